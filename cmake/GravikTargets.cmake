@@ -1,0 +1,56 @@
+# One helper per kind of target keeps flags and layout the same everywhere.
+
+set(GRAVIK_WARNINGS -Wall -Wextra -Wno-multichar)
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    list(APPEND GRAVIK_WARNINGS -Wno-four-char-constants)
+endif()
+if(GRAVIK_WERROR)
+    list(APPEND GRAVIK_WARNINGS -Werror)
+endif()
+
+function(gravik_apply_flags target)
+    target_compile_options(${target} PRIVATE ${GRAVIK_WARNINGS})
+    target_compile_features(${target} PUBLIC cxx_std_20)
+endfunction()
+
+# gravik_library(<name> FOLDER <dir> SOURCES ... [DEPS ...])
+# A library of one top folder: public headers in <dir>/hdr.
+function(gravik_library name)
+    cmake_parse_arguments(ARG "" "FOLDER" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/${ARG_FOLDER}/hdr)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    gravik_apply_flags(${name})
+endfunction()
+
+# gravik_executable(<name> SOURCES ... [DEPS ...])
+function(gravik_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    gravik_apply_flags(${name})
+endfunction()
+
+# gravik_test(<name> SOURCES ... [DEPS ...]): one GoogleTest executable, labelled "unit".
+function(gravik_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    gravik_executable(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS} GTest::gtest GTest::gmock
+                      GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE
+        GRAVIK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+        GRAVIK_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
+    gtest_discover_tests(${name} PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# gravik_fuzzer(<name> SOURCES ... [DEPS ...]): a libFuzzer target (clang only).
+function(gravik_fuzzer name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    gravik_executable(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
+
+# gravik_benchmark(<name> SOURCES ... [DEPS ...]): a Google Benchmark program.
+function(gravik_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    gravik_executable(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build and the tests need. With --dev it adds the tools for
+# fuzzing, benchmarks and formatting. Packages already present are not fetched again.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libgtest-dev libgmock-dev)
+if [[ "${1:-}" == "--dev" ]]; then
+    packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
