@@ -1,0 +1,11 @@
+#include "YKTmpAllocatedData.h"
+
+YKTmpAllocatedData::YKTmpAllocatedData(std::size_t size) {
+    AllocAndLock(size);
+}
+
+YKTmpAllocatedData::~YKTmpAllocatedData() {
+    if (IsAllocated()) {
+        Unlock();
+    }
+}
