@@ -1,0 +1,46 @@
+// gravik-cli: the headless Gravik tool.
+
+#include <cstdio>
+#include <cstring>
+
+#include "YKDumpCommand.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: gravik-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  dump FILE     print the header and every message of a Gravik message file\n"
+    "                (documents, preferences, templates)\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help    show this help and exit\n"
+    "  --version     show the version and exit\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const char* command = argv[1];
+    if (std::strcmp(command, "-h") == 0 || std::strcmp(command, "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (std::strcmp(command, "--version") == 0) {
+        std::printf("gravik-cli %s\n", GRAVIK_VERSION);
+        return 0;
+    }
+    if (std::strcmp(command, "dump") == 0) {
+        if (argc != 3) {
+            std::fputs("gravik-cli: dump takes exactly one FILE\n", stderr);
+            return 2;
+        }
+        return YKDumpCommand(stdout, stderr).Run(argv[2]);
+    }
+    std::fprintf(stderr, "gravik-cli: unknown command \"%s\" (see gravik-cli --help)\n", command);
+    return 2;
+}

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "YKMessage.h"
+#include "YKMsgFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the real gravik-cli binary, as a user would.
+class DumpCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mDir = fs::temp_directory_path() / ("gravik-cli-test-" + std::to_string(getpid()));
+        fs::create_directories(mDir);
+    }
+    void TearDown() override { fs::remove_all(mDir); }
+
+    CliResult Run(const std::string& arguments) {
+        const fs::path out = mDir / "stdout";
+        const fs::path err = mDir / "stderr";
+        const std::string command =
+            std::string(GRAVIK_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
+    }
+
+    // A file of three records: small plain ones and a large compressible one in the middle.
+    fs::path WriteSample() {
+        const fs::path path = mDir / "sample.gr";
+        YKMsgFile file;
+        EXPECT_TRUE(file.Open(path.c_str(), EYKBinOpenMode(1)));
+        YKMessage version('grdv');
+        version.AddInt32("vers", 101);
+        YKMessage document('edoc');
+        document.AddString("YKD:name", "Banner \"one\"");
+        document.AddRect("YKD:frame", {0, 0, 467, 59});
+        for (int i = 0; i < 2000; ++i) {
+            document.AddInt32("YKD:ids", i % 7);
+        }
+        YKMessage layer('layr');
+        layer.AddString("Class", "YKUserLayer");
+        layer.AddBool("YKL:hidden", false);
+        document.AddMessage("YKL:Child", &layer);
+        YKMessage last('last');
+        last.AddDouble("d", 0.5);
+        EXPECT_TRUE(file.PutMessage(&version));
+        EXPECT_TRUE(file.PutMessage(&document));
+        EXPECT_TRUE(file.PutMessage(&last));
+        file.Close();
+        return path;
+    }
+
+    fs::path mDir;
+};
+
+TEST_F(DumpCommand, HelpAndVersionSucceed) {
+    const CliResult help = Run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("dump FILE"), std::string::npos);
+    const CliResult version = Run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("gravik-cli ", 0), 0u);
+    EXPECT_NE(Run("").status, 0);
+    EXPECT_NE(Run("frobnicate").status, 0);
+    EXPECT_NE(Run("dump").status, 0);
+}
+
+TEST_F(DumpCommand, PrintsHeaderAndEveryMessageWithNesting) {
+    const CliResult r = Run("dump " + WriteSample().string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("signature 'gRvk', version 101, flags 0x31 (packed), 3 messages"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("message 'grdv', 1 field\n  \"vers\" int32 = 101\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\"YKD:name\" string = \"Banner \\\"one\\\"\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"YKD:frame\" rect = (0, 0, 467, 59)"), std::string::npos);
+    EXPECT_NE(r.out.find("\"YKD:ids\" int32[2000] = 0, 1, 2,"), std::string::npos);
+    EXPECT_NE(r.out.find("  \"YKL:Child\" message:\n    message 'layr', 2 fields\n"
+                         "      \"Class\" string = \"YKUserLayer\"\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("record 3 at offset"), std::string::npos);
+}
+
+TEST_F(DumpCommand, DamagedRecordFailsAfterPrintingTheOnesBeforeIt) {
+    const fs::path path = WriteSample();
+    // Cut the last record in half: the header still counts three.
+    fs::resize_file(path, fs::file_size(path) - 20);
+    const CliResult r = Run("dump " + path.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("message 'grdv'"), std::string::npos);
+    EXPECT_NE(r.out.find("message 'edoc'"), std::string::npos);
+    EXPECT_EQ(r.out.find("message 'last'"), std::string::npos);
+    EXPECT_NE(r.err.find("record 3 of 3"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line: " << r.err;
+}
+
+TEST_F(DumpCommand, FilesThatAreNotContainersGiveOneLineErrors) {
+    const fs::path text = mDir / "notes.txt";
+    std::ofstream(text) << "just some text, long enough to fill a header";
+    CliResult r = Run("dump " + text.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not a Gravik message file"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    EXPECT_EQ(r.out, "");
+
+    r = Run("dump " + (mDir / "missing.gr").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
+}
+
+}  // namespace
