@@ -1,0 +1,52 @@
+#pragma once
+
+// Runs the registered benchmarks and then prints, for each pair, our throughput against the
+// peer's measured in the same run.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+struct BenchRatio {
+    std::string label;
+    std::string ours;  // benchmark names, as printed
+    std::string peer;
+};
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const auto rate = run.counters.find("bytes_per_second");
+            if (run.run_type == Run::RT_Iteration && rate != run.counters.end()) {
+                mRates[run.benchmark_name()] = rate->second.value;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    const std::map<std::string, double>& Rates() const { return mRates; }
+
+private:
+    std::map<std::string, double> mRates;
+};
+
+inline int RunWithRatios(int argc, char** argv, const std::vector<BenchRatio>& ratios) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n%-44s %12s %12s %8s\n", "ratio", "ours MB/s", "peer MB/s", "x");
+    for (const BenchRatio& ratio : ratios) {
+        const auto ours = reporter.Rates().find(ratio.ours);
+        const auto peer = reporter.Rates().find(ratio.peer);
+        if (ours == reporter.Rates().end() || peer == reporter.Rates().end()) {
+            continue;
+        }
+        std::printf("%-44s %12.1f %12.1f %8.3f\n", ratio.label.c_str(), ours->second / 1e6,
+                    peer->second / 1e6, ours->second / peer->second);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
