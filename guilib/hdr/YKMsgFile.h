@@ -71,7 +71,7 @@ private:
     bool WriteRecord(const YKMessage* message);
     bool UpdateCount();
     bool ReadRecord(YKMessage* message);
-    bool ReadFlattened(std::unique_ptr<char[]>& flat, int64& size);
+    bool ReadFlattened(std::shared_ptr<char[]>& flat, int64& size);
     bool SkipRecords(int32 count);
     bool SeekTo(int64 position);
 

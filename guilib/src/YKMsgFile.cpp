@@ -237,19 +237,20 @@ bool YKMsgFile::SkipRecords(int32 count) {
 // whose bytes cannot be had leaves the file positioned at its start.
 bool YKMsgFile::ReadRecord(YKMessage* message) {
     const int64 recordStart = Tell();
-    std::unique_ptr<char[]> flat;
+    std::shared_ptr<char[]> flat;
     int64 size = 0;
     if (recordStart < 0 || !ReadFlattened(flat, size)) {
         SeekTo(recordStart);
         return false;
     }
     ++mCurrentIndex;
-    return message->Unflatten(flat.get(), static_cast<ssize_t>(size));
+    // The message keeps the bytes read rather than a copy of them.
+    return message->Unflatten(std::move(flat), static_cast<ssize_t>(size));
 }
 
 // Every length is checked against what the file holds, and a claimed uncompressed size against
 // what deflate can produce from the compressed bytes, before anything is allocated.
-bool YKMsgFile::ReadFlattened(std::unique_ptr<char[]>& flat, int64& size) {
+bool YKMsgFile::ReadFlattened(std::shared_ptr<char[]>& flat, int64& size) {
     const int64 recordStart = Tell();
     uint32 word;
     if (recordStart < 0 || !ReadCheck32BE(word)) {
@@ -265,7 +266,7 @@ bool YKMsgFile::ReadFlattened(std::unique_ptr<char[]>& flat, int64& size) {
         if (length > kMaxMessageSize) {
             return false;
         }
-        flat.reset(new (std::nothrow) char[length]);
+        flat.reset(new (std::nothrow) char[length], std::default_delete<char[]>());
         if (!flat || !Read(flat.get(), static_cast<int32>(length))) {
             return false;
         }
@@ -286,7 +287,7 @@ bool YKMsgFile::ReadFlattened(std::unique_ptr<char[]>& flat, int64& size) {
     if (!packed || !Read(reinterpret_cast<char*>(packed.get()), static_cast<int32>(packedSize))) {
         return false;
     }
-    flat.reset(new (std::nothrow) char[n]);
+    flat.reset(new (std::nothrow) char[n], std::default_delete<char[]>());
     if (!flat) {
         return false;
     }

@@ -201,6 +201,31 @@ TEST(MessageFlattenEdges, TrailingBytesAreIgnored) {
     EXPECT_TRUE(back.HasString("s"));
 }
 
+// A message rebuilt from bytes it keeps must never write into them: copies of the message
+// share them, and the caller may still hold them.
+TEST(MessageFlattenEdges, AdoptedBytesStayUntouchedByChanges) {
+    YKMessage m('adpt');
+    m.AddInt32("n", 1);
+    m.AddString("s", "before");
+    const std::string flat = m.Flatten();
+    std::shared_ptr<char[]> bytes(new char[flat.size()]);
+    std::memcpy(bytes.get(), flat.data(), flat.size());
+    YKMessage adopted;
+    ASSERT_TRUE(adopted.Unflatten(bytes, flat.size()));
+    const YKMessage copy = adopted;
+    ASSERT_TRUE(adopted.ReplaceInt32("n", 2));
+    ASSERT_TRUE(adopted.ReplaceString("s", "after, and longer"));
+    ASSERT_TRUE(adopted.AddString("s", "more"));
+    EXPECT_EQ(std::memcmp(bytes.get(), flat.data(), flat.size()), 0);
+    int32 n = 0;
+    EXPECT_TRUE(copy.FindInt32("n", &n));
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(copy.Flatten(), flat);
+    std::string s;
+    EXPECT_TRUE(adopted.FindString("s", &s));
+    EXPECT_EQ(s, "after, and longer");
+}
+
 // Hand-made hostile inputs: each one claims more than its bytes hold or breaks a rule the writer
 // keeps.
 class HostileBytes : public ::testing::Test {

@@ -210,6 +210,9 @@ public:
     // Rebuilds this message from `size` bytes. On failure (truncated, corrupt or hostile bytes)
     // returns false and leaves the message unchanged.
     bool Unflatten(const char* buffer, ssize_t size);
+    // The same from bytes the message may keep: its fields point into them instead of into a
+    // copy, which saves copying large archives.
+    bool Unflatten(std::shared_ptr<const char[]> bytes, ssize_t size);
 
     // Prints the message, one field per line, nested messages indented.
     void PrintToStream() const;
@@ -250,6 +253,7 @@ private:
     bool ReplaceValue(const char* name, uint32 type, int32 index, const void* data, ssize_t size);
     void IndexInsert(int32 fieldIndex);
     bool Reindex();
+    bool Adopt(std::shared_ptr<const char[]> bytes, std::size_t total);
 
     std::vector<Field> mFields;
     // Name and payload bytes of the fields read by Unflatten; shared by copies, never changed.

@@ -649,22 +649,41 @@ std::string YKMessage::Flatten() const {
     return flat;
 }
 
-bool YKMessage::Unflatten(const char* buffer, ssize_t size) {
+namespace {
+
+// The size word of a flattened message, when `size` bytes can hold its header and all of it.
+bool FlattenedTotal(const char* buffer, ssize_t size, uint32* total) {
     if (buffer == nullptr || size < ssize_t(kHeaderSize)) {
         return false;
     }
-    const uint32 total = Load32(buffer + 12);
-    if (total > std::size_t(size)) {
+    *total = Load32(buffer + 12);
+    return *total <= std::size_t(size);
+}
+
+}  // namespace
+
+bool YKMessage::Unflatten(const char* buffer, ssize_t size) {
+    uint32 total;
+    if (!FlattenedTotal(buffer, size, &total)) {
         return false;
     }
     // The fields point into one copy of the input: a single allocation and copy however many
     // fields there are.
-    YKMessage result;
     std::shared_ptr<char[]> arena = std::make_shared_for_overwrite<char[]>(total);
     std::memcpy(arena.get(), buffer, total);
+    return Adopt(std::move(arena), total);
+}
+
+bool YKMessage::Unflatten(std::shared_ptr<const char[]> bytes, ssize_t size) {
+    uint32 total;
+    return FlattenedTotal(bytes.get(), size, &total) && Adopt(std::move(bytes), total);
+}
+
+bool YKMessage::Adopt(std::shared_ptr<const char[]> bytes, std::size_t total) {
+    YKMessage result;
     uint32 fieldCount = 0;
     const bool valid =
-        WalkMessage(arena.get(), total, 0, &result.what, &fieldCount, [&](const FieldView& view) {
+        WalkMessage(bytes.get(), total, 0, &result.what, &fieldCount, [&](const FieldView& view) {
             if (result.mFields.empty()) {
                 result.mFields.reserve(fieldCount);
             }
@@ -678,7 +697,7 @@ bool YKMessage::Unflatten(const char* buffer, ssize_t size) {
     if (!valid || !result.Reindex()) {
         return false;
     }
-    result.mArena = std::move(arena);
+    result.mArena = std::move(bytes);
     *this = std::move(result);
     return true;
 }
