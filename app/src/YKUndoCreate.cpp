@@ -1,0 +1,5 @@
+#include "YKUndoCreate.h"
+
+const char* YKUndoCreate::Name() const {
+    return "New Item";
+}

@@ -1,0 +1,5 @@
+#include "YKUndoDelete.h"
+
+const char* YKUndoDelete::Name() const {
+    return "Item Deleted";
+}

@@ -1,0 +1,5 @@
+#include "YKUndoModify.h"
+
+const char* YKUndoModify::Name() const {
+    return "Item Modified";
+}
