@@ -47,7 +47,9 @@ Document& DocumentOf(int objects) {
     return *document;
 }
 
-void BM_SwitchAndCheck(benchmark::State& state) {
+// Switches frame by frame and asks `isModified(document, object, oldFrame)` of every object.
+template <typename IsModified>
+void SwitchAndCheck(benchmark::State& state, IsModified isModified) {
     const int objects = int(state.range(0));
     Document& document = DocumentOf(objects);
     int frame = 1;
@@ -55,14 +57,21 @@ void BM_SwitchAndCheck(benchmark::State& state) {
     for (auto _ : state) {
         frame = frame % kFrames + 1;
         document.manager.SetCurrentFrame(frame);
+        const int32 old = document.manager.OldFrame();
         for (int object = 1; object <= objects; ++object) {
-            modified += document.manager.IsObjectModified(object, static_cast<YKEnvelop*>(nullptr));
+            modified += isModified(document, object, old);
         }
     }
     benchmark::DoNotOptimize(modified);
     state.counters["ns_per_envelope"] =
         benchmark::Counter(double(objects) * kEnvelopesPerObject * state.iterations(),
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_SwitchAndCheck(benchmark::State& state) {
+    SwitchAndCheck(state, [](Document& document, int object, int32) {
+        return document.manager.IsObjectModified(object, static_cast<YKEnvelop*>(nullptr));
+    });
 }
 BENCHMARK(BM_SwitchAndCheck)
     ->Arg(1000)
@@ -74,29 +83,14 @@ BENCHMARK(BM_SwitchAndCheck)
 
 // The check as its definition reads: every registered envelope is asked for every object.
 void BM_SwitchAndCheckByFullWalk(benchmark::State& state) {
-    const int objects = int(state.range(0));
-    Document& document = DocumentOf(objects);
-    int frame = 1;
-    int modified = 0;
-    for (auto _ : state) {
-        frame = frame % kFrames + 1;
-        document.manager.SetCurrentFrame(frame);
-        const int32 old = document.manager.OldFrame();
-        for (int object = 1; object <= objects; ++object) {
-            bool changed = false;
-            for (const auto& envelope : document.envelopes) {
-                if (envelope->RealOwner() == object && envelope->IsValueModified(old)) {
-                    changed = true;
-                    break;
-                }
+    SwitchAndCheck(state, [](Document& document, int object, int32 old) {
+        for (const auto& envelope : document.envelopes) {
+            if (envelope->RealOwner() == object && envelope->IsValueModified(old)) {
+                return true;
             }
-            modified += changed;
         }
-    }
-    benchmark::DoNotOptimize(modified);
-    state.counters["ns_per_envelope"] =
-        benchmark::Counter(double(objects) * kEnvelopesPerObject * state.iterations(),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+        return false;
+    });
 }
 BENCHMARK(BM_SwitchAndCheckByFullWalk)
     ->Arg(1000)
