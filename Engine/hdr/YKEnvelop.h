@@ -6,6 +6,7 @@
 // owner can ask whether the value changed with a switch. The typed kinds (YKEnvelopKinds.h)
 // supply the value type, the in-between rule and the archive of their data.
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -139,17 +140,21 @@ protected:
 
 private:
     char mClassTag[10];
-    // Held in place: every frame switch reads it, so it should share the envelope's memory.
+    // What a frame switch and a change check read comes first, held in place, so that it
+    // shares the envelope's first cache lines.
     YKList<YKKeyFrame*> mKeyFrames;
     int32 mOldFrame = -1;
     int32 mCurrentFrame = 1;
+    float mInterpolationStep = 0.0f;
+    // Where the last key frame lookup landed in the list. Frames switch mostly to a neighbour,
+    // so the next lookup checks there first; it is a hint only, always verified.
+    mutable std::atomic<int32> mLookupHint{0};
     int32 mMaxFrame = -1;
     std::string mName;
     std::string mSubName;
     bool mHasName = false;
     bool mHasSubName = false;
     int32 mModificationCount = 0;
-    float mInterpolationStep = 0.0f;
     YKEnvelopManager* mManager = nullptr;
     int32 mOwner = 0;
     int32 mRealOwner = 0;

@@ -237,18 +237,28 @@ int32 YKEnvelop::KeyFrameInternalIndex(const YKKeyFrame* keyFrame) const {
 
 void YKEnvelop::Bounds(int32 frame, YKKeyFrame** exact, YKKeyFrame** previous,
                        YKKeyFrame** next) const {
-    // Every frame switch asks this of every envelope: a binary search over the sorted list
-    // touches a few key frames instead of all of them.
+    // Every frame switch asks this of every envelope. `low` becomes the first key frame at or
+    // after `frame`: the last lookup's place when it still fits, else a binary search. Either
+    // way only a few key frames are read, not all of them.
     const int32 count = mKeyFrames.CountItems();
-    int32 low = 0;
-    int32 high = count;
-    while (low < high) {
-        const int32 middle = low + (high - low) / 2;
-        if (mKeyFrames.ItemAt(middle)->FrameNumber() < frame) {
-            low = middle + 1;
-        } else {
-            high = middle;
+    const auto fits = [&](int32 at) {
+        return at >= 0 && at <= count &&
+               (at == count || mKeyFrames.ItemAt(at)->FrameNumber() >= frame) &&
+               (at == 0 || mKeyFrames.ItemAt(at - 1)->FrameNumber() < frame);
+    };
+    int32 low = mLookupHint.load(std::memory_order_relaxed);
+    if (!fits(low)) {
+        low = 0;
+        int32 high = count;
+        while (low < high) {
+            const int32 middle = low + (high - low) / 2;
+            if (mKeyFrames.ItemAt(middle)->FrameNumber() < frame) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
         }
+        mLookupHint.store(low, std::memory_order_relaxed);
     }
     YKKeyFrame* atOrAfter = mKeyFrames.ItemAt(low);  // null past the end
     const bool isExact = atOrAfter != nullptr && atOrAfter->FrameNumber() == frame;
