@@ -1,0 +1,58 @@
+#include "YKLayerFactory.h"
+
+#include <string_view>
+
+#include "YKMessage.h"
+
+YKLayerFactory& YKLayerFactory::Default() {
+    static YKLayerFactory factory;
+    return factory;
+}
+
+bool YKLayerFactory::Register(const char* className, Builder builder) {
+    if (className == nullptr || *className == '\0' || !builder) {
+        return false;
+    }
+    std::lock_guard guard(mLock);
+    mBuilders.insert_or_assign(std::string(className), std::move(builder));
+    return true;
+}
+
+bool YKLayerFactory::Unregister(const char* className) {
+    if (className == nullptr) {
+        return false;
+    }
+    std::lock_guard guard(mLock);
+    auto found = mBuilders.find(std::string_view(className));
+    if (found == mBuilders.end()) {
+        return false;
+    }
+    mBuilders.erase(found);
+    return true;
+}
+
+bool YKLayerFactory::IsRegistered(const char* className) const {
+    if (className == nullptr) {
+        return false;
+    }
+    std::lock_guard guard(mLock);
+    return mBuilders.find(std::string_view(className)) != mBuilders.end();
+}
+
+YKLayer* YKLayerFactory::Build(const YKMessage* archive, YKEnvelopManager* manager) const {
+    const char* className = nullptr;
+    if (archive == nullptr || !archive->FindString("Class", &className)) {
+        return nullptr;
+    }
+    Builder builder;
+    {
+        std::lock_guard guard(mLock);
+        auto found = mBuilders.find(std::string_view(className));
+        if (found == mBuilders.end()) {
+            return nullptr;
+        }
+        builder = found->second;
+    }
+    // Built outside the lock: a layer's constructor may itself register or build.
+    return builder(archive, manager);
+}

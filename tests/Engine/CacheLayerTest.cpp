@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "RecordingRootLayer.h"
+#include "YKCacheLayer.h"
+#include "YKEnvelopManager.h"
+#include "YKMessage.h"
+#include "YKRecordingTimelineSink.h"
+
+namespace {
+
+// A filter's archive as a file may hold it: fields this build does not interpret.
+YKMessage FilterArchive(int32 n) {
+    YKMessage filter('Filt');
+    filter.AddString("Class", "SomeFilter");
+    filter.AddInt32("radius", n);
+    return filter;
+}
+
+YKMessage Command(uint32 what, const char* name = nullptr, int32 value = 0) {
+    YKMessage message(what);
+    if (name != nullptr) {
+        message.AddInt32(name, value);
+    }
+    return message;
+}
+
+TEST(CacheLayerTest, ArchiveRoundTripKeepsOpacityMethodAndFiltersVerbatim) {
+    YKCacheLayer layer(7, "cache");
+    layer.OpacityEnvelop()->SetValue(40, 3);
+    YKMessage archive;
+    layer.Archive(&archive, false);
+    // The "Filter" method with its filter, and filters, come only from files.
+    archive.ReplaceInt8("YKCL:MergeMethod", YKCacheLayer::kFilterMergeMethod);
+    archive.RemoveName("YKCL:Name");
+    const YKMessage mergeFilter = FilterArchive(0);
+    archive.AddMessage("YKCL:MergeFilter", &mergeFilter);
+    for (int32 i = 1; i <= 3; ++i) {
+        const YKMessage filter = FilterArchive(i);
+        archive.AddMessage("YKCL:Filter", &filter);
+    }
+    archive.AddString("YKCL:Name", "cache");
+
+    YKCacheLayer loaded(&archive);
+    EXPECT_EQ(loaded.ID(), 7);
+    EXPECT_EQ(loaded.MergeMethod(), YKCacheLayer::kFilterMergeMethod);
+    EXPECT_TRUE(loaded.FiltersActive());
+    EXPECT_EQ(loaded.OpacityEnvelop()->Value(3), 40);
+    YKMessage again;
+    loaded.Archive(&again, false);
+    EXPECT_EQ(again.Flatten(), archive.Flatten());
+
+    // Another method leaves the merge filter out; the filters stay, in order.
+    ASSERT_TRUE(loaded.SetMergeMethod(4));
+    YKMessage normal;
+    loaded.Archive(&normal, false);
+    EXPECT_FALSE(normal.HasMessage("YKCL:MergeFilter"));
+    YKMessage last;
+    EXPECT_TRUE(normal.FindMessage("YKCL:Filter", 2, &last) &&
+                last.Flatten() == FilterArchive(3).Flatten());
+}
+
+TEST(CacheLayerTest, MissingMistypedOrForeignKeysKeepDefaults) {
+    std::vector<YKMessage> archives(5);
+    for (YKMessage& archive : archives) {
+        archive.AddString("Class", "YKCacheLayer");
+    }
+    archives[1].AddInt32("YKCL:GlobalAlpha", 12);
+    archives[1].AddInt32("YKCL:MergeMethod", 5);
+    archives[1].AddString("YKCL:Filter", "blur");
+    archives[2].AddInt8("YKCL:MergeMethod", 40);
+    YKMessage noKeys;
+    noKeys.AddString("Class", "YKEnvelop");
+    archives[3].AddMessage("YKCL:GlobalAlpha", &noKeys);
+    archives[4].ReplaceString("Class", "YKViewerLayer");
+    archives[4].AddInt32("YKL:ID", 9);
+    for (std::size_t i = 0; i < archives.size(); ++i) {
+        SCOPED_TRACE(i);
+        YKCacheLayer layer(&archives[i]);
+        EXPECT_EQ(layer.ID(), 0);
+        EXPECT_EQ(layer.GlobalAlpha(), 255);
+        EXPECT_EQ(layer.MergeMethod(), 0);
+        EXPECT_FALSE(layer.FiltersActive());
+    }
+    auto opacity = std::make_unique<YKEnvelopInt32>(3, "Opacity");
+    opacity->SetValue(90, 1);
+    EXPECT_EQ(YKCacheLayer(8, std::move(opacity)).GlobalAlpha(), 90);
+}
+
+TEST(CacheLayerTest, MessagesAndSettersRefuseWhatTheLayerCannotDo) {
+    YKCacheLayer layer(3, nullptr);
+    for (YKMessage message : {Command('lOPA', "opacity", 40), Command('lMRG', "merge_method", 7),
+                              Command('lMRG', "merge_method", 19), Command('lFxf')}) {
+        layer.MessageReceived(&message);
+    }
+    EXPECT_EQ(layer.GlobalAlpha(), 40);
+    EXPECT_EQ(layer.MergeMethod(), 7);
+    EXPECT_FALSE(layer.IsFxEnabled());
+    EXPECT_FALSE(layer.SetMergeMethod(21));
+    EXPECT_FALSE(layer.SetMergeMethod(-1));
+    EXPECT_EQ(layer.MergeMethod(), 7);
+    EXPECT_FALSE(layer.SetFiltersOff(true));
+    EXPECT_FALSE(layer.FiltersActive());
+
+    YKMessage archive;
+    layer.Archive(&archive, false);
+    const YKMessage filter = FilterArchive(1);
+    archive.AddMessage("YKCL:Filter", &filter);
+    YKCacheLayer filtered(&archive);
+    EXPECT_TRUE(filtered.SetFiltersOff(true));
+    EXPECT_FALSE(filtered.FiltersActive());
+    EXPECT_TRUE(filtered.SetFiltersOn());
+    EXPECT_TRUE(filtered.FiltersActive());
+}
+
+TEST(CacheLayerTest, OpacityEnvelopIsRegisteredWhileInTheTreeAndAnimates) {
+    YKEnvelopManager manager;
+    YKRecordingTimelineSink timeline;
+    YKTimelineSink::SetCurrent(&timeline);
+    struct Detach {
+        ~Detach() { YKTimelineSink::SetCurrent(nullptr); }
+    } detach;
+    RecordingRootLayer root;
+    root.manager = &manager;
+    auto* layer = new YKCacheLayer(5, "c");
+    ASSERT_TRUE(root.AddChild(layer, false));
+    EXPECT_TRUE(manager.HasEnvelop(layer->OpacityEnvelop()));
+    int32 owner = 0;
+    EXPECT_TRUE(timeline.Messages().back().FindInt32("object_id", &owner) && owner == 5);
+    EXPECT_EQ(timeline.Codes().back(), uint32{YKTimelineSink::kObjectAdded});
+
+    manager.SetMaxFrame(5, false);
+    manager.SetCurrentFrame(5);
+    layer->SetGlobalAlpha(55);
+    manager.SetCurrentFrame(3);
+    EXPECT_EQ(layer->GlobalAlpha(), 155);
+    manager.SetCurrentFrame(1);
+    EXPECT_EQ(layer->GlobalAlpha(), 255);
+    layer->SetGlobalAlpha(-4);
+    EXPECT_EQ(layer->OpacityEnvelop()->Value(), 0);
+    EXPECT_EQ(root.codes, (std::vector<uint32>{'oOPA', 'oOPA'}));
+    EXPECT_TRUE(root.notifications.back().underLock);
+    EXPECT_EQ(root.sources.back(), YKLayer::kRemovedMarker);
+
+    std::unique_ptr<YKLayer> removed(root.RemoveChild(layer, false));
+    EXPECT_FALSE(manager.HasEnvelop(layer->OpacityEnvelop()));
+    EXPECT_EQ(layer->OpacityEnvelop()->EnvelopManager(), nullptr);
+    EXPECT_EQ(timeline.Codes().back(), uint32{YKTimelineSink::kObjectRemoved});
+    ASSERT_TRUE(root.AddChild(removed.release(), false));
+    EXPECT_EQ(manager.CountEnvelops(), 1);
+}
+
+}  // namespace
