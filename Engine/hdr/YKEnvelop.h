@@ -139,16 +139,17 @@ protected:
     void Bounds(int32 frame, YKKeyFrame** exact, YKKeyFrame** previous, YKKeyFrame** next) const;
 
 private:
-    char mClassTag[10];
-    // What a frame switch and a change check read comes first, held in place, so that it
-    // shares the envelope's first cache lines.
-    YKList<YKKeyFrame*> mKeyFrames;
+    // What a frame switch and a change check read comes first, the key frame list held in
+    // place, so that all of it shares the envelope's first cache line: with thousands of
+    // objects, every line read per envelope and switch counts.
     int32 mOldFrame = -1;
     int32 mCurrentFrame = 1;
     float mInterpolationStep = 0.0f;
     // Where the last key frame lookup landed in the list. Frames switch mostly to a neighbour,
     // so the next lookup checks there first; it is a hint only, always verified.
     mutable std::atomic<int32> mLookupHint{0};
+    YKList<YKKeyFrame*> mKeyFrames;
+    char mClassTag[10];
     int32 mMaxFrame = -1;
     std::string mName;
     std::string mSubName;
