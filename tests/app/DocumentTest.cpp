@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "YKAlertPresenter.h"
+#include "YKDocument.h"
+#include "YKDocumentServices.h"
+#include "YKDocumentView.h"
+#include "YKEnvelopManager.h"
+#include "YKHeadlessAlertPresenter.h"
+#include "YKMsgFile.h"
+#include "YKUserLayer.h"
+#include "YKViewerLayer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A window that notes what it was told.
+class RecordingView : public YKDocumentView {
+public:
+    bool Lock() override { return true; }
+    void Unlock() override {}
+    void InvalidateRect(YKRect<int32>) override {}
+    void SetBackgroundColor(yk_color color) override { background = color; }
+    void Retitle(const char* title) override { this->title = title; }
+    void DocumentFrameChanged(YKRect<int32> frame) override { this->frame = frame; }
+    void Quit() override { quit = true; }
+
+    yk_color background;
+    std::string title;
+    YKRect<int32> frame = YKRect<int32>::None();
+    bool quit = false;
+};
+
+// The application around the documents: windows are recorders, posts and panel deliveries are
+// kept for inspection.
+class RecordingServices : public YKDocumentServices {
+public:
+    void AddDocument(YKDocument* document) override { documents.emplace_back(document); }
+    void PostToApplication(const YKMessage& message) override { posted.push_back(message.what); }
+    YKDocumentView* CreateDocumentWindow(YKDocument*, int32, YKRect<int32> frame, bool) override {
+        windowFrames.push_back(frame);
+        views.push_back(std::make_unique<RecordingView>());
+        return views.back().get();
+    }
+    YKRect<int32> ScreenFrame() const override { return {0, 0, 1279, 1023}; }
+    void DeliverToPanel(Panel panel, const YKMessage& message) override {
+        delivered.push_back({panel, message});
+    }
+    int32 PreferredPreviewMode() const override { return 2; }
+
+    std::vector<std::unique_ptr<RecordingView>> views;
+    std::vector<uint32> posted;
+    std::vector<YKRect<int32>> windowFrames;
+    std::vector<std::pair<Panel, YKMessage>> delivered;
+    // Last, so destroyed first: closing documents still quit their views and post.
+    std::vector<std::unique_ptr<YKDocument>> documents;
+};
+
+class DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mDir = fs::temp_directory_path() / ("gravik-doc-" + std::to_string(getpid()));
+        fs::create_directories(mDir);
+        YKAlertPresenter::SetCurrent(&mAlerts);
+    }
+    void TearDown() override {
+        YKAlertPresenter::SetCurrent(nullptr);
+        fs::remove_all(mDir);
+    }
+
+    std::string PathOf(const char* name) const { return (mDir / name).string(); }
+
+    // A file of the given records, for load failures.
+    std::string WriteFile(const char* name, const std::vector<YKMessage>& records) {
+        const std::string path = PathOf(name);
+        YKMsgFile file;
+        EXPECT_TRUE(file.Open(path.c_str(), YK_BIN_WRITE_ONLY));
+        for (const YKMessage& record : records) {
+            EXPECT_TRUE(file.PutMessage(&record));
+        }
+        return path;
+    }
+
+    static YKMessage Version(int32 number) {
+        YKMessage version('grdv');
+        version.AddInt32("vers", number);
+        return version;
+    }
+
+    static std::string Archived(const YKDocument& document) {
+        YKMessage message;
+        document.ArchiveDocument(&message);
+        return message.Flatten();
+    }
+
+    fs::path mDir;
+    RecordingServices mServices;
+    YKHeadlessAlertPresenter mAlerts;
+};
+
+TEST_F(DocumentTest, NewDocumentHasOneLayerAndCountsItsIds) {
+    YKDocument document(nullptr, {-50, -20, 49, 19}, yk_color(1, 2, 3, 255), &mServices);
+    EXPECT_EQ(document.Name(), "Untitled " + std::to_string(document.CreateID()));
+    EXPECT_EQ(document.PreviewMode(), 2);
+    ASSERT_EQ(document.ViewerLayer()->CountChildren(), 1);
+    auto* layer = static_cast<YKUserLayer*>(document.ViewerLayer()->ChildAt(0));
+    EXPECT_STREQ(layer->Name(), "Layer 1");
+    EXPECT_EQ(document.LastLayerID(), 1);
+    EXPECT_EQ(layer->ID(), document.LastUniqueID());
+    EXPECT_EQ(document.CountViewers(), 1);
+    EXPECT_EQ(mServices.views[0]->background, yk_color(1, 2, 3, 255));
+    EXPECT_EQ(document.GetObjectID(), 1);
+    EXPECT_EQ(document.GetObjectID(), 2);
+}
+
+TEST_F(DocumentTest, SavedFileIsTheVersionThenTheDocumentAndLoadsEqual) {
+    YKDocument original("banner", {-234, -30, 233, 29}, yk_color(10, 20, 30, 200), &mServices);
+    original.GetObjectID();
+    original.EnvelopManager()->SetMaxFrame(3, false);
+    original.EnvelopManager()->SetFrameDuration(2, 12.0f);
+    YKMessage gif('gifo');
+    gif.AddInt32("gif_loop", 1);
+    original.SetExportMessage("GIF", &gif);
+    auto* second = new YKUserLayer(original.GetUniqueID(), "Second");
+    second->HideUserLayer(3);
+    original.ViewerLayer()->AddChild(second, true);
+    second->AddChild(new YKCacheLayer(original.GetUniqueID(), "group"), true);
+
+    const std::string path = PathOf("banner.gr");
+    ASSERT_TRUE(original.SaveInto(path.c_str(), false));
+    EXPECT_FALSE(original.IsModified());
+    EXPECT_STREQ(original.Path(), path.c_str());
+
+    YKMsgFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), YK_BIN_READ_ONLY));
+    EXPECT_EQ(file.CountMessages(), 2);
+    YKMessage version;
+    ASSERT_TRUE(file.GetMessage(&version));
+    int32 number = 0;
+    EXPECT_EQ(version.what, uint32('grdv'));
+    EXPECT_TRUE(version.FindInt32("vers", &number));
+    EXPECT_EQ(number, 101);
+    YKMessage document;
+    ASSERT_TRUE(file.GetMessage(&document));
+    EXPECT_EQ(document.what, uint32('edoc'));
+
+    std::string error;
+    YKDocument* loaded = YKDocument::Load(path.c_str(), "banner.gr", false, &mServices, &error);
+    ASSERT_NE(loaded, nullptr) << error;
+    EXPECT_EQ(mServices.documents.back().get(), loaded);
+    EXPECT_EQ(Archived(*loaded), Archived(original));
+    EXPECT_EQ(loaded->Frame(), original.Frame());
+    EXPECT_EQ(loaded->BackgroundColor(), original.BackgroundColor());
+    EXPECT_EQ(loaded->EnvelopManager()->MaxFrame(), 3);
+    EXPECT_FLOAT_EQ(loaded->EnvelopManager()->FrameDuration(2), 12.0f);
+    EXPECT_EQ(loaded->ViewerLayer()->ChildAt(1)->CountChildren(), 1);
+    EXPECT_TRUE(static_cast<YKUserLayer*>(loaded->ViewerLayer()->ChildAt(1))->IsUserLayerHidden(3));
+    EXPECT_EQ(loaded->GetUniqueID(), original.GetUniqueID()) << "ids stay unique across saves";
+}
+
+TEST_F(DocumentTest, LoadFailuresGiveTheirTextsThenTheImageText) {
+    struct Case {
+        std::string path;
+        std::string first;
+    };
+    YKMessage empty('edoc');
+    const std::vector<Case> cases = {
+        {PathOf("missing.gr"), "Can't open file"},
+        {WriteFile("notversion.gr", {YKMessage('xxxx'), empty}), "This is not an Gravik file."},
+        {WriteFile("old.gr", {Version(99), empty}),
+         "This Gravik file is obsolete and can't be loaded."},
+        {WriteFile("new.gr", {Version(102), empty}),
+         "This Gravik file was created with a newer version of Gravik\nand cannot be opened."},
+        {WriteFile("short.gr", {Version(101)}),
+         "This Gravik file is corrupted or incomplete and cannot be opened."},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(YKDocument::Load(c.path.c_str(), "x", false, &mServices, &error), nullptr);
+        EXPECT_EQ(error, c.first + "\nFile cannot be loaded. Unknown file format.\n") << c.path;
+    }
+    EXPECT_TRUE(mServices.documents.empty()) << "no half-built document in the list";
+    EXPECT_TRUE(mAlerts.Shown().empty());
+
+    YKDocument::Load(cases[2].path.c_str(), "x", true, &mServices);
+    ASSERT_EQ(mAlerts.Shown().size(), 1u);
+    EXPECT_EQ(mAlerts.Shown()[0].text,
+              "Error while loading document!\nError: This Gravik file is obsolete and can't be "
+              "loaded.\nFile cannot be loaded. Unknown file format.\n\nFile: " +
+                  cases[2].path);
+    EXPECT_EQ(mAlerts.Shown()[0].buttons, std::vector<std::string>{"OK"});
+
+    EXPECT_NE(YKDocument::Load(WriteFile("v100.gr", {Version(100), empty}).c_str(), "v", false,
+                               &mServices),
+              nullptr);
+}
+
+TEST_F(DocumentTest, OlderBackgroundFormAndDamagedChildrenLoadAsFarAsTheyCan) {
+    YKMessage document('edoc');
+    const rgb_color legacy{9, 8, 7, 255};
+    document.AddData("YKD:Bckgrd", 'RAWT', &legacy, sizeof legacy);
+    YKMessage layer;
+    YKUserLayer(5, "kept").Archive(&layer, false);
+    YKMessage noClass;
+    noClass.AddInt32("YKL:ID", 6);
+    YKMessage unknown;
+    unknown.AddString("Class", "NoSuchLayer");
+    layer.AddMessage("YKL:Child", &noClass);
+    layer.AddMessage("YKL:Child", &unknown);
+    document.AddMessage("YKL:Child", &layer);
+    const std::string path = WriteFile("legacy.gr", {Version(101), document});
+
+    YKDocument* loaded = YKDocument::Load(path.c_str(), "legacy", false, &mServices);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->BackgroundColor(), yk_color(9, 8, 7, 255));
+    EXPECT_EQ(loaded->Frame(), YKRect<int32>::None());
+    ASSERT_EQ(loaded->ViewerLayer()->CountChildren(), 1);
+    EXPECT_EQ(loaded->ViewerLayer()->ChildAt(0)->CountChildren(), 0);
+}
+
+TEST_F(DocumentTest, FailedSaveLeavesTheEarlierFileIntact) {
+    YKDocument document("keep", {0, 0, 99, 99}, yk_color(), &mServices);
+    const std::string path = PathOf("keep.gr");
+    ASSERT_TRUE(document.SaveInto(path.c_str(), false));
+    const auto bytes = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = bytes();
+    for (int i = 0; i < 300; ++i) {
+        document.ViewerLayer()->AddChild(new YKUserLayer(document.GetUniqueID(), "more"), false);
+    }
+    document.SetModified(true);
+
+    // A file size limit below the new document makes the write fail half-way.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = before.size() + 64;
+    setrlimit(RLIMIT_FSIZE, &small);
+    std::string error;
+    const bool written = document.SaveInto(path.c_str(), true, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "Write failed");
+    EXPECT_EQ(bytes(), before);
+    EXPECT_TRUE(document.IsModified());
+    ASSERT_EQ(mAlerts.Shown().size(), 1u);
+    EXPECT_EQ(mAlerts.Shown()[0].text,
+              "Error while saving document!\nError: Write failed\nFile: " + path + "\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(mDir), fs::directory_iterator()), 1)
+        << "no temporary file left behind";
+}
+
+TEST_F(DocumentTest, FrameChangesAreUndoableAndReachTheViews) {
+    YKDocument document("frame", {0, 0, 99, 99}, yk_color(), &mServices);
+    document.SetFrame({0, 0, 49, 49}, 1);
+    EXPECT_EQ(mServices.views[0]->frame, (YKRect<int32>{0, 0, 49, 49}));
+    EXPECT_STREQ(document.UndoManager()->UndoNameAt(0), "Undo Crop to Selection");
+    document.UndoManager()->UndoLast();
+    EXPECT_EQ(document.Frame(), (YKRect<int32>{0, 0, 99, 99}));
+    document.UndoManager()->RedoLast();
+    EXPECT_EQ(document.Frame(), (YKRect<int32>{0, 0, 49, 49}));
+    document.SetFrame({0, 0, 9, 9}, 0);
+    EXPECT_EQ(document.UndoManager()->UndoStackSize(), 1) << "kind 0 records nothing";
+}
+
+TEST_F(DocumentTest, WindowRectangleFollowsTheCanvasWithinTheScreen) {
+    const YKRect<int32> screen{0, 0, 1279, 1023};
+    const YKRect<int32> small = YKDocument::ViewerWindowFrame({0, 0, 99, 99}, screen);
+    EXPECT_EQ(small.Width(), 479) << "480 pixels wide";
+    EXPECT_EQ(small.left, (1279 - 479) / 2);
+    const YKRect<int32> huge = YKDocument::ViewerWindowFrame({0, 0, 4999, 2999}, screen);
+    EXPECT_EQ(huge, (YKRect<int32>{8, 32, 1271, 1015}));
+}
+
+TEST_F(DocumentTest, NotificationsGoToTheirPanels) {
+    YKDocument document("route", {0, 0, 9, 9}, yk_color(), &mServices);
+    mServices.delivered.clear();
+    using Panel = YKDocumentServices::Panel;
+    YKMessage opacity('oOPA');
+    document.MessageReceived(nullptr, &opacity);
+    YKMessage layers('lBLT');
+    document.MessageReceived(nullptr, &layers);
+    YKMessage thickness('fTHK');
+    thickness.AddFloat("FontSize1", 3.5f);
+    document.MessageReceived(nullptr, &thickness);
+    YKMessage ignored('zzzz');
+    document.MessageReceived(nullptr, &ignored);
+    ASSERT_EQ(mServices.delivered.size(), 4u);
+    EXPECT_EQ(mServices.delivered[0].first, Panel::kFiller);
+    EXPECT_EQ(mServices.delivered[1].first, Panel::kObjects);
+    EXPECT_EQ(mServices.delivered[2].first, Panel::kLayers);
+    EXPECT_EQ(mServices.delivered[3].second.what, uint32('fthk'));
+    float size = 0;
+    EXPECT_TRUE(mServices.delivered[3].second.FindFloat("FontSize1", &size));
+    EXPECT_EQ(size, 3.5f);
+}
+
+TEST_F(DocumentTest, ClosingViewsAsksOnlyAtTheLastOne) {
+    YKDocument document("views", {0, 0, 9, 9}, yk_color(), &mServices);
+    ASSERT_TRUE(document.CreateViewer(true));
+    bool cancelled = true;
+    EXPECT_TRUE(document.DeleteViewer(mServices.views[1].get(), &cancelled));
+    EXPECT_FALSE(cancelled);
+    EXPECT_TRUE(mServices.views[1]->quit);
+    EXPECT_TRUE(mAlerts.Shown().empty());
+
+    mAlerts.ScriptAnswers({0});  // "No"
+    EXPECT_FALSE(document.DeleteViewer(mServices.views[0].get(), &cancelled));
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(mAlerts.Shown().back().text, "This is the last view. Close document?");
+
+    document.SetModified(true);
+    mAlerts.ScriptAnswers({1});  // "Cancel"
+    EXPECT_FALSE(document.DeleteViewer(mServices.views[0].get(), &cancelled));
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(mAlerts.Shown().back().buttons,
+              (std::vector<std::string>{"Don't Save", "Cancel", "Save"}));
+
+    mAlerts.ScriptAnswers({0});  // "Don't Save"
+    mServices.posted.clear();
+    EXPECT_TRUE(document.DeleteViewer(mServices.views[0].get(), &cancelled));
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_EQ(mServices.posted, std::vector<uint32>{'grDd'});
+}
+
+TEST_F(DocumentTest, FirstSaveAsksTheApplicationWithASuggestedName) {
+    YKDocument untitled(nullptr, {0, 0, 9, 9}, yk_color(), &mServices);
+    EXPECT_EQ(untitled.SuggestedFileName(), std::string(untitled.Name()) + ".gr");
+    YKDocument named("drawing.gr", {0, 0, 9, 9}, yk_color(), &mServices);
+    EXPECT_EQ(named.SuggestedFileName(), "drawing.gr");
+    mServices.posted.clear();
+    named.Save(false);
+    EXPECT_EQ(mServices.posted, std::vector<uint32>{'grOs'});
+}
+
+}  // namespace
