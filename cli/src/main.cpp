@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "YKDumpCommand.h"
+#include "YKInfoCommand.h"
+#include "YKNewCommand.h"
 
 namespace {
 
@@ -13,6 +15,12 @@ const char kUsage[] =
     "Commands:\n"
     "  dump FILE     print the header and every message of a Gravik message file\n"
     "                (documents, preferences, templates)\n"
+    "  info FILE [--json]\n"
+    "                print a document's canvas, background, frames, id counters and\n"
+    "                layer tree (as one JSON object with --json)\n"
+    "  new --width W --height H [--background RRGGBBAA] [--name N] -o FILE\n"
+    "                create a document of W x H pixels (1 to 32767) centred on the\n"
+    "                origin, on an opaque white background unless given, and save it\n"
     "\n"
     "Options:\n"
     "  -h, --help    show this help and exit\n"
@@ -40,6 +48,12 @@ int main(int argc, char** argv) {
             return 2;
         }
         return YKDumpCommand(stdout, stderr).Run(argv[2]);
+    }
+    if (std::strcmp(command, "info") == 0) {
+        return YKInfoCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "new") == 0) {
+        return YKNewCommand(stdout, stderr).Run(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "gravik-cli: unknown command \"%s\" (see gravik-cli --help)\n", command);
     return 2;

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "YKMessage.h"
+#include "YKMsgFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Runs the real gravik-cli binary, as a user would.
+class DocumentCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mDir = fs::temp_directory_path() / ("gravik-cli-doc-" + std::to_string(getpid()));
+        fs::create_directories(mDir);
+    }
+    void TearDown() override { fs::remove_all(mDir); }
+
+    CliResult Run(const std::string& arguments) {
+        const fs::path out = mDir / "stdout";
+        const fs::path err = mDir / "stderr";
+        const std::string command =
+            std::string(GRAVIK_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
+    }
+
+    fs::path mDir;
+};
+
+TEST_F(DocumentCommands, NewThenInfoRoundTripsInTextAndJson) {
+    const std::string file = (mDir / "banner.gr").string();
+    const CliResult created =
+        Run("new --width 468 --height 60 --background 336699C0 --name Banner -o " + file);
+    ASSERT_EQ(created.status, 0) << created.err;
+
+    const CliResult text = Run("info " + file);
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_TRUE(Contains(text.out, "name: \"banner.gr\"\n")) << text.out;
+    EXPECT_TRUE(Contains(text.out, "canvas: -234, -30, 233, 29 (468 x 60)\n")) << text.out;
+    EXPECT_TRUE(Contains(text.out, "background: 336699C0\nframes: 1\n  frame 1: "));
+    EXPECT_TRUE(Contains(text.out, "layers:\n  YKUserLayer id 1 name \"Layer 1\"\n")) << text.out;
+
+    const CliResult json = Run("info --json " + file);
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1) << "one object, one line";
+    EXPECT_TRUE(Contains(json.out,
+                         "\"left\":-234,\"top\":-30,\"right\":233,\"bottom\":29,"
+                         "\"width\":468,\"height\":60"))
+        << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"ids\":{\"object\":0,\"layer\":1,\"unique\":1}"));
+    EXPECT_TRUE(Contains(json.out,
+                         "{\"class\":\"YKUserLayer\",\"id\":1,\"hidden\":false,"
+                         "\"locked\":false,\"name\":\"Layer 1\",\"children\":[]}"))
+        << json.out;
+
+    // A name that needs escaping comes out as a valid JSON string.
+    const fs::path odd = mDir / "say \"hi\"\\.gr";
+    ASSERT_EQ(Run("new --width 2 --height 2 -o '" + odd.string() + "'").status, 0);
+    EXPECT_TRUE(Contains(Run("info --json '" + odd.string() + "'").out,
+                         "{\"name\":\"say \\\"hi\\\"\\\\.gr\","));
+}
+
+TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
+    const std::string out = " -o " + (mDir / "bad.gr").string();
+    const std::vector<std::string> bad = {"new --width 10" + out,
+                                          "new --width ten --height 10" + out,
+                                          "new --width 10 --height 32768" + out,
+                                          "new --width 1 --height 1 --background FFFFFF" + out,
+                                          "new --width 1 --height 1 --frobnicate 1" + out,
+                                          "info a.gr b.gr"};
+    for (const std::string& arguments : bad) {
+        const CliResult r = Run(arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << arguments << ": " << r.err;
+    }
+    EXPECT_FALSE(fs::exists(mDir / "bad.gr"));
+    EXPECT_EQ(Run("new --width 32767 --height 1 -o " + (mDir / "wide.gr").string()).status, 0);
+}
+
+TEST_F(DocumentCommands, FailuresToSaveOrLoadExitOneWithTheDocumentsTexts) {
+    const CliResult unsaved =
+        Run("new --width 4 --height 4 -o " + (mDir / "no/such/dir.gr").string());
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_TRUE(Contains(unsaved.err, "Cannot open file")) << unsaved.err;
+
+    // A message file, but not a document: the document's own text, then the image fallback's.
+    const fs::path other = mDir / "other.gr";
+    {
+        YKMsgFile file;
+        ASSERT_TRUE(file.Open(other.c_str(), EYKBinOpenMode(1)));
+        YKMessage settings('pref');
+        settings.AddInt32("vers", 101);
+        ASSERT_TRUE(file.PutMessage(&settings));
+        file.Close();
+    }
+    CliResult r = Run("info " + other.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "This is not an Gravik file.\nFile cannot be loaded. Unknown file format.\n");
+
+    const fs::path text = mDir / "notes.txt";
+    std::ofstream(text) << "just some text, long enough to fill a header";
+    r = Run("info " + text.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "Can't open file\nFile cannot be loaded. Unknown file format.\n"))
+        << r.err;
+}
+
+TEST_F(DocumentCommands, DumpOfANewFileShowsTheVersionThenTheDocument) {
+    const std::string file = (mDir / "dumped.gr").string();
+    ASSERT_EQ(Run("new --width 8 --height 8 -o " + file).status, 0);
+    const CliResult r = Run("dump " + file);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out,
+                         ", 2 messages\n\nrecord 1 at offset 16: message 'grdv', 1 field\n"
+                         "  \"vers\" int32 = 101\n\nrecord 2 at offset"))
+        << r.out;
+    EXPECT_TRUE(Contains(r.out, ": message 'edoc',"));
+}
+
+}  // namespace
