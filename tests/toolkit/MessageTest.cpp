@@ -122,12 +122,17 @@ TEST(Message, ReplaceChangesOnlyTheValueAtItsIndex) {
     EXPECT_FALSE(m.ReplaceInt32("n", 1, 5)) << "replace needs an existing value";
     EXPECT_FALSE(m.ReplaceInt32("absent", 5));
     EXPECT_FALSE(m.ReplaceString("n", "x")) << "replace keeps the field's type";
+    // Read out of order: a lookup may start from where the previous one ended, and must not
+    // when that lies beyond the value asked for.
     std::string s;
     int32 n = 0;
+    m.FindString("s", 2, &s);
+    EXPECT_EQ(s, "three");
     m.FindString("s", 0, &s);
     EXPECT_EQ(s, "1");
     m.FindString("s", 1, &s);
     EXPECT_EQ(s, "a much longer second value");
+    ASSERT_TRUE(m.ReplaceString("s", 0, "a first value longer than before"));
     m.FindString("s", 2, &s);
     EXPECT_EQ(s, "three");
     m.FindInt32("n", &n);

@@ -13,6 +13,7 @@
 //             (strings keep their terminating NUL; a message value is its own flattened form).
 // Unflatten checks every size against the bytes it was given and caps nesting depth.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -229,12 +230,16 @@ private:
         uint32 type = 0;
         uint32 count = 0;
         uint16 nameLength = 0;
+        // Where the last value read by index lies (index in the high half, offset in the low),
+        // so that reading every value of a long field in turn is not quadratic. A hint only:
+        // reset whenever the bytes change.
+        mutable std::atomic<uint64> cursor{0};
 
         Field() = default;
         Field(const Field& other);
         Field& operator=(const Field& other);
-        Field(Field&&) noexcept = default;
-        Field& operator=(Field&&) noexcept = default;
+        Field(Field&& other) noexcept;
+        Field& operator=(Field&& other) noexcept;
 
         const char* Name() const { return bytes; }
         const char* Payload() const { return bytes + nameLength + 9; }

@@ -204,6 +204,22 @@ YKMessage::Field& YKMessage::Field::operator=(const Field& other) {
     own = other.own ? std::make_unique<std::string>(*other.own) : nullptr;
     bytes = own ? own->data() : other.bytes;
     size = other.size;
+    cursor.store(0, std::memory_order_relaxed);
+    return *this;
+}
+
+YKMessage::Field::Field(Field&& other) noexcept {
+    *this = std::move(other);
+}
+
+YKMessage::Field& YKMessage::Field::operator=(Field&& other) noexcept {
+    type = other.type;
+    count = other.count;
+    nameLength = other.nameLength;
+    bytes = other.bytes;
+    size = other.size;
+    own = std::move(other.own);  // the string itself stays where it is, so `bytes` holds
+    cursor.store(0, std::memory_order_relaxed);
     return *this;
 }
 
@@ -220,6 +236,7 @@ void YKMessage::Field::Sync() {
     Store32(p, static_cast<uint32>(own->size() - nameLength - kNameTrailerSize));
     bytes = own->data();
     size = static_cast<uint32>(own->size());
+    cursor.store(0, std::memory_order_relaxed);
 }
 
 YKMessage::YKMessage(const YKMessage& other) = default;
@@ -357,10 +374,19 @@ const char* YKMessage::ValueAt(const char* name, uint32 type, int32 index, ssize
         *size = static_cast<ssize_t>(fixed);
         return payload + fixed * index;
     }
-    std::size_t pos = 0;
-    for (int32 i = 0; i < index; ++i) {
+    // Values of variable size are found by walking their size words, from the last value read
+    // when that lies before this one.
+    const uint64 hint = field->cursor.load(std::memory_order_relaxed);
+    int32 i = static_cast<int32>(hint >> 32);
+    std::size_t pos = static_cast<uint32>(hint);
+    if (i > index) {
+        i = 0;
+        pos = 0;
+    }
+    for (; i < index; ++i) {
         pos += 4 + Load32(payload + pos);
     }
+    field->cursor.store(uint64(uint32(index)) << 32 | pos, std::memory_order_relaxed);
     *size = Load32(payload + pos);
     return payload + pos + 4;
 }
