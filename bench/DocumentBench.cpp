@@ -61,7 +61,7 @@ void BM_Save(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_Save)->RangeMultiplier(2)->Range(1000, 8000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 void BM_Load(benchmark::State& state) {
     YKDocument& document = DocumentOf(int(state.range(0)));
@@ -75,7 +75,7 @@ void BM_Load(benchmark::State& state) {
     }
     unlink(path.c_str());
 }
-BENCHMARK(BM_Load)->RangeMultiplier(2)->Range(1000, 8000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 // What compression alone costs on the document message that a save writes.
 void BM_CompressOnly(benchmark::State& state) {
@@ -90,7 +90,12 @@ void BM_CompressOnly(benchmark::State& state) {
     }
     state.counters["flattened_kB"] = double(flat.size()) / 1024;
 }
-BENCHMARK(BM_CompressOnly)->RangeMultiplier(2)->Range(1000, 8000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompressOnly)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
