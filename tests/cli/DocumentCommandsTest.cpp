@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "CliTest.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -16,43 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Runs the real gravik-cli binary, as a user would.
-class DocumentCommands : public ::testing::Test {
-protected:
-    void SetUp() override {
-        mDir = fs::temp_directory_path() / ("gravik-cli-doc-" + std::to_string(getpid()));
-        fs::create_directories(mDir);
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
-    CliResult Run(const std::string& arguments) {
-        const fs::path out = mDir / "stdout";
-        const fs::path err = mDir / "stderr";
-        const std::string command =
-            std::string(GRAVIK_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
-    }
-
-    fs::path mDir;
-};
+using DocumentCommands = CliTest;
 
 TEST_F(DocumentCommands, NewThenInfoRoundTripsInTextAndJson) {
     const std::string file = (mDir / "banner.gr").string();

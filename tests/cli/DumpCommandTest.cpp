@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "CliTest.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -15,37 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs the real gravik-cli binary, as a user would.
-class DumpCommand : public ::testing::Test {
+class DumpCommand : public CliTest {
 protected:
-    void SetUp() override {
-        mDir = fs::temp_directory_path() / ("gravik-cli-test-" + std::to_string(getpid()));
-        fs::create_directories(mDir);
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
-    CliResult Run(const std::string& arguments) {
-        const fs::path out = mDir / "stdout";
-        const fs::path err = mDir / "stderr";
-        const std::string command =
-            std::string(GRAVIK_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
-    }
-
     // A file of three records: small plain ones and a large compressible one in the middle.
     fs::path WriteSample() {
         const fs::path path = mDir / "sample.gr";
@@ -71,8 +42,6 @@ protected:
         file.Close();
         return path;
     }
-
-    fs::path mDir;
 };
 
 TEST_F(DumpCommand, HelpAndVersionSucceed) {
