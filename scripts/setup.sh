@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libgtest-dev libgmock-dev)
 if [[ "${1:-}" == "--dev" ]]; then
-    packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format)
+    packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev imagemagick)
 fi
 
 missing=()

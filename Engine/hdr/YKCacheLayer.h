@@ -18,6 +18,8 @@
 #include "YKMessage.h"
 #include "yk_types.h"
 
+class YKGenericFilter;
+
 class YKCacheLayer : public YKEffectLayer {
 public:
     // "Normal", the default merge method.
@@ -49,30 +51,85 @@ public:
     // The parent first; then filters are active again when there are any (or a merge filter)
     // and the effects are turned back on.
     bool SetFiltersOn() override;
-    // Registers the opacity envelope with the envelope manager (when there is one), then tells
-    // the children, then tells the manager the object was added.
+    // Registers the opacity envelope and the filters' envelopes with the envelope manager (when
+    // there is one), then tells the children, then tells the manager the object was added.
     void SelfAdded() override;
-    // Unregisters the opacity envelope, then tells the children and the manager.
+    // Unregisters them, then tells the children and the manager.
     void SelfRemoved() override;
-    // 'lOPA' ("opacity" int32), 'lMRG' ("merge_method" int32), 'lFxn' and 'lFxf'; others go to
-    // the base.
+    // 'lOPA' ("opacity" int32), 'lMRG' ("merge_method" int32, "merge_filter" pointer),
+    // 'lFLT' ("filter" pointer), 'lFxn' and 'lFxf'; others go to the base.
     void MessageReceived(YKMessage* message) override;
     // A detached copy made from this layer's archive, with a Replicate() of each child.
     YKLayer* Replicate() const override;
 
+    // --- Composition
+    // Straight into the destination when nothing needs the cache (opacity 255, "Normal", no
+    // effects, no filters); otherwise the children are rendered into the cache when it is out
+    // of date, the effects and filters applied, and the cache merged with the opacity and the
+    // merge method.
+    void ComposeLayer(YKBitmap* destination, YKRect<int32> rect) override;
+    // Invalidation grows by the effect radius and the filters, marks the cache out of date and
+    // records which layer changed, for the split preparation.
+    void InvalidateLayer(YKRect<int32> rect, bool flag, YKLayer* source) override;
+    void SetObjectAdded() override;
+    void PreSplit() override;
+    void PostSplit() override;
+    void SwitchFrame() override;
+    // The effect frame and the children's frames, grown by the filters.
+    YKRect<int32> Frame() const override;
+    YKRect<int32> RealFrame() const override { return Frame(); }
+    // The rendering of the children, filtered (rendered first when the last composition did not
+    // go through the cache).
+    YKBitmap* Bitmap();
+    // Moves a single filtered child's rendering instead of filtering it again.
+    void OffSetBitmap(YKPoint<int32> offset);
+    // One bitmap of all children, for editing anything.
+    void PrepareSingleBitmap();
+    // Below and above bitmaps around the one changed layer, or one bitmap when that cannot be.
+    void PrepareSplit();
+    // Read and cleared: whether a layer was put on top since the last preparation.
+    bool ObjectAdded();
+    bool IsSplitActive() const { return mSplitActive; }
+    bool IsBelowValid() const { return mBelowValid; }
+    bool IsAboveValid() const { return mAboveValid; }
+    const YKLayer* SplitChild() const { return mSplitChild; }
+    // Whether the last composition went through the cache.
+    bool IsCached() const { return mCached; }
+
     // --- Opacity
     // The opacity at the current frame, 0 to 255.
     int32 GlobalAlpha() const;
+    int32 GetGlobalAlpha() const { return GlobalAlpha(); }
     // Sets `alpha` (clamped to 0..255) at the current frame, invalidates RealFrame() and
     // broadcasts 'lOPA' from a user layer, 'oOPA' from any other.
     void SetGlobalAlpha(int32 alpha);
     YKEnvelopInt32* OpacityEnvelop() const { return mOpacity.get(); }
+    // The owner of the opacity and the filters' envelopes (an object that claims its parent).
+    void SetEnvelopsID(int32 id);
 
     // --- Merging
     int32 MergeMethod() const { return mMergeMethod; }
-    // Stores a merge method and invalidates RealFrame(). Method 19 needs a filter to merge
-    // with, so it is refused here, as is any value outside 0..20.
-    bool SetMergeMethod(int32 method);
+    int32 GetMergeMethod() const { return mMergeMethod; }
+    // Stores a merge method (0..20) and invalidates RealFrame(). "Filter" (19) needs a filter,
+    // which the layer then owns; without one nothing changes.
+    bool SetMergeMethod(int32 method, YKGenericFilter* filter);
+    YKGenericFilter* GetMergeFilter() const { return mMergeFilter.get(); }
+
+    // --- Filters, applied to the cache in order; the layer owns them.
+    void AddFilter(YKGenericFilter* filter);
+    void AddFilter(YKGenericFilter* filter, int32 index);
+    // Takes a filter out and hands it to the caller (null for an index outside the list).
+    YKGenericFilter* RemoveFilter(int32 index);
+    YKGenericFilter* RemoveFilter(YKGenericFilter* filter);
+    bool DeleteFilter(int32 index);
+    bool DeleteFilter(YKGenericFilter* filter);
+    void DeleteAllFilters();
+    int32 CountFilters() const { return static_cast<int32>(mFilters.size()); }
+    YKGenericFilter* FilterAt(int32 index) const;
+    // Runs the filters over the cache; rect becomes what the last one covers.
+    void ApplyFilters(YKRect<int32>& rect);
+    // rect grown by every filter's reach.
+    YKRect<int32> ChangeFrameWithFilter(YKRect<int32> rect) const;
 
     // --- Filters and effects as a whole
     // Set while the layer has filters to apply; cleared while filters are switched off.
@@ -87,6 +144,8 @@ protected:
     YKCacheLayer(const YKMessage* archive, const char* className);
     // Whether `archive` is non-null and its "Class" is `className`.
     static bool IsArchiveOf(const YKMessage* archive, const char* className);
+    // The cache itself, once rendered: the effects are computed from it.
+    const YKBitmap* EffectSource(YKBitmap* scratch, YKRect<int32> frame) override;
 
 private:
     struct CheckedArchive {
@@ -97,16 +156,47 @@ private:
     static CheckedArchive Check(const YKMessage* archive, const char* className);
     // Leaves the opacity at 255 on frame 1 when it has no key frames, so it always has a value.
     void EnsureOpacityValue();
+    bool UsesCache() const;
+    bool HasFilters() const { return !mFilters.empty() || !mFilterArchives.empty(); }
+    // The children into `target` within rect, using the prepared bitmaps when there are any.
+    void ComposeChildren(YKBitmap* target, YKRect<int32> rect);
+    // The children other than the one holding the split child, on either side of it.
+    void ComposeRange(YKBitmap* target, int32 from, int32 to, YKRect<int32> rect);
+    int32 IndexOfChildHolding(const YKLayer* layer);
+    bool BranchHasMergeMethod(YKLayer* layer);
+    void RecordChangedSource(YKLayer* source);
+    // Whether the below and above bitmaps still show every child but the split one.
+    bool PreparationUsable() const;
+    // Brings the cache up to date: the dirty part, or all of it when filters read around.
+    void RefreshCache();
+    void MergeCache(YKBitmap* destination, YKRect<int32> rect);
+    void Invalidate(YKRect<int32> rect);
 
     bool mFiltersActive = false;
-    // The cache, below and above bitmaps and the split state come here, with the pixel classes.
+    YKBitmap mCache;
+    YKBitmap mBelow;
+    bool mBelowValid = false;
+    YKBitmap mAbove;
+    bool mAboveValid = false;
+    YKLayer* mSplitChild = nullptr;
+    bool mSplitActive = false;
+    // Layers reported by InvalidateLayer since PreSplit; the markers stand for "one unknown
+    // change" and "everything".
+    YKList<YKLayer*> mChangedSources{16, false};
     int32 mMergeMethod = kNormalMergeMethod;
-    // Until filter objects can be built, the merge filter and the filters are kept as the
-    // archives they were read from and written back unchanged, so a document keeps its filters.
+    std::unique_ptr<YKGenericFilter> mMergeFilter;
+    std::vector<std::unique_ptr<YKGenericFilter>> mFilters;
+    // Filters a document names that this build cannot make are kept as their archives and
+    // written back unchanged, so saving does not lose them.
     std::optional<YKMessage> mMergeFilterArchive;
     std::vector<YKMessage> mFilterArchives;
     bool mFxEnabled = true;
     std::unique_ptr<YKEnvelopInt32> mOpacity;
+    bool mInEffect = false;
+    bool mObjectAdded = false;
+    bool mCached = false;
+    // What was invalidated since the cache was last brought up to date.
+    YKRect<int32> mDirty = YKRect<int32>::None();
     // The cache's name, archived with it.
     std::string mCacheName;
 };

@@ -10,6 +10,7 @@
 // Colours are packed 32-bit pixels (alpha in bits 24-31); intensities are fixed-point factors
 // with 256 meaning 1.0.
 
+#include "YKBitmap.h"
 #include "YKLayer.h"
 #include "yk_types.h"
 
@@ -49,9 +50,27 @@ public:
     // When any process flag is set, turns effects on, recomputes the effect radius and
     // invalidates Frame(); the result tells whether that happened.
     bool SetFiltersOn() override;
+    // The before effects, the children (those whose frame meets rect), the after effects.
+    void ComposeLayer(YKBitmap* destination, YKRect<int32> rect) override;
+    // The union of the effect bitmaps' frames; the kinds add their content's frame.
+    YKRect<int32> Frame() const override;
+    YKRect<int32> RealFrame() const override { return Frame(); }
 
     // --- Effects
+    // Stores `on`; turning effects on computes them at once.
     void SetEffectEnable(bool on);
+    // Recomputes both effect bitmaps from the alpha of this layer's rendering (effects on only).
+    void ProcessEffect();
+    // Empties both effect bitmaps.
+    void ClearEffect();
+    // Moves both effect bitmaps, as a moved layer keeps its effects.
+    void MoveEffectBy(YKPoint<int32> offset);
+    // Merge the before (under the content) or after (over it) effect bitmap into `destination`
+    // within rect with merge method `mode`, when effects are on.
+    void ComposeBeforeEffect(YKBitmap* destination, YKRect<int32> rect, int32 mode);
+    void ComposeAfterEffect(YKBitmap* destination, YKRect<int32> rect, int32 mode);
+    const YKBitmap& BeforeEffectBitmap() const { return mBeforeEffect; }
+    const YKBitmap& AfterEffectBitmap() const { return mAfterEffect; }
     bool IsEffectEnabled() const { return mEffectEnabled; }
     // Reads every effect key the message holds with its archived type (others keep their
     // values), then recomputes the effect radius.
@@ -127,7 +146,18 @@ public:
     // the map). Does nothing for an empty map.
     void Outline(uint8* map, int32 width, int32 height) const;
 
+protected:
+    // The rendering the effects are computed from, over `frame`: by default this layer composed
+    // into `scratch`; a layer that keeps its rendering (a cache) may hand that over instead.
+    virtual const YKBitmap* EffectSource(YKBitmap* scratch, YKRect<int32> frame);
+
 private:
+    struct AlphaMap;
+    void ApplyShadow(const AlphaMap& alpha, YKBitmap* target, bool inner, float radius, int32 dx,
+                     int32 dy, int32 intensity, int32 color);
+    void ApplyOutline(const AlphaMap& alpha);
+    void ApplyEmboss(const AlphaMap& alpha);
+
     // One archived parameter: its key and the member it fills, a radius (float) or not (int32).
     struct ParamKey {
         const char* key;
@@ -137,7 +167,10 @@ private:
     // Every parameter in process-flag order, as archived.
     static const ParamKey kParamKeys[];
 
-    // The before-effect and after-effect bitmaps come first here, with the pixel classes.
+    // Outer shadow, outer glow, outline and emboss mode 1: merged under the content.
+    YKBitmap mBeforeEffect;
+    // Inner shadow, inner glow and emboss modes 0 and 2: merged over it.
+    YKBitmap mAfterEffect;
     bool mEffectEnabled = false;
     int32 mProcessFlags = 0;
     // Stored and archived; no effect uses it.

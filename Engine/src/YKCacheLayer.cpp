@@ -6,14 +6,29 @@
 #include <utility>
 
 #include "YKEnvelopManager.h"
+#include "YKGenericFilter.h"
 
 // Sections: construction and archive · tree membership · messages · opacity · merging ·
-// filters and effects.
+// filters · filters and effects. Composition and the split are in YKCacheCompose.cpp.
 
 namespace {
 
 constexpr int32 kOpaque = 255;
 constexpr const char* kOpacityName = "Opacity";
+
+// Rearranging filters must not redraw half-way: redrawing waits until the change is complete.
+template <typename Change>
+void WithRedrawOffFor(YKLayer* layer, Change change) {
+    YKEnvelopManager* manager = layer->EnvelopManager();
+    if (manager != nullptr) {
+        manager->SetAcceptRedraw(false, true);
+    }
+    change();
+    if (manager != nullptr) {
+        manager->SetAcceptRedraw(true, false);
+        manager->ObjectModified(layer->ID());
+    }
+}
 
 }  // namespace
 
@@ -60,6 +75,7 @@ YKCacheLayer::YKCacheLayer(CheckedArchive checked)
             method < kMergeMethodCount) {
             mMergeMethod = method;
         }
+        // No filter can be made from an archive yet: what the file holds is kept for saving.
         if (mMergeMethod == kFilterMergeMethod && archive->FindMessage("YKCL:MergeFilter", &part)) {
             mMergeFilterArchive = part;
         }
@@ -74,7 +90,11 @@ YKCacheLayer::YKCacheLayer(CheckedArchive checked)
     TouchLayer(true);
 }
 
-YKCacheLayer::~YKCacheLayer() = default;
+YKCacheLayer::~YKCacheLayer() {
+    while (!mFilters.empty()) {
+        mFilters.pop_back();
+    }
+}
 
 YKCacheLayer::CheckedArchive YKCacheLayer::Check(const YKMessage* archive, const char* className) {
     if (archive == nullptr || IsArchiveOf(archive, className)) {
@@ -109,8 +129,19 @@ void YKCacheLayer::Archive(YKMessage* message, bool deep) const {
     mOpacity->Archive(&opacity);
     message->AddMessage("YKCL:GlobalAlpha", &opacity);
     message->AddInt8("YKCL:MergeMethod", static_cast<int8>(mMergeMethod));
-    if (mMergeMethod == kFilterMergeMethod && mMergeFilterArchive.has_value()) {
-        message->AddMessage("YKCL:MergeFilter", &*mMergeFilterArchive);
+    if (mMergeMethod == kFilterMergeMethod) {
+        if (mMergeFilter != nullptr) {
+            YKMessage filter;
+            mMergeFilter->Archive(&filter);
+            message->AddMessage("YKCL:MergeFilter", &filter);
+        } else if (mMergeFilterArchive.has_value()) {
+            message->AddMessage("YKCL:MergeFilter", &*mMergeFilterArchive);
+        }
+    }
+    for (const auto& live : mFilters) {
+        YKMessage filter;
+        live->Archive(&filter);
+        message->AddMessage("YKCL:Filter", &filter);
     }
     for (const YKMessage& filter : mFilterArchives) {
         message->AddMessage("YKCL:Filter", &filter);
@@ -139,6 +170,10 @@ void YKCacheLayer::SelfAdded() {
     YKEnvelopManager* manager = EnvelopManager();
     if (manager != nullptr && manager->Lock()) {
         manager->AddEnvelop(mOpacity.get());
+        for (const auto& filter : mFilters) {
+            filter->SetEnvelopOwner(ID(), ID());
+            filter->AddEnvelopToManager(manager);
+        }
         manager->Unlock();
     }
     YKEffectLayer::SelfAdded();
@@ -151,6 +186,9 @@ void YKCacheLayer::SelfRemoved() {
     YKEnvelopManager* manager = EnvelopManager();
     if (manager != nullptr && manager->Lock()) {
         manager->RemoveEnvelop(mOpacity.get());
+        for (const auto& filter : mFilters) {
+            filter->RemoveEnvelopFromManager(manager);
+        }
         // A detached layer must not grow or consult a document it no longer belongs to.
         if (mOpacity->EnvelopManager() == manager) {
             mOpacity->SetEnvelopManager(nullptr);
@@ -177,12 +215,25 @@ void YKCacheLayer::MessageReceived(YKMessage* message) {
             }
             return;
         case 'lMRG':
-            // The "Filter" method comes with a filter object, which this layer cannot take yet;
-            // SetMergeMethod refuses it.
             if (message->FindInt32("merge_method", &value)) {
-                SetMergeMethod(value);
+                void* filter = nullptr;
+                message->FindPointer("merge_filter", &filter);
+                if (value != kFilterMergeMethod) {
+                    SetMergeMethod(value, nullptr);
+                } else if (filter != nullptr) {
+                    WithRedrawOffFor(this, [&] {
+                        SetMergeMethod(value, static_cast<YKGenericFilter*>(filter));
+                    });
+                }
             }
             return;
+        case 'lFLT': {
+            void* filter = nullptr;
+            if (message->FindPointer("filter", &filter) && filter != nullptr) {
+                WithRedrawOffFor(this, [&] { AddFilter(static_cast<YKGenericFilter*>(filter)); });
+            }
+            return;
+        }
         case 'lFxn':
             SetFxEnabled(true);
             return;
@@ -200,6 +251,13 @@ int32 YKCacheLayer::GlobalAlpha() const {
     return std::clamp(mOpacity->Value(), 0, kOpaque);
 }
 
+void YKCacheLayer::SetEnvelopsID(int32 id) {
+    mOpacity->SetRealOwner(id);
+    for (const auto& filter : mFilters) {
+        filter->SetEnvelopOwner(id, ID());
+    }
+}
+
 void YKCacheLayer::SetGlobalAlpha(int32 alpha) {
     mOpacity->SetValue(std::clamp(alpha, 0, kOpaque));
     InvalidateLayer(RealFrame(), true, kRemovedMarker);
@@ -208,13 +266,123 @@ void YKCacheLayer::SetGlobalAlpha(int32 alpha) {
 
 // --- Merging ---
 
-bool YKCacheLayer::SetMergeMethod(int32 method) {
-    if (method < 0 || method >= kMergeMethodCount || method == kFilterMergeMethod) {
+bool YKCacheLayer::SetMergeMethod(int32 method, YKGenericFilter* filter) {
+    if (method < 0 || method >= kMergeMethodCount ||
+        (method == kFilterMergeMethod && filter == nullptr)) {
         return false;
+    }
+    if (method == kFilterMergeMethod) {
+        YKEnvelopManager* manager = EnvelopManager();
+        if (mMergeFilter != nullptr && manager != nullptr) {
+            mMergeFilter->RemoveEnvelopFromManager(manager);
+        }
+        mMergeFilter.reset(filter);
+        mMergeFilterArchive.reset();
+        filter->SetEnvelopOwner(mOpacity->RealOwner(), ID());
+        if (manager != nullptr) {
+            filter->AddEnvelopToManager(manager);
+        }
+        mFiltersActive = true;
     }
     mMergeMethod = method;
     InvalidateLayer(RealFrame(), true, kRemovedMarker);
     return true;
+}
+
+// --- Filters ---
+
+YKGenericFilter* YKCacheLayer::FilterAt(int32 index) const {
+    return index >= 0 && index < CountFilters() ? mFilters[index].get() : nullptr;
+}
+
+void YKCacheLayer::AddFilter(YKGenericFilter* filter) {
+    AddFilter(filter, CountFilters());
+}
+
+void YKCacheLayer::AddFilter(YKGenericFilter* filter, int32 index) {
+    if (filter == nullptr) {
+        return;
+    }
+    index = std::clamp(index, 0, CountFilters());
+    mFilters.insert(mFilters.begin() + index, std::unique_ptr<YKGenericFilter>(filter));
+    filter->SetEnvelopOwner(mOpacity->RealOwner(), ID());
+    if (YKEnvelopManager* manager = EnvelopManager()) {
+        filter->AddEnvelopToManager(manager);
+    }
+    mFiltersActive = true;
+    const YKRect<int32> frame = Frame();
+    InvalidateLayer(frame | filter->Frame(frame), true, kRemovedMarker);
+}
+
+YKGenericFilter* YKCacheLayer::RemoveFilter(int32 index) {
+    if (index < 0 || index >= CountFilters()) {
+        return nullptr;
+    }
+    const YKRect<int32> frame = Frame();
+    YKGenericFilter* filter = mFilters[index].release();
+    mFilters.erase(mFilters.begin() + index);
+    InvalidateLayer(frame, true, kRemovedMarker);
+    if (YKEnvelopManager* manager = EnvelopManager()) {
+        filter->RemoveEnvelopFromManager(manager);
+    }
+    return filter;
+}
+
+YKGenericFilter* YKCacheLayer::RemoveFilter(YKGenericFilter* filter) {
+    for (int32 i = 0; i < CountFilters(); ++i) {
+        if (mFilters[i].get() == filter) {
+            return RemoveFilter(i);
+        }
+    }
+    return nullptr;
+}
+
+bool YKCacheLayer::DeleteFilter(int32 index) {
+    std::unique_ptr<YKGenericFilter> removed(RemoveFilter(index));
+    return removed != nullptr;
+}
+
+bool YKCacheLayer::DeleteFilter(YKGenericFilter* filter) {
+    std::unique_ptr<YKGenericFilter> removed(RemoveFilter(filter));
+    return removed != nullptr;
+}
+
+void YKCacheLayer::DeleteAllFilters() {
+    const YKRect<int32> frame = Frame();
+    while (CountFilters() > 0) {
+        DeleteFilter(CountFilters() - 1);
+    }
+    mFilterArchives.clear();
+    InvalidateLayer(frame, true, kRemovedMarker);
+}
+
+YKRect<int32> YKCacheLayer::ChangeFrameWithFilter(YKRect<int32> rect) const {
+    if (mFiltersActive && mFxEnabled) {
+        for (const auto& filter : mFilters) {
+            rect = filter->Frame(rect);
+        }
+    }
+    return rect;
+}
+
+void YKCacheLayer::ApplyFilters(YKRect<int32>& rect) {
+    if (!mFiltersActive || !mFxEnabled || mFilters.empty()) {
+        return;
+    }
+    for (const auto& filter : mFilters) {
+        const YKRect<int32> reach = filter->Frame(rect);
+        if (!filter->UseSrcBitmapAsDest()) {
+            if (!mCache.IsEmpty()) {
+                YKBitmap copy(mCache);
+                mCache.AddFrame(reach);
+                filter->PerformFilter(&copy, &mCache, &copy, rect, false);
+            }
+        } else {
+            mCache.AddFrame(reach);
+            filter->PerformFilter(&mCache, &mCache, &mCache, rect, false);
+        }
+        rect = reach;
+    }
 }
 
 // --- Filters and effects ---
@@ -226,7 +394,7 @@ bool YKCacheLayer::SetFiltersOff(bool off) {
         const YKRect<int32> frame = Frame();
         mFiltersActive = false;
         const bool effectsChanged = YKEffectLayer::SetFiltersOff(off);
-        if (effectsChanged || !mFilterArchives.empty() || mMergeMethod == kFilterMergeMethod) {
+        if (effectsChanged || HasFilters() || mMergeMethod == kFilterMergeMethod) {
             InvalidateLayer(frame, true, kRemovedMarker);
         }
         changed = true;
@@ -237,7 +405,7 @@ bool YKCacheLayer::SetFiltersOff(bool off) {
 bool YKCacheLayer::SetFiltersOn() {
     const bool parentChanged = YKLayer::SetFiltersOn();
     bool changed = false;
-    if (!mFiltersActive && (!mFilterArchives.empty() || mMergeMethod == kFilterMergeMethod)) {
+    if (!mFiltersActive && (HasFilters() || mMergeMethod == kFilterMergeMethod)) {
         mFiltersActive = true;
         changed = true;
     }

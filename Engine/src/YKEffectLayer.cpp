@@ -127,12 +127,6 @@ void YKEffectLayer::SetEffectProperties(const YKMessage* message) {
 
 // --- Switching effects ---
 
-void YKEffectLayer::SetEffectEnable(bool on) {
-    mEffectEnabled = on;
-    // Turning effects on computes the effect bitmaps here once the pixel classes exist.
-    ComputeTotalRadius();
-}
-
 void YKEffectLayer::SetProcessMask(int32 flags) {
     mProcessFlags = flags;
     ComputeTotalRadius();

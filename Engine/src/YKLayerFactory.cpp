@@ -2,10 +2,23 @@
 
 #include <string_view>
 
+#include "YKCacheLayer.h"
 #include "YKMessage.h"
+#include "YKObjectLayer.h"
 
 YKLayerFactory& YKLayerFactory::Default() {
+    // The engine's own kinds are always there; the others register as their folders start.
     static YKLayerFactory factory;
+    static const bool engineKinds = [] {
+        factory.Register("YKCacheLayer", [](const YKMessage* archive, YKEnvelopManager*) {
+            return static_cast<YKLayer*>(new YKCacheLayer(archive));
+        });
+        factory.Register("YKObjectLayer", [](const YKMessage* archive, YKEnvelopManager*) {
+            return static_cast<YKLayer*>(new YKObjectLayer(archive));
+        });
+        return true;
+    }();
+    (void)engineKinds;
     return factory;
 }
 

@@ -170,12 +170,7 @@ void YKDocument::LoadObjects(YKLayer* parent, const YKMessage* message) {
         if (!child.FindString("Class", &className)) {
             continue;  // a layer without a class is lost with its children
         }
-        YKLayer* layer = nullptr;
-        if (std::strcmp(className, "YKCacheLayer") == 0) {
-            layer = new YKCacheLayer(&child);
-        } else {
-            layer = mViewerLayer->UnarchiveObject(&child, mEnvelopManager.get());
-        }
+        YKLayer* layer = mViewerLayer->UnarchiveObject(&child, mEnvelopManager.get());
         if (layer == nullptr) {
             continue;
         }

@@ -55,7 +55,7 @@ TEST(CacheLayerTest, ArchiveRoundTripKeepsOpacityMethodAndFiltersVerbatim) {
     EXPECT_EQ(again.Flatten(), archive.Flatten());
 
     // Another method leaves the merge filter out; the filters stay, in order.
-    ASSERT_TRUE(loaded.SetMergeMethod(4));
+    ASSERT_TRUE(loaded.SetMergeMethod(4, nullptr));
     YKMessage normal;
     loaded.Archive(&normal, false);
     EXPECT_FALSE(normal.HasMessage("YKCL:MergeFilter"));
@@ -100,8 +100,8 @@ TEST(CacheLayerTest, MessagesAndSettersRefuseWhatTheLayerCannotDo) {
     EXPECT_EQ(layer.GlobalAlpha(), 40);
     EXPECT_EQ(layer.MergeMethod(), 7);
     EXPECT_FALSE(layer.IsFxEnabled());
-    EXPECT_FALSE(layer.SetMergeMethod(21));
-    EXPECT_FALSE(layer.SetMergeMethod(-1));
+    EXPECT_FALSE(layer.SetMergeMethod(21, nullptr));
+    EXPECT_FALSE(layer.SetMergeMethod(-1, nullptr));
     EXPECT_EQ(layer.MergeMethod(), 7);
     EXPECT_FALSE(layer.SetFiltersOff(true));
     EXPECT_FALSE(layer.FiltersActive());

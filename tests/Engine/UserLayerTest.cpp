@@ -148,7 +148,7 @@ TEST_F(UserLayerTreeTest, ReplicateCopiesFieldsAndChildrenDetached) {
     layer->SetCopyNumber(1);
     layer->SelectUserLayer(true, 6);
     auto* child = new YKCacheLayer(3, "child");
-    child->SetMergeMethod(2);
+    child->SetMergeMethod(2, nullptr);
     layer->AddChild(child, false);
     std::unique_ptr<YKLayer> copy(layer->Replicate());
     ASSERT_TRUE(copy->InheritsFrom("YKUserLayer"));

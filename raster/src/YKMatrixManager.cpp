@@ -1,0 +1,190 @@
+#include "YKMatrixManager.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <unordered_set>
+
+#include "YKLocker.h"
+
+// --- Registry of every store ---
+
+namespace {
+
+constexpr bigtime_t kRegistryTimeout = 1'000'000;
+// The statistics count every block at the size of a 32-bit one.
+constexpr int64 kStatBlockBytes = 16384;
+// Blocks start on a cache line, which keeps row copies and merges on whole lines.
+constexpr std::size_t kBlockAlignment = 64;
+
+struct Registry {
+    YKLocker lock{"YKMatrixManager registry"};
+    std::unordered_set<YKMatrixManager*> stores;
+};
+
+// Never destroyed: stores with static storage duration may unregister after exit began.
+Registry& TheRegistry() {
+    static Registry* registry = new Registry;
+    return *registry;
+}
+
+// A store that cannot get the lock in time stays out of (or in) the list rather than block.
+void Register(YKMatrixManager* store, bool add) {
+    Registry& registry = TheRegistry();
+    if (!registry.lock.LockWithTimeout(kRegistryTimeout)) {
+        return;
+    }
+    if (add) {
+        registry.stores.insert(store);
+    } else {
+        registry.stores.erase(store);
+    }
+    registry.lock.Unlock();
+}
+
+uint8* AllocateBlock(int32 bytes) {
+    return static_cast<uint8*>(std::aligned_alloc(kBlockAlignment, static_cast<std::size_t>(bytes)));
+}
+
+}  // namespace
+
+int64 yk_matrixmanager_statmemory() {
+    Registry& registry = TheRegistry();
+    if (!registry.lock.LockWithTimeout(kRegistryTimeout)) {
+        return 0;
+    }
+    int64 blocks = 0;
+    for (const YKMatrixManager* store : registry.stores) {
+        blocks += store->Stat();
+    }
+    registry.lock.Unlock();
+    return blocks * kStatBlockBytes;
+}
+
+void yk_matrixmanager_garbagecollector() {
+    Registry& registry = TheRegistry();
+    if (!registry.lock.LockWithTimeout(kRegistryTimeout)) {
+        return;
+    }
+    for (YKMatrixManager* store : registry.stores) {
+        store->Flush();
+    }
+    registry.lock.Unlock();
+}
+
+// --- Construction ---
+
+YKMatrixManager::YKMatrixManager(yk_color_space space)
+    : mColorSpace(space),
+      mBytesPerBlockRow(kBlockSize * yk_bytes_per_pixel(space)),
+      mBytesPerPixel(yk_bytes_per_pixel(space)) {
+    Register(this, true);
+}
+
+YKMatrixManager::YKMatrixManager(const YKMatrixManager& other)
+    : mColorSpace(other.mColorSpace),
+      mBytesPerBlockRow(other.mBytesPerBlockRow),
+      mBytesPerPixel(other.mBytesPerPixel) {
+    CopyBlocks(other);
+    Register(this, true);
+}
+
+YKMatrixManager& YKMatrixManager::operator=(const YKMatrixManager& other) {
+    if (this != &other) {
+        ClrAll();
+        mColorSpace = other.mColorSpace;
+        mBytesPerBlockRow = other.mBytesPerBlockRow;
+        mBytesPerPixel = other.mBytesPerPixel;
+        CopyBlocks(other);
+    }
+    return *this;
+}
+
+YKMatrixManager::~YKMatrixManager() {
+    Register(this, false);
+    ClrAll();
+}
+
+void YKMatrixManager::CopyBlocks(const YKMatrixManager& other) {
+    const int32 bytes = BlockBytes();
+    for (int32 i = 0; i < other.mBlocks.CountItems(); ++i) {
+        uint8* block = AllocateBlock(bytes);
+        if (block == nullptr) {
+            continue;
+        }
+        std::memcpy(block, other.mBlocks.ItemAt(i), static_cast<std::size_t>(bytes));
+        const YKPoint<int32> key = other.mKeys.ItemAt(i);
+        mIndex.emplace(Pack(key.x, key.y), mBlocks.CountItems());
+        mBlocks.AddItem(block);
+        mKeys.AddItem(key);
+    }
+    mBlockCount.store(mBlocks.CountItems(), std::memory_order_relaxed);
+}
+
+// --- Blocks ---
+
+uint8* YKMatrixManager::Get(int32 column, int32 row, bool create) {
+    const uint64 key = Pack(column, row);
+    if (const auto found = mIndex.find(key); found != mIndex.end()) {
+        return mBlocks.ItemAt(found->second);
+    }
+    if (!create) {
+        return nullptr;
+    }
+    const int32 bytes = BlockBytes();
+    uint8* block = AllocateBlock(bytes);
+    if (block == nullptr) {
+        return nullptr;
+    }
+    std::memset(block, 0, static_cast<std::size_t>(bytes));
+    mIndex.emplace(key, mBlocks.CountItems());
+    mBlocks.AddItem(block);
+    mKeys.AddItem({column, row});
+    mBlockCount.store(mBlocks.CountItems(), std::memory_order_relaxed);
+    return block;
+}
+
+const uint8* YKMatrixManager::Get(int32 column, int32 row) const {
+    const auto found = mIndex.find(Pack(column, row));
+    return found == mIndex.end() ? nullptr : mBlocks.ItemAt(found->second);
+}
+
+void YKMatrixManager::Clr(int32 column, int32 row) {
+    const auto found = mIndex.find(Pack(column, row));
+    if (found == mIndex.end()) {
+        return;
+    }
+    const int32 index = found->second;
+    mIndex.erase(found);
+    std::free(mBlocks.ItemAt(index));
+    // The last block takes the freed slot, so no other index changes.
+    const int32 last = mBlocks.CountItems() - 1;
+    if (index != last) {
+        const YKPoint<int32> moved = mKeys.ItemAt(last);
+        mBlocks.Items()[index] = mBlocks.ItemAt(last);
+        mKeys.Items()[index] = moved;
+        mIndex[Pack(moved.x, moved.y)] = index;
+    }
+    mBlocks.RemoveItem(last);
+    mKeys.RemoveItem(last);
+    mBlockCount.store(mBlocks.CountItems(), std::memory_order_relaxed);
+}
+
+void YKMatrixManager::ClrAll() {
+    for (int32 i = 0; i < mBlocks.CountItems(); ++i) {
+        std::free(mBlocks.ItemAt(i));
+    }
+    mBlocks.MakeEmpty();
+    mKeys.MakeEmpty();
+    mIndex.clear();
+    mBlockCount.store(0, std::memory_order_relaxed);
+}
+
+void YKMatrixManager::SetColorSpace(yk_color_space space) {
+    const int32 bytesPerPixel = yk_bytes_per_pixel(space);
+    if (bytesPerPixel != mBytesPerPixel) {
+        ClrAll();
+    }
+    mColorSpace = space;
+    mBytesPerPixel = bytesPerPixel;
+    mBytesPerBlockRow = kBlockSize * bytesPerPixel;
+}

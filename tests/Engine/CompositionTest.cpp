@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "TestDocument.h"
+#include "YKCacheLayer.h"
+#include "YKGenericFilter.h"
+#include "yk_composition.h"
+
+namespace {
+
+constexpr uint32 kRed = 0xFFFF0000u;
+constexpr uint32 kBlue = 0xFF0000FFu;
+constexpr uint32 kWhite = 0xFFFFFFFFu;
+constexpr YKRect<int32> kCanvas{0, 0, 119, 79};
+
+uint32 PixelAt(YKBitmap& bitmap, int32 x, int32 y) {
+    uint32 pixel = 0;
+    bitmap.GetLineAt(y, x, x, false, &pixel);
+    return pixel;
+}
+
+// Inverts the colour of what it filters, in place: the smallest filter that shows the chain runs.
+class InvertFilter : public YKGenericFilter {
+public:
+    void PerformFilter(YKBitmap* source, YKBitmap* destination, YKBitmap*, YKRect<int32> rect,
+                       bool) override {
+        rect = rect & source->Frame();
+        for (int32 y = rect.top; y <= rect.bottom && rect.IsValid(); ++y) {
+            for (int32 x = rect.left; x <= rect.right; ++x) {
+                const uint32 p = PixelAt(*source, x, y);
+                const uint32 inverted = (p & 0xFF000000u) | (~p & 0x00FFFFFFu);
+                if (p >> 24) {
+                    destination->SetLineAt(&inverted, y, x, x);
+                }
+            }
+        }
+        ++runs;
+    }
+    bool UseSrcBitmapAsDest() const override { return true; }
+    void Archive(YKMessage* message) const override { message->AddString("YKGF:Name", "Invert"); }
+    int32 runs = 0;
+};
+
+class CompositionTest : public ::testing::Test {
+protected:
+    QuadLayer* AddQuad(YKUserLayer* layer, uint32 color, YKRect<double> box) {
+        auto* quad = new QuadLayer(doc.host.GetUniqueID(), color);
+        layer->AddChild(quad, false);
+        const double w = (box.right - box.left) / 2, h = (box.bottom - box.top) / 2;
+        quad->ModifyBoundingBox({-w, -h}, {w, -h}, {w, h}, {-w, h});
+        quad->MoveBoundingBoxBy({box.left + w, box.top + h}, false);
+        quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
+        return quad;
+    }
+    // The whole tree over an opaque white canvas, as a view shows it.
+    YKBitmap Compose(YKRect<int32> rect = kCanvas) {
+        YKBitmap canvas;
+        for (int32 y = kCanvas.top; y <= kCanvas.bottom; ++y) {
+            canvas.SetPixelAt(y, kCanvas.left, kCanvas.right - kCanvas.left + 1, kWhite, YK_COPY);
+        }
+        for (int32 i = 0; i < doc.viewer.CountChildren(); ++i) {
+            doc.viewer.ChildAt(i)->ComposeLayer(&canvas, rect);
+        }
+        return canvas;
+    }
+
+    TestDocument doc;
+    YKUserLayer* bottom = doc.AddUserLayer();
+    YKUserLayer* top = doc.AddUserLayer();
+};
+
+TEST_F(CompositionTest, TwoUserLayersWithOpacityMergeMethodsAndEffects) {
+    QuadLayer* red = AddQuad(bottom, kRed, {10, 10, 50, 40});
+    AddQuad(top, kBlue, {30, 20, 70, 50});
+    top->SetGlobalAlpha(128);
+    QuadLayer* multiplied = AddQuad(bottom, 0xFF00FF00u, {40, 30, 90, 70});
+    multiplied->ChangeMergeMethod(YK_MULTIPLY, nullptr);
+    YKBitmap canvas = Compose();
+
+    EXPECT_EQ(PixelAt(canvas, 5, 5), kWhite);
+    EXPECT_EQ(PixelAt(canvas, 15, 15), kRed);
+    // Blue at opacity 128 over opaque red and over white: ((s - d) * 128 + d * 255) >> 8.
+    EXPECT_EQ(PixelAt(canvas, 35, 25), 0xFF7E007Fu);
+    EXPECT_EQ(PixelAt(canvas, 65, 25), 0xFF7E7EFEu);
+    // Green multiplied onto white stays green; onto red it gives black, under half blue.
+    EXPECT_EQ(PixelAt(canvas, 80, 65), 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(canvas, 45, 35), 0xFF00007Fu);
+
+    // An outer shadow on the red object lies under it, moved down and right.
+    red->SetOuterShadowParam(2, 4, 4, 256, static_cast<int32>(0xFF000000u));
+    red->SetProcessMask(YKEffectLayer::kOuterShadow);
+    red->SetEffectEnable(true);
+    EXPECT_EQ(red->EffectRadius(), 6);
+    YKBitmap shadowed = Compose();
+    EXPECT_EQ(PixelAt(shadowed, 15, 15), kRed);
+    const uint32 shadow = PixelAt(shadowed, 20, 43);  // below the red box, inside the shadow
+    EXPECT_EQ(shadow >> 24, 0xFFu);
+    EXPECT_LT(shadow & 0xFFu, 0x80u);
+    EXPECT_EQ(PixelAt(shadowed, 12, 43), kWhite);  // the shadow starts 4 to the right
+}
+
+TEST_F(CompositionTest, CacheIsUsedOnlyWhenSomethingNeedsIt) {
+    AddQuad(bottom, kRed, {10, 10, 50, 40});
+    Compose();
+    EXPECT_FALSE(bottom->IsCached());
+    EXPECT_TRUE(bottom->Bitmap() != nullptr);
+    bottom->SetGlobalAlpha(200);
+    YKBitmap canvas = Compose();
+    EXPECT_TRUE(bottom->IsCached());
+    EXPECT_FALSE(bottom->LayerTouched());
+    EXPECT_EQ(PixelAt(canvas, 20, 20), 0xFFFE3636u);
+}
+
+TEST_F(CompositionTest, FilterChainRunsOnTheCacheAndFilterMergeHandsOver) {
+    AddQuad(bottom, kRed, {10, 10, 50, 40});
+    auto* invert = new InvertFilter;
+    bottom->AddFilter(invert);
+    EXPECT_TRUE(bottom->FiltersActive());
+    YKBitmap canvas = Compose();
+    EXPECT_EQ(PixelAt(canvas, 20, 20), 0xFF00FFFFu);
+    const int32 runs = invert->runs;
+    Compose();  // untouched: the cache is merged as it is
+    EXPECT_EQ(invert->runs, runs);
+
+    // Switched off (local editing), the layer draws its children as they are.
+    bottom->SetFiltersOff(true);
+    YKBitmap plain = Compose();
+    EXPECT_EQ(PixelAt(plain, 20, 20), kRed);
+    bottom->SetFiltersOn();
+
+    YKMessage archive;
+    bottom->Archive(&archive, false);
+    YKMessage filter;
+    EXPECT_TRUE(archive.FindMessage("YKCL:Filter", &filter));
+    EXPECT_TRUE(bottom->DeleteFilter(invert));
+    EXPECT_EQ(bottom->CountFilters(), 0);
+}
+
+TEST_F(CompositionTest, EditingOneObjectRecomposesOnlyItsBranchWithTheSamePixels) {
+    QuadLayer* moving = nullptr;
+    for (int32 i = 0; i < 12; ++i) {
+        QuadLayer* quad =
+            AddQuad(bottom, 0xFF000000u | (0x151515u * i), {5.0 + 8 * i, 5, 25.0 + 8 * i, 30});
+        if (i == 5) {
+            moving = quad;
+        }
+    }
+    // A first edit of the object prepares the split around it.
+    doc.viewer.BeginInvalidate();
+    moving->MoveBoundingBoxBy({1, 1}, false);
+    doc.viewer.EndInvalidate();
+    Compose();
+    EXPECT_TRUE(bottom->IsSplitActive());
+    EXPECT_EQ(bottom->SplitChild(), moving);
+
+    std::vector<int32> composed;
+    for (int32 i = 0; i < bottom->CountChildren(); ++i) {
+        composed.push_back(static_cast<QuadLayer*>(bottom->ChildAt(i))->composeCount);
+    }
+    doc.viewer.BeginInvalidate();
+    moving->MoveBoundingBoxBy({3, 7}, false);
+    const YKBitmap split = Compose();
+    doc.viewer.EndInvalidate();
+    EXPECT_EQ(bottom->SplitChild(), moving);
+    for (int32 i = 0; i < bottom->CountChildren(); ++i) {
+        auto* quad = static_cast<QuadLayer*>(bottom->ChildAt(i));
+        EXPECT_EQ(quad->composeCount - composed[i], quad == moving ? 1 : 0) << i;
+    }
+
+    // The same tree composed child by child gives the same pixels.
+    bottom->PrepareSingleBitmap();
+    YKRect<int32> all = kCanvas;
+    YKBitmap direct;
+    for (int32 y = all.top; y <= all.bottom; ++y) {
+        direct.SetPixelAt(y, all.left, all.right - all.left + 1, kWhite, YK_COPY);
+    }
+    for (int32 i = 0; i < bottom->CountChildren(); ++i) {
+        bottom->ChildAt(i)->ComposeLayer(&direct, all);
+    }
+    YKBitmap splitCopy = split;
+    for (int32 y = all.top; y <= all.bottom; ++y) {
+        for (int32 x = all.left; x <= all.right; ++x) {
+            ASSERT_EQ(PixelAt(splitCopy, x, y), PixelAt(direct, x, y)) << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
