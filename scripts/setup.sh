@@ -3,7 +3,7 @@
 # fuzzing, benchmarks and formatting. Packages already present are not fetched again.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libgtest-dev libgmock-dev)
 if [[ "${1:-}" == "--dev" ]]; then
     packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev imagemagick)
 fi

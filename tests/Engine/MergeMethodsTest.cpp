@@ -365,9 +365,9 @@ TEST(MergeCases, LabelsAndModesOutsideTheTable) {
     EXPECT_EQ(yk_pixel_func_for(YK_OVERLAY), &yk_pixel_alpha_overlay);
 }
 
-TEST(MergeCases, ReciprocalDivisionIsExactOverItsDomain) {
-    for (uint32 divisor = 1; divisor < 256; ++divisor) {
-        for (uint32 x = 0; x <= 65025; ++x) {
+TEST(MergeCases, FloatDivisionIsExactOverItsDomain) {
+    for (int32 divisor = 1; divisor < 256; ++divisor) {
+        for (int32 x = -65025; x <= 65025; ++x) {
             ASSERT_EQ(yk_divide(x, divisor), x / divisor) << x << " / " << divisor;
         }
     }
