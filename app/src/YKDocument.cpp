@@ -17,6 +17,7 @@
 #include "YKEnvelopManager.h"
 #include "YKImageOpeners.h"
 #include "YKMsgFile.h"
+#include "YKObjectLayer.h"
 #include "YKUndoSetFrame.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
@@ -618,14 +619,23 @@ void YKDocument::MessageReceived(YKLayer*, YKMessage* message) {
             return;
         }
         case 'oMDI': {
-            // The object panel also hears of the last object when its mode shows it selected or
-            // edited; that question is asked of object layers, which come with their own kind.
             YKMessage filler(3);
             void* object = nullptr;
+            void* last = nullptr;
             for (int32 i = 0; message->FindPointer("YKObjectLayer", i, &object); ++i) {
                 filler.AddPointer("YKObjectLayer", object);
+                last = object;
             }
             mServices->DeliverToPanel(Panel::kFiller, filler);
+            // The object panel follows the last object while it is selected or being edited
+            // (modes above "not selected", "being drawn" and the unused 4).
+            auto* layer = static_cast<YKLayer*>(last);
+            if (layer != nullptr && layer->InheritsFrom("YKObjectLayer") &&
+                (static_cast<YKObjectLayer*>(layer)->ObjectMode(-1) & ~7) != 0) {
+                YKMessage objects('oMDI');
+                objects.AddPointer("YKObjectLayer", last);
+                mServices->DeliverToPanel(Panel::kObjects, objects);
+            }
             return;
         }
         case 'fTHK': {

@@ -138,6 +138,61 @@ TEST_F(CompositionTest, FilterChainRunsOnTheCacheAndFilterMergeHandsOver) {
     EXPECT_EQ(bottom->CountFilters(), 0);
 }
 
+// Merges by recording what it was handed: the "Filter" merge method's filter.
+class RecordingMergeFilter : public YKGenericFilter {
+public:
+    void PerformFilter(YKBitmap* source, YKBitmap* destination, YKBitmap* extra, YKRect<int32> rect,
+                       bool preview) override {
+        calls.push_back({source, destination, extra, rect, preview});
+    }
+    void Archive(YKMessage* message) const override { message->AddString("YKGF:Name", "Rec"); }
+    struct Call {
+        YKBitmap* source;
+        YKBitmap* destination;
+        YKBitmap* extra;
+        YKRect<int32> rect;
+        bool preview;
+    };
+    std::vector<Call> calls;
+};
+
+TEST_F(CompositionTest, FilterMergeHandsTheCacheToItsFilter) {
+    AddQuad(bottom, kRed, {10, 10, 50, 40});
+    auto* filter = new RecordingMergeFilter;
+    ASSERT_TRUE(bottom->SetMergeMethod(YK_FILTER, filter));
+    EXPECT_EQ(bottom->GetMergeFilter(), filter);
+    YKBitmap canvas = Compose({0, 0, 29, 29});
+    ASSERT_EQ(filter->calls.size(), 1u);
+    const RecordingMergeFilter::Call& call = filter->calls[0];
+    // Not in place: the filter reads a copy of what lies under the layer.
+    EXPECT_NE(call.source, &canvas);
+    EXPECT_EQ(call.destination, &canvas);
+    EXPECT_EQ(call.extra, bottom->Bitmap());
+    EXPECT_EQ(call.rect, (YKRect<int32>{10, 10, 29, 29}));
+    EXPECT_TRUE(call.preview);
+    // The canvas is the filter's business: the layer itself drew nothing.
+    EXPECT_EQ(PixelAt(canvas, 20, 20), kWhite);
+}
+
+TEST_F(CompositionTest, UntouchedCacheWithEffectsIsMergedWithoutRenderingAgain) {
+    QuadLayer* quad = AddQuad(bottom, kRed, {10, 10, 50, 40});
+    bottom->SetOuterGlowParam(3, 512, static_cast<int32>(0xFFFFFF00u));
+    bottom->SetProcessMask(YKEffectLayer::kOuterGlow);
+    bottom->SetEffectEnable(true);
+    YKBitmap first = Compose();
+    const int32 composed = quad->composeCount;
+    YKBitmap second = Compose();
+    EXPECT_EQ(quad->composeCount, composed);
+    EXPECT_FALSE(bottom->AfterEffectBitmap().IsEmpty() && bottom->BeforeEffectBitmap().IsEmpty());
+    for (int32 y = 0; y < 60; y += 3) {
+        for (int32 x = 0; x < 60; x += 3) {
+            ASSERT_EQ(PixelAt(first, x, y), PixelAt(second, x, y));
+        }
+    }
+    // The glow lies just outside the red box.
+    EXPECT_NE(PixelAt(second, 51, 25), kWhite);
+}
+
 TEST_F(CompositionTest, EditingOneObjectRecomposesOnlyItsBranchWithTheSamePixels) {
     QuadLayer* moving = nullptr;
     for (int32 i = 0; i < 12; ++i) {

@@ -17,6 +17,7 @@
 #include "YKEnvelopManager.h"
 #include "YKHeadlessAlertPresenter.h"
 #include "YKMsgFile.h"
+#include "YKObjectLayer.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
 
@@ -307,6 +308,34 @@ TEST_F(DocumentTest, NotificationsGoToTheirPanels) {
     float size = 0;
     EXPECT_TRUE(mServices.delivered[3].second.FindFloat("FontSize1", &size));
     EXPECT_EQ(size, 3.5f);
+}
+
+TEST_F(DocumentTest, ObjectPanelFollowsTheLastObjectOnlyWhileSelected) {
+    YKDocument document("modes", {0, 0, 9, 9}, yk_color(), &mServices);
+    YKObjectLayer selected(50, "a", 0);
+    YKObjectLayer resting(51, "b", 0);
+    selected.SetObjectMode(YKObjectLayer::kModeSelected, true);
+    resting.SetObjectMode(YKObjectLayer::kModeNotSelected, true);
+    using Panel = YKDocumentServices::Panel;
+    for (YKObjectLayer* last : {&selected, &resting}) {
+        mServices.delivered.clear();
+        YKMessage modes('oMDI');
+        modes.AddPointer("YKObjectLayer", last == &selected ? &resting : &selected);
+        modes.AddPointer("YKObjectLayer", last);
+        document.MessageReceived(nullptr, &modes);
+        ASSERT_FALSE(mServices.delivered.empty());
+        EXPECT_EQ(mServices.delivered[0].first, Panel::kFiller);
+        EXPECT_EQ(mServices.delivered[0].second.what, 3u);
+        if (last == &selected) {
+            ASSERT_EQ(mServices.delivered.size(), 2u);
+            EXPECT_EQ(mServices.delivered[1].first, Panel::kObjects);
+            void* object = nullptr;
+            EXPECT_TRUE(mServices.delivered[1].second.FindPointer("YKObjectLayer", &object));
+            EXPECT_EQ(object, &selected);
+        } else {
+            EXPECT_EQ(mServices.delivered.size(), 1u);
+        }
+    }
 }
 
 TEST_F(DocumentTest, ClosingViewsAsksOnlyAtTheLastOne) {
