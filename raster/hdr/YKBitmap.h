@@ -29,13 +29,15 @@ public:
     void SetRaster(const YKRaster* raster, YKRect<int32> rect);
     // Copies `rect` into `raster` (made with frame rect when null; a given raster must have
     // this bitmap's colour space, else null is returned, and is moved so its frame begins at
-    // rect's left-top, rect being clipped to it). Pixels without a block come out 0.
+    // rect's left-top, rect being clipped to it). Pixels without a block come out 0; pixels of
+    // rect outside the bitmap's frame are left as they are.
     YKRaster* Raster(YKRect<int32> rect, YKRaster* raster = nullptr) const;
 
     // Pixels x0..x1 of row y (32-bit pixels) into `buffer`, or into the bitmap's own line buffer
     // when null; 0 outside the frame or without a block. Null when x1 < x0. `flag` is unused.
     uint32* GetLineAt(int32 y, int32 x0, int32 x1, bool flag = false, uint32* buffer = nullptr);
-    // Writes pixels x0..x1 of row y as they are ("Copy"), growing the frame over them.
+    // Writes pixels x0..x1 of row y as they are ("Copy"), growing the frame over them. This and
+    // SetPixelsAt work on bitmaps of 4-byte pixels only.
     void SetLineAt(const uint32* pixels, int32 y, int32 x0, int32 x1);
     // Composites `count` pixels onto row y from x with merge method `mode` at level 255.
     void SetPixelsAt(int32 y, int32 x, int32 count, const uint32* pixels, int32 mode);

@@ -138,7 +138,8 @@ private:
     bool CanDraw() const { return mBits != nullptr && mBytesPerPixel == 4; }
     // The pixel at frame coordinates already clipped to the frame.
     uint32* PixelAt(int32 x, int32 y) const {
-        return reinterpret_cast<uint32*>(mBits + static_cast<int64>(y - mFrame.top) * mBytesPerRow) +
+        return reinterpret_cast<uint32*>(mBits +
+                                         static_cast<int64>(y - mFrame.top) * mBytesPerRow) +
                (x - mFrame.left);
     }
     uint32 PatternColor(int32 x, int32 y) const;

@@ -18,14 +18,14 @@ enum yk_color_space : int32 {
 // Bytes per pixel of a colour space; values outside 0..4 count as 32-bit pixels.
 constexpr int32 yk_bytes_per_pixel(int32 space) {
     switch (space) {
-    case YK_GRAY1_COLOR_SPACE:
-    case YK_GRAY8_COLOR_SPACE:
-        return 1;
-    case YK_RGB16_COLOR_SPACE:
-        return 2;
-    case YK_RGBA64_COLOR_SPACE:
-        return 8;
-    default:
-        return 4;
+        case YK_GRAY1_COLOR_SPACE:
+        case YK_GRAY8_COLOR_SPACE:
+            return 1;
+        case YK_RGB16_COLOR_SPACE:
+            return 2;
+        case YK_RGBA64_COLOR_SPACE:
+            return 8;
+        default:
+            return 4;
     }
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "YKRaster.h"
 #include "yk_composition.h"
@@ -50,7 +49,9 @@ Rect Moved(Rect r, YKPoint<int32> by) {
     return r;
 }
 
-int32 Span(const Rect& r) { return r.right - r.left + 1; }
+int32 Span(const Rect& r) {
+    return r.right - r.left + 1;
+}
 
 uint32* Pixel32(uint8* block, int32 x, int32 y) {
     return reinterpret_cast<uint32*>(block) + (y & kMask) * kSize + (x & kMask);
@@ -147,10 +148,11 @@ void YKBitmap::SetRaster(const YKRaster* raster, YKRect<int32> rect) {
         }
         const std::size_t bytes = static_cast<std::size_t>(Span(part)) * bytesPerPixel;
         for (int32 y = part.top; y <= part.bottom; ++y) {
-            yk_memcpy(block + (y & kMask) * BytesPerBlockRow() + (part.left & kMask) * bytesPerPixel,
-                      raster->Bits() + static_cast<int64>(y - from.top) * raster->BytesPerRow() +
-                          static_cast<int64>(part.left - from.left) * bytesPerPixel,
-                      bytes);
+            yk_memcpy(
+                block + (y & kMask) * BytesPerBlockRow() + (part.left & kMask) * bytesPerPixel,
+                raster->Bits() + static_cast<int64>(y - from.top) * raster->BytesPerRow() +
+                    static_cast<int64>(part.left - from.left) * bytesPerPixel,
+                bytes);
         }
     });
 }
@@ -171,24 +173,24 @@ YKRaster* YKBitmap::Raster(YKRect<int32> rect, YKRaster* raster) const {
     }
     const Rect to = raster->Frame();
     const int32 bytesPerPixel = BytesPerPixel();
-    ForEachBlock(Moved(shown, {-mOffset.x, -mOffset.y}), [&](int32 column, int32 row,
-                                                            const Rect& part) {
-        const uint8* block = Get(column, row);
-        const std::size_t bytes = static_cast<std::size_t>(Span(part)) * bytesPerPixel;
-        for (int32 y = part.top; y <= part.bottom; ++y) {
-            uint8* out = raster->Bits() +
-                         static_cast<int64>(y + mOffset.y - to.top) * raster->BytesPerRow() +
-                         static_cast<int64>(part.left + mOffset.x - to.left) * bytesPerPixel;
-            if (block != nullptr) {
-                yk_memcpy(out,
-                          block + (y & kMask) * BytesPerBlockRow() +
-                              (part.left & kMask) * bytesPerPixel,
-                          bytes);
-            } else {
-                yk_memclr(out, bytes);
+    ForEachBlock(
+        Moved(shown, {-mOffset.x, -mOffset.y}), [&](int32 column, int32 row, const Rect& part) {
+            const uint8* block = Get(column, row);
+            const std::size_t bytes = static_cast<std::size_t>(Span(part)) * bytesPerPixel;
+            for (int32 y = part.top; y <= part.bottom; ++y) {
+                uint8* out = raster->Bits() +
+                             static_cast<int64>(y + mOffset.y - to.top) * raster->BytesPerRow() +
+                             static_cast<int64>(part.left + mOffset.x - to.left) * bytesPerPixel;
+                if (block != nullptr) {
+                    yk_memcpy(out,
+                              block + (y & kMask) * BytesPerBlockRow() +
+                                  (part.left & kMask) * bytesPerPixel,
+                              bytes);
+                } else {
+                    yk_memclr(out, bytes);
+                }
             }
-        }
-    });
+        });
     return raster;
 }
 
@@ -243,9 +245,8 @@ void YKBitmap::SetPixelsAt(int32 y, int32 x, int32 count, const uint32* pixels, 
         return;
     }
     const yk_array_func merge = yk_array_func_for(mode);
-    WriteRow(*this, y, x, x + count - 1, [&](uint32* out, int32 index, int32 n) {
-        merge(out, pixels + index, kFullLevel, n);
-    });
+    WriteRow(*this, y, x, x + count - 1,
+             [&](uint32* out, int32 index, int32 n) { merge(out, pixels + index, kFullLevel, n); });
 }
 
 void YKBitmap::SetPixelAt(int32 y, int32 x, int32 count, uint32 color, int32 mode) {
@@ -271,8 +272,9 @@ void YKBitmap::Erase(YKRect<int32> rect) {
         }
         const std::size_t bytes = static_cast<std::size_t>(Span(part)) * BytesPerPixel();
         for (int32 y = part.top; y <= part.bottom; ++y) {
-            yk_memclr(block + (y & kMask) * BytesPerBlockRow() + (part.left & kMask) * BytesPerPixel(),
-                      bytes);
+            yk_memclr(
+                block + (y & kMask) * BytesPerBlockRow() + (part.left & kMask) * BytesPerPixel(),
+                bytes);
         }
     });
 }
@@ -298,30 +300,30 @@ void YKBitmap::MergeWith(const YKBitmap* other, YKRect<int32> rect, int32 mode, 
     // The blocks of the two bitmaps do not line up unless the offsets differ by multiples of
     // 64: each destination block is split again at the source's block boundaries, so every row
     // segment lies in one block of each.
-    ForEachBlock(Moved(shown, {-mOffset.x, -mOffset.y}), [&](int32 column, int32 row,
-                                                            const Rect& part) {
-        uint8* target = nullptr;
-        ForEachBlock(Moved(part, shift), [&](int32 sourceColumn, int32 sourceRow,
-                                             const Rect& piece) {
-            const uint8* source = other->Get(sourceColumn, sourceRow);
-            if (source == nullptr && !missingSourceMatters) {
-                return;
-            }
-            if (target == nullptr) {
-                // Copying transparent pixels onto a missing block changes nothing.
-                target = Get(column, row, source != nullptr);
-                if (target == nullptr) {
-                    return;
-                }
-            }
-            const int32 count = Span(piece);
-            for (int32 y = piece.top; y <= piece.bottom; ++y) {
-                merge(Pixel32(target, piece.left - shift.x, y - shift.y),
-                      source != nullptr ? Pixel32(source, piece.left, y) : kTransparentRow, level,
-                      count);
-            }
+    ForEachBlock(
+        Moved(shown, {-mOffset.x, -mOffset.y}), [&](int32 column, int32 row, const Rect& part) {
+            uint8* target = nullptr;
+            ForEachBlock(
+                Moved(part, shift), [&](int32 sourceColumn, int32 sourceRow, const Rect& piece) {
+                    const uint8* source = other->Get(sourceColumn, sourceRow);
+                    if (source == nullptr && !missingSourceMatters) {
+                        return;
+                    }
+                    if (target == nullptr) {
+                        // Copying transparent pixels onto a missing block changes nothing.
+                        target = Get(column, row, source != nullptr);
+                        if (target == nullptr) {
+                            return;
+                        }
+                    }
+                    const int32 count = Span(piece);
+                    for (int32 y = piece.top; y <= piece.bottom; ++y) {
+                        merge(Pixel32(target, piece.left - shift.x, y - shift.y),
+                              source != nullptr ? Pixel32(source, piece.left, y) : kTransparentRow,
+                              level, count);
+                    }
+                });
         });
-    });
 }
 
 // --- Frame ---
@@ -348,7 +350,9 @@ void YKBitmap::MoveTo(YKPoint<int32> point) {
     }
 }
 
-bool YKBitmap::Contains(YKPoint<int32> point) const { return mFrame.Contains(point - mOffset); }
+bool YKBitmap::Contains(YKPoint<int32> point) const {
+    return mFrame.Contains(point - mOffset);
+}
 
 bool YKBitmap::ContainsAlpha(YKPoint<int32> point) const {
     const YKPoint<int32> own = point - mOffset;
@@ -359,17 +363,18 @@ bool YKBitmap::ContainsAlpha(YKPoint<int32> point) const {
     if (block == nullptr) {
         return false;
     }
-    const uint8* pixel = block + (own.y & kMask) * BytesPerBlockRow() + (own.x & kMask) * BytesPerPixel();
+    const uint8* pixel =
+        block + (own.y & kMask) * BytesPerBlockRow() + (own.x & kMask) * BytesPerPixel();
     switch (ColorSpace()) {
-    case YK_GRAY1_COLOR_SPACE:
-    case YK_GRAY8_COLOR_SPACE:
-        return pixel[0] != 0;
-    case YK_RGB16_COLOR_SPACE:
-        return false;
-    case YK_RGBA64_COLOR_SPACE:
-        return pixel[4] != 0;  // low byte of the second word
-    default:
-        return (*reinterpret_cast<const uint32*>(pixel) >> 24) != 0;
+        case YK_GRAY1_COLOR_SPACE:
+        case YK_GRAY8_COLOR_SPACE:
+            return pixel[0] != 0;
+        case YK_RGB16_COLOR_SPACE:
+            return false;
+        case YK_RGBA64_COLOR_SPACE:
+            return pixel[4] != 0;  // low byte of the second word
+        default:
+            return (*reinterpret_cast<const uint32*>(pixel) >> 24) != 0;
     }
 }
 
@@ -382,9 +387,9 @@ void YKBitmap::OptimizeFrame() {
     Rect found = Rect::None();
     for (int32 index = 0; index < Stat(); ++index) {
         const YKPoint<int32> key = KeyAt(index);
-        const Rect part = Rect{key.x * kSize, key.y * kSize, key.x * kSize + kMask,
-                               key.y * kSize + kMask} &
-                          mFrame;
+        const Rect part =
+            Rect{key.x * kSize, key.y * kSize, key.x * kSize + kMask, key.y * kSize + kMask} &
+            mFrame;
         if (!part.IsValid()) {
             continue;
         }

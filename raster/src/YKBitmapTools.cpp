@@ -20,10 +20,14 @@ int64 ToFixed(double value) {
     return fixed < kFixedLimit ? std::llround(fixed) : static_cast<int64>(kFixedLimit);
 }
 
-bool Positive(int32 a, int32 b, int32 c, int32 d) { return a > 0 && b > 0 && c > 0 && d > 0; }
+bool Positive(int32 a, int32 b, int32 c, int32 d) {
+    return a > 0 && b > 0 && c > 0 && d > 0;
+}
 
 // Rounds a 24-bit-scaled weight down by 255 the way the merge methods do.
-uint64 Reduce(uint64 w) { return ((w >> 8) + w + 1) >> 8; }
+uint64 Reduce(uint64 w) {
+    return ((w >> 8) + w + 1) >> 8;
+}
 
 // Calls sample(fx, fy) for each pixel of dstFrame with the source position of its centre, in
 // 20.12 fixed point relative to the source's first pixel, moved by -shift pixels.
@@ -53,13 +57,12 @@ void WalkMap(YKRect<int32> srcFrame, YKRect<int32> dstFrame, const YKBitmapTools
 YKBitmapTools::Map RotationMap(YKPoint<double> centre, double angle) {
     const double c = std::cos(angle);
     const double s = std::sin(angle);
-    return {c, s, centre.x - c * centre.x - s * centre.y,
+    return {c,  s, centre.x - c * centre.x - s * centre.y,
             -s, c, centre.y + s * centre.x - c * centre.y};
 }
 
-void TransformBiLin(YKRect<int32> srcFrame, YKRect<int32> dstFrame,
-                    const YKBitmapTools::Map& map, const uint32* src, uint32* dst,
-                    int32 srcStride, int32 dstStride) {
+void TransformBiLin(YKRect<int32> srcFrame, YKRect<int32> dstFrame, const YKBitmapTools::Map& map,
+                    const uint32* src, uint32* dst, int32 srcStride, int32 dstStride) {
     const int32 width = srcFrame.right - srcFrame.left + 1;
     const int32 height = srcFrame.bottom - srcFrame.top + 1;
     // Interpolation runs between pixel centres, half a pixel before the pixel's own position.

@@ -42,7 +42,8 @@ void Register(YKMatrixManager* store, bool add) {
 }
 
 uint8* AllocateBlock(int32 bytes) {
-    return static_cast<uint8*>(std::aligned_alloc(kBlockAlignment, static_cast<std::size_t>(bytes)));
+    return static_cast<uint8*>(
+        std::aligned_alloc(kBlockAlignment, static_cast<std::size_t>(bytes)));
 }
 
 }  // namespace

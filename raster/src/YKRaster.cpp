@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "YKBitmapTools.h"
 #include "YKDebug.h"
@@ -94,9 +95,9 @@ YKRaster::~YKRaster() {
 }
 
 void YKRaster::MakeStore(bool native) {
-    const bool sizeOk = mFrame.IsValid() &&
-                        yk_image_size_ok(int64{mFrame.right} - mFrame.left + 1,
-                                         int64{mFrame.bottom} - mFrame.top + 1, mBytesPerPixel);
+    const bool sizeOk =
+        mFrame.IsValid() && yk_image_size_ok(int64{mFrame.right} - mFrame.left + 1,
+                                             int64{mFrame.bottom} - mFrame.top + 1, mBytesPerPixel);
     if (sizeOk && native) {
         auto bitmap = std::make_unique<YKPlatformBitmap>(YKRect<float>{
             0.0f, 0.0f, static_cast<float>(Width() - 1), static_cast<float>(Height() - 1)});
@@ -230,8 +231,9 @@ std::unique_ptr<YKRaster> YKRaster::CreateScaled(YKRect<int32> rect, bool biline
     const double c = std::cos(angle);
     const double s = std::sin(angle);
     double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
-    for (const YKPoint<int32> corner : {rect.LeftTop(), YKPoint<int32>{rect.right, rect.top},
-                                        YKPoint<int32>{rect.left, rect.bottom}, rect.RightBottom()}) {
+    for (const YKPoint<int32> corner :
+         {rect.LeftTop(), YKPoint<int32>{rect.right, rect.top},
+          YKPoint<int32>{rect.left, rect.bottom}, rect.RightBottom()}) {
         const double dx = corner.x - centre.x;
         const double dy = corner.y - centre.y;
         const double x = centre.x + dx * c - dy * s;

@@ -2,7 +2,9 @@
 // at full opacity, coloured by the pattern.
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "YKRaster.h"
@@ -153,7 +155,8 @@ void YKRaster::WalkEllipse(int64 a, int64 b, Visit visit) {
 }
 
 void YKRaster::FillEllipse(int32 left, int32 top, int32 right, int32 bottom) {
-    if (left > right || top > bottom || !CanDraw() || !mFrame.Intersects({left, top, right, bottom})) {
+    if (left > right || top > bottom || !CanDraw() ||
+        !mFrame.Intersects({left, top, right, bottom})) {
         return;
     }
     const int64 cx = (int64{left} + right) / 2;
@@ -181,7 +184,8 @@ void YKRaster::FillEllipse(int32 left, int32 top, int32 right, int32 bottom) {
 }
 
 void YKRaster::StrokeEllipse(int32 left, int32 top, int32 right, int32 bottom) {
-    if (left > right || top > bottom || !CanDraw() || !mFrame.Intersects({left, top, right, bottom})) {
+    if (left > right || top > bottom || !CanDraw() ||
+        !mFrame.Intersects({left, top, right, bottom})) {
         return;
     }
     const int64 cx = (int64{left} + right) / 2;

@@ -28,7 +28,9 @@ void yk_memclr(void* p, std::size_t n) {
 }
 
 void memcpy_2(void* dst, const void* src, std::size_t n) {
-    const auto aligned = [](const void* p) { return (reinterpret_cast<std::uintptr_t>(p) & 7) == 0; };
+    const auto aligned = [](const void* p) {
+        return (reinterpret_cast<std::uintptr_t>(p) & 7) == 0;
+    };
     if (aligned(dst) && aligned(src)) {
         yk_memcpy(dst, src, n);
     } else {

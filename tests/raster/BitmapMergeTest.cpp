@@ -76,7 +76,8 @@ TEST_F(BitmapMergeTest, MatchesPerPixelReferenceOnUnalignedBitmaps) {
         const int32 width = grown.right - grown.left + 1;
         for (int32 y = merged.top; y <= merged.bottom; ++y) {
             for (int32 x = merged.left; x <= merged.right; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y - grown.top) * width + (x - grown.left);
+                const std::size_t i =
+                    static_cast<std::size_t>(y - grown.top) * width + (x - grown.left);
                 expected[i] = pixel(expected[i], from[i], static_cast<uint32>(opacity));
             }
         }
@@ -86,8 +87,8 @@ TEST_F(BitmapMergeTest, MatchesPerPixelReferenceOnUnalignedBitmaps) {
         const std::vector<uint32> actual = Snapshot(target, grown);
         for (std::size_t i = 0; i < actual.size(); ++i) {
             ASSERT_EQ(actual[i], expected[i])
-                << "round " << round << " mode " << mode << " pixel (" << grown.left + int32(i % width)
-                << ", " << grown.top + int32(i / width) << ")";
+                << "round " << round << " mode " << mode << " pixel ("
+                << grown.left + int32(i % width) << ", " << grown.top + int32(i / width) << ")";
         }
     }
 }
@@ -115,16 +116,6 @@ TEST_F(BitmapMergeTest, TransparentSourceMakesNoTargetBlocks) {
     EXPECT_EQ(target.Stat(), 2);
     target.MergeWith(&source, source.Frame(), YK_COPY, 255);
     EXPECT_EQ(target.Stat(), 2);
-}
-
-TEST_F(BitmapMergeTest, OnlyFullColorBitmapsMerge) {
-    YKBitmap target;
-    YKBitmap gray(nullptr, YK_GRAY8_COLOR_SPACE);
-    gray.AddFrame({0, 0, 9, 9});
-    target.MergeWith(&gray, {0, 0, 9, 9}, YK_NORMAL, 255);
-    EXPECT_TRUE(target.IsEmpty());
-    gray.SetPixelAt(0, 0, 5, 0xFFFFFFFF, YK_COPY);
-    EXPECT_EQ(gray.Stat(), 0);
 }
 
 }  // namespace
