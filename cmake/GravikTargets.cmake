@@ -31,15 +31,19 @@ function(gravik_executable name)
     gravik_apply_flags(${name})
 endfunction()
 
-# gravik_test(<name> SOURCES ... [DEPS ...]): one GoogleTest executable, labelled "unit".
+# gravik_test(<name> SOURCES ... [DEPS ...] [LABEL unit|interop]): one GoogleTest executable,
+# labelled "unit" unless said otherwise ("interop": our output judged by real peer programs).
 function(gravik_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "LABEL" "SOURCES;DEPS" ${ARGN})
+    if(NOT ARG_LABEL)
+        set(ARG_LABEL unit)
+    endif()
     gravik_executable(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS} GTest::gtest GTest::gmock
                       GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         GRAVIK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         GRAVIK_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
-    gtest_discover_tests(${name} PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # gravik_fuzzer(<name> SOURCES ... [DEPS ...]): a libFuzzer target (clang only).

@@ -3,9 +3,12 @@
 # fuzzing, benchmarks and formatting. Packages already present are not fetched again.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libgtest-dev libgmock-dev)
+# imagemagick and gifsicle judge our GIF output in the interop tests.
+packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libgtest-dev libgmock-dev
+          imagemagick gifsicle)
 if [[ "${1:-}" == "--dev" ]]; then
-    packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev imagemagick)
+    packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev libgif-dev
+               libimagequant-dev netpbm)
 fi
 
 missing=()
