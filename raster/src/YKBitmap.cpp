@@ -6,6 +6,7 @@
 #include "YKRaster.h"
 #include "yk_composition.h"
 #include "yk_memory.h"
+#include "yk_name_internal.h"
 
 // Index
 //   Block walk        ForEachBlock, pixel addresses
@@ -76,29 +77,19 @@ void WriteRow(YKBitmap& bitmap, int32 y, int32 x0, int32 x1, Write&& write) {
     });
 }
 
-std::unique_ptr<char[]> CopyName(const char* name) {
-    if (name == nullptr) {
-        return nullptr;
-    }
-    const std::size_t length = std::strlen(name) + 1;
-    auto copy = std::make_unique<char[]>(length);
-    std::memcpy(copy.get(), name, length);
-    return copy;
-}
-
 }  // namespace
 
 // --- Construction ---
 
 YKBitmap::YKBitmap(const char* name, yk_color_space space)
-    : YKMatrixManager(space), mName(CopyName(name)) {}
+    : YKMatrixManager(space), mName(yk_copy_name(name)) {}
 
 YKBitmap::YKBitmap(const YKBitmap& other)
     : YKMatrixManager(other),
       mFrame(other.mFrame),
       mOffset(other.mOffset),
       mFrameLocked(other.mFrameLocked),
-      mName(CopyName(other.mName.get())) {}
+      mName(yk_copy_name(other.mName.get())) {}
 
 YKBitmap& YKBitmap::operator=(const YKBitmap& other) {
     if (this != &other) {
@@ -106,7 +97,7 @@ YKBitmap& YKBitmap::operator=(const YKBitmap& other) {
         mFrame = other.mFrame;
         mOffset = other.mOffset;
         mFrameLocked = other.mFrameLocked;
-        mName = CopyName(other.mName.get());
+        mName = yk_copy_name(other.mName.get());
     }
     return *this;
 }

@@ -9,6 +9,7 @@
 #include "YKDebug.h"
 #include "YKMessage.h"
 #include "yk_memory.h"
+#include "yk_name_internal.h"
 
 namespace {
 
@@ -16,16 +17,6 @@ constexpr const char* kNameField = "YKRaster::_name";
 constexpr const char* kFrameField = "YKRaster::_frame";
 constexpr const char* kColorSpaceField = "YKRaster::_color_space";
 constexpr const char* kDataField = "YKRaster::_data";
-
-std::unique_ptr<char[]> CopyName(const char* name) {
-    if (name == nullptr) {
-        return nullptr;
-    }
-    const std::size_t length = std::strlen(name) + 1;
-    auto copy = std::make_unique<char[]>(length);
-    std::memcpy(copy.get(), name, length);
-    return copy;
-}
 
 // Holds a raster's lock count up for a scope.
 class RasterLock {
@@ -44,7 +35,7 @@ private:
 // --- Construction ---
 
 YKRaster::YKRaster(YKRect<int32> frame, const char* name, yk_color_space space, bool native)
-    : mName(CopyName(name)),
+    : mName(yk_copy_name(name)),
       mFrame(frame),
       mColorSpace(space),
       mBytesPerPixel(yk_bytes_per_pixel(space)) {
@@ -57,7 +48,7 @@ YKRaster::YKRaster(YKRect<int32> frame, const char* name, yk_color_space space, 
 YKRaster::YKRaster(const YKMessage& archive) {
     const char* name = nullptr;
     if (archive.FindString(kNameField, &name)) {
-        mName = CopyName(name);
+        mName = yk_copy_name(name);
     }
     mFrame = YKRect<int32>::None();
     archive.FindRect(kFrameField, &mFrame);
@@ -77,7 +68,7 @@ YKRaster::YKRaster(const YKMessage& archive) {
 }
 
 YKRaster::YKRaster(std::unique_ptr<YKPlatformBitmap> bitmap, const char* name)
-    : mName(CopyName(name)), mFrame(YKRect<int32>::None()) {
+    : mName(yk_copy_name(name)), mFrame(YKRect<int32>::None()) {
     if (bitmap == nullptr || !bitmap->IsValid()) {
         return;
     }
