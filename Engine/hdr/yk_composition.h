@@ -58,7 +58,7 @@ inline yk_pixel_func yk_pixel_func_for(int32 mode) {
     return hash_pixel_func[mode >= 0 && mode < YK_COMPOSITION_MODE_COUNT ? mode : YK_NORMAL];
 }
 
-// x / 255 rounded, for x up to 65025.
+// x / 255 for x up to 65025 (over that range it is exactly the truncated quotient).
 constexpr uint32 round255(uint32 x) {
     return ((x >> 8) + x + 1) >> 8;
 }
@@ -67,21 +67,11 @@ constexpr uint32 yk_scale(uint32 a, uint32 level) {
     return level == 255 ? a : round255(a * level < 65025 ? a * level : 65025);
 }
 
-// 2^24 / d rounded up: multiplying by it and shifting by 24 divides by d exactly for
-// numerators up to 65025, since the excess stays below 1/256 of a step.
-inline constexpr auto yk_reciprocals = [] {
-    struct {
-        uint32 value[256];
-    } table{};
-    for (uint32 d = 1; d < 256; ++d) {
-        table.value[d] = ((1u << 24) + d - 1) / d;
-    }
-    return table;
-}();
-
-// x / divisor for x up to 65025 and divisor 1..255, without a division instruction.
-constexpr uint32 yk_divide(uint32 x, uint32 divisor) {
-    return static_cast<uint32>((uint64{x} * yk_reciprocals.value[divisor]) >> 24);
+// x / divisor truncated toward zero, for |x| up to 65025 and divisor 1..255. Single-precision
+// division gives the exact quotient there (its error stays below the 1/255 gap to the next
+// integer) and, unlike integer division, vectorises.
+constexpr int32 yk_divide(int32 x, int32 divisor) {
+    return static_cast<int32>(static_cast<float>(x) / static_cast<float>(divisor));
 }
 
 #define YK_DECLARE_MERGE(suffix)                                                \

@@ -1,7 +1,7 @@
 #include "yk_composition.h"
 
+#include "yk_composition_avx2.h"
 #include "yk_composition_internal.h"
-#include "yk_composition_kernels.h"
 
 using namespace yk_merge;
 
@@ -10,7 +10,7 @@ namespace {
 // --- The three forms of a method ---
 
 template <class Op>
-void ColourRun(uint32* d, uint32 color, uint32 level, int32 count) {
+void ColourRunForm(uint32* d, uint32 color, uint32 level, int32 count) {
     if (Op::kLevelZeroKeeps && level == 0) {
         return;
     }
@@ -20,11 +20,19 @@ void ColourRun(uint32* d, uint32 color, uint32 level, int32 count) {
 }
 
 template <class Op>
-void Arrays(uint32* d, const uint32* s, uint32 level, int32 count) {
+void ArrayForm(uint32* d, const uint32* s, uint32 level, int32 count) {
     if (Op::kLevelZeroKeeps && level == 0) {
         return;
     }
-    MergeArrays<Op>(d, s, level, count);
+    if constexpr (avx2::kVectorised<Op>) {
+        if (avx2::Supported()) {
+            avx2::Arrays<Op>(d, s, level, count);
+            return;
+        }
+    }
+    for (int32 i = 0; i < count; ++i) {
+        d[i] = Op::Pixel(d[i], s[i], level);
+    }
 }
 
 }  // namespace
@@ -34,10 +42,10 @@ void Arrays(uint32* d, const uint32* s, uint32 level, int32 count) {
         return Op::Pixel(d, s, level);                                              \
     }                                                                               \
     void yk_color_##suffix(uint32* d, uint32 color, uint32 level, int32 count) {    \
-        ColourRun<Op>(d, color, level, count);                                      \
+        ColourRunForm<Op>(d, color, level, count);                                  \
     }                                                                               \
     void yk_array_##suffix(uint32* d, const uint32* s, uint32 level, int32 count) { \
-        Arrays<Op>(d, s, level, count);                                             \
+        ArrayForm<Op>(d, s, level, count);                                          \
     }
 
 YK_DEFINE_MERGE(alpha_compose, Compose)

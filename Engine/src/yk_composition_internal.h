@@ -131,12 +131,6 @@ struct Hsv {
     int32 v;
 };
 
-// n / d truncated toward zero, for |n| up to 65025 and d 1..255.
-inline int32 SignedDivide(int32 n, int32 d) {
-    const int32 q = static_cast<int32>(yk_divide(static_cast<uint32>(std::abs(n)), d));
-    return n < 0 ? -q : q;
-}
-
 inline Hsv ToHsv(uint32 p) {
     const int32 r = (p >> 16) & 255;
     const int32 g = (p >> 8) & 255;
@@ -148,13 +142,13 @@ inline Hsv ToHsv(uint32 p) {
     }
     int32 h;
     if (r == v) {
-        h = SignedDivide((g - b) * 255, delta);
+        h = yk_divide((g - b) * 255, delta);
     } else if (g == v) {
-        h = SignedDivide((b - r) * 255, delta) + 510;
+        h = yk_divide((b - r) * 255, delta) + 510;
     } else {
-        h = SignedDivide((r - g) * 255, delta) + 1020;
+        h = yk_divide((r - g) * 255, delta) + 1020;
     }
-    return {h < 0 ? h + 1530 : h, static_cast<int32>(yk_divide(delta * 255, v)), v};
+    return {h < 0 ? h + 1530 : h, yk_divide(delta * 255, v), v};
 }
 
 inline uint32 ToRgb(Hsv c) {
