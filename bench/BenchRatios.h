@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -14,6 +15,7 @@ struct BenchRatio {
     std::string label;
     std::string ours;  // benchmark names, as printed
     std::string peer;
+    std::string group;  // ratios of a group also get their geometric mean printed
 };
 
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -38,6 +40,7 @@ inline int RunWithRatios(int argc, char** argv, const std::vector<BenchRatio>& r
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-44s %12s %12s %8s\n", "ratio", "ours MB/s", "peer MB/s", "x");
+    std::map<std::string, std::vector<double>> groups;
     for (const BenchRatio& ratio : ratios) {
         const auto ours = reporter.Rates().find(ratio.ours);
         const auto peer = reporter.Rates().find(ratio.peer);
@@ -46,6 +49,17 @@ inline int RunWithRatios(int argc, char** argv, const std::vector<BenchRatio>& r
         }
         std::printf("%-44s %12.1f %12.1f %8.3f\n", ratio.label.c_str(), ours->second / 1e6,
                     peer->second / 1e6, ours->second / peer->second);
+        if (!ratio.group.empty()) {
+            groups[ratio.group].push_back(ours->second / peer->second);
+        }
+    }
+    for (const auto& [group, values] : groups) {
+        double logSum = 0;
+        for (double value : values) {
+            logSum += std::log(value);
+        }
+        std::printf("%-44s %34.3f\n", ("geometric mean, " + group).c_str(),
+                    std::exp(logSum / static_cast<double>(values.size())));
     }
     benchmark::Shutdown();
     return 0;

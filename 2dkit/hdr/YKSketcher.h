@@ -56,6 +56,10 @@ public:
     virtual void SetOverlapStroke(bool overlap) { (void)overlap; }
     virtual bool OverlapStroke() const { return true; }
 
+    // Curves stop being subdivided once their polygon holds this many points, so that huge
+    // control polygons cannot exhaust memory.
+    static constexpr int32 kMaxFlattenedPoints = 1 << 20;
+
     // --- State
     YKRect<int32> Frame() const { return mFrame; }
     // Widths of 1.0 or less (and any width in wireframe display) become 1.00001, a hairline.
@@ -138,7 +142,8 @@ protected:
     // --- Building (the Draw... operations of the base are these in order)
     void ResetPolygon();
     void InitPolygon();
-    // Appends the current polygon to the polygon list.
+    // Appends the current polygon to the polygon list; one holding a non-finite point is
+    // dropped instead.
     void ClosePolygon();
     void ResetOutline();
     // The stroke outline polygons of every fill polygon (caps, joins, dashes).
@@ -147,9 +152,39 @@ protected:
     YKPointList* CurrentPolygon() const { return mCurrent; }
     YKFontData* FontData() const { return mFontData; }
 
+    // --- Primitives: each appends its points to the current polygon
+    void SetLine(YKPoint<double> a, YKPoint<double> b);
+    // Replaces the current polygon's points by those of `points`.
+    void SetPolygon(const YKPointList& points);
+    // The first four points of `corners`, in order.
+    void SetRect(const YKPointList& corners);
+    void SetRect(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2, YKPoint<double> p3);
+    // Cubics in groups of four points, flattened adaptively.
+    void SetBezier(const YKPointList& points);
+    // 63 points at fixed steps of 0.1 radian; nothing when an axis is zero.
+    void SetEllipse(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2, YKPoint<double> p3);
+    // The quarter ellipse, closed by the centre p2 as the last point.
+    void SetArc(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2);
+    // p0..p3 the corners in order around the box; rx runs along p0p1 and p2p3, ry along the
+    // other two sides.
+    void SetRoundRect(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2,
+                      YKPoint<double> p3, double rx, double ry);
+
 private:
-    // The geometry of the primitives and of stroking lives in the .cpp files; they reach the
-    // state through these members.
+    // Reset, build the current polygon with `build`, close it; the outline is left empty.
+    template <typename Build>
+    void BuildPolygon(Build build);
+    // BuildPolygon, then the outline.
+    template <typename Build>
+    void Draw(Build build);
+    // Draw from a copy of `points`, which is emptied afterwards.
+    template <typename Build>
+    void DrawCopy(YKPointList* points, Build build);
+
+    // The glyph outlines of the text operations.
+    void BuildGlyphs();
+
+    // Stroking (yk_stroker_internal.h) reads the drawing state and fills the outline lists.
     friend class YKStroker;
 
     YKRect<int32> mFrame = YKRect<int32>::None();

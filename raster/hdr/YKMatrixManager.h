@@ -56,6 +56,9 @@ private:
     YKList<YKPoint<int32>> mKeys{16, false};
     // Finds a block's index without walking the lists.
     std::unordered_map<uint64, int32> mIndex;
+    // Changes whenever blocks may be freed (see Get).
+    uint64 mIdentity = NewIdentity();
+    static uint64 NewIdentity();
     yk_color_space mColorSpace;
     int32 mBytesPerBlockRow;
     int32 mBytesPerPixel;

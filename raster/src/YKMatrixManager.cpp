@@ -72,6 +72,28 @@ void yk_matrixmanager_garbagecollector() {
     registry.lock.Unlock();
 }
 
+// --- The last block a thread looked up ---
+
+namespace {
+
+// Consecutive lookups mostly ask for the same block (a row segment after another), so each
+// thread remembers its last answer. A store takes a new identity whenever blocks may be freed,
+// which makes an older answer unusable; identities are never reused.
+std::atomic<uint64> gNextIdentity{1};
+
+struct LastBlock {
+    uint64 identity = 0;
+    uint64 key = 0;
+    uint8* block = nullptr;
+};
+thread_local LastBlock tLastBlock;
+
+}  // namespace
+
+uint64 YKMatrixManager::NewIdentity() {
+    return gNextIdentity.fetch_add(1);
+}
+
 // --- Construction ---
 
 YKMatrixManager::YKMatrixManager(yk_color_space space)
@@ -125,8 +147,13 @@ void YKMatrixManager::CopyBlocks(const YKMatrixManager& other) {
 
 uint8* YKMatrixManager::Get(int32 column, int32 row, bool create) {
     const uint64 key = Pack(column, row);
+    LastBlock& last = tLastBlock;
+    if (last.identity == mIdentity && last.key == key) {
+        return last.block;
+    }
     if (const auto found = mIndex.find(key); found != mIndex.end()) {
-        return mBlocks.ItemAt(found->second);
+        last = {mIdentity, key, mBlocks.ItemAt(found->second)};
+        return last.block;
     }
     if (!create) {
         return nullptr;
@@ -145,8 +172,17 @@ uint8* YKMatrixManager::Get(int32 column, int32 row, bool create) {
 }
 
 const uint8* YKMatrixManager::Get(int32 column, int32 row) const {
-    const auto found = mIndex.find(Pack(column, row));
-    return found == mIndex.end() ? nullptr : mBlocks.ItemAt(found->second);
+    const uint64 key = Pack(column, row);
+    LastBlock& last = tLastBlock;
+    if (last.identity == mIdentity && last.key == key) {
+        return last.block;
+    }
+    const auto found = mIndex.find(key);
+    if (found == mIndex.end()) {
+        return nullptr;
+    }
+    last = {mIdentity, key, mBlocks.ItemAt(found->second)};
+    return last.block;
 }
 
 void YKMatrixManager::Clr(int32 column, int32 row) {
@@ -154,6 +190,7 @@ void YKMatrixManager::Clr(int32 column, int32 row) {
     if (found == mIndex.end()) {
         return;
     }
+    mIdentity = NewIdentity();
     const int32 index = found->second;
     mIndex.erase(found);
     std::free(mBlocks.ItemAt(index));
@@ -171,6 +208,7 @@ void YKMatrixManager::Clr(int32 column, int32 row) {
 }
 
 void YKMatrixManager::ClrAll() {
+    mIdentity = NewIdentity();
     for (int32 i = 0; i < mBlocks.CountItems(); ++i) {
         std::free(mBlocks.ItemAt(i));
     }

@@ -1,0 +1,77 @@
+#pragma once
+
+// YKZipSketcher: the pixel half of the 2D engine. Each Draw... lets the base sketcher build
+// the fill and stroke outline polygons, then scan-converts them with anti-aliasing into a
+// tiled bitmap: 8 sub-scanlines per row, 1/256 pixel across, exact horizontal coverage, the
+// non-zero rule. Colour, pattern and gradient paint are applied per pixel as rows are written.
+// All drawing in the process is serialised by one lock.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "YKSketcher.h"
+#include "yk_types.h"
+
+class YKBitmap;
+class YKLocker;
+class YKScanConverter;
+
+class YKZipSketcher : public YKSketcher {
+public:
+    YKZipSketcher();
+    ~YKZipSketcher() override;
+
+    // The bitmap drawn into (not owned); nothing is drawn without one.
+    void SetBuffer(YKBitmap* buffer) { mBuffer = buffer; }
+    YKBitmap* Buffer() const { return mBuffer; }
+    // The frame grows by one pixel on every side; the row storage follows its width.
+    void SetFrame(YKRect<int32> frame) override;
+    // True: the fill first, the stroke over it; false: the other way round.
+    void SetOverlapStroke(bool overlap) override { mOverlapStroke = overlap; }
+    bool OverlapStroke() const override { return mOverlapStroke; }
+    void SetName(const char* name) { mName = name != nullptr ? name : ""; }
+    const char* Name() const { return mName.c_str(); }
+
+    void DrawChar(char c, YKPoint<double> at) override;
+    void DrawString(const char* text, YKPoint<double> at) override;
+    void DrawString(const char* text, YKPoint<double> at, int32 skip) override;
+    void DrawString(char* text, YKPointList* path, double a, double b) override;
+    void DrawLine(YKPoint<double> from, YKPoint<double> to) override;
+    void DrawLine(double x0, double y0, double x1, double y1) override;
+    void DrawPolygon(YKPointList* points) override;
+    void DrawRect(YKPointList* corners) override;
+    void DrawRoundRect(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2,
+                       YKPoint<double> p3, double rx, double ry) override;
+    void DrawEllipse(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2,
+                     YKPoint<double> p3) override;
+    void DrawArc(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2) override;
+    void DrawBezier(YKPointList* points) override;
+
+    // The lock every drawing in the process holds.
+    static YKLocker& Lock();
+
+private:
+    struct Paint;
+    // Runs one base Draw... and paints what it built, under the lock.
+    template <typename Build>
+    void Draw(Build build);
+    bool CanDraw() const;
+    // Paints the polygons the base built, by display mode and overlap order.
+    void PolygonDraw();
+    void PolygonFill();
+    void PolygonStroke(const YKPointList& outline);
+    void Fill(const std::vector<const YKPointList*>& polygons, bool fill);
+    // Writes pixels x0..x1 of row y: coverage per pixel (0..2048), or null for a plain run.
+    void PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1, const int32* coverage);
+    // False when the pattern has nothing to paint with.
+    bool PatternRow(const Paint& paint, int32 y, int32 x0, int32 count, const int32* coverage);
+    void GradientRow(const Paint& paint, int32 y, int32 x0, int32 count, const int32* coverage);
+
+    YKBitmap* mBuffer = nullptr;
+    std::vector<uint32> mLine;
+    int32 mDrawingMode = 17;
+    bool mOverlapStroke = true;
+    std::unique_ptr<YKScanConverter> mScan;
+    std::string mName;
+};

@@ -1,0 +1,271 @@
+#include "YKScanConverter.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+// Sections: frame · edge table · active edges · coverage · the two walks.
+
+// --- Frame ---
+
+void YKScanConverter::SetFrame(YKRect<int32> frame) {
+    mFrame = frame;
+    const std::size_t width = frame.IsValid() ? std::size_t(frame.right - frame.left) + 1 : 0;
+    // One more cover entry: a span ending at the frame's right edge ends its run there.
+    mCells.assign(width + 1, 0);
+    mCover.assign(width + 1, 0);
+    mRow.assign(width, 0);
+    mMinX = 0;
+    mMaxX = -1;
+}
+
+// --- Edge table ---
+
+void YKScanConverter::BuildEdges(const std::vector<YKFixedPolygon>& polygons) {
+    mEdges.clear();
+    mActive.clear();
+    mNextEdge = 0;
+    for (const YKFixedPolygon& polygon : polygons) {
+        const std::size_t n = polygon.size();
+        if (n < 3) {
+            continue;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            YKFixedPoint top = polygon[i];
+            YKFixedPoint bottom = polygon[i == 0 ? n - 1 : i - 1];
+            int32 winding = 1;
+            if (bottom.y < top.y) {
+                std::swap(top, bottom);
+                winding = -1;
+            }
+            if (bottom.y == top.y) {
+                continue;
+            }
+            const int32 dy = bottom.y - top.y;
+            const int32 dx = bottom.x - top.x;
+            const int32 adx = std::abs(dx);
+            Edge edge{};
+            edge.x = top.x;
+            edge.startY = top.y;
+            edge.direction = dx > 0 ? 1 : -1;
+            edge.error = dx < 0 ? 1 - dy : 0;
+            if (dy < adx) {
+                edge.wholeStep = (adx / dy) * edge.direction;
+                edge.errorUp = adx % dy;
+            } else {
+                edge.wholeStep = 0;
+                edge.errorUp = adx;
+            }
+            edge.errorDown = dy;
+            edge.count = dy;
+            edge.winding = winding;
+            mEdges.push_back(edge);
+        }
+    }
+    // Edges above the frame join at its top, already stepped down to it; those that end above
+    // it or start below it are never scanned.
+    const int32 top = mFrame.top * 8;
+    const int32 end = (mFrame.bottom + 1) * 8;
+    std::size_t kept = 0;
+    for (Edge& edge : mEdges) {
+        if (edge.startY >= end || int64{edge.startY} + edge.count <= top) {
+            continue;
+        }
+        if (edge.startY < top) {
+            SkipEdgeTo(edge, top);
+        }
+        mEdges[kept++] = edge;
+    }
+    mEdges.resize(kept);
+    std::sort(mEdges.begin(), mEdges.end(), [](const Edge& a, const Edge& b) {
+        return a.startY != b.startY ? a.startY < b.startY : a.x < b.x;
+    });
+}
+
+void YKScanConverter::SkipEdgeTo(Edge& edge, int32 y) {
+    // k steps at once: after each step the error lies in (-down, 0], so the number of extra
+    // direction steps is how often `down` fits into the accumulated error, rounded up.
+    const int64 k = int64{y} - edge.startY;
+    const int64 accumulated = int64{edge.error} + k * edge.errorUp;
+    const int64 extra = accumulated > 0 ? (accumulated + edge.errorDown - 1) / edge.errorDown : 0;
+    edge.x = static_cast<int32>(edge.x + k * edge.wholeStep + extra * edge.direction);
+    edge.error = static_cast<int32>(accumulated - extra * edge.errorDown);
+    edge.count = static_cast<int32>(edge.count - k);
+    edge.startY = y;
+}
+
+// --- Active edges ---
+
+void YKScanConverter::ActivateEdges(int32 y) {
+    while (mNextEdge < mEdges.size() && mEdges[mNextEdge].startY == y) {
+        const Edge& edge = mEdges[mNextEdge++];
+        auto at = std::upper_bound(mActive.begin(), mActive.end(), edge.x,
+                                   [](int32 x, const Edge& e) { return x < e.x; });
+        mActive.insert(at, edge);
+    }
+}
+
+void YKScanConverter::AdvanceActiveEdges() {
+    std::size_t kept = 0;
+    const std::size_t n = mActive.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        Edge& edge = mActive[i];
+        if (--edge.count == 0) {
+            continue;
+        }
+        // Without a branch: whether the error term overflows follows the slope, which the
+        // processor cannot predict.
+        edge.x += edge.wholeStep;
+        edge.error += edge.errorUp;
+        const int32 overflow = -static_cast<int32>(edge.error > 0);
+        edge.x += edge.direction & overflow;
+        edge.error -= edge.errorDown & overflow;
+        // Copying an edge onto itself would stall on the store just made.
+        if (kept != i) {
+            mActive[kept] = edge;
+        }
+        ++kept;
+    }
+    mActive.resize(kept);
+    // Edges cross rarely from one sub-scanline to the next: neighbour swaps restore the order.
+    for (std::size_t i = 1; i < mActive.size(); ++i) {
+        for (std::size_t j = i; j > 0 && mActive[j - 1].x > mActive[j].x; --j) {
+            std::swap(mActive[j - 1], mActive[j]);
+        }
+    }
+}
+
+// --- Coverage ---
+
+void YKScanConverter::AddSpanCoverage(int32 s, int32 e) {
+    const int32 left = mFrame.left * 256;
+    const int32 right = (mFrame.right + 1) * 256;
+    s = std::max(s, left) - left;
+    e = std::min(e, right) - left;
+    if (s >= e) {
+        return;
+    }
+    const int32 ps = s >> 8;
+    const int32 pe = e >> 8;
+    if (ps == pe) {
+        mCells[ps] += (e - s) & 255;
+    } else {
+        mCells[ps] += 256 - (s & 255);
+        if (pe - ps >= 2) {
+            mCover[ps + 1] += 256;
+            mCover[pe] -= 256;
+        }
+        mCells[pe] += e & 255;
+    }
+    mMinX = std::min(mMinX, ps);
+    mMaxX = std::max(mMaxX, (e & 255) != 0 ? pe : pe - 1);
+}
+
+void YKScanConverter::AddCoverage() {
+    int32 winding = 0;
+    int32 spanStart = 0;
+    int32 spanEnd = 0;
+    bool open = false;
+    const std::size_t n = mActive.size();
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        winding += mActive[i].winding;
+        if (winding == 0) {
+            continue;
+        }
+        const int32 s = mActive[i].x;
+        const int32 e = mActive[i + 1].x;
+        if (e <= s) {
+            continue;
+        }
+        // Neighbouring inside spans, and a gap between them that starts and ends inside one
+        // pixel, count as one span.
+        if (open && (s <= spanEnd || (spanEnd >> 8) == ((s - 1) >> 8))) {
+            spanEnd = std::max(spanEnd, e);
+            continue;
+        }
+        if (open) {
+            AddSpanCoverage(spanStart, spanEnd);
+        }
+        spanStart = s;
+        spanEnd = e;
+        open = true;
+    }
+    if (open) {
+        AddSpanCoverage(spanStart, spanEnd);
+    }
+}
+
+void YKScanConverter::EmitRow(int32 row, const CoverageRow& sink) {
+    if (mMaxX < mMinX) {
+        return;
+    }
+    int32 running = 0;
+    for (int32 x = mMinX; x <= mMaxX; ++x) {
+        running += mCover[x];
+        mRow[x - mMinX] = mCells[x] + running;
+    }
+    std::fill(mCells.begin() + mMinX, mCells.begin() + mMaxX + 2, 0);
+    std::fill(mCover.begin() + mMinX, mCover.begin() + mMaxX + 2, 0);
+    sink(row, mFrame.left + mMinX, mFrame.left + mMaxX, mRow.data());
+    mMinX = static_cast<int32>(mRow.size());
+    mMaxX = -1;
+}
+
+// --- The two walks ---
+
+void YKScanConverter::FillAntialiased(const std::vector<YKFixedPolygon>& polygons,
+                                      const CoverageRow& row) {
+    if (!mFrame.IsValid()) {
+        return;
+    }
+    BuildEdges(polygons);
+    if (mEdges.empty()) {
+        return;
+    }
+    mMinX = static_cast<int32>(mRow.size());
+    mMaxX = -1;
+    const int32 end = (mFrame.bottom + 1) * 8;
+    int32 y = mEdges.front().startY;
+    while ((mNextEdge < mEdges.size() || !mActive.empty()) && y < end) {
+        if (mActive.empty() && mEdges[mNextEdge].startY > y) {
+            // Nothing to scan until the next edge starts: finish the row, then jump.
+            EmitRow((y - 1) >> 3, row);
+            y = mEdges[mNextEdge].startY;
+            continue;
+        }
+        ActivateEdges(y);
+        AddCoverage();
+        if ((y & 7) == 7) {
+            EmitRow(y >> 3, row);
+        }
+        AdvanceActiveEdges();
+        ++y;
+    }
+    EmitRow((y - 1) >> 3, row);
+}
+
+void YKScanConverter::FillPlain(const std::vector<YKFixedPolygon>& polygons, const PlainRun& run) {
+    if (!mFrame.IsValid()) {
+        return;
+    }
+    BuildEdges(polygons);
+    const int32 end = (mFrame.bottom + 1) * 8;
+    int32 y = mEdges.empty() ? end : mEdges.front().startY;
+    while ((mNextEdge < mEdges.size() || !mActive.empty()) && y < end) {
+        if (mActive.empty() && mEdges[mNextEdge].startY > y) {
+            y = mEdges[mNextEdge].startY;
+            continue;
+        }
+        ActivateEdges(y);
+        int32 winding = 0;
+        for (std::size_t i = 0; i + 1 < mActive.size(); ++i) {
+            winding += mActive[i].winding;
+            const int32 x0 = std::max(mActive[i].x >> 8, mFrame.left);
+            const int32 x1 = std::min((mActive[i + 1].x - 1) >> 8, mFrame.right);
+            if (winding != 0 && x0 <= x1) {
+                run(y >> 3, x0, x1);
+            }
+        }
+        AdvanceActiveEdges();
+        ++y;
+    }
+}

@@ -1,0 +1,215 @@
+#include "YKZipSketcher.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "YKAutolock.h"
+#include "YKLocker.h"
+#include "YKScanConverter.h"
+#include "YKZipSketcherPaint.h"
+#include "yk_composition.h"
+
+// Sections: construction · drawing · filling. Painting rows is in YKZipSketcherPaint.cpp.
+
+namespace {
+
+// Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range.
+constexpr double kMaxCoordinate = 4194304.0;  // 2^22
+
+const yk_color kPreviewGrey{80, 80, 80, 255};
+const yk_color kWireframeBlue{51, 102, 152, 255};
+
+}  // namespace
+
+// --- Construction ---
+
+YKZipSketcher::YKZipSketcher() : mScan(std::make_unique<YKScanConverter>()) {}
+
+YKZipSketcher::~YKZipSketcher() = default;
+
+YKLocker& YKZipSketcher::Lock() {
+    static YKLocker lock("lock_sketcher");
+    return lock;
+}
+
+void YKZipSketcher::SetFrame(YKRect<int32> frame) {
+    if (frame.IsValid()) {
+        frame.InsetBy(-1, -1);
+    }
+    YKSketcher::SetFrame(frame);
+    mScan->SetFrame(frame);
+    mLine.assign(frame.IsValid() ? std::size_t(frame.right - frame.left) + 1 : 0, 0);
+}
+
+// --- Drawing ---
+
+bool YKZipSketcher::CanDraw() const {
+    return mBuffer != nullptr && Frame().IsValid();
+}
+
+template <typename Build>
+void YKZipSketcher::Draw(Build build) {
+    YKAutolock guard(Lock());
+    if (!CanDraw()) {
+        return;
+    }
+    build();
+    PolygonDraw();
+}
+
+void YKZipSketcher::DrawChar(char c, YKPoint<double> at) {
+    Draw([&] { YKSketcher::DrawChar(c, at); });
+}
+
+void YKZipSketcher::DrawString(const char* text, YKPoint<double> at) {
+    Draw([&] { YKSketcher::DrawString(text, at); });
+}
+
+void YKZipSketcher::DrawString(const char* text, YKPoint<double> at, int32 skip) {
+    Draw([&] { YKSketcher::DrawString(text, at, skip); });
+}
+
+void YKZipSketcher::DrawString(char* text, YKPointList* path, double a, double b) {
+    Draw([&] { YKSketcher::DrawString(text, path, a, b); });
+    if (path != nullptr) {
+        path->MakeEmpty();
+    }
+}
+
+void YKZipSketcher::DrawLine(YKPoint<double> from, YKPoint<double> to) {
+    Draw([&] { YKSketcher::DrawLine(from, to); });
+}
+
+void YKZipSketcher::DrawLine(double x0, double y0, double x1, double y1) {
+    Draw([&] { YKSketcher::DrawLine(x0, y0, x1, y1); });
+}
+
+void YKZipSketcher::DrawPolygon(YKPointList* points) {
+    Draw([&] { YKSketcher::DrawPolygon(points); });
+    if (points != nullptr) {
+        points->MakeEmpty();
+    }
+}
+
+void YKZipSketcher::DrawRect(YKPointList* corners) {
+    Draw([&] { YKSketcher::DrawRect(corners); });
+    if (corners != nullptr) {
+        corners->MakeEmpty();
+    }
+}
+
+void YKZipSketcher::DrawRoundRect(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2,
+                                  YKPoint<double> p3, double rx, double ry) {
+    Draw([&] { YKSketcher::DrawRoundRect(p0, p1, p2, p3, rx, ry); });
+}
+
+void YKZipSketcher::DrawEllipse(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2,
+                                YKPoint<double> p3) {
+    Draw([&] { YKSketcher::DrawEllipse(p0, p1, p2, p3); });
+}
+
+void YKZipSketcher::DrawArc(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2) {
+    Draw([&] { YKSketcher::DrawArc(p0, p1, p2); });
+}
+
+void YKZipSketcher::DrawBezier(YKPointList* points) {
+    Draw([&] { YKSketcher::DrawBezier(points); });
+    if (points != nullptr) {
+        points->MakeEmpty();
+    }
+}
+
+void YKZipSketcher::PolygonDraw() {
+    const auto painted = [this](int32 style, yk_color color, bool stroke) {
+        return style != YK_STYLE_NONE && color.alpha != 0 && (!stroke || Width() > 1.0);
+    };
+    const int32 fillStyle = FillStyle();
+    const int32 strokeStyle = StrokeStyle();
+    const yk_color strokeColor = StrokeColor();
+    const bool stroked = painted(strokeStyle, strokeColor, true);
+    switch (Display()) {
+        case YK_PREVIEW_OUTLINE:
+            // A preview shows the outline in plain colour; one that would not show at all is
+            // drawn in the wireframe colour so the object can still be found.
+            SetStrokeColor(!stroked                        ? kWireframeBlue
+                           : strokeStyle != YK_STYLE_COLOR ? kPreviewGrey
+                                                           : strokeColor);
+            SetStrokeStyle(YK_STYLE_COLOR);
+            for (int32 i = 0; i < Outline()->CountItems(); ++i) {
+                PolygonStroke(*Outline()->ItemAt(i));
+            }
+            break;
+        case YK_PREVIEW_WIREFRAME:
+            SetStrokeColor(kWireframeBlue);
+            SetStrokeStyle(YK_STYLE_COLOR);
+            for (int32 i = 0; i < Outline()->CountItems(); ++i) {
+                PolygonStroke(*Outline()->ItemAt(i));
+            }
+            break;
+        default: {
+            const bool filled = painted(fillStyle, FillColor(), false);
+            if (filled && mOverlapStroke) {
+                PolygonFill();
+            }
+            for (int32 i = 0; stroked && i < Outline()->CountItems(); ++i) {
+                PolygonStroke(*Outline()->ItemAt(i));
+            }
+            if (filled && !mOverlapStroke) {
+                PolygonFill();
+            }
+        }
+    }
+    // The previews change only what this drawing showed.
+    SetStrokeStyle(strokeStyle);
+    SetStrokeColor(strokeColor);
+}
+
+void YKZipSketcher::PolygonFill() {
+    std::vector<const YKPointList*> polygons;
+    for (int32 i = 0; i < Polygon()->CountItems(); ++i) {
+        polygons.push_back(Polygon()->ItemAt(i));
+    }
+    Fill(polygons, true);
+}
+
+void YKZipSketcher::PolygonStroke(const YKPointList& outline) {
+    Fill({&outline}, false);
+}
+
+void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool fill) {
+    std::vector<YKFixedPolygon> fixed;
+    for (const YKPointList* polygon : polygons) {
+        YKFixedPolygon points;
+        bool finite = true;
+        for (int32 i = 0; i < polygon->CountItems(); ++i) {
+            const YKPoint<double> p = polygon->ItemAt(i);
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+                finite = false;
+                break;
+            }
+            const double x = std::clamp(p.x, -kMaxCoordinate, kMaxCoordinate);
+            const double y = std::clamp(p.y, -kMaxCoordinate, kMaxCoordinate);
+            points.push_back(
+                {static_cast<int32>(std::lround(x * 256)), static_cast<int32>(std::lround(y * 8))});
+        }
+        // A polygon with a point nowhere cannot be drawn.
+        if (finite) {
+            fixed.push_back(std::move(points));
+        }
+    }
+    Paint paint;
+    paint.style = fill ? FillStyle() : StrokeStyle();
+    paint.color = fill ? FillColor() : StrokeColor();
+    paint.pattern = fill ? &FillPatternPaint() : &StrokePatternPaint();
+    paint.gradient = fill ? FillGradient() : StrokeGradient();
+    // The part drawn first replaces what the bitmap holds; the one over it is composed.
+    paint.mode = (fill == mOverlapStroke) ? YK_COPY : YK_NORMAL;
+    if (AntgMode() == YK_ANTG_ANTIALIASED) {
+        mScan->FillAntialiased(fixed, [&](int32 y, int32 x0, int32 x1, const int32* coverage) {
+            PaintRow(paint, y, x0, x1, coverage);
+        });
+    } else {
+        mScan->FillPlain(fixed,
+                         [&](int32 y, int32 x0, int32 x1) { PaintRow(paint, y, x0, x1, nullptr); });
+    }
+}

@@ -1,0 +1,146 @@
+// Painting the rows the scan converter finishes: coverage to alpha, with colour, pattern or
+// gradient paint, handed to the bitmap as one run per row.
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "YKBitmap.h"
+#include "YKGradientBuffer.h"
+#include "YKPattern.h"
+#include "YKZipSketcherPaint.h"
+
+namespace {
+
+// Coverage 0..2048 as alpha: a full pixel is 2048, and a shift by 11 stands for the division.
+uint32 CoverageToAlpha(int32 coverage) {
+    return std::min<uint32>(255, (static_cast<uint32>(coverage) * 255) >> 11);
+}
+
+// An alpha with an opacity applied, with the rounding the system uses (255 leaves it).
+uint32 WithOpacity(uint32 alpha, uint32 opacity) {
+    if (opacity == 255) {
+        return alpha;
+    }
+    const uint32 product = alpha * opacity;
+    return ((product >> 8) + 1 + product) >> 8;
+}
+
+uint32 ToByte(double v) {
+    return static_cast<uint32>(std::clamp(std::lround(v * 255.0), 0L, 255L));
+}
+
+int64 Wrap(int64 v, int64 period) {
+    const int64 r = v % period;
+    return r < 0 ? r + period : r;
+}
+
+}  // namespace
+
+void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
+                             const int32* coverage) {
+    const int32 count = x1 - x0 + 1;
+    if (count <= 0 || static_cast<std::size_t>(count) > mLine.size()) {
+        return;
+    }
+    uint32* out = mLine.data();
+    switch (paint.style) {
+        case YK_STYLE_COLOR: {
+            const yk_color c = paint.color;
+            const uint32 rgb = uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
+            if (coverage == nullptr) {
+                mBuffer->SetPixelAt(y, x0, count, uint32{c.alpha} << 24 | rgb, paint.mode);
+                return;
+            }
+            // Runs of equal coverage are common: the pixel is worked out once per change.
+            int32 last = -1;
+            uint32 pixel = 0;
+            for (int32 i = 0; i < count; ++i) {
+                if (coverage[i] != last) {
+                    last = coverage[i];
+                    pixel = last == 0 ? 0 : WithOpacity(CoverageToAlpha(last), c.alpha) << 24 | rgb;
+                }
+                out[i] = pixel;
+            }
+            break;
+        }
+        case YK_STYLE_PATTERN:
+            if (!PatternRow(paint, y, x0, count, coverage)) {
+                return;
+            }
+            break;
+        case YK_STYLE_GRADIENT:
+            if (paint.gradient == nullptr) {
+                return;
+            }
+            GradientRow(paint, y, x0, count, coverage);
+            break;
+        default:
+            return;
+    }
+    mBuffer->SetPixelsAt(y, x0, count, out, paint.mode);
+}
+
+bool YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 count,
+                               const int32* coverage) {
+    const PatternPaint& p = *paint.pattern;
+    const YKPattern* pattern = p.pattern;
+    // A pattern without pixels paints nothing.
+    if (pattern == nullptr || pattern->Data() == nullptr || pattern->Width() <= 0 ||
+        pattern->Height() <= 0 || pattern->BytesPerRow() < pattern->Width() * 4 || p.alpha == 0) {
+        return false;
+    }
+    const int64 c = std::lround(64 * std::cos(p.angle));
+    const int64 s = std::lround(64 * std::sin(p.angle));
+    const int64 cx = std::llround(p.center.x), cy = std::llround(p.center.y);
+    const int64 rx = std::llround(p.refPoint.x), ry = std::llround(p.refPoint.y);
+    // The texel position steps by (C, S) from one pixel to the next; the centre terms use
+    // 1 - C, not 64 - C.
+    int64 u = int64{x0} * c - int64{y} * s + cx * (1 - c) + cy * s;
+    int64 v = int64{x0} * s + int64{y} * c - cx * s + cy * (1 - c);
+    const int64 width = pattern->Width();
+    const int64 height = pattern->Height();
+    const uint8* data = pattern->Data();
+    const int64 bytesPerRow = pattern->BytesPerRow();
+    // The texel column and row follow u >> 6 and v >> 6, which move by at most one per pixel
+    // (|C|, |S| <= 64): they are kept wrapped by stepping instead of a division per pixel.
+    int64 column = Wrap(rx + (u >> 6), width);
+    int64 row = Wrap(ry + (v >> 6), height);
+    uint32* out = mLine.data();
+    for (int32 i = 0; i < count; ++i) {
+        if (coverage != nullptr && coverage[i] == 0) {
+            out[i] = 0;
+        } else {
+            const uint32 a = coverage == nullptr ? 255 : CoverageToAlpha(coverage[i]);
+            uint32 texel = 0;
+            std::memcpy(&texel, data + row * bytesPerRow + column * 4, sizeof texel);
+            const uint32 alpha = (texel >> 24) * a / 255 * p.alpha / 255;
+            out[i] = alpha << 24 | (texel & 0x00FFFFFFu);
+        }
+        const int64 nextU = u + c;
+        const int64 nextV = v + s;
+        column += (nextU >> 6) - (u >> 6);
+        row += (nextV >> 6) - (v >> 6);
+        column += column >= width ? -width : column < 0 ? width : 0;
+        row += row >= height ? -height : row < 0 ? height : 0;
+        u = nextU;
+        v = nextV;
+    }
+    return true;
+}
+
+void YKZipSketcher::GradientRow(const Paint& paint, int32 y, int32 x0, int32 count,
+                                const int32* coverage) {
+    uint32* out = mLine.data();
+    for (int32 i = 0; i < count; ++i) {
+        if (coverage != nullptr && coverage[i] == 0) {
+            out[i] = 0;
+            continue;
+        }
+        double r = 0, g = 0, b = 0, a = 0;
+        paint.gradient->GetPixel(x0 + i, y, &r, &g, &b, &a);
+        const uint32 coverageAlpha = coverage == nullptr ? 255 : CoverageToAlpha(coverage[i]);
+        out[i] = WithOpacity(coverageAlpha, ToByte(a)) << 24 | ToByte(r) << 16 | ToByte(g) << 8 |
+                 ToByte(b);
+    }
+}
