@@ -17,6 +17,8 @@ constexpr const char* kNameField = "YKRaster::_name";
 constexpr const char* kFrameField = "YKRaster::_frame";
 constexpr const char* kColorSpaceField = "YKRaster::_color_space";
 constexpr const char* kDataField = "YKRaster::_data";
+// How much store an archive may ask for beyond the pixel data it holds (4M 32-bit pixels).
+constexpr int64 kBlankArchiveBytes = int64{16} << 20;
 
 // Holds a raster's lock count up for a scope.
 class RasterLock {
@@ -56,11 +58,20 @@ YKRaster::YKRaster(const YKMessage& archive) {
     archive.FindInt32(kColorSpaceField, &space);
     mColorSpace = static_cast<yk_color_space>(space);
     mBytesPerPixel = yk_bytes_per_pixel(space);
-    MakeStore(false);
-
     const void* data = nullptr;
     ssize_t size = 0;
-    if (mBits != nullptr && archive.FindData(kDataField, YK_RAW_TYPE, &data, &size)) {
+    if (!archive.FindData(kDataField, YK_RAW_TYPE, &data, &size)) {
+        size = 0;
+    }
+    // An archive pays for its pixels: beyond a modest blank store, the frame must be backed by
+    // data, so a few bytes cannot ask for a gigabyte.
+    const int64 width = int64{mFrame.right} - mFrame.left + 1;
+    const int64 height = int64{mFrame.bottom} - mFrame.top + 1;
+    if (mFrame.IsValid() && width * height * mBytesPerPixel > int64{size} + kBlankArchiveBytes) {
+        mFrame = YKRect<int32>::None();
+    }
+    MakeStore(false);
+    if (mBits != nullptr && size > 0) {
         RasterLock lock(this);
         const int64 length = std::min<int64>(size, BitsLength());
         yk_memcpy(mBits, data, static_cast<std::size_t>(std::max<int64>(length, 0)));

@@ -106,6 +106,15 @@ TEST(RasterTest, HostileArchiveFieldsLeaveDefaults) {
     }
     EXPECT_TRUE(yk_image_size_ok(16384, 8192, 8));  // exactly 1 GiB
     EXPECT_FALSE(yk_image_size_ok(16384, 8193, 8));
+
+    // Within the store limit, a large frame still needs the data to back it; a small one may
+    // come without any.
+    YKMessage unbacked;
+    unbacked.AddRect("YKRaster::_frame", {0, 0, 8191, 8191});
+    EXPECT_EQ(YKRaster(unbacked).Bits(), nullptr);
+    YKMessage blank;
+    blank.AddRect("YKRaster::_frame", {0, 0, 99, 99});
+    EXPECT_EQ(YKRaster(blank).BitsLength(), 40000);
 }
 
 TEST(RasterTest, DuplicatesChooseTheirStore) {
