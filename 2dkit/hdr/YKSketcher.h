@@ -58,7 +58,7 @@ public:
 
     // Curves stop being subdivided once their polygon holds this many points, so that huge
     // control polygons cannot exhaust memory.
-    static constexpr int32 kMaxFlattenedPoints = 1 << 20;
+    static constexpr int32 kMaxFlattenedPoints = 1 << 16;
 
     // --- State
     YKRect<int32> Frame() const { return mFrame; }

@@ -18,9 +18,9 @@ using yk_sketch::Scaled;
 
 // Squared pixels: the cross products measure how far the controls stray from the chord.
 constexpr double kBezierTolerance = 5.0;
-// Each halving divides the flatness measure by four, so no curve of finite pixel size comes
-// near this depth; it only bounds the stack for overflowing coordinates.
-constexpr int32 kMaxBezierDepth = 48;
+// Each halving divides the flatness measure by four: 16 halvings flatten curves a hundred
+// thousand pixels long, and bound the work for absurd ones (2^16 pieces at most).
+constexpr int32 kMaxBezierDepth = 16;
 
 void ComputeBezier(YKPointList& out, Point p0, Point p1, Point p2, Point p3, double tol,
                    int32 depth) {

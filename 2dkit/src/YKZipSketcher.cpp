@@ -14,7 +14,7 @@
 namespace {
 
 // Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range.
-constexpr double kMaxCoordinate = 4194304.0;  // 2^22
+constexpr double kMaxCoordinate = 2097152.0;  // 2^21: differences of x * 256 fit in 31 bits
 
 const yk_color kPreviewGrey{80, 80, 80, 255};
 const yk_color kWireframeBlue{51, 102, 152, 255};
