@@ -12,6 +12,9 @@
 
 namespace {
 
+// Runs of one pixel at least this long are written as a colour run.
+constexpr int32 kLongRun = 16;
+
 // Coverage 0..2048 as alpha: a full pixel is 2048, and a shift by 11 stands for the division.
 uint32 CoverageToAlpha(int32 coverage) {
     return std::min<uint32>(255, (static_cast<uint32>(coverage) * 255) >> 11);
@@ -52,17 +55,33 @@ void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
                 mBuffer->SetPixelAt(y, x0, count, uint32{c.alpha} << 24 | rgb, paint.mode);
                 return;
             }
-            // Runs of equal coverage are common: the pixel is worked out once per change.
-            int32 last = -1;
-            uint32 pixel = 0;
-            for (int32 i = 0; i < count; ++i) {
-                if (coverage[i] != last) {
-                    last = coverage[i];
-                    pixel = last == 0 ? 0 : WithOpacity(CoverageToAlpha(last), c.alpha) << 24 | rgb;
+            // Coverage comes in runs: the pixel is worked out once per run, and long runs (the
+            // inside of a shape) go to the bitmap as one colour run instead of through the line.
+            int32 pending = 0;
+            for (int32 i = 0; i < count;) {
+                const int32 value = coverage[i];
+                int32 end = i + 1;
+                while (end < count && coverage[end] == value) {
+                    ++end;
                 }
-                out[i] = pixel;
+                const uint32 pixel =
+                    value == 0 ? 0 : WithOpacity(CoverageToAlpha(value), c.alpha) << 24 | rgb;
+                if (end - i >= kLongRun) {
+                    if (pending < i) {
+                        mBuffer->SetPixelsAt(y, x0 + pending, i - pending, out + pending,
+                                             paint.mode);
+                    }
+                    mBuffer->SetPixelAt(y, x0 + i, end - i, pixel, paint.mode);
+                    pending = end;
+                } else {
+                    std::fill(out + i, out + end, pixel);
+                }
+                i = end;
             }
-            break;
+            if (pending < count) {
+                mBuffer->SetPixelsAt(y, x0 + pending, count - pending, out + pending, paint.mode);
+            }
+            return;
         }
         case YK_STYLE_PATTERN:
             if (!PatternRow(paint, y, x0, count, coverage)) {

@@ -76,9 +76,10 @@ void yk_matrixmanager_garbagecollector() {
 
 namespace {
 
-// Consecutive lookups mostly ask for the same block (a row segment after another), so each
-// thread remembers its last answer. A store takes a new identity whenever blocks may be freed,
-// which makes an older answer unusable; identities are never reused.
+// Consecutive lookups mostly ask for the blocks just asked for (row segments one after another,
+// a row crossing from one block into the next), so each thread remembers its last answers, one
+// per parity of block column and row. A store takes a new identity whenever blocks may be
+// freed, which makes an older answer unusable; identities are never reused.
 std::atomic<uint64> gNextIdentity{1};
 
 struct LastBlock {
@@ -86,7 +87,11 @@ struct LastBlock {
     uint64 key = 0;
     uint8* block = nullptr;
 };
-thread_local LastBlock tLastBlock;
+thread_local LastBlock tLastBlocks[4];
+
+LastBlock& LastBlockFor(int32 column, int32 row) {
+    return tLastBlocks[(column & 1) | ((row & 1) << 1)];
+}
 
 }  // namespace
 
@@ -147,7 +152,7 @@ void YKMatrixManager::CopyBlocks(const YKMatrixManager& other) {
 
 uint8* YKMatrixManager::Get(int32 column, int32 row, bool create) {
     const uint64 key = Pack(column, row);
-    LastBlock& last = tLastBlock;
+    LastBlock& last = LastBlockFor(column, row);
     if (last.identity == mIdentity && last.key == key) {
         return last.block;
     }
@@ -173,7 +178,7 @@ uint8* YKMatrixManager::Get(int32 column, int32 row, bool create) {
 
 const uint8* YKMatrixManager::Get(int32 column, int32 row) const {
     const uint64 key = Pack(column, row);
-    LastBlock& last = tLastBlock;
+    LastBlock& last = LastBlockFor(column, row);
     if (last.identity == mIdentity && last.key == key) {
         return last.block;
     }
