@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     YKDash dash;
     dash.SetTab(tab);
     sketcher.SetStrokeDash(tab.IsEmpty() ? nullptr : &dash);
-    while (!in.Done()) {
+    // A few primitives per input keep the runs quick; each may still be as large as it likes.
+    for (int32 drawn = 0; drawn < 8 && !in.Done(); ++drawn) {
         const uint8 primitive = in.Next<uint8>() % 7;
         std::vector<YKPoint<double>> points;
         for (int32 i = in.Next<uint8>() % 48; i > 0; --i) {

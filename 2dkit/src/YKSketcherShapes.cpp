@@ -2,6 +2,7 @@
 // current polygon. Only cubics are flattened adaptively; ellipses, arcs and rounded corners
 // use fixed angular steps.
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -22,10 +23,22 @@ constexpr double kBezierTolerance = 5.0;
 // thousand pixels long, and bound the work for absurd ones (2^16 pieces at most).
 constexpr int32 kMaxBezierDepth = 16;
 
+// Whether the curve, which lies within its control points, stays clear of `visible`.
+bool Outside(const YKRect<double>& visible, Point p0, Point p1, Point p2, Point p3) {
+    const auto all = [&](auto test) { return test(p0) && test(p1) && test(p2) && test(p3); };
+    return visible.IsValid() && (all([&](Point p) { return p.x < visible.left; }) ||
+                                 all([&](Point p) { return p.x > visible.right; }) ||
+                                 all([&](Point p) { return p.y < visible.top; }) ||
+                                 all([&](Point p) { return p.y > visible.bottom; }));
+}
+
+// `visible` is the drawing frame grown by how far a stroke reaches; a piece of curve that stays
+// clear of it is not worth subdividing (an empty rectangle: everything is).
 void ComputeBezier(YKPointList& out, Point p0, Point p1, Point p2, Point p3, double tol,
-                   int32 depth) {
+                   int32 depth, const YKRect<double>& visible) {
     const bool flat =
-        std::fabs(Cross(p1 - p0, p2 - p0)) < tol && std::fabs(Cross(p2 - p0, p3 - p0)) < tol;
+        (std::fabs(Cross(p1 - p0, p2 - p0)) < tol && std::fabs(Cross(p2 - p0, p3 - p0)) < tol) ||
+        Outside(visible, p0, p1, p2, p3);
     if (flat || depth >= kMaxBezierDepth || out.CountItems() >= YKSketcher::kMaxFlattenedPoints) {
         out.AddItem(p3);
         return;
@@ -37,8 +50,8 @@ void ComputeBezier(YKPointList& out, Point p0, Point p1, Point p2, Point p3, dou
     const Point p012 = Middle(p01, p12);
     const Point p123 = Middle(p12, p23);
     const Point mid = Middle(p012, p123);
-    ComputeBezier(out, p0, p01, p012, mid, tol, depth + 1);
-    ComputeBezier(out, mid, p123, p23, p3, tol, depth + 1);
+    ComputeBezier(out, p0, p01, p012, mid, tol, depth + 1, visible);
+    ComputeBezier(out, mid, p123, p23, p3, tol, depth + 1, visible);
 }
 
 // Keeps points from appearing twice where a straight side has shrunk to nothing.
@@ -73,12 +86,21 @@ void YKSketcher::SetRect(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double>
 }
 
 void YKSketcher::SetBezier(const YKPointList& points) {
+    YKRect<double> visible{1, 1, -1, -1};
+    if (mFrame.IsValid()) {
+        // A stroke reaches at most its miter (or a decorative cap, a few widths) beyond the path.
+        const double reach = std::max(mWidth, 1.0) * std::max(mMiterLimit, 4.0) + 2;
+        if (std::isfinite(reach)) {
+            visible = {mFrame.left - reach, mFrame.top - reach, mFrame.right + 1 + reach,
+                       mFrame.bottom + 1 + reach};
+        }
+    }
     for (int32 i = 0; i + 3 < points.CountItems(); i += 4) {
         const Point p[4] = {points.ItemAt(i), points.ItemAt(i + 1), points.ItemAt(i + 2),
                             points.ItemAt(i + 3)};
         mCurrent->AddItem(p[0]);
         if (IsFinite(p[0]) && IsFinite(p[1]) && IsFinite(p[2]) && IsFinite(p[3])) {
-            ComputeBezier(*mCurrent, p[0], p[1], p[2], p[3], kBezierTolerance, 0);
+            ComputeBezier(*mCurrent, p[0], p[1], p[2], p[3], kBezierTolerance, 0, visible);
         } else {
             // Kept as it stands, unflattened: the non-finite point drops the whole polygon
             // when it is closed.

@@ -197,3 +197,27 @@ TEST_F(ZipSketcherTest, GradientPaintTakesEachPixelsColourFromTheBuffer) {
 }
 
 }  // namespace
+
+namespace {
+
+// Curves that stay clear of the frame are not subdivided: drawing far outside costs nothing.
+TEST(SketcherFrameTest, CurvesClearOfTheFrameAreNotFlattened) {
+    YKSketcher sketcher;
+    sketcher.SetFrame({0, 0, 63, 63});
+    sketcher.SetWidth(4);
+    YKPointList far;
+    for (Point p : {Point{1e6, 0}, Point{3e6, 9e5}, Point{-2e6, 4e6}, Point{1e6, 2e6}}) {
+        far.AddItem(p);
+    }
+    sketcher.DrawBezier(&far);
+    EXPECT_LE(sketcher.Polygon()->ItemAt(0)->CountItems(), 16);
+    // The same curve through the frame is flattened as before.
+    YKPointList through;
+    for (Point p : {Point{-50, 30}, Point{20, -40}, Point{40, 100}, Point{110, 30}}) {
+        through.AddItem(p);
+    }
+    sketcher.DrawBezier(&through);
+    EXPECT_GT(sketcher.Polygon()->ItemAt(0)->CountItems(), 8);
+}
+
+}  // namespace
