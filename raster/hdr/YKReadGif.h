@@ -75,7 +75,7 @@ private:
     // The raster the image is drawn into: the last result disposed of, or a cleared screen.
     bool PrepareResult(std::unique_ptr<YKRaster>& raster, const Image& image);
     void DecodeInto(YKRaster& result, const Image& image, int32 minCodeSize, int64 length);
-    // Keeps a copy of the result and how it is to be disposed of.
+    // Keeps how the result is to be disposed of, and a copy of it unless no image can follow.
     bool KeepResult(const YKRaster& result, const Image& image);
     // Turns the last result into the base of a coming image that has disposal `next`.
     bool ApplyDisposal(int32 next);

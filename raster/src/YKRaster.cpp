@@ -8,6 +8,7 @@
 #include "YKBitmapTools.h"
 #include "YKDebug.h"
 #include "YKMessage.h"
+#include "yk_image_limits.h"
 #include "yk_memory.h"
 #include "yk_name_internal.h"
 
@@ -67,7 +68,9 @@ YKRaster::YKRaster(const YKMessage& archive) {
     // data, so a few bytes cannot ask for a gigabyte.
     const int64 width = int64{mFrame.right} - mFrame.left + 1;
     const int64 height = int64{mFrame.bottom} - mFrame.top + 1;
-    if (mFrame.IsValid() && width * height * mBytesPerPixel > int64{size} + kBlankArchiveBytes) {
+    // A size past the limit is refused first: its byte count would not fit in 64 bits.
+    if (mFrame.IsValid() && (!yk_image_size_ok(width, height, mBytesPerPixel) ||
+                             width * height * mBytesPerPixel > int64{size} + kBlankArchiveBytes)) {
         mFrame = YKRect<int32>::None();
     }
     MakeStore(false);

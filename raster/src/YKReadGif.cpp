@@ -318,7 +318,7 @@ YKReadGif::ImageRead YKReadGif::ReadImage(std::unique_ptr<YKRaster>& raster, boo
     if (loop && mImageCount == mLoopFrame && mLoop.position < 0) {
         mLoop.position = mFile.Tell();
         mLoop.disposal = mDisposal;
-        if (!CopyScreen(mLoop.result, *mBase, false) ||
+        if (!CopyScreen(mLoop.result, *raster, false) ||
             (mHasPrevious && !CopyScreen(mLoop.previous, *mPrevious, false))) {
             mLoop = LoopPoint();
         }
@@ -445,12 +445,15 @@ uint32 YKReadGif::BackgroundPixel() const {
 }
 
 bool YKReadGif::KeepResult(const YKRaster& result, const Image& image) {
-    if (!CopyScreen(mBase, result, false)) {
-        return false;
-    }
     mDisposal = {image.disposal,  image.clipLeft,   image.clipTop,
                  image.clipRight, image.clipBottom, image.transparent >= 0};
-    return true;
+    // Only a block can start another image: after a still or the last frame the copy is saved.
+    uint8 next = 0;
+    if (!mFile.ReadCheck8(next) || !mFile.Seek(-1, YK_BIN_SEEK_CUR) ||
+        (next != 0x21 && next != 0x2C)) {
+        return true;
+    }
+    return CopyScreen(mBase, result, false);
 }
 
 bool YKReadGif::ApplyDisposal(int32 next) {
@@ -494,7 +497,9 @@ bool YKReadGif::LoopBack(std::unique_ptr<YKRaster>& raster) {
         (mLoop.previous != nullptr && !CopyScreen(mPrevious, *mLoop.previous, false))) {
         return false;
     }
-    mBase->CopyFrom(mLoop.result.get());
+    if (!CopyScreen(mBase, *mLoop.result, false)) {
+        return false;
+    }
     mHasPrevious = mLoop.previous != nullptr;
     mDisposal = mLoop.disposal;
     mImageCount = mLoopFrame + 1;

@@ -13,19 +13,52 @@ void YKGifLzwEncoder::Encode(const uint8* indices, int64 count, int32 minCodeSiz
                              YKBinInterface& out) {
     mOut = &out;
     out.Write8(static_cast<uint8>(minCodeSize));
-    mInitialBits = minCodeSize + 1;
-    mBits = mInitialBits;
-    mMaxCode = (1 << mBits) - 1;
-    mClearCode = 1 << minCodeSize;
-    mNextCode = mClearCode + 2;
-    mClearFlag = false;
-    mAccumulator = 0;
-    mAccumulatedBits = 0;
     mStageCount = 0;
-    const uint32 indexMask = static_cast<uint32>(mClearCode - 1);
+    const int32 clearCode = 1 << minCodeSize;
+    const int32 initialBits = minCodeSize + 1;
+    const uint32 indexMask = static_cast<uint32>(clearCode - 1);
+
+    // The coder's state lives in locals: stores of code bytes could otherwise alias it and force
+    // it back to memory after every code.
+    int32 nextCode = clearCode + 2;
+    int32 bits = initialBits;
+    int32 maxCode = (1 << bits) - 1;
+    bool clearFlag = false;
+    uint64 accumulator = 0;
+    int32 accumulatedBits = 0;
+    int32 staged = 0;
+
+    // Codes are packed least significant bit first, 32 bits at a time into the stage.
+    const auto output = [&](int32 code) {
+        accumulator |= static_cast<uint64>(code) << accumulatedBits;
+        accumulatedBits += bits;
+        if (accumulatedBits >= 32) {
+            const uint32 word = static_cast<uint32>(accumulator);
+            const uint8 bytes[4] = {static_cast<uint8>(word), static_cast<uint8>(word >> 8),
+                                    static_cast<uint8>(word >> 16), static_cast<uint8>(word >> 24)};
+            std::memcpy(mStage + staged, bytes, 4);
+            staged += 4;
+            accumulator >>= 32;
+            accumulatedBits -= 32;
+            if (staged >= kStageSize) {
+                mStageCount = staged;
+                FlushPackets(false);
+                staged = mStageCount;
+            }
+        }
+        // The code width changes only between codes, in step with the decoder's table.
+        if (clearFlag) {
+            bits = initialBits;
+            maxCode = (1 << bits) - 1;
+            clearFlag = false;
+        } else if (nextCode > maxCode) {
+            ++bits;
+            maxCode = bits == kMaxBits ? kMaxCodes : (1 << bits) - 1;
+        }
+    };
 
     ClearHash();
-    Output(mClearCode);
+    output(clearCode);
     if (count > 0) {
         int32 prefix = static_cast<int32>(indices[0] & indexMask);
         const uint8* const end = indices + count;
@@ -49,23 +82,28 @@ void YKGifLzwEncoder::Encode(const uint8* indices, int64 count, int32 minCodeSiz
                 prefix = mCodes[slot];
                 continue;
             }
-            Output(prefix);
+            output(prefix);
             prefix = c;
-            if (mNextCode < kMaxCodes) {
-                mCodes[slot] = static_cast<uint16>(mNextCode++);
+            if (nextCode < kMaxCodes) {
+                mCodes[slot] = static_cast<uint16>(nextCode++);
                 mKeys[slot] = key;
             } else {
-                ClearTable();
+                // The table is full: empty it, and the clear code tells the decoder to do so too.
+                ClearHash();
+                nextCode = clearCode + 2;
+                clearFlag = true;
+                output(clearCode);
             }
         }
-        Output(prefix);
+        output(prefix);
     }
-    Output(mClearCode + 1);
-    // Output leaves fewer than 32 bits behind.
-    for (; mAccumulatedBits > 0; mAccumulatedBits -= 8) {
-        mStage[mStageCount++] = static_cast<uint8>(mAccumulator);
-        mAccumulator >>= 8;
+    output(clearCode + 1);
+    // Fewer than 32 bits are left.
+    for (; accumulatedBits > 0; accumulatedBits -= 8) {
+        mStage[staged++] = static_cast<uint8>(accumulator);
+        accumulator >>= 8;
     }
+    mStageCount = staged;
     FlushPackets(true);
     out.Write8(0);
     mOut = nullptr;
@@ -73,39 +111,6 @@ void YKGifLzwEncoder::Encode(const uint8* indices, int64 count, int32 minCodeSiz
 
 void YKGifLzwEncoder::ClearHash() {
     std::fill(mKeys, mKeys + kHashSize, -1);
-}
-
-void YKGifLzwEncoder::ClearTable() {
-    ClearHash();
-    mNextCode = mClearCode + 2;
-    mClearFlag = true;
-    Output(mClearCode);
-}
-
-void YKGifLzwEncoder::Output(int32 code) {
-    mAccumulator |= static_cast<uint64>(code) << mAccumulatedBits;
-    mAccumulatedBits += mBits;
-    if (mAccumulatedBits >= 32) {
-        const uint32 word = static_cast<uint32>(mAccumulator);
-        const uint8 bytes[4] = {static_cast<uint8>(word), static_cast<uint8>(word >> 8),
-                                static_cast<uint8>(word >> 16), static_cast<uint8>(word >> 24)};
-        std::memcpy(mStage + mStageCount, bytes, 4);
-        mStageCount += 4;
-        mAccumulator >>= 32;
-        mAccumulatedBits -= 32;
-        if (mStageCount >= kStageSize) {
-            FlushPackets(false);
-        }
-    }
-    // The code width changes only between codes, in step with the decoder's table.
-    if (mClearFlag) {
-        mBits = mInitialBits;
-        mMaxCode = (1 << mBits) - 1;
-        mClearFlag = false;
-    } else if (mNextCode > mMaxCode) {
-        ++mBits;
-        mMaxCode = mBits == kMaxBits ? kMaxCodes : (1 << mBits) - 1;
-    }
 }
 
 void YKGifLzwEncoder::FlushPackets(bool all) {

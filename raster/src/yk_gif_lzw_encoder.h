@@ -29,22 +29,11 @@ private:
     static constexpr int32 kStageSize = kPacketSize * kPacketsPerFlush;
 
     void ClearHash();
-    // Empties the table when it is full; the clear code tells the decoder to do the same.
-    void ClearTable();
-    void Output(int32 code);
     // Writes the whole packets gathered, and with `all` the last short one too.
     void FlushPackets(bool all);
 
     int32 mKeys[kHashSize];
     uint16 mCodes[kHashSize];
-    int32 mInitialBits = 0;
-    int32 mBits = 0;
-    int32 mMaxCode = 0;
-    int32 mClearCode = 0;
-    int32 mNextCode = 0;
-    bool mClearFlag = false;
-    uint64 mAccumulator = 0;
-    int32 mAccumulatedBits = 0;
     // Code bytes not written yet; whole 32-bit words go in, so it has room past the flush mark.
     uint8 mStage[kStageSize + 8];
     int32 mStageCount = 0;
