@@ -13,7 +13,7 @@
 namespace {
 
 // Runs of one pixel at least this long are written as a colour run.
-constexpr int32 kLongRun = 16;
+constexpr int32 kLongRun = 128;
 
 // Coverage 0..2048 as alpha: a full pixel is 2048, and a shift by 11 stands for the division.
 uint32 CoverageToAlpha(int32 coverage) {
