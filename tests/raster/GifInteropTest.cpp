@@ -225,19 +225,19 @@ TEST_P(GifOursJudgedTest, PeersDecodeTheIndicesWeWrote) {
     info.colorMap = global.data();
     info.loopCount = file.loop;
     std::vector<gif_test::Frame> frames;
-    for (const OurFrame& spec : file.frames) {
-        const int32 colors = spec.localColors != 0 ? spec.localColors : file.globalColors;
+    for (const OurFrame& wanted : file.frames) {
+        const int32 colors = wanted.localColors != 0 ? wanted.localColors : file.globalColors;
         gif_test::Frame frame = gif_test::MakeFrame(
-            spec.width, spec.height,
-            gif_test::RandomBytes(mRandom, static_cast<std::size_t>(spec.width) * spec.height,
+            wanted.width, wanted.height,
+            gif_test::RandomBytes(mRandom, static_cast<std::size_t>(wanted.width) * wanted.height,
                                   colors));
-        frame.info.left = spec.left;
-        frame.info.top = spec.top;
-        frame.info.flags = spec.flags;
-        frame.info.transparentIndex = spec.transparent;
-        frame.info.delay = spec.delay;
-        if (spec.localColors != 0) {
-            frame.map = gif_test::RandomPalette(mRandom, spec.localColors);
+        frame.info.left = wanted.left;
+        frame.info.top = wanted.top;
+        frame.info.flags = wanted.flags;
+        frame.info.transparentIndex = wanted.transparent;
+        frame.info.delay = wanted.delay;
+        if (wanted.localColors != 0) {
+            frame.map = gif_test::RandomPalette(mRandom, wanted.localColors);
         }
         frames.push_back(frame);
     }
