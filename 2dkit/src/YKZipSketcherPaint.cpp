@@ -29,8 +29,11 @@ uint32 WithOpacity(uint32 alpha, uint32 opacity) {
     return ((product >> 8) + 1 + product) >> 8;
 }
 
+// A channel of 0..1 to the nearest byte. Adding a half and truncating rounds as lround does
+// for these non-negative values, without a library call per channel and pixel.
 uint32 ToByte(double v) {
-    return static_cast<uint32>(std::clamp(std::lround(v * 255.0), 0L, 255L));
+    const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;  // NaN counts as 0
+    return static_cast<uint32>(clamped * 255.0 + 0.5);
 }
 
 int64 Wrap(int64 v, int64 period) {
