@@ -1,21 +1,17 @@
 #!/usr/bin/env bash
-# Sets up, builds gravik-cli and runs it: a new document is created and described, and the
-# sample files in examples/ are described and listed.
+# Sets up, builds and runs the main job: the sample programs build the sample banner through
+# Gravik's own classes, gravik-cli describes it and renders every frame as a PNG into build/out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 cmake --preset release >/dev/null
-cmake --build --preset release --target gravik-cli
+cmake --build --preset release --target gravik-cli gravik-samples
 cli=build/release/cli/gravik-cli
 "$cli" --version
 
 mkdir -p build/out
-"$cli" new --width 468 --height 60 --background 3366CCFF --name Banner -o build/out/banner.gr
-"$cli" info build/out/banner.gr
-for file in examples/*.gr; do
-    echo "=== $file ==="
-    "$cli" info "$file"
-done
-echo "=== examples/gravik_pref ==="
-"$cli" dump examples/gravik_pref
+build/release/examples/gravik-samples build/out
+"$cli" info build/out/sample_banner.gr
+"$cli" render build/out/sample_banner.gr --all -o build/out/sample_banner.png
+echo "The frames of the sample banner are build/out/sample_banner_001.png to _020.png."

@@ -8,14 +8,26 @@
 //
 // An editing step: LockHirarchy(), BeginInvalidate(), changes, EndInvalidate(),
 // UnlockHirarchy(). Brackets nest; only the outermost EndInvalidate redraws and notifies.
+//
+// Each view has a 32-bit composition bitmap covering the canvas, into which the user layers are
+// composed again at the end of every outermost bracket. The document-wide editing operations on
+// user layers and objects (new, delete, duplicate, move, flatten, merge, cut, copy, paste,
+// select) are steps of their own that leave undo records with the document.
 
 #include <atomic>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "YKLayer.h"
 #include "YKLocker.h"
 
+class YKBitmap;
 class YKDocumentView;
+class YKObjectLayer;
+class YKRaster;
 class YKUndoItem;
+class YKUserLayer;
 class YKViewerLayerHost;
 
 class YKViewerLayer : public YKLayer {
@@ -65,12 +77,13 @@ public:
 
     // --- Views
 
-    // Reserves the first free slot and returns its index; -1 when all are taken.
+    // Reserves the first free slot with an empty composition bitmap over the canvas and returns
+    // its index; -1 when all are taken.
     int32 CreateViewer();
     // Stores the window of a slot (reserving it), makes it the current view and redraws the
     // whole frame in it. False for an index outside the slots.
     bool SetWindow(YKDocumentView* window, int32 index);
-    // Frees the slot; false when it was free or outside the slots.
+    // Frees the slot and its composition; false when it was free or outside the slots.
     bool DeleteViewer(int32 index);
     int32 CountViewer() const;
     // Indexes outside the slots are ignored.
@@ -83,9 +96,9 @@ public:
     // At the outermost level: 'dBUS' to the host, PreSplit() on the tree, and an empty invalid
     // rectangle, redraw flags and list of objects whose mode changed.
     void BeginInvalidate();
-    // At the outermost level: every view is redrawn in the invalid rectangle (or the whole
-    // frame), PostSplit() runs on the tree, one 'oMDI' lists the objects whose mode changed,
-    // and 'dBUO' goes to the host.
+    // At the outermost level: every view is composed again and its window redrawn in the
+    // invalid rectangle (or the whole frame), PostSplit() runs on the tree, one 'oMDI' lists the
+    // objects whose mode changed, and 'dBUO' goes to the host.
     void EndInvalidate();
     // Inside a bracket `object` is noted once for the closing 'oMDI'; outside one it is
     // announced at once.
@@ -96,10 +109,34 @@ public:
     bool ContentsChanged() const { return mContentsChanged; }
     bool SelectionChanged() const { return mSelectionChanged; }
 
+    // --- Composition
+
+    // The canvas rectangle, in document coordinates, that every composition covers.
+    YKRect<int32> CanvasFrame() const;
+    // Resizes every composition to `frame` and composes each again.
+    void SetCanvasFrame(YKRect<int32> frame);
+    // The live composition of a view; null for a free slot. Read it under the hierarchy lock.
+    YKBitmap* Bitmap(int32 index) const;
+    // Erases `rect` (clipped to the canvas) in the view's composition and composes the user
+    // layers into it, with `view` the current view meanwhile.
+    void ComposeLayers(YKRect<int32> rect, int32 view);
+    // The user layers not hidden in the current view, bottom first, into `target` within
+    // `rect`; for renderings that no view shows (exports).
+    void ComposeInto(YKBitmap* target, YKRect<int32> rect);
+    // In one step, every object layer previews as `mode` (0 full, 1 outline, 2 wireframe).
+    void SetPreviewMode(int32 mode);
+    // A copy of the view's composition, owned by the caller, so that an export can go on while
+    // the view changes; null for a free slot.
+    YKBitmap* ExportBitmap(int32 view) const;
+    // The view's composition over the whole canvas as a raster owned by the caller; null for a
+    // free slot or an empty canvas.
+    YKRaster* ExportRaster(int32 view) const;
+
     // --- Frames
 
     // Redraws the tree for the frame the envelope manager now holds: in one bracket, each view
-    // in turn becomes current and the tree switches frame. `previousFrame` is the frame shown
+    // in turn (the current view alone when none is open) becomes current and the tree switches
+    // frame. `previousFrame` is the frame shown
     // until now (PreviousFrame()); whoever changes the frame moves the envelope manager first.
     void SwitchToFrame(int32 previousFrame);
 
@@ -121,14 +158,137 @@ public:
 
     YKViewerLayerHost* Host() const { return mHost; }
 
+    // --- User layers. Each operation is one editing step: under the hierarchy lock, with the
+    //     envelope manager's redraws suspended, in one bracket.
+
+    // A new user layer "Layer <n>" just above `after` (at the bottom when `after` is not a
+    // user layer of this tree), selected in `view` instead of `after` and made current.
+    // Undoable; 'lBLT'.
+    YKUserLayer* NewLayer(YKLayer* after, int32 view);
+    // Takes the user layer out (the undo record keeps it); the one below it, or else the new
+    // bottom one, becomes current and selected in `view`. The last user layer stays. 'lBLT'.
+    bool DeleteLayer(YKLayer* layer, int32 view);
+    // A copy with new ids everywhere, just above the original, numbered as the next copy of its
+    // name; selected in `view` and current. Undoable; 'lBLT'.
+    YKUserLayer* DuplicateLayer(YKLayer* layer, int32 view);
+    // Moves the user layer at `from` to the place before `to` (0 bottom, CountChildren() the
+    // top): to `to - 1` when moving up, to `to` when moving down. False when out of range.
+    bool MoveLayer(int32 from, int32 to);
+    // The same for the objects of a user layer.
+    bool MoveObject(YKLayer* userLayer, int32 from, int32 to);
+
+    // --- Objects
+
+    // Takes an object (with its dedicated parent) out of the tree: kept by an undo record when
+    // `undoable`, else destroyed. 'oREM' with "index", then 'lUTN'.
+    bool DeleteObject(YKLayer* object, bool undoable);
+    // Deletes all of them as one action; false when none was deleted.
+    bool DeleteObject(const std::vector<YKLayer*>& objects, bool undoable);
+    // The objects selected in `view`, in every user layer.
+    bool DeleteSelectedObject(int32 view);
+    // A copy with new ids on top of the object's parent, numbered as the next copy of its name,
+    // and selected in the current view in place of it. Undoable; 'oBLT'.
+    YKLayer* DuplicateObject(YKLayer* object);
+    // Each object selected in `view`; false when there was none.
+    bool DuplicateSelectedObject(int32 view);
+    // Every object of `userLayer` (the current one when null) selected in `view`.
+    void SelectAll(int32 view, YKLayer* userLayer);
+    // Every object of the tree unselected in `view`.
+    void DeselectAll(int32 view);
+    // The objects selected in `view` in the current user layer, each archived and flattened
+    // onto the clipboard as "image/x-gravik-vector-clip"; false when none is selected.
+    bool Copy(int32 view);
+    // Copy, then delete the copied objects (undoable).
+    bool Cut(int32 view);
+    // Every vector clip of the clipboard rebuilt with new ids, added to the current user layer
+    // and selected in `view`; with a `point`, the clips' common box is centred on it. Undoable;
+    // 'oADD' with "Object" for each. False when the clipboard holds no clip.
+    bool Paste(int32 view, std::optional<YKPoint<double>> point);
+
+    // --- Flatten and merge. The concerned user layers: the given one alone, it and the one
+    //     above or below, it and all above or below, all, or all not hidden in the current
+    //     view. Each is one undoable step announced with 'lBLT'; the result becomes current.
+
+    enum class LayerRange { kLayer, kUp, kDown, kToTop, kToBottom, kImage, kVisible };
+    // The concerned layers as they show now, rendered over the canvas into one bitmap object
+    // in a new user layer ("flattened layer", or "Flattened Image" for all and visible) in their
+    // place. Null when there is nothing to flatten (no neighbour in that direction).
+    YKUserLayer* FlattenLayer(YKLayer* layer, LayerRange range = LayerRange::kLayer);
+    YKUserLayer* FlattenLayerUp(YKLayer* layer) { return FlattenLayer(layer, LayerRange::kUp); }
+    YKUserLayer* FlattenLayerDown(YKLayer* layer) { return FlattenLayer(layer, LayerRange::kDown); }
+    YKUserLayer* FlattenLayerToTop(YKLayer* layer) {
+        return FlattenLayer(layer, LayerRange::kToTop);
+    }
+    YKUserLayer* FlattenLayerToBottom(YKLayer* layer) {
+        return FlattenLayer(layer, LayerRange::kToBottom);
+    }
+    YKUserLayer* FlattenImage() { return FlattenLayer(nullptr, LayerRange::kImage); }
+    YKUserLayer* FlattenVisible() { return FlattenLayer(nullptr, LayerRange::kVisible); }
+    // The concerned layers (at least two) replaced by one user layer that holds all their
+    // objects, bottom first, named and set up like the lowest of them. The objects keep their
+    // ids; the layers' own opacity and merge method, other than the lowest's, are not carried
+    // over. Null when fewer than two layers are concerned or an object cannot be rebuilt.
+    YKUserLayer* MergeLayer(YKLayer* layer, LayerRange range);
+    YKUserLayer* MergeLayerUp(YKLayer* layer) { return MergeLayer(layer, LayerRange::kUp); }
+    YKUserLayer* MergeLayerDown(YKLayer* layer) { return MergeLayer(layer, LayerRange::kDown); }
+    YKUserLayer* MergeLayerToTop(YKLayer* layer) { return MergeLayer(layer, LayerRange::kToTop); }
+    YKUserLayer* MergeLayerToBottom(YKLayer* layer) {
+        return MergeLayer(layer, LayerRange::kToBottom);
+    }
+    YKUserLayer* MergeVisible() { return MergeLayer(nullptr, LayerRange::kVisible); }
+    YKUserLayer* MergeImage() { return MergeLayer(nullptr, LayerRange::kImage); }
+    // The object (with its dedicated parent and effects) rendered into a bitmap object in its
+    // place. Undoable; 'oBLT' with "old" and "new". Null for an object that shows nothing.
+    YKLayer* FlattenObject(YKLayer* object);
+
+    // A layer with the parent and the index it has in the tree.
+    struct LayerPlace {
+        YKLayer* layer;
+        YKLayer* parent;
+        int32 index;
+    };
+    // In one step, takes the `out` layers out of the tree (their indices are those they have
+    // now) and puts the `in` layers in (each index is the one it has afterwards). Swapping the
+    // two lists undoes the change.
+    void ReplaceLayers(const std::vector<LayerPlace>& out, const std::vector<LayerPlace>& in);
+
+    // The object layers selected in `view`, in tree order, under `within` (the whole tree
+    // when null).
+    std::vector<YKLayer*> SelectedObjects(int32 view, YKLayer* within = nullptr);
+
 private:
     void Invalidate(YKRect<int32> rect, bool full, bool selection);
     static bool IsSlot(int32 index) { return index >= 0 && index < kMaxViewers; }
+    // An empty 32-bit bitmap whose frame is the canvas and stays so.
+    std::unique_ptr<YKBitmap> NewComposition() const;
+    // Takes the child at `from` out of `parent` and puts it in at `to`, in one step.
+    bool PlaceChild(YKLayer* parent, int32 from, int32 to);
+    // `layer` as a user layer of this tree, or null.
+    YKUserLayer* AsUserLayer(YKLayer* layer) const;
+    // Makes `layer` current and the only user layer selected in `view`.
+    void MakeCurrent(YKUserLayer* layer, int32 view);
+    // A detached copy of `layer`'s tree, with new ids everywhere or the same ones.
+    YKLayer* CopyOf(const YKLayer* layer, bool newIDs);
+    // The tree rebuilt from `archive`, after every "YKL:ID" in it was renewed when asked.
+    YKLayer* Rebuild(YKMessage* archive, bool newIDs);
+    // The user layers `range` concerns around `layer`, bottom first; empty when it concerns
+    // none.
+    std::vector<YKUserLayer*> ConcernedLayers(YKLayer* layer, LayerRange range);
+    // The placed layers of the viewer that `layers` are.
+    std::vector<LayerPlace> PlacesOf(const std::vector<YKUserLayer*>& layers);
+    // The layer that stands for `object` in its user layer: its dedicated parent, if any.
+    static YKLayer* Placed(YKLayer* object);
+    // Sets the mode of `object` in `view`.
+    void SetModeIn(YKObjectLayer* object, int32 mode, int32 view);
+    // Copies of `objects` (with their dedicated parents), selected in `view` in place of the
+    // originals; one undo action.
+    std::vector<YKLayer*> DuplicateObjects(const std::vector<YKLayer*>& objects, int32 view);
 
-    // Per view. The composition bitmap and the drawing surfaces join the window here.
+    // Per view: the window and the bitmap the layers are composed into for it.
     struct Viewer {
         bool used = false;
         YKDocumentView* window = nullptr;
+        std::unique_ptr<YKBitmap> composition;
     };
 
     YKViewerLayerHost* mHost;
@@ -144,4 +304,5 @@ private:
     YKList<YKLayer*> mModeChanges{16, false};
     int32 mPreviousFrame = -1;
     YKLayer* mCurrentUserLayer = nullptr;
+    YKRect<int32> mCanvas = YKRect<int32>::None();
 };

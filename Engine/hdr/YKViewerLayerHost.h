@@ -4,6 +4,7 @@
 // lives above the layer tree and links against it, so the viewer layer reaches it through this
 // interface instead of naming it; that keeps the libraries free of a cycle.
 
+#include "YKRect.h"
 #include "yk_types.h"
 
 class YKEnvelopManager;
@@ -24,4 +25,10 @@ public:
     virtual YKUndoManager* UndoManager() = 0;
     // The next id unique in the document.
     virtual int32 GetUniqueID() = 0;
+    // The next layer number, which names new user layers ("Layer %d"); hosts that do not number
+    // their layers answer 0.
+    virtual int32 GetLayerID() { return 0; }
+    // The canvas rectangle, read when the viewer layer is made; later changes are handed to
+    // YKViewerLayer::SetCanvasFrame. A host without a canvas has nothing composed.
+    virtual YKRect<int32> CanvasFrame() const { return YKRect<int32>::None(); }
 };

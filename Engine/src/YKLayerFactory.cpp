@@ -2,9 +2,12 @@
 
 #include <string_view>
 
+#include "YKBitmapLayer.h"
 #include "YKCacheLayer.h"
 #include "YKMessage.h"
 #include "YKObjectLayer.h"
+#include "YKPaintLayer.h"
+#include "YKRasterLayer.h"
 
 YKLayerFactory& YKLayerFactory::Default() {
     // The engine's own kinds are always there; the others register as their folders start.
@@ -16,6 +19,20 @@ YKLayerFactory& YKLayerFactory::Default() {
         factory.Register("YKObjectLayer", [](const YKMessage* archive, YKEnvelopManager*) {
             return static_cast<YKLayer*>(new YKObjectLayer(archive));
         });
+        factory.Register("YKBitmapLayer", [](const YKMessage* archive, YKEnvelopManager*) {
+            return static_cast<YKLayer*>(new YKBitmapLayer(archive));
+        });
+        factory.Register("YKPaintLayer", [](const YKMessage* archive, YKEnvelopManager*) {
+            return static_cast<YKLayer*>(new YKPaintLayer(archive));
+        });
+        // A vector-object layer is archived under its object's class name.
+        for (const char* name :
+             {"YKRasterLayer", "YKVectorArc", "YKVectorBezier", "YKVectorEllipse",
+              "YKVectorFreeHand", "YKVectorPolyline", "YKVectorRectangle", "YKVectorRoundRect"}) {
+            factory.Register(name, [](const YKMessage* archive, YKEnvelopManager* manager) {
+                return static_cast<YKLayer*>(new YKRasterLayer(archive, manager));
+            });
+        }
         return true;
     }();
     (void)engineKinds;

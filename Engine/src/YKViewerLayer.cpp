@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "YKAutolock.h"
+#include "YKBitmap.h"
 #include "YKDebug.h"
 #include "YKDocumentView.h"
 #include "YKLayerFactory.h"
@@ -16,10 +17,15 @@
 
 // --- Construction and archive ---
 
-YKViewerLayer::YKViewerLayer(YKViewerLayerHost* host, int32 id) : YKLayer(id), mHost(host) {}
+YKViewerLayer::YKViewerLayer(YKViewerLayerHost* host, int32 id)
+    : YKLayer(id),
+      mHost(host),
+      mCanvas(host != nullptr ? host->CanvasFrame() : YKRect<int32>::None()) {}
 
 YKViewerLayer::YKViewerLayer(const YKMessage* archive, YKViewerLayerHost* host)
-    : YKLayer(archive), mHost(host) {}
+    : YKLayer(archive),
+      mHost(host),
+      mCanvas(host != nullptr ? host->CanvasFrame() : YKRect<int32>::None()) {}
 
 YKViewerLayer::~YKViewerLayer() {
     // The base destructor would do this too, but only after this layer has stopped being the
@@ -93,6 +99,7 @@ int32 YKViewerLayer::CreateViewer() {
     for (int32 i = 0; i < kMaxViewers; ++i) {
         if (!mViewers[i].used) {
             mViewers[i].used = true;
+            mViewers[i].composition = NewComposition();
             return i;
         }
     }
@@ -104,7 +111,10 @@ bool YKViewerLayer::SetWindow(YKDocumentView* window, int32 index) {
         return false;
     }
     YKAutolock guard(mHierarchyLock);
-    mViewers[index].used = true;
+    if (!mViewers[index].used) {
+        mViewers[index].used = true;
+        mViewers[index].composition = NewComposition();
+    }
     mViewers[index].window = window;
     mCurrentViewer = index;
     // A new window has shown nothing yet, but the compositions of the others are still good.
@@ -175,8 +185,9 @@ void YKViewerLayer::EndInvalidate() {
     const YKRect<int32> rect = mFullRedraw ? (Frame() | mInvalidRect) : mInvalidRect;
     if (rect.IsValid()) {
         for (int32 i = 0; i < kMaxViewers; ++i) {
-            // The view's composition bitmap is composed again for `rect` here, before the
-            // window is asked to show it.
+            if (mViewers[i].used) {
+                ComposeLayers(rect, i);
+            }
             YKDocumentView* window = mViewers[i].window;
             if (mViewers[i].used && window != nullptr && window->Lock()) {
                 window->InvalidateRect(rect);
@@ -243,13 +254,19 @@ void YKViewerLayer::SwitchToFrame(int32 previousFrame) {
     // Layers answer view-dependent questions (hidden in this view?) for the current view, so
     // each view gets its own pass over the tree.
     const int32 current = mCurrentViewer;
+    bool switched = false;
     for (int32 i = 0; i < kMaxViewers; ++i) {
         if (mViewers[i].used) {
             mCurrentViewer = i;
             SwitchFrame();
+            switched = true;
         }
     }
     mCurrentViewer = current;
+    // Without a view (a headless export) the tree still has to reach the frame once.
+    if (!switched) {
+        SwitchFrame();
+    }
     EndInvalidate();
 }
 

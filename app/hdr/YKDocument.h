@@ -22,6 +22,7 @@ class YKDocumentServices;
 class YKDocumentView;
 class YKEnvelopManager;
 class YKLayer;
+class YKRaster;
 class YKUserLayer;
 class YKViewerLayer;
 
@@ -69,6 +70,7 @@ public:
     // selection, other: canvas resize).
     bool SetFrame(YKRect<int32> frame, int32 kind);
     YKRect<int32> Frame() const;
+    YKRect<int32> CanvasFrame() const override { return Frame(); }
     void SetBackgroundColor(yk_color color);
     yk_color BackgroundColor() const { return mBackground; }
     void SetName(const char* name);
@@ -81,6 +83,14 @@ public:
     int32 PreviewMode() const { return mPreviewMode; }
     void SetPlayMode(bool playing);
     bool PlayMode() const { return mPlayMode; }
+
+    // --- Rendering
+
+    // Moves the document to `frame` (1 to the frame count) and renders the whole canvas over
+    // the background into a new raster of the canvas's size, which the caller owns. The document
+    // stays at that frame. Null with a reason in `error` for a frame outside the animation or
+    // an empty canvas.
+    YKRaster* RenderFrame(int32 frame, std::string* error = nullptr);
 
     // --- Views
 
@@ -130,7 +140,7 @@ public:
     // --- Identifiers: each call hands out the next one
 
     int32 GetObjectID() { return ++mObjectID; }
-    int32 GetLayerID() { return ++mLayerID; }
+    int32 GetLayerID() override { return ++mLayerID; }
     int32 GetUniqueID() override { return ++mUniqueID; }
     int32 CreateID() const { return mCreateID; }
     int32 LastObjectID() const { return mObjectID; }

@@ -1,8 +1,8 @@
 #pragma once
 
 // The readers through which a file that is not a document opens as a new document holding the
-// image (or 3D object) it contains. The image codecs and the 3D reader register themselves
-// here; until one does, every such file is refused.
+// image (or 3D object) it contains. The formats of the raster registry are there from the
+// start; the 3D reader registers itself.
 
 #include <functional>
 

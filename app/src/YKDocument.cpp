@@ -363,6 +363,7 @@ bool YKDocument::SetFrame(YKRect<int32> frame, int32 kind) {
         mUndoManager.AddUndoItem(new YKUndoSetFrame(this, mFrame, kind), true);
     }
     mFrame = frame;
+    mViewerLayer->SetCanvasFrame(frame);
     for (YKDocumentView* view : mViewers) {
         if (view != nullptr && view->Lock()) {
             view->DocumentFrameChanged(frame);

@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
+#include "YKCliDocument.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
@@ -106,14 +106,8 @@ int YKInfoCommand::Run(int argc, char** argv) {
     }
 
     YKDispatcher dispatcher;
-    const std::string name = std::filesystem::path(path).filename().string();
-    std::string error;
-    YKDocument* document = YKDocument::Load(path, name.c_str(), false, &dispatcher, &error);
+    YKDocument* document = YKOpenForCommand(path, &dispatcher, mErr);
     if (document == nullptr) {
-        std::fputs(error.c_str(), mErr);
-        if (error.empty() || error.back() != '\n') {
-            std::fputc('\n', mErr);
-        }
         return 1;
     }
     YKViewerLayer* root = document->ViewerLayer();

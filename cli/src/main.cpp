@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "YKConvertCommand.h"
 #include "YKDumpCommand.h"
 #include "YKInfoCommand.h"
 #include "YKNewCommand.h"
+#include "YKRenderCommand.h"
 
 namespace {
 
@@ -21,6 +23,11 @@ const char kUsage[] =
     "  new --width W --height H [--background RRGGBBAA] [--name N] -o FILE\n"
     "                create a document of W x H pixels (1 to 32767) centred on the\n"
     "                origin, on an opaque white background unless given, and save it\n"
+    "  render FILE [--frame N | --all] -o OUT.png\n"
+    "                render frame N (default 1) as a PNG; --all writes every frame\n"
+    "                as OUT_001.png, OUT_002.png, ...\n"
+    "  convert IMAGE -o DOC.gr\n"
+    "                open an image (PNG) as a new document and save it\n"
     "\n"
     "Options:\n"
     "  -h, --help    show this help and exit\n"
@@ -54,6 +61,12 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "new") == 0) {
         return YKNewCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "render") == 0) {
+        return YKRenderCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "convert") == 0) {
+        return YKConvertCommand(stdout, stderr).Run(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "gravik-cli: unknown command \"%s\" (see gravik-cli --help)\n", command);
     return 2;

@@ -1,15 +1,26 @@
 #pragma once
 
-// YKRasterFilters: the one registry of the raster side, made on first use. It lists the colour
-// quantizers: "Adaptive Reduction", "Fixed Palette Reduction" and "Neural Network", with the ids
-// 0, 1 and 2 in that order.
+// YKRasterFilters: the one registry of the raster side, made on first use. It lists the image
+// formats (YKRasterIO), in the order readers are tried: "Animated GIF", "GIF", "PNG"; and the
+// colour quantizers: "Adaptive Reduction", "Fixed Palette Reduction" and "Neural Network", with
+// the ids 0, 1 and 2 in that order.
 
 #include "QuantizerInfo.h"
 #include "YKList.h"
+#include "YKRasterIO.h"
 
 class YKRasterFilters {
 public:
     static YKRasterFilters* Instantiate();
+
+    int32 CountFilters() const { return mFilters.CountItems(); }
+    // Null out of range.
+    YKRasterIO* FilterAt(int32 index) const { return mFilters.ItemAt(index); }
+    // The format whose Id() is `id`, or null.
+    YKRasterIO* FilterForId(int32 id) const;
+    // The id of the first format with an extension entry that begins with `extension` (dot
+    // included: "gif" finds nothing). False when there is none.
+    bool FilterIdForExtension(const char* extension, int32* id) const;
 
     int32 CountQuantizers() const { return mQuantizers.CountItems(); }
     // Null out of range.
@@ -23,5 +34,6 @@ private:
     YKRasterFilters(const YKRasterFilters&) = delete;
     YKRasterFilters& operator=(const YKRasterFilters&) = delete;
 
+    YKList<YKRasterIO*> mFilters{16};        // owned
     YKList<QuantizerInfo*> mQuantizers{16};  // owned
 };

@@ -2,26 +2,64 @@
 
 #include "YKRasterFilters.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "InverseQuantizerInfo.h"
 #include "NeuralNetQuantizerInfo.h"
 #include "OctreeQuantizerInfo.h"
+#include "YKAnimGifIO.h"
+#include "YKPngIO.h"
+#include "YKSimpleGifIO.h"
 
 YKRasterFilters* YKRasterFilters::Instantiate() {
     static YKRasterFilters filters;
     return &filters;
 }
 
-// The order fixes the ids: the default quantizer id 0 is the octree.
+// The orders fix the ids and which reader is tried first: a GIF opens as an animation before it
+// opens as a still, and the default quantizer id 0 is the octree.
 YKRasterFilters::YKRasterFilters() {
+    mFilters.AddItem(new YKAnimGifIO);
+    mFilters.AddItem(new YKSimpleGifIO);
+    mFilters.AddItem(new YKPngIO);
     mQuantizers.AddItem(new OctreeQuantizerInfo);
     mQuantizers.AddItem(new InverseQuantizerInfo);
     mQuantizers.AddItem(new NeuralNetQuantizerInfo);
 }
 
 YKRasterFilters::~YKRasterFilters() {
+    for (int32 i = 0; i < mFilters.CountItems(); ++i) {
+        delete mFilters.ItemAt(i);
+    }
     for (int32 i = 0; i < mQuantizers.CountItems(); ++i) {
         delete mQuantizers.ItemAt(i);
     }
+}
+
+YKRasterIO* YKRasterFilters::FilterForId(int32 id) const {
+    for (int32 i = 0; i < mFilters.CountItems(); ++i) {
+        if (mFilters.ItemAt(i)->Id() == id) {
+            return mFilters.ItemAt(i);
+        }
+    }
+    return nullptr;
+}
+
+bool YKRasterFilters::FilterIdForExtension(const char* extension, int32* id) const {
+    const std::string_view wanted(extension);
+    for (int32 i = 0; i < mFilters.CountItems(); ++i) {
+        std::string_view entries(mFilters.ItemAt(i)->Extension());
+        while (!entries.empty()) {
+            const std::size_t end = std::min(entries.find(';'), entries.size());
+            if (entries.substr(0, end).starts_with(wanted)) {
+                *id = mFilters.ItemAt(i)->Id();
+                return true;
+            }
+            entries.remove_prefix(std::min(end + 1, entries.size()));
+        }
+    }
+    return false;
 }
 
 QuantizerInfo* YKRasterFilters::QuantizerInfoForId(int32 id) const {

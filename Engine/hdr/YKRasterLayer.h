@@ -1,0 +1,91 @@
+#pragma once
+
+// YKRasterLayer: the object layer holding one vector object (a rectangle, ellipse, path, …),
+// rendered through the shared zip sketcher into a bitmap of its own. Every shape tool creates
+// one. The layer's placement is the object's box seen as a rectangle of a width and a height
+// turned about a pivot: the position is the box's left-top corner, the corner vectors span the
+// box, the rotation is the object's global rotation.
+
+#include <memory>
+
+#include "YKBitmap.h"
+#include "YKObjectLayer.h"
+#include "YKRect.h"
+
+class YKEnvelopManager;
+class YKVectorEntity;
+
+class YKRasterLayer : public YKObjectLayer {
+public:
+    // Kinds of object, as the tools name them.
+    enum TypeID : int32 {
+        kLine = 0,
+        kBezier = 1,
+        kRectangle = 2,
+        kEllipse = 3,
+        kPolyline = 4,
+        kArc = 5,
+        kText = 6,
+        kFreeHand = 7,
+        kRoundRectangle = 8,
+        kTextOnBezier = 9,
+    };
+
+    // A new layer without an object yet (SetEntity gives it one).
+    YKRasterLayer(int32 id, const char* name, int32 typeID);
+    // Rebuilt from its archive; without a usable "object_type" the layer holds no object.
+    YKRasterLayer(const YKMessage* archive, YKEnvelopManager* manager);
+    ~YKRasterLayer() override;
+
+    // Takes `entity` over (its id must be this layer's) and renders it.
+    void SetEntity(YKVectorEntity* entity);
+    YKVectorEntity* Entity() const { return mEntity.get(); }
+    int32 TypeID() const { return mTypeID; }
+
+    // --- Overrides
+    // The object layer's fields with "Class" = the object's class name, then the object's own
+    // keys, "type_id" and "YKRL:Frame".
+    void Archive(YKMessage* message, bool deep) const override;
+    bool InheritsFrom(const char* className) const override;
+    void ComposeLayer(YKBitmap* target, YKRect<int32> rect) override;
+    YKRect<int32> Frame() const override;
+    YKRect<int32> RealFrame() const override { return Frame(); }
+    YKLayer* Replicate() const override;
+    void SelfAdded() override;
+    void MessageReceived(YKMessage* message) override;
+    const char* Type() const override;
+    bool IsValid() const override { return mEntity != nullptr; }
+    YKBitmap* Bitmap() override { return &mBitmap; }
+    void NotifyPreviewModification() override;
+    void FinishObject() override { EndCreation(); }
+    bool SupportsRotation() const override { return true; }
+    bool SupportsResize() const override { return true; }
+    bool SupportsTransform() const override { return true; }
+    bool SupportsLocal() const override { return true; }
+    // The object's box as position, corner vectors, pivot and rotation.
+    void AskBoundingBox(Placement* placement) override;
+    // Brings the object to `placement`: a pure move shifts the rendering, anything else
+    // re-renders.
+    void SuggestBoundingBox(const Placement& placement, bool force, bool switching) override;
+
+    // --- Own operations
+    // Renders the object anew; with `full` (and outside point editing) the effects too.
+    void RedrawObject(bool full);
+    // The end of the drawing gesture: the object is rendered with its effects and selectable.
+    void EndCreation();
+    void ResetKnobs();
+    void ResetSelection();
+    // The attributes the option panels show ("Width", "Cap1", "Cap2", "Join", "Dash", "Rx",
+    // "Ry", by kind) into `message`, and back.
+    void FillWithAttributes(YKMessage* message) const;
+    void ExtractAttributes(const YKMessage* message);
+
+private:
+    std::unique_ptr<YKVectorEntity> mEntity;
+    YKBitmap mBitmap;
+    int32 mTypeID = 0;
+    YKRect<int32> mDrawnFrame = YKRect<int32>::None();
+    // The placement the rendering shows; a pure move from it only shifts the rendering.
+    Placement mRendered;
+    bool mRenderedOnce = false;
+};

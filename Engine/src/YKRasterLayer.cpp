@@ -1,0 +1,327 @@
+#include "YKRasterLayer.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "YKAutolock.h"
+#include "YKDash.h"
+#include "YKLocker.h"
+#include "YKMessage.h"
+#include "YKVectorEntity.h"
+#include "YKVectorEntityFactory.h"
+#include "YKZipSketcher.h"
+
+namespace {
+
+constexpr int32 kFrameMargin = 64;
+
+const char* ClassNameOf(int32 objectType) {
+    switch (objectType) {
+        case YKVectorEntity::kTypeArc:
+            return "YKVectorArc";
+        case YKVectorEntity::kTypeBezier:
+            return "YKVectorBezier";
+        case YKVectorEntity::kTypeEllipse:
+            return "YKVectorEllipse";
+        case YKVectorEntity::kTypeFreeHand:
+            return "YKVectorFreeHand";
+        case YKVectorEntity::kTypePolyline:
+            return "YKVectorPolyline";
+        case YKVectorEntity::kTypeRectangle:
+            return "YKVectorRectangle";
+        case YKVectorEntity::kTypeRoundRect:
+            return "YKVectorRoundRect";
+        default:
+            return "YKRasterLayer";
+    }
+}
+
+// The one sketcher every vector-object layer renders with, under the sketcher lock.
+YKZipSketcher& SharedSketcher() {
+    static YKZipSketcher sketcher;
+    return sketcher;
+}
+
+}  // namespace
+
+// --- Construction ---
+
+YKRasterLayer::YKRasterLayer(int32 id, const char* name, int32 typeID)
+    : YKObjectLayer(id, name, 0), mTypeID(typeID) {}
+
+YKRasterLayer::YKRasterLayer(const YKMessage* archive, YKEnvelopManager* manager)
+    : YKObjectLayer(archive) {
+    if (archive == nullptr) {
+        return;
+    }
+    if (!archive->HasInt32("object_type")) {
+        std::fputs("Pb. by finding object type into archive message\n", stderr);
+    }
+    mEntity.reset(YKVectorEntityFactory::Instantiate(archive, ID(), manager));
+    if (!archive->FindInt32("type_id", &mTypeID)) {
+        std::fputs("Pb. by finding type id into message\n", stderr);
+    }
+    if (mEntity != nullptr) {
+        AskBoundingBox(&mRendered);
+        mRenderedOnce = true;
+        RedrawObject(true);
+    }
+}
+
+YKRasterLayer::~YKRasterLayer() = default;
+
+void YKRasterLayer::SetEntity(YKVectorEntity* entity) {
+    mEntity.reset(entity);
+    if (mEntity != nullptr) {
+        mEntity->SetID(ID());
+        AskBoundingBox(&mRendered);
+        mRenderedOnce = true;
+        RedrawObject(ObjectMode(-1) != kModeDrawing);
+    }
+}
+
+// --- Archive ---
+
+void YKRasterLayer::Archive(YKMessage* message, bool deep) const {
+    YKObjectLayer::Archive(message, deep);
+    message->ReplaceString("Class", ClassNameOf(mEntity != nullptr ? mEntity->Type() : -1));
+    if (mEntity != nullptr) {
+        mEntity->ArchiveIn(message);
+    }
+    if (!message->AddInt32("type_id", mTypeID)) {
+        std::fputs("Pb. by adding type id into message\n", stderr);
+    }
+    message->AddRect("YKRL:Frame", mBitmap.Frame());
+}
+
+bool YKRasterLayer::InheritsFrom(const char* className) const {
+    return std::string_view(className) == "YKRasterLayer" || YKObjectLayer::InheritsFrom(className);
+}
+
+YKLayer* YKRasterLayer::Replicate() const {
+    YKMessage archive;
+    Archive(&archive, true);
+    return new YKRasterLayer(&archive, EnvelopManager());
+}
+
+const char* YKRasterLayer::Type() const {
+    static const char* const kNames[] = {
+        "Line", "Bezier", "Rectangle", "Ellipse",         "Polyline",
+        "Arc",  "Text",   "Free Hand", "Round Rectangle", "Text on Bezier"};
+    return mTypeID >= 0 && mTypeID < 10 ? kNames[mTypeID] : "None";
+}
+
+// --- Rendering ---
+
+YKRect<int32> YKRasterLayer::Frame() const {
+    return YKEffectLayer::Frame() | mBitmap.Frame();
+}
+
+void YKRasterLayer::ComposeLayer(YKBitmap* target, YKRect<int32> rect) {
+    ComposeRendering(target, rect, &mBitmap);
+}
+
+void YKRasterLayer::RedrawObject(bool full) {
+    if (mEntity == nullptr) {
+        return;
+    }
+    {
+        YKAutolock lock(YKZipSketcher::Lock());
+        YKZipSketcher& sketcher = SharedSketcher();
+        sketcher.SetBuffer(&mBitmap);
+        mEntity->resetBounds();
+        YKRect<double> bounds;
+        mEntity->getBounds(&bounds);
+        mBitmap.MakeEmpty();
+        if (bounds.IsValid() && std::fabs(bounds.left) < 1e9 && std::fabs(bounds.top) < 1e9 &&
+            std::fabs(bounds.right) < 1e9 && std::fabs(bounds.bottom) < 1e9) {
+            sketcher.SetFrame({static_cast<int32>(bounds.left) - kFrameMargin,
+                               static_cast<int32>(bounds.top) - kFrameMargin,
+                               static_cast<int32>(bounds.right) + kFrameMargin,
+                               static_cast<int32>(bounds.bottom) + kFrameMargin});
+            mEntity->SetDisplay(PreviewMode());
+            mEntity->drawIn(&sketcher, true);
+        }
+        sketcher.SetBuffer(nullptr);
+    }
+    const YKRect<int32> frame = Frame();
+    InvalidateLayer(mDrawnFrame.IsValid() ? mDrawnFrame | frame : frame, true, nullptr);
+    mDrawnFrame = Frame();
+    const int32 mode = ObjectMode(-1);
+    if (full && mode != kModeLocalEditing && mode != kModeDrawing) {
+        ProcessEffect();
+    } else {
+        ClearEffect();
+    }
+}
+
+void YKRasterLayer::NotifyPreviewModification() {
+    RedrawObject(true);
+}
+
+void YKRasterLayer::EndCreation() {
+    ResetKnobs();
+    ResetSelection();
+    SetObjectMode(kModeNotSelected, true);
+    RedrawObject(true);
+}
+
+void YKRasterLayer::ResetKnobs() {
+    if (mEntity != nullptr) {
+        mEntity->resetKnobs();
+    }
+}
+
+void YKRasterLayer::ResetSelection() {
+    if (mEntity != nullptr) {
+        mEntity->endSelect();
+    }
+}
+
+void YKRasterLayer::SelfAdded() {
+    const bool loaded = ObjectMode(-1) == kModeLoaded;
+    YKObjectLayer::SelfAdded();
+    // A new object's envelopes start at the object's own box, not at a default square.
+    if (!loaded && mEntity != nullptr) {
+        ResetBoundingBox(false);
+    }
+}
+
+// --- Placement ---
+
+void YKRasterLayer::AskBoundingBox(Placement* placement) {
+    if (mEntity == nullptr) {
+        return;
+    }
+    mEntity->resetBox();
+    YKRect<double> box;
+    mEntity->getBox(&box);
+    if (!box.IsValid()) {
+        return;
+    }
+    const double width = box.right - box.left;
+    const double height = box.bottom - box.top;
+    placement->position = box.LeftTop();
+    placement->leftTop = {0, 0};
+    placement->rightTop = {width, 0};
+    placement->rightBottom = {width, height};
+    placement->leftBottom = {0, height};
+    placement->rotation = mEntity->Angle();
+    // An unturned object turns about its centre once it is given a rotation.
+    placement->rotationVector = mEntity->Angle() != 0
+                                    ? mEntity->GlobalRotationCenter() - placement->position
+                                    : YKPoint<double>{width / 2, height / 2};
+}
+
+void YKRasterLayer::SuggestBoundingBox(const Placement& placement, bool force, bool switching) {
+    if (mEntity == nullptr) {
+        return;
+    }
+    const YKPoint<double> target = placement.position + placement.leftTop;
+    const YKPoint<double> delta = placement.position - mRendered.position;
+    Placement moved = mRendered;
+    moved.position = placement.position;
+    const bool wholeMove = delta.x == std::floor(delta.x) && delta.y == std::floor(delta.y);
+    mEntity->setGlobalRotation(placement.rotation, placement.position + placement.rotationVector);
+    if (!force && mRenderedOnce && moved == placement && wholeMove) {
+        const YKRect<int32> before = Frame();
+        mEntity->rawTranslateTo(target);
+        mEntity->resetBox();
+        mEntity->resetBounds();
+        ShiftRendering(&mBitmap, {static_cast<int32>(delta.x), static_cast<int32>(delta.y)});
+        TranslateFiltersBy({static_cast<int32>(delta.x), static_cast<int32>(delta.y)});
+        mDrawnFrame = Frame();
+        if (!switching) {
+            InvalidateLayer(before | Frame(), true, nullptr);
+        }
+    } else {
+        mEntity->resetBox();
+        YKRect<double> box;
+        mEntity->getBox(&box);
+        const double width = placement.rightBottom.x - placement.leftTop.x;
+        const double height = placement.rightBottom.y - placement.leftTop.y;
+        // A flat box (a level line) keeps its size on that axis.
+        const double sx = box.Width() > 0 && width != 0 ? width / box.Width() : 1.0;
+        const double sy = box.Height() > 0 && height != 0 ? height / box.Height() : 1.0;
+        if (sx != 1.0 || sy != 1.0) {
+            const YKPoint<double> corner = box.LeftTop();
+            mEntity->resizeWithCenter(sx, sy, &corner, false);
+            mEntity->resetBox();
+        }
+        mEntity->rawTranslateTo(target);
+        mEntity->resetBox();
+        mEntity->resetBounds();
+        mEntity->resetKnobs();
+        RedrawObject(true);
+    }
+    mRendered = placement;
+    mRenderedOnce = true;
+}
+
+// --- Attributes ---
+
+void YKRasterLayer::MessageReceived(YKMessage* message) {
+    if (message == nullptr) {
+        return;
+    }
+    switch (message->what) {
+        case 'gOPT':
+            FillWithAttributes(message);
+            return;
+        case 'sOPT':
+            ExtractAttributes(message);
+            BroadcastMessage('lUTN');
+            return;
+        default:
+            YKObjectLayer::MessageReceived(message);
+    }
+}
+
+void YKRasterLayer::FillWithAttributes(YKMessage* message) const {
+    if (message == nullptr || mEntity == nullptr) {
+        return;
+    }
+    YKVectorAttributes attributes;
+    mEntity->getAttributes(&attributes);
+    message->AddFloat("Width", static_cast<float>(attributes.width));
+    if (mTypeID == kLine || mTypeID == kBezier || mTypeID == kArc || mTypeID == kFreeHand ||
+        mTypeID == kPolyline) {
+        message->AddInt32("Cap1", attributes.firstCap);
+        message->AddInt32("Cap2", attributes.lastCap);
+    }
+    if (mTypeID == kRectangle || mTypeID == kPolyline) {
+        message->AddInt32("Join", attributes.join);
+    }
+    if (mTypeID == kRoundRectangle) {
+        message->AddFloat("Rx", static_cast<float>(attributes.rx));
+        message->AddFloat("Ry", static_cast<float>(attributes.ry));
+    }
+    message->AddPointer("Dash", attributes.dash);
+}
+
+void YKRasterLayer::ExtractAttributes(const YKMessage* message) {
+    if (message == nullptr || mEntity == nullptr) {
+        return;
+    }
+    YKVectorAttributes attributes;
+    mEntity->getAttributes(&attributes);
+    float value = 0;
+    if (message->FindFloat("Width", &value)) {
+        attributes.width = value;
+    }
+    message->FindInt32("Cap1", &attributes.firstCap);
+    message->FindInt32("Cap2", &attributes.lastCap);
+    message->FindInt32("Join", &attributes.join);
+    if (message->FindFloat("Rx", &value)) {
+        attributes.rx = value;
+    }
+    if (message->FindFloat("Ry", &value)) {
+        attributes.ry = value;
+    }
+    void* dash = nullptr;
+    if (message->FindPointer("Dash", &dash)) {
+        attributes.dash = static_cast<const YKDash*>(dash);
+    }
+    mEntity->setAttributes(&attributes);
+    RedrawObject(true);
+}

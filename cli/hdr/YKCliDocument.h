@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdio>
+
+class YKDispatcher;
+class YKDocument;
+
+// Opens a document file (or an image, as a new document) for a command. On failure prints the
+// load error texts to `err` and returns null. The dispatcher owns the document.
+YKDocument* YKOpenForCommand(const char* path, YKDispatcher* dispatcher, FILE* err);

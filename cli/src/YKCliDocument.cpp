@@ -1,0 +1,20 @@
+#include "YKCliDocument.h"
+
+#include <filesystem>
+#include <string>
+
+#include "YKDispatcher.h"
+#include "YKDocument.h"
+
+YKDocument* YKOpenForCommand(const char* path, YKDispatcher* dispatcher, FILE* err) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    std::string error;
+    YKDocument* document = YKDocument::Load(path, name.c_str(), false, dispatcher, &error);
+    if (document == nullptr) {
+        std::fputs(error.c_str(), err);
+        if (error.empty() || error.back() != '\n') {
+            std::fputc('\n', err);
+        }
+    }
+    return document;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// YKRasterIO: one image format that the system reads or writes. Still-image formats derive from
+// it through YKRasterStillIO, animation formats through YKRasterAnimIO; the registry
+// (YKRasterFilters) holds one object per format and everything that looks for a format asks it.
+
+#include <memory>
+
+#include "YKRect.h"
+#include "yk_types.h"
+
+class YKRaster;
+
+class YKRasterIO {
+public:
+    // Bits of Capabilities().
+    enum Capability : uint32 {
+        kReadsStills = 1,
+        kWritesStills = 2,
+        kReadsAnimations = 4,
+        kWritesAnimations = 8,
+    };
+
+    // Takes the next id of a counter shared by every format: 0, 1, 2... in order of making.
+    YKRasterIO();
+    YKRasterIO(const YKRasterIO&) = delete;
+    YKRasterIO& operator=(const YKRasterIO&) = delete;
+    virtual ~YKRasterIO() = default;
+
+    int32 Id() const { return mId; }
+    // The name shown in menus.
+    virtual const char* MenuName() const = 0;
+    // File extensions with their dot, several separated by ";".
+    virtual const char* Extension() const = 0;
+    virtual const char* MimeType() const = 0;
+    virtual uint32 Capabilities() const = 0;
+
+    // --- Shared by the readers and writers ---
+    // A 32-bit raster of that frame; null when the size is out of range or memory is short.
+    static std::unique_ptr<YKRaster> AllocRaster(YKRect<int32> rect, bool native);
+    // Prepares pixels for a format without partial transparency: alpha 0 becomes `back`, other
+    // translucent pixels are composed over `back` (made opaque unless `keepAlpha`), so that
+    // soft edges blend into the background colour instead of turning solid.
+    static void AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlpha);
+
+private:
+    int32 mId;
+};

@@ -1,0 +1,53 @@
+// GIF files through the registry: still (the first image) and animation (every frame).
+
+#include <cstring>
+
+#include "YKAnimGifIO.h"
+#include "YKMessage.h"
+#include "YKReadGif.h"
+#include "YKSimpleGifIO.h"
+#include "yk_file_head_internal.h"
+#include "yk_io_error_internal.h"
+
+bool YKSimpleGifIO::IsGif(const char* path) {
+    uint8 head[6];
+    return yk_read_file_head(path, head, sizeof head) == sizeof head &&
+           (std::memcmp(head, "GIF87a", 6) == 0 || std::memcmp(head, "GIF89a", 6) == 0);
+}
+
+std::unique_ptr<YKRaster> YKSimpleGifIO::Read(const char* path, YKMessage* info, bool native,
+                                              std::string* error) const {
+    YKReadGif reader;
+    std::unique_ptr<YKRaster> raster;
+    if (!reader.BeginRead(path, info, native) || !reader.ReadNextImage(raster)) {
+        yk_set_error(error, std::string("cannot read the GIF file ") + path);
+        return nullptr;
+    }
+    return raster;
+}
+
+bool YKAnimGifIO::Accept(const char* path, YKMessage* info) const {
+    if (info != nullptr) {
+        info->MakeEmpty();
+    }
+    return YKSimpleGifIO::IsGif(path);
+}
+
+bool YKAnimGifIO::Read(const char* path, YKRasterList& list, int32 first, int32 last,
+                       YKMessage* info, bool native, std::string* error) const {
+    YKReadGif reader;
+    const int32 before = list.CountItems();
+    if (reader.BeginRead(path, info, native)) {
+        std::unique_ptr<YKRaster> frame;
+        for (int32 index = 0; (last < 0 || index <= last) && reader.ReadNextImage(frame); ++index) {
+            if (index >= first) {
+                list.AddItem(frame.release());
+            }
+        }
+    }
+    if (list.CountItems() == before) {
+        yk_set_error(error, std::string("cannot read the GIF file ") + path);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,128 @@
+// The vector-object layer: rendering its object, placement, frames, effects and archives.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ReferenceImage.h"
+#include "TestDocument.h"
+#include "YKEnvelopKinds.h"
+#include "YKLayerFactory.h"
+#include "YKRasterLayer.h"
+#include "YKVectorPolyline.h"
+#include "YKVectorRectangle.h"
+
+namespace {
+
+using Point = YKPoint<double>;
+
+class RasterLayerTest : public ::testing::Test {
+protected:
+    // A filled red rectangle from (10, 10) to (50, 30) with a 2-unit blue stroke.
+    YKRasterLayer* AddRectangle() {
+        const int32 id = doc.host.GetUniqueID();
+        auto* rect = new YKVectorRectangle({10, 10}, id, &doc.manager());
+        rect->nextPoint({50, 30}, false);
+        rect->endCreationWithTol(1);
+        rect->setFillAndColor({255, 0, 0, 255}, kColorFlagColor, nullptr, 0, false, "");
+        rect->setStrokeAndColor({0, 0, 255, 255}, kColorFlagColor, nullptr, 0, false, "");
+        rect->setWidth(2);
+        auto* layer = new YKRasterLayer(id, "rect", YKRasterLayer::kRectangle);
+        layer->SetEntity(rect);
+        user->AddChild(layer, false);
+        layer->EndCreation();
+        return layer;
+    }
+    PixelImage Composed(YKRect<int32> rect = {0, 0, 99, 69}) {
+        YKBitmap target;
+        for (int32 i = 0; i < user->CountChildren(); ++i) {
+            user->ChildAt(i)->ComposeLayer(&target, rect);
+        }
+        return ImageOf(target, rect);
+    }
+    static uint32 At(const PixelImage& image, int32 x, int32 y) {
+        return image.pixels[y * image.width + x];
+    }
+
+    TestDocument doc;
+    YKUserLayer* user = doc.AddUserLayer();
+};
+
+TEST_F(RasterLayerTest, RendersItsObjectAndTakesItsBoxAsPlacement) {
+    YKRasterLayer* layer = AddRectangle();
+    const PixelImage image = Composed();
+    EXPECT_EQ(At(image, 30, 20), 0xFFFF0000u);  // fill
+    EXPECT_EQ(At(image, 30, 10), 0xFF0000FFu);  // stroke on the top side
+    EXPECT_EQ(At(image, 70, 20) >> 24, 0u);
+    const YKObjectLayer::Placement placement = layer->CurrentPlacement();
+    EXPECT_EQ(placement.position, (Point{10, 10}));
+    EXPECT_EQ(placement.rightBottom, (Point{40, 20}));
+    EXPECT_STREQ(layer->Type(), "Rectangle");
+    EXPECT_STREQ(YKRasterLayer(1, "x", 12).Type(), "None");
+}
+
+TEST_F(RasterLayerTest, AMoveShiftsTheRenderingAndAResizeRedrawsIt) {
+    YKRasterLayer* layer = AddRectangle();
+    const PixelImage before = Composed();
+    layer->MoveBoundingBoxBy({20, 5}, false);
+    const PixelImage moved = Composed();
+    EXPECT_EQ(At(moved, 50, 25), At(before, 30, 20));
+    EXPECT_EQ(At(moved, 50, 15), At(before, 30, 10));
+    EXPECT_EQ(layer->Entity()->pointList()[0], (Point{30, 15}));
+    // Doubling the width redraws a wider rectangle with the same stroke.
+    layer->ModifyBoundingBox({0, 0}, {80, 0}, {80, 20}, {0, 20});
+    YKRect<double> box;
+    layer->Entity()->getBox(&box);
+    EXPECT_EQ(box.Width(), 80);
+    EXPECT_EQ(At(Composed(), 95, 25), 0xFFFF0000u);
+}
+
+TEST_F(RasterLayerTest, KeyFramedColourAndPositionFollowTheFrame) {
+    YKRasterLayer* layer = AddRectangle();
+    layer->Entity()->FillColorEnvelop()->SetValue(yk_color{0, 255, 0, 255}, 11);
+    layer->PositionEnvelop()->SetValue(Point{40, 30}, 11);
+    doc.GoTo(11);
+    EXPECT_EQ(At(Composed(), 60, 40), 0xFF00FF00u);
+    EXPECT_EQ(At(Composed(), 20, 20) >> 24, 0u);
+    doc.GoTo(1);
+    EXPECT_EQ(At(Composed(), 20, 20), 0xFFFF0000u);
+}
+
+TEST_F(RasterLayerTest, EffectsWaitForTheEndOfTheDrawing) {
+    const int32 id = doc.host.GetUniqueID();
+    auto* line = new YKVectorPolyline({10, 10}, id, &doc.manager());
+    line->nextPoint({60, 40}, false);
+    line->setWidth(4);
+    auto* layer = new YKRasterLayer(id, "line", YKRasterLayer::kLine);
+    layer->SetOuterShadowParam(2, 3, 3, 256, YKEffectLayer::kOpaqueBlack);
+    layer->SetProcessMask(YKEffectLayer::kOuterShadow);
+    layer->SetEffectEnable(true);
+    layer->SetEntity(line);
+    user->AddChild(layer, false);
+    EXPECT_FALSE(layer->BeforeEffectBitmap().Frame().IsValid());
+    layer->EndCreation();
+    EXPECT_TRUE(layer->BeforeEffectBitmap().Frame().IsValid());
+}
+
+TEST_F(RasterLayerTest, ArchivesRebuildTheSameLayerOrNoObject) {
+    AddRectangle();
+    const PixelImage image = Composed();
+    YKMessage archive;
+    user->ChildAt(0)->Archive(&archive, true);
+    const char* className = nullptr;
+    ASSERT_TRUE(archive.FindString("Class", &className));
+    EXPECT_STREQ(className, "YKVectorRectangle");
+    user->RemoveChild(0, false);
+    // (the removed layer is deleted below through the replacement)
+    YKLayer* rebuilt = YKLayerFactory::Default().Build(&archive, &doc.manager());
+    ASSERT_NE(rebuilt, nullptr);
+    user->AddChild(rebuilt, false);
+    EXPECT_EQ(Composed().pixels, image.pixels);
+
+    archive.RemoveName("object_type");
+    std::unique_ptr<YKLayer> empty(YKLayerFactory::Default().Build(&archive, &doc.manager()));
+    ASSERT_NE(empty, nullptr);
+    EXPECT_FALSE(static_cast<YKRasterLayer*>(empty.get())->IsValid());
+}
+
+}  // namespace

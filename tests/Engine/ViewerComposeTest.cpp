@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "TestDocument.h"
+#include "YKRaster.h"
+#include "yk_composition.h"
+
+namespace {
+
+using Rect = YKRect<int32>;
+// Centred on the origin, as the canvas of a document opened from an image.
+constexpr Rect kCanvas{-40, -30, 39, 29};
+
+class CanvasHost : public TestHost {
+public:
+    Rect CanvasFrame() const override { return kCanvas; }
+};
+
+// Notes every rectangle it is asked to compose.
+class Probe : public YKLayer {
+public:
+    Probe() : YKLayer(0) {}
+    Rect Frame() const override { return kCanvas; }
+    void ComposeLayer(YKBitmap*, Rect rect) override { rects.push_back(rect); }
+    std::vector<Rect> rects;
+};
+
+std::vector<uint32> Pixels(const YKBitmap* bitmap, Rect rect = kCanvas) {
+    std::unique_ptr<YKRaster> raster(bitmap->Raster(rect));
+    std::vector<uint32> pixels(raster->BitsLength() / 4);
+    std::memcpy(pixels.data(), raster->Bits(), pixels.size() * 4);
+    return pixels;
+}
+
+class ViewerComposeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        host.manager.SetMaxFrame(20, false);
+        viewer.CreateViewer();
+        viewer.CreateViewer();
+    }
+    YKUserLayer* AddUserLayer() {
+        auto* layer = new YKUserLayer(host.GetUniqueID(), "layer");
+        viewer.AddChild(layer, false);
+        return layer;
+    }
+    QuadLayer* AddQuad(YKUserLayer* layer, uint32 color, YKRect<double> box) {
+        auto* quad = new QuadLayer(host.GetUniqueID(), color);
+        layer->AddChild(quad, false);
+        const double w = (box.right - box.left) / 2, h = (box.bottom - box.top) / 2;
+        quad->ModifyBoundingBox({-w, -h}, {w, -h}, {w, h}, {-w, h});
+        quad->MoveBoundingBoxBy({box.left + w, box.top + h}, false);
+        quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
+        return quad;
+    }
+
+    CanvasHost host;
+    YKViewerLayer viewer{&host};
+};
+
+TEST_F(ViewerComposeTest, EachViewIsItsVisibleLayersMergedByHandWithinTheCanvas) {
+    // Both quads reach beyond the canvas; the top one is half transparent and hidden in view 1.
+    QuadLayer* red = AddQuad(AddUserLayer(), 0xFFFF0000u, {-60, -50, 0, 0});
+    YKUserLayer* top = AddUserLayer();
+    QuadLayer* blue = AddQuad(top, 0x800000FFu, {-10, -10, 30, 45});
+    top->HideUserLayer(1);
+
+    YKBitmap both, redOnly;
+    for (YKBitmap* expected : {&both, &redOnly}) {
+        expected->MergeWith(red->Bitmap(), kCanvas, YK_NORMAL, 255);
+    }
+    both.MergeWith(blue->Bitmap(), kCanvas, YK_NORMAL, 255);
+    EXPECT_EQ(Pixels(viewer.Bitmap(0)), Pixels(&both));
+    EXPECT_EQ(Pixels(viewer.Bitmap(1)), Pixels(&redOnly));
+    EXPECT_EQ(viewer.Bitmap(0)->Frame(), kCanvas);
+
+    std::unique_ptr<YKRaster> raster(viewer.ExportRaster(0));
+    EXPECT_EQ(raster->Frame(), kCanvas);
+    std::unique_ptr<YKBitmap> copy(viewer.ExportBitmap(0));
+    top->HideUserLayer(0);
+    EXPECT_EQ(Pixels(viewer.Bitmap(0)), Pixels(&redOnly));
+    EXPECT_EQ(Pixels(copy.get()), Pixels(&both));
+    EXPECT_EQ(std::memcmp(raster->Bits(), Pixels(copy.get()).data(), raster->BitsLength()), 0);
+}
+
+TEST_F(ViewerComposeTest, SlotsOwnTheirCompositionsAndANinthViewIsRefused) {
+    while (viewer.CountViewer() < YKViewerLayer::kMaxViewers) {
+        viewer.CreateViewer();
+    }
+    EXPECT_EQ(viewer.CreateViewer(), -1);
+    EXPECT_EQ(viewer.Bitmap(8), nullptr);
+    EXPECT_TRUE(viewer.DeleteViewer(3));
+    EXPECT_EQ(viewer.ExportRaster(3), nullptr);
+    EXPECT_EQ(viewer.CreateViewer(), 3);
+    EXPECT_EQ(viewer.Bitmap(3)->Frame(), kCanvas);
+}
+
+TEST_F(ViewerComposeTest, ABracketRecomposesTheUnionOnceInEveryViewAndNothingOffCanvas) {
+    auto* probe = new Probe;
+    viewer.AddChild(probe, false);
+    viewer.BeginInvalidate();
+    probe->InvalidateLayer({0, 0, 10, 10}, false, nullptr);
+    probe->InvalidateLayer({20, 10, 30, 20}, false, nullptr);
+    viewer.EndInvalidate();
+    EXPECT_EQ(probe->rects, (std::vector<Rect>{{0, 0, 30, 20}, {0, 0, 30, 20}}));
+
+    probe->rects.clear();
+    probe->InvalidateLayer({100, 100, 110, 110}, false, nullptr);
+    EXPECT_TRUE(probe->rects.empty());
+    probe->InvalidateLayer({30, 20, 60, 40}, true, nullptr);
+    EXPECT_EQ(probe->rects, (std::vector<Rect>{kCanvas, kCanvas}));
+}
+
+TEST_F(ViewerComposeTest, AGrownCanvasShowsWhatWasOutsideAndPreviewModeIsOneStep) {
+    YKUserLayer* layer = AddUserLayer();
+    QuadLayer* outside = AddQuad(layer, 0xFF00FF00u, {50, 0, 60, 10});
+    QuadLayer* inside = AddQuad(layer, 0xFF00FF00u, {0, 0, 10, 10});
+    const Rect grown{-40, -30, 79, 29};
+    viewer.SetCanvasFrame(grown);
+    EXPECT_EQ(viewer.Bitmap(1)->Frame(), grown);
+    EXPECT_EQ(Pixels(viewer.Bitmap(1), {55, 5, 55, 5}), (std::vector<uint32>{0xFF00FF00u}));
+
+    host.codes.clear();
+    viewer.SetPreviewMode(2);
+    EXPECT_EQ(outside->PreviewMode(), 2);
+    EXPECT_EQ(inside->PreviewMode(), 2);
+    EXPECT_EQ(std::count(host.codes.begin(), host.codes.end(), 'dBUS'), 1);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// gravik-cli render and convert, run as a user runs them.
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "CliTest.h"
+#include "YKPngIO.h"
+#include "YKRaster.h"
+
+namespace {
+
+using RenderCommands = CliTest;
+
+std::unique_ptr<YKRaster> ReadPng(const std::filesystem::path& path) {
+    std::string error;
+    std::unique_ptr<YKRaster> raster(YKPngIO::Read(path.c_str(), &error));
+    EXPECT_NE(raster, nullptr) << path << ": " << error;
+    return raster;
+}
+
+uint32 PixelAt(const YKRaster& raster, int32 x, int32 y) {
+    return reinterpret_cast<const uint32*>(raster.Bits() + y * raster.BytesPerRow())[x];
+}
+
+TEST_F(RenderCommands, RendersAFrameOrEveryFrameAsPng) {
+    const std::string doc = (mDir / "blue.gr").string();
+    ASSERT_EQ(Run("new --width 20 --height 10 --background 3366CCFF -o " + doc).status, 0);
+    const CliResult one = Run("render " + doc + " -o " + (mDir / "one.png").string());
+    ASSERT_EQ(one.status, 0) << one.err;
+    const auto raster = ReadPng(mDir / "one.png");
+    ASSERT_NE(raster, nullptr);
+    EXPECT_EQ(raster->Width(), 20);
+    EXPECT_EQ(raster->Height(), 10);
+    EXPECT_EQ(PixelAt(*raster, 19, 9), 0xFF3366CCu);
+
+    const CliResult all = Run("render " + doc + " --all -o " + (mDir / "frame.png").string());
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_TRUE(std::filesystem::exists(mDir / "frame_001.png"));
+    EXPECT_FALSE(std::filesystem::exists(mDir / "frame_002.png"));
+}
+
+TEST_F(RenderCommands, RefusesBadArgumentsAndFrames) {
+    const std::string doc = (mDir / "doc.gr").string();
+    ASSERT_EQ(Run("new --width 8 --height 8 -o " + doc).status, 0);
+    const std::string out = " -o " + (mDir / "x.png").string();
+    EXPECT_EQ(Run("render " + doc + " --frame 0" + out).status, 2);
+    EXPECT_EQ(Run("render " + doc + " --frame 2 --all" + out).status, 2);
+    EXPECT_EQ(Run("render " + doc).status, 2);
+    const CliResult beyond = Run("render " + doc + " --frame 5" + out);
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_NE(beyond.err.find("frame 5"), std::string::npos) << beyond.err;
+    EXPECT_EQ(Run("render " + (mDir / "missing.gr").string() + out).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(mDir / "x.png"));
+}
+
+TEST_F(RenderCommands, ConvertedImageRendersAsTheImage) {
+    YKRaster image(YKRect<int32>{0, 0, 6, 4});
+    for (int32 y = 0; y < 5; ++y) {
+        for (int32 x = 0; x < 7; ++x) {
+            reinterpret_cast<uint32*>(image.Bits() + y * image.BytesPerRow())[x] =
+                (static_cast<uint32>(40 * x + 15) << 24) | (static_cast<uint32>(50 * y) << 8) |
+                0x90u;
+        }
+    }
+    std::string error;
+    ASSERT_TRUE(YKPngIO::Write(image, (mDir / "in.png").c_str(), &error)) << error;
+    const std::string doc = (mDir / "in.gr").string();
+    const CliResult converted = Run("convert " + (mDir / "in.png").string() + " -o " + doc);
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    EXPECT_NE(Run("info " + doc).out.find("canvas: -3, -2, 3, 2 (7 x 5)"), std::string::npos);
+    ASSERT_EQ(Run("render " + doc + " -o " + (mDir / "out.png").string()).status, 0);
+    const auto rendered = ReadPng(mDir / "out.png");
+    ASSERT_NE(rendered, nullptr);
+    for (int32 y = 0; y < 5; ++y) {
+        for (int32 x = 0; x < 7; ++x) {
+            EXPECT_EQ(PixelAt(*rendered, x, y), PixelAt(image, x, y)) << x << "," << y;
+        }
+    }
+    std::ofstream(mDir / "notes.txt") << "not an image";
+    EXPECT_EQ(Run("convert " + (mDir / "notes.txt").string() + " -o " + doc).status, 1);
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// The sample banner renders as its reference frames, and saving and loading it changes no pixel
+// of any frame.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "ReferenceImage.h"
+#include "SampleBanner.h"
+#include "YKDispatcher.h"
+#include "YKDocument.h"
+#include "YKEnvelopManager.h"
+#include "YKRaster.h"
+
+namespace {
+
+PixelImage ImageOf(const YKRaster& raster) {
+    PixelImage image;
+    image.width = raster.Bounds().Width() + 1;
+    image.height = raster.Bounds().Height() + 1;
+    for (int32 y = 0; y < image.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32*>(raster.Bits() + y * raster.BytesPerRow());
+        image.pixels.insert(image.pixels.end(), row, row + image.width);
+    }
+    return image;
+}
+
+PixelImage Frame(YKDocument* document, int32 frame) {
+    std::string error;
+    std::unique_ptr<YKRaster> raster(document->RenderFrame(frame, &error));
+    EXPECT_NE(raster, nullptr) << error;
+    return raster != nullptr ? ImageOf(*raster) : PixelImage{};
+}
+
+class SampleBannerTest : public ::testing::Test {
+protected:
+    YKDispatcher dispatcher;
+    YKDocument* banner = YKBuildSampleBanner(&dispatcher);
+};
+
+TEST_F(SampleBannerTest, FramesMatchTheirReferences) {
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->EnvelopManager()->MaxFrame(), 20);
+    for (int32 frame : {1, 10, 20}) {
+        const PixelImage image = Frame(banner, frame);
+        EXPECT_EQ(image.width, 468);
+        EXPECT_EQ(image.height, 60);
+        EXPECT_EQ(CompareWithReference("examples/banner_" + std::to_string(frame), image, 2), "");
+    }
+}
+
+TEST_F(SampleBannerTest, SavedAndLoadedItRendersTheSame) {
+    ASSERT_NE(banner, nullptr);
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("gravik-banner-" + std::to_string(getpid()) + ".gr");
+    std::string error;
+    ASSERT_TRUE(banner->SaveInto(path.c_str(), false, &error)) << error;
+    YKDocument* loaded = YKDocument::Load(path.c_str(), "banner", false, &dispatcher, &error);
+    std::filesystem::remove(path);
+    ASSERT_NE(loaded, nullptr) << error;
+    for (int32 frame = 1; frame <= 20; ++frame) {
+        EXPECT_EQ(Frame(loaded, frame).pixels, Frame(banner, frame).pixels) << "frame " << frame;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// PNG files judged by ImageMagick. Ours must decode there to exactly our pixels, colour under
+// alpha 0 included; theirs, of every colour type it writes, must read here to the pixels it
+// decodes from them itself, which for the lossless types are the pixels it was given.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "PngTestFiles.h"
+#include "YKPngIO.h"
+
+namespace {
+
+using namespace png_test;
+
+class PngInteropTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (access(kMagick, X_OK) != 0) {
+            GTEST_SKIP() << "ImageMagick is not installed";
+        }
+    }
+
+    void Run(const std::string& args) {
+        EXPECT_EQ(std::system((std::string(kMagick) + " " + args + " 2>/dev/null").c_str()), 0)
+            << args;
+    }
+
+    // ImageMagick's 8-bit RGBA decoding of a file, as 32-bit pixels.
+    Pixels Decode(const std::string& path) {
+        Run("'" + path + "' -depth 8 RGBA:'" + Path("decoded.rgba") + "'");
+        const Bytes rgba = gif_test::ReadBytes(Path("decoded.rgba"));
+        Pixels pixels(rgba.size() / 4);
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const uint8* p = &rgba[i * 4];
+            pixels[i] = uint32{p[3]} << 24 | p[0] << 16 | p[1] << 8 | p[2];
+        }
+        return pixels;
+    }
+
+    std::string Path(const char* name) const { return mDir.File(name); }
+
+    static constexpr const char* kMagick = "/usr/bin/convert-im6.q16";
+    gif_test::TempDir mDir;
+};
+
+TEST_F(PngInteropTest, OursDecodeThereToOurPixels) {
+    const auto raster = RandomRaster(37, 23, 5);
+    ASSERT_TRUE(YKPngIO::Write(*raster, Path("ours.png").c_str(), nullptr));
+    EXPECT_EQ(Decode(Path("ours.png")), PixelsOf(*raster));
+}
+
+TEST_F(PngInteropTest, TheirsReadHereToTheirPixels) {
+    // Forty colours, a fifth of the pixels transparent: the lossless types hold it exactly.
+    std::mt19937 random(3);
+    Pixels colors(40), source;
+    for (uint32& color : colors) {
+        color = 0xFF000000 | (random() & 0xFFFFFF);
+    }
+    Bytes rgba;
+    for (int32 i = 0; i < 29 * 17; ++i) {
+        source.push_back(colors[random() % 40] & (random() % 5 == 0 ? 0x00FFFFFF : ~0u));
+        for (const int shift : {16, 8, 0, 24}) {
+            rgba.push_back(static_cast<uint8>(source.back() >> shift));
+        }
+    }
+    gif_test::WriteBytes(Path("source.rgba"), rgba);
+    const std::string input = "-size 29x17 -depth 8 RGBA:'" + Path("source.rgba") + "' ";
+    const struct {
+        const char* args;
+        bool lossless;
+    } kinds[] = {{"PNG32", true},
+                 {"PNG64", true},
+                 {"PNG8", true},
+                 {"-interlace PNG PNG32", true},
+                 {"-colorspace Gray -define png:color-type=4 PNG", false}};
+    for (const auto& kind : kinds) {
+        const std::string theirs = Path("theirs.png");
+        Run(input + kind.args + ":'" + theirs + "'");
+        std::string error;
+        const std::unique_ptr<YKRaster> ours(YKPngIO::Read(theirs.c_str(), &error));
+        ASSERT_NE(ours, nullptr) << kind.args << ": " << error;
+        const Pixels pixels = PixelsOf(*ours);
+        EXPECT_EQ(pixels, Decode(theirs)) << kind.args;
+        for (size_t i = 0; kind.lossless && i < pixels.size(); ++i) {
+            const uint32 mask = source[i] >> 24 == 0 ? 0xFF000000 : ~0u;
+            ASSERT_EQ(pixels[i] & mask, source[i] & mask) << kind.args << " pixel " << i;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "PngTestFiles.h"
+#include "YKMessage.h"
+#include "YKPngIO.h"
+#include "YKRasterAnimFile.h"
+#include "YKRasterFile.h"
+#include "YKRasterFilters.h"
+
+namespace {
+
+using namespace png_test;
+
+TEST(RasterIORegistryTest, ReadersInOrderFoundByIdAndExtension) {
+    const YKRasterFilters* filters = YKRasterFilters::Instantiate();
+    ASSERT_EQ(filters->CountFilters(), 3);
+    int32 id = -1;
+    for (const auto& [index, extension] : {std::pair{0, ".gif"}, {2, ".pn"}}) {
+        EXPECT_TRUE(filters->FilterIdForExtension(extension, &id));
+        EXPECT_EQ(filters->FilterForId(id), filters->FilterAt(index));
+    }
+    EXPECT_FALSE(filters->FilterIdForExtension("gif", &id));
+}
+
+class RasterFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Past 262144 pixels the writer flushes rows as it goes.
+        mRaster = RandomRaster(701, 401, 9);
+        ASSERT_TRUE(YKPngIO::Write(*mRaster, Path("a.png").c_str(), nullptr));
+        // 2 x 1 pixels: black and red, then red on the left, then black on the right.
+        gif_test::GifBuilder gif;
+        gif.Screen(2, 1, 0x80, 0, {0, 0, 0, 255, 0, 0});
+        gif.GraphicControl(4, 10, 0).Image(0, 0, 2, 1, 0, {}, 2,
+                                           gif_test::PackCodes({{4, 3}, {0, 3}, {1, 3}, {5, 3}}));
+        for (const int32 index : {1, 0}) {
+            gif.GraphicControl(4, 30 - 10 * index, 0)
+                .Image(1 - index, 0, 1, 1, 0, {}, 2,
+                       gif_test::PackCodes({{4, 3}, {index, 3}, {5, 3}}));
+        }
+        gif_test::WriteBytes(Path("a.gif"), gif.Byte(0x3B).Bytes());
+        gif_test::WriteBytes(Path("a.txt"), {'h', 'e', 'l', 'l', 'o'});
+        Bytes cut = gif_test::ReadBytes(Path("a.png"));
+        cut.resize(40);
+        gif_test::WriteBytes(Path("cut.png"), cut);
+    }
+    std::string Path(const char* name) const { return mDir.File(name); }
+
+    gif_test::TempDir mDir;
+    std::unique_ptr<YKRaster> mRaster;
+    const Pixels mGifFrames[3] = {
+        {0xFF000000, 0xFFFF0000}, {0xFFFF0000, 0xFFFF0000}, {0xFFFF0000, 0xFF000000}};
+};
+
+TEST_F(RasterFileTest, RoundTripsThroughTheFirstAcceptingFormatAndTheWriterOfTheId) {
+    YKRasterFile png(Path("a.png").c_str());
+    ASSERT_TRUE(png.InitCheck()) << png.ErrorText();
+    EXPECT_EQ(PixelsOf(*png.Raster()), PixelsOf(*mRaster));
+    EXPECT_EQ(png.DetachRaster()->Width(), 701);
+    EXPECT_FALSE(png.InitCheck());
+    for (const auto& [name, reason] :
+         {std::pair{"a.txt", "no reader"}, {"none", "cannot open"}, {"cut.png", "truncated"}}) {
+        YKRasterFile bad(Path(name).c_str());
+        EXPECT_FALSE(bad.InitCheck());
+        EXPECT_NE(bad.ErrorText().find(reason), std::string::npos) << bad.ErrorText();
+    }
+    // The GIF still is its first frame; it goes out as PNG, not as GIF.
+    YKRasterFile gif(Path("a.gif").c_str());
+    ASSERT_TRUE(gif.InitCheck()) << gif.ErrorText();
+    EXPECT_EQ(PixelsOf(*gif.Raster()), mGifFrames[0]);
+    const YKRasterFilters* filters = YKRasterFilters::Instantiate();
+    std::string error;
+    ASSERT_TRUE(
+        gif.WriteToFile(filters->FilterAt(2)->Id(), Path("b.png").c_str(), nullptr, &error));
+    EXPECT_EQ(PixelsOf(*YKRasterFile(Path("b.png").c_str()).Raster()), mGifFrames[0]);
+    EXPECT_FALSE(
+        gif.WriteToFile(filters->FilterAt(1)->Id(), Path("b.gif").c_str(), nullptr, &error));
+    EXPECT_NE(error.find("no image writer"), std::string::npos);
+}
+
+TEST_F(RasterFileTest, AnimationsGiveEveryFrameAndStillsOne) {
+    YKRasterAnimFile gif(Path("a.gif").c_str());
+    ASSERT_EQ(gif.CountFrames(), 3) << gif.ErrorText();
+    for (int32 i = 0; i < 3; ++i) {
+        EXPECT_EQ(PixelsOf(*gif.DuplicateRaster(i)), mGifFrames[i]) << i;
+        int32 delay = 0;
+        EXPECT_TRUE(gif.Info().FindInt32("gce_delay", i, &delay));
+        EXPECT_EQ(delay, 10 * (i + 1));
+    }
+    EXPECT_EQ(gif.DuplicateRaster(3), nullptr);
+    EXPECT_EQ(gif.DetachList()->CountItems(), 3);
+    EXPECT_FALSE(gif.IsValid());
+
+    YKRasterAnimFile png(Path("a.png").c_str());
+    ASSERT_EQ(png.CountFrames(), 1);
+    EXPECT_EQ(PixelsOf(*png.DuplicateRaster(0)), PixelsOf(*mRaster));
+    EXPECT_FALSE(png.loadAnim(Path("a.txt").c_str()));
+    EXPECT_EQ(png.CountFrames(), 0);
+    EXPECT_NE(png.ErrorText().find("no reader"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// The document window driven through its menus on Qt's offscreen platform.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "YKAlertPresenter.h"
+#include "YKBitmapLayer.h"
+#include "YKCanvasView.h"
+#include "YKDispatcher.h"
+#include "YKDocument.h"
+#include "YKDocumentWindow.h"
+#include "YKDrawBitmap.h"
+#include "YKEnvelopManager.h"
+#include "YKGravik.h"
+#include "YKHeadlessAlertPresenter.h"
+#include "YKRaster.h"
+#include "YKViewerLayer.h"
+#include "yk_composition.h"
+
+namespace {
+
+// The document every test opens.
+constexpr const char* kSample = GRAVIK_EXAMPLES "/banner.gr";
+
+// The view composes the layers before it lays them over the background, the export after:
+// the two orders round differently.
+constexpr int kTolerance = 2;
+
+class DocumentWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mGravik = std::make_unique<YKGravik>();
+        YKAlertPresenter::SetCurrent(&mAlerts);
+        mGravik->Start({"-psn_0_1", kSample});
+        ASSERT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
+        mDocument = mGravik->Dispatcher().DocumentAt(0);
+        mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
+        ASSERT_NE(mWindow, nullptr);
+        mWindow->resize(800, 300);
+        QApplication::processEvents();
+    }
+
+    void Trigger(const QString& text) {
+        for (QAction* action : mWindow->findChildren<QAction*>()) {
+            if (action->text() == text) {
+                action->trigger();
+                QApplication::processEvents();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no menu item " << text.toStdString();
+    }
+
+    // A translucent ramp of changing colours in the middle of the canvas, added as one editing
+    // step.
+    void AddRamp() {
+        auto* image = new YKRaster(YKRect<int32>{0, 0, 63, 15});
+        auto* bits = reinterpret_cast<uint32*>(image->Bits());
+        for (uint32 i = 0; i < 64 * 16; ++i) {
+            bits[i] = (i % 64 * 4) << 24 | (i * 40 % 256) << 16 | (i / 64 * 16) << 8 | 0x10;
+        }
+        YKViewerLayer* root = mDocument->ViewerLayer();
+        root->LockHirarchy();
+        root->BeginInvalidate();
+        root->ChildAt(0)->AddChild(
+            new YKBitmapLayer(mDocument->GetUniqueID(), image, "ramp", {-32.0, -8.0}), true);
+        root->EndInvalidate();
+        root->UnlockHirarchy();
+        QApplication::processEvents();
+    }
+
+    // Every document pixel in sight shows the exported frame over the board, at any zoom.
+    void ExpectCanvasShowsFrame(int32 frame) {
+        std::unique_ptr<YKRaster> exported(mDocument->RenderFrame(frame));
+        ASSERT_NE(exported, nullptr);
+        const QImage shown = mWindow->Canvas()->viewport()->grab().toImage();
+        YKDrawBitmap board;
+        board.SetBoardColor(mDocument->BackgroundColor().ARGBPixel(), true);
+        const int32 scale = mWindow->Canvas()->Zoom() + 1;
+        const YKRect<int32> canvas = exported->Frame();
+        int32 compared = 0;
+        for (int32 y = canvas.top; y <= canvas.bottom; ++y) {
+            for (int32 x = canvas.left; x <= canvas.right; ++x) {
+                const YKPoint<float> at = mWindow->Canvas()->BitmapToView(
+                    YKPoint<float>{static_cast<float>(x), static_cast<float>(y)});
+                const QPoint point(static_cast<int>(at.x), static_cast<int>(at.y));
+                if (!shown.rect().contains(point)) {
+                    continue;
+                }
+                const uint32 pixel = reinterpret_cast<const uint32*>(
+                    exported->Bits() + (y - canvas.top) * exported->BytesPerRow())[x - canvas.left];
+                const uint32 under = board.BoardPixel(((x * scale) >> 3 ^ (y * scale) >> 3) & 1);
+                const uint32 want = hash_pixel_func[YK_NORMAL](under, pixel, 255);
+                const QRgb got = shown.pixel(point);
+                const int error = std::max({std::abs(qRed(got) - int(want >> 16 & 255)),
+                                            std::abs(qGreen(got) - int(want >> 8 & 255)),
+                                            std::abs(qBlue(got) - int(want & 255))});
+                ASSERT_LE(error, kTolerance) << "at " << x << ", " << y;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, canvas.Width() * 4);
+    }
+
+    YKHeadlessAlertPresenter mAlerts;
+    std::unique_ptr<YKGravik> mGravik;
+    YKDocument* mDocument = nullptr;
+    YKDocumentWindow* mWindow = nullptr;
+};
+
+TEST_F(DocumentWindowTest, StartOpensFilesSkipsOptionsAndFallsBackToANewBanner) {
+    EXPECT_EQ(mWindow->windowTitle(), QStringLiteral("banner.gr"));
+    EXPECT_TRUE(mAlerts.Shown().empty());
+
+    mGravik->Start({"/nonexistent/missing.gr"});
+    ASSERT_EQ(mAlerts.Shown().size(), 1u);
+    EXPECT_EQ(mAlerts.Shown()[0].text.rfind("Error while loading document!", 0), 0u);
+    EXPECT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
+
+    mGravik.reset();
+    mGravik = std::make_unique<YKGravik>();
+    mGravik->Start({"--verbose"});
+    ASSERT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
+    EXPECT_EQ(mGravik->Dispatcher().DocumentAt(0)->Frame(), (YKRect<int32>{-234, -30, 233, 29}));
+}
+
+TEST_F(DocumentWindowTest, CanvasShowsTheExportedFrameAtEveryZoom) {
+    AddRamp();
+    ASSERT_EQ(mWindow->Canvas()->Zoom(), 0);
+    ExpectCanvasShowsFrame(1);
+
+    const YKRect<int32> actual = mWindow->Canvas()->ShownFrame();
+    Trigger(QStringLiteral("200 %"));
+    EXPECT_EQ(mWindow->Canvas()->Zoom(), 1);
+    const YKRect<int32> doubled = mWindow->Canvas()->ShownFrame();
+    EXPECT_EQ(doubled.Width() + 1, 2 * (actual.Width() + 1));
+    EXPECT_EQ(doubled.Height() + 1, 2 * (actual.Height() + 1));
+    ExpectCanvasShowsFrame(1);
+
+    mDocument->SetBackgroundColor(yk_color(255, 255, 255, 0));
+    ExpectCanvasShowsFrame(1);
+}
+
+TEST_F(DocumentWindowTest, ZoomMenuStepsThroughTheControlsEntries) {
+    QStringList levels;
+    for (QAction* action : mWindow->findChildren<QAction*>()) {
+        if (action->menu() != nullptr && action->text() == QStringLiteral("Zoom")) {
+            for (QAction* level : action->menu()->actions()) {
+                levels << level->text();
+            }
+        }
+    }
+    EXPECT_EQ(levels, QStringList({"25 %", "50 %", "100 %", "200 %", "400 %", "800 %", "1600 %"}));
+
+    Trigger(QStringLiteral("Zoom In"));
+    EXPECT_EQ(mWindow->Canvas()->Zoom(), 1);
+    Trigger(QStringLiteral("25 %"));
+    EXPECT_EQ(mWindow->Canvas()->Zoom(), -5);
+    Trigger(QStringLiteral("Zoom Out"));
+    EXPECT_EQ(mWindow->Canvas()->Zoom(), -7);
+    mWindow->SetZoomEntry(0);
+    Trigger(QStringLiteral("Zoom Out"));
+    EXPECT_EQ(mWindow->Canvas()->Zoom(), -63);
+}
+
+TEST_F(DocumentWindowTest, FrameItemsMoveTheAnimationWithinItsFrames) {
+    YKEnvelopManager* manager = mDocument->EnvelopManager();
+    manager->SetMaxFrame(3, false);
+    Trigger(QStringLiteral("Previous Frame"));
+    EXPECT_EQ(manager->CurrentFrame(), 1);
+    Trigger(QStringLiteral("Next Frame"));
+    EXPECT_EQ(manager->CurrentFrame(), 2);
+    Trigger(QStringLiteral("Next Frame"));
+    Trigger(QStringLiteral("Next Frame"));
+    EXPECT_EQ(manager->CurrentFrame(), 3);
+    Trigger(QStringLiteral("Previous Frame"));
+    EXPECT_EQ(manager->CurrentFrame(), 2);
+    ExpectCanvasShowsFrame(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Windows are made and grabbed without a display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

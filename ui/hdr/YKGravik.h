@@ -1,0 +1,33 @@
+#pragma once
+
+// YKGravik: the desktop application around the dispatcher. It shows alerts as message boxes,
+// makes a document window for every view a document opens, runs what documents post to the
+// application on the GUI thread, and opens the files it is started with.
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+#include "YKQtAlertPresenter.h"
+
+class YKDispatcher;
+
+class YKGravik : public QObject {
+    Q_OBJECT
+
+public:
+    YKGravik();
+    // Closes every document (and with them their windows) without asking.
+    ~YKGravik() override;
+
+    // Opens each argument that does not begin with "-" as a document; a file that fails shows
+    // its error and the others still open. When no document is open afterwards, a new empty
+    // one of the default size is made.
+    void Start(const QStringList& arguments);
+
+    YKDispatcher& Dispatcher() { return *mDispatcher; }
+
+private:
+    YKQtAlertPresenter mAlerts;
+    std::unique_ptr<YKDispatcher> mDispatcher;
+};

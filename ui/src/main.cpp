@@ -1,0 +1,14 @@
+// gravik: the Gravik desktop application.
+
+#include <QApplication>
+
+#include "YKGravik.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Gravik"));
+    QApplication::setApplicationVersion(QStringLiteral(GRAVIK_VERSION));
+    YKGravik gravik;
+    gravik.Start(QApplication::arguments().mid(1));
+    return QApplication::exec();
+}
