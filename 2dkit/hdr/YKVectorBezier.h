@@ -75,6 +75,7 @@ public:
     void getBounds(YKRect<double>* out) const override;
 
     // --- Drawing, copies, archives
+    // An open path is stroked only.
     void drawIn(YKSketcher* sketcher, bool antialias) override;
     void initCopy(const YKVectorEntity* source) override;
     int32 Type() const override { return kTypeBezier; }

@@ -245,7 +245,12 @@ void YKVectorBezier::drawIn(YKSketcher* sketcher, bool antialias) {
     const bool dashed = mStroke != nullptr && mStroke->dash != nullptr;
     // A bevel keeps dash ends sharp where a round join would blot them.
     sketcher->SetLineMode(mFirstCap, mLastCap, dashed ? YK_JOIN_BEVEL : YK_JOIN_ROUND, 10.0);
-    sketcher->SetClosed(isClosed() && !dashed);
+    const bool closed = isClosed();
+    sketcher->SetClosed(closed && !dashed);
+    // An open path keeps its fill for the day it is closed, but shows none.
+    if (!closed) {
+        sketcher->SetFillStyle(YK_STYLE_NONE);
+    }
     YKPointList list;
     for (Point control : controls) {
         list.AddItem(rotated(control));

@@ -49,8 +49,8 @@ public:
     void Archive(YKMessage* message, bool deep) const override;
     bool InheritsFrom(const char* className) const override;
     // Marks the contents changed. Inside a bracket a non-empty `rect` joins the invalid
-    // rectangle and `full` asks for a redraw of the whole frame; outside one the step is a
-    // bracket of its own and the views are redrawn at once.
+    // rectangle; `full` with no rectangle at all asks for a redraw of the whole frame. Outside
+    // a bracket the step is a bracket of its own and the views are redrawn at once.
     void InvalidateLayer(YKRect<int32> rect, bool full, YKLayer* source) override;
     // The same, marking the selection changed.
     void InvalidateSelection(YKRect<int32> rect, bool full, YKLayer* source) override;

@@ -280,13 +280,15 @@ void YKCacheLayer::PrepareSplit() {
         return;
     }
     YKLayer* changed = mChangedSources.ItemAt(0);
+    const int32 holder = IndexOfChildHolding(changed);
+    // The same object changing again (a drag) keeps the split it already has: a change of
+    // merge method anywhere would have come as a whole-layer change.
+    if (mSplitActive && changed == mSplitChild && holder >= 0) {
+        return;
+    }
     // Merges that depend on what lies under them cannot be split into below and above.
     if (BranchHasMergeMethod(changed)) {
         PrepareSingleBitmap();
-        return;
-    }
-    const int32 holder = IndexOfChildHolding(changed);
-    if (mSplitActive && changed == mSplitChild && holder >= 0) {
         return;
     }
     if (holder < 0) {

@@ -180,9 +180,10 @@ void YKViewerLayer::EndInvalidate() {
     if (--mDepth > 0) {
         return;
     }
-    // A full redraw still includes what was invalidated outside the frame: the place of a
-    // layer that has just been removed.
-    const YKRect<int32> rect = mFullRedraw ? (Frame() | mInvalidRect) : mInvalidRect;
+    // Layers ask for a full redraw of the rectangles they invalidate; only a full redraw asked
+    // without any rectangle recomposes the whole frame. Composing just the union keeps an edit
+    // of one object from recomposing the whole view.
+    const YKRect<int32> rect = mFullRedraw && !mInvalidRect.IsValid() ? Frame() : mInvalidRect;
     if (rect.IsValid()) {
         for (int32 i = 0; i < kMaxViewers; ++i) {
             if (mViewers[i].used) {

@@ -111,6 +111,9 @@ TEST_F(ViewerComposeTest, ABracketRecomposesTheUnionOnceInEveryViewAndNothingOff
     probe->InvalidateLayer({100, 100, 110, 110}, false, nullptr);
     EXPECT_TRUE(probe->rects.empty());
     probe->InvalidateLayer({30, 20, 60, 40}, true, nullptr);
+    EXPECT_EQ(probe->rects, (std::vector<Rect>{{30, 20, 39, 29}, {30, 20, 39, 29}}));
+    probe->rects.clear();
+    probe->InvalidateLayer(YKRect<int32>::None(), true, nullptr);
     EXPECT_EQ(probe->rects, (std::vector<Rect>{kCanvas, kCanvas}));
 }
 

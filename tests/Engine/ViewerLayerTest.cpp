@@ -147,17 +147,24 @@ TEST_F(ViewerLayerTest, OutsideABracketEachInvalidationRedrawsAtOnce) {
     EXPECT_EQ(host.codes, (std::vector<uint32>{'dBUS', 'dBUO', 'dBUS', 'dBUO'}));
 }
 
-TEST_F(ViewerLayerTest, FullRedrawCoversTheFrameAndTheRemovedLayersPlace) {
+TEST_F(ViewerLayerTest, FullRedrawsCoverTheirRectanglesOrElseTheFrame) {
+    // An object's full redraw stays within what it invalidated.
     viewer.BeginInvalidate();
     left->InvalidateLayer({1, 1, 2, 2}, true, nullptr);
     viewer.EndInvalidate();
-    EXPECT_EQ(first.rects, (Rects{{0, 0, 99, 40}}));
+    EXPECT_EQ(first.rects, (Rects{{1, 1, 2, 2}}));
+    // Without a rectangle it covers the whole frame.
+    viewer.BeginInvalidate();
+    left->InvalidateLayer(YKRect<int32>::None(), true, nullptr);
+    viewer.EndInvalidate();
+    EXPECT_EQ(first.rects, (Rects{{1, 1, 2, 2}, {0, 0, 99, 40}}));
 
     // Once removed, the left layer is no longer part of the frame, yet its place must clear.
+    first.rects.clear();
     viewer.BeginInvalidate();
     delete viewer.RemoveChild(left, true);
     viewer.EndInvalidate();
-    EXPECT_EQ(first.rects, (Rects{{0, 0, 99, 40}, {0, 0, 99, 40}}));
+    EXPECT_EQ(first.rects, (Rects{{0, 0, 40, 40}}));
 
     // A new window gets the whole frame, without a full redraw of the others.
     RecordingView third;

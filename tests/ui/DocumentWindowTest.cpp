@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
+#include "SampleBanner.h"
 #include "YKAlertPresenter.h"
 #include "YKBitmapLayer.h"
 #include "YKCanvasView.h"
@@ -26,8 +30,22 @@
 
 namespace {
 
-// The document every test opens.
-constexpr const char* kSample = GRAVIK_EXAMPLES "/banner.gr";
+// The document every test opens: the sample banner, saved once by the sample builder.
+std::string SamplePath() {
+    static const std::string path = [] {
+        const std::string file = (std::filesystem::temp_directory_path() /
+                                  ("gravik-ui-sample-" + std::to_string(getpid()) + ".gr"))
+                                     .string();
+        YKDispatcher dispatcher;
+        YKDocument* banner = YKBuildSampleBanner(&dispatcher);
+        if (banner == nullptr || !banner->SaveInto(file.c_str(), false)) {
+            return std::string();
+        }
+        std::atexit([] { std::filesystem::remove(SamplePath()); });
+        return file;
+    }();
+    return path;
+}
 
 // The view composes the layers before it lays them over the background, the export after:
 // the two orders round differently.
@@ -38,7 +56,7 @@ protected:
     void SetUp() override {
         mGravik = std::make_unique<YKGravik>();
         YKAlertPresenter::SetCurrent(&mAlerts);
-        mGravik->Start({"-psn_0_1", kSample});
+        mGravik->Start({"-psn_0_1", SamplePath().c_str()});
         ASSERT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
         mDocument = mGravik->Dispatcher().DocumentAt(0);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
@@ -116,7 +134,8 @@ protected:
 };
 
 TEST_F(DocumentWindowTest, StartOpensFilesSkipsOptionsAndFallsBackToANewBanner) {
-    EXPECT_EQ(mWindow->windowTitle(), QStringLiteral("banner.gr"));
+    EXPECT_EQ(mWindow->windowTitle(),
+              QString::fromStdString(std::filesystem::path(SamplePath()).filename()));
     EXPECT_TRUE(mAlerts.Shown().empty());
 
     mGravik->Start({"/nonexistent/missing.gr"});
