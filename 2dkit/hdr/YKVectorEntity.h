@@ -260,6 +260,11 @@ protected:
     Point rotated(Point p) const { return rotatePt(p, mGlobalAngle, mGlobalCenter); }
     bool hasGlobalRotation() const { return mGlobalAngle != 0; }
 
+    // Every segment indexes points of the list (archives that do not are refused), so a valid
+    // segment index is all a caller checks.
+    bool hasSegment(int32 segment) const {
+        return segment >= 0 && segment < static_cast<int32>(mSegments.size());
+    }
     // Appends a point and a segment during creation or editing.
     void appendSegment(int32 begin, int32 end);
     // Removes the fill envelopes (open paths) and marks the fill as not fillable.

@@ -184,8 +184,7 @@ void YKVectorChain::resetKnobs() {
               {b.left + 4, b.bottom - 4},
               {b.right - 4, b.bottom - 4},
               {b.right - 4, b.top + 4}};
-    if (mSelectionState == 2 && mSelectionIndex >= 0 &&
-        mSelectionIndex < static_cast<int32>(mSegments.size())) {
+    if (mSelectionState == 2 && hasSegment(mSelectionIndex)) {
         const YKVectorSegment& s = mSegments[mSelectionIndex];
         mKnobs.push_back(rotated(mPoints[s.begin]));
         mKnobs.push_back(rotated(mPoints[s.end]));
@@ -198,8 +197,7 @@ void YKVectorChain::resetKnobs() {
 // --- Moving ---
 
 void YKVectorChain::rawTranslation(Point delta) {
-    if (mSelectionState == 2 && mSelectionIndex >= 0 &&
-        mSelectionIndex < static_cast<int32>(mSegments.size())) {
+    if (mSelectionState == 2 && hasSegment(mSelectionIndex)) {
         const YKVectorSegment& s = mSegments[mSelectionIndex];
         mPoints[s.begin] += delta;
         if (s.end != s.begin) {

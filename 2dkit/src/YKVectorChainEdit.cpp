@@ -60,7 +60,7 @@ void YKVectorChain::reverse() {
 // --- Inserting ---
 
 void YKVectorChain::insertNewPointOnSegment(int32 segment, Point point) {
-    if (segment < 0 || segment >= static_cast<int32>(mSegments.size())) {
+    if (!hasSegment(segment)) {
         return;
     }
     YKVectorSegment& s = mSegments[segment];
@@ -210,8 +210,7 @@ void YKVectorChain::deleteSelectedPart() {
         } else if (out != mSegments.end()) {
             mSegments.erase(out);
         }
-    } else if (mSelectionState == 2 && mSegments.size() > 1 && mSelectionIndex >= 0 &&
-               mSelectionIndex < static_cast<int32>(mSegments.size())) {
+    } else if (mSelectionState == 2 && mSegments.size() > 1 && hasSegment(mSelectionIndex)) {
         // Taking a segment out of a closed chain opens it there; out of an open chain only its
         // first or last segment can go without splitting the object in two.
         if (isClosed()) {

@@ -201,14 +201,10 @@ void YKVectorEntity::appendSegment(int32 begin, int32 end) {
 }
 
 void YKVectorEntity::constrainSegment(int32 segment, bool on) {
-    if (!on || segment < 0 || segment >= static_cast<int32>(mSegments.size())) {
+    if (!on || !hasSegment(segment)) {
         return;
     }
     const YKVectorSegment& s = mSegments[segment];
-    if (s.begin < 0 || s.end < 0 || s.begin >= static_cast<int32>(mPoints.size()) ||
-        s.end >= static_cast<int32>(mPoints.size())) {
-        return;
-    }
     const Point begin = mPoints[s.begin];
     Point& end = mPoints[s.end];
     const double dx = end.x - begin.x;
@@ -249,7 +245,7 @@ void YKVectorEntity::nextPoint(Point point, bool constrain) {
 bool YKVectorEntity::modifyPoint(int32 index, Point point, bool flag) {
     (void)point;
     (void)flag;
-    return index >= 0 && index < static_cast<int32>(mSegments.size());
+    return hasSegment(index);
 }
 
 void YKVectorEntity::addPoint(Point point, bool constrain) {

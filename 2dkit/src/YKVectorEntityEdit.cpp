@@ -302,14 +302,10 @@ void YKVectorEntity::getSelectionDimensions(YKVectorDimensions* d) const {
 }
 
 void YKVectorEntity::getDimensions_ofSegmentNumber(YKVectorDimensions* d, int32 segment) const {
-    if (segment < 0 || segment >= static_cast<int32>(mSegments.size())) {
+    if (!hasSegment(segment)) {
         return;
     }
     const YKVectorSegment& s = mSegments[segment];
-    if (s.begin < 0 || s.end < 0 || s.begin >= static_cast<int32>(mPoints.size()) ||
-        s.end >= static_cast<int32>(mPoints.size())) {
-        return;
-    }
     Point start = mPoints[s.begin];
     Point end = mPoints[s.end];
     if (end.x < start.x) {
@@ -328,14 +324,10 @@ void YKVectorEntity::getLastSegmentDimensions(YKVectorDimensions* d) const {
 
 void YKVectorEntity::setLength_andAngle_forSegmentNumber(double length, double angle,
                                                          int32 segment) {
-    if (segment < 0 || segment >= static_cast<int32>(mSegments.size())) {
+    if (!hasSegment(segment)) {
         return;
     }
     const YKVectorSegment& s = mSegments[segment];
-    if (s.begin < 0 || s.end < 0 || s.begin >= static_cast<int32>(mPoints.size()) ||
-        s.end >= static_cast<int32>(mPoints.size())) {
-        return;
-    }
     const bool beginStays = mPoints[s.begin].x <= mPoints[s.end].x;
     const Point fixed = beginStays ? mPoints[s.begin] : mPoints[s.end];
     Point& moved = beginStays ? mPoints[s.end] : mPoints[s.begin];

@@ -111,6 +111,9 @@ public:
         return false;
     }
     virtual YKBitmap* Bitmap() { return nullptr; }
+    // The kind's attributes for its option panel ('gOPT') into `message`, and back ('sOPT').
+    virtual void FillWithAttributes(YKMessage* message) const { (void)message; }
+    virtual void ExtractAttributes(const YKMessage* message) { (void)message; }
     // A kind may adjust the placement to what its content needs.
     virtual void AskBoundingBox(Placement* placement) { (void)placement; }
     // A kind renders or re-lays its content for `placement`; `force` asks for a full re-render,

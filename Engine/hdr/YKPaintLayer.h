@@ -36,7 +36,6 @@ public:
     bool MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) override;
     // 'gOPT' adds the attributes to the message itself; 'sOPT' applies them and broadcasts
     // 'lUTN'.
-    void MessageReceived(YKMessage* message) override;
 
     const char* Type() const override { return "PaintBrush"; }
     YKBitmap* Bitmap() override { return &mBitmap; }
@@ -56,9 +55,9 @@ public:
     YKPencilBrushRenderer& Renderer() { return mRenderer; }
 
     // --- Attributes: "_brush" (message: the brush's archive).
-    void FillWithAttributes(YKMessage* message) const;
+    void FillWithAttributes(YKMessage* message) const override;
     // A new brush stamps the strokes again.
-    void ExtractAttributes(const YKMessage* message);
+    void ExtractAttributes(const YKMessage* message) override;
 
 private:
     // Paints at document point `point` unless it rounds to the last stroke point.

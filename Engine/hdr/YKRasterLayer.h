@@ -52,7 +52,6 @@ public:
     YKRect<int32> RealFrame() const override { return Frame(); }
     YKLayer* Replicate() const override;
     void SelfAdded() override;
-    void MessageReceived(YKMessage* message) override;
     const char* Type() const override;
     bool IsValid() const override { return mEntity != nullptr; }
     YKBitmap* Bitmap() override { return &mBitmap; }
@@ -77,8 +76,8 @@ public:
     void ResetSelection();
     // The attributes the option panels show ("Width", "Cap1", "Cap2", "Join", "Dash", "Rx",
     // "Ry", by kind) into `message`, and back.
-    void FillWithAttributes(YKMessage* message) const;
-    void ExtractAttributes(const YKMessage* message);
+    void FillWithAttributes(YKMessage* message) const override;
+    void ExtractAttributes(const YKMessage* message) override;
 
 private:
     std::unique_ptr<YKVectorEntity> mEntity;

@@ -800,6 +800,14 @@ void YKObjectLayer::MessageReceived(YKMessage* message) {
         }
     };
     switch (message->what) {
+        // The option panels ask a kind for its attributes and hand them back changed.
+        case 'gOPT':
+            FillWithAttributes(message);
+            return;
+        case 'sOPT':
+            ExtractAttributes(message);
+            BroadcastMessage('lUTN');
+            return;
         case 'oOPA':
             if (message->FindInt32("opacity", &value)) {
                 ChangeOpacity(value);

@@ -219,23 +219,6 @@ bool YKPaintLayer::MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) 
     return true;
 }
 
-void YKPaintLayer::MessageReceived(YKMessage* message) {
-    if (message == nullptr) {
-        return;
-    }
-    switch (message->what) {
-        case 'gOPT':
-            FillWithAttributes(message);
-            return;
-        case 'sOPT':
-            ExtractAttributes(message);
-            BroadcastMessage('lUTN');
-            return;
-        default:
-            YKObjectLayer::MessageReceived(message);
-    }
-}
-
 void YKPaintLayer::FillWithAttributes(YKMessage* message) const {
     if (message != nullptr) {
         YKMessage brush;

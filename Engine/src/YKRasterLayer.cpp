@@ -260,23 +260,6 @@ void YKRasterLayer::SuggestBoundingBox(const Placement& placement, bool force, b
 
 // --- Attributes ---
 
-void YKRasterLayer::MessageReceived(YKMessage* message) {
-    if (message == nullptr) {
-        return;
-    }
-    switch (message->what) {
-        case 'gOPT':
-            FillWithAttributes(message);
-            return;
-        case 'sOPT':
-            ExtractAttributes(message);
-            BroadcastMessage('lUTN');
-            return;
-        default:
-            YKObjectLayer::MessageReceived(message);
-    }
-}
-
 void YKRasterLayer::FillWithAttributes(YKMessage* message) const {
     if (message == nullptr || mEntity == nullptr) {
         return;
