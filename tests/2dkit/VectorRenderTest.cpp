@@ -118,6 +118,22 @@ TEST_F(VectorRenderTest, EveryKindInEveryDisplayMode) {
     EXPECT_EQ(CompareWithReference("vector/kinds_by_display", sheet, 1), "");
 }
 
+TEST_F(VectorRenderTest, EveryKindDrawsTheSameAfterItsArchive) {
+    for (auto& original : AllKinds()) {
+        original->setGlobalRotation(0.2, {40, 40});
+        original->resetBounds();
+        YKMessage archive;
+        original->ArchiveIn(&archive);
+        std::unique_ptr<YKVectorEntity> loaded(
+            YKVectorEntityFactory::Instantiate(&archive, 1, &manager));
+        ASSERT_NE(loaded, nullptr) << "type " << original->Type();
+        EXPECT_EQ(loaded->Type(), original->Type());
+        EXPECT_EQ(RenderEntity(*loaded, {0, 0, kCell - 1, kCell - 1}).pixels,
+                  RenderEntity(*original, {0, 0, kCell - 1, kCell - 1}).pixels)
+            << "type " << original->Type();
+    }
+}
+
 TEST_F(VectorRenderTest, CopiesAreIndependentAndDrawTheSame) {
     for (auto& original : AllKinds()) {
         std::unique_ptr<YKVectorEntity> copy(original->copy());
