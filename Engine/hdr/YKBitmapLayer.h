@@ -47,7 +47,6 @@ public:
     void SelfRemoved() override;
     // 'gOPT' adds the attributes to the message itself; 'sOPT' applies them and broadcasts
     // 'lUTN'.
-    void MessageReceived(YKMessage* message) override;
 
     bool IsValid() const override { return mImage != nullptr && mImage->Bits() != nullptr; }
     const char* Type() const override { return "Bitmap"; }
@@ -60,8 +59,8 @@ public:
     void SuggestBoundingBox(const Placement& placement, bool force, bool switching) override;
 
     // --- Attributes: "_interpolation" (bool) and "_count_images" (int32, filled only).
-    void FillWithAttributes(YKMessage* message) const;
-    void ExtractAttributes(const YKMessage* message);
+    void FillWithAttributes(YKMessage* message) const override;
+    void ExtractAttributes(const YKMessage* message) override;
 
     // --- Images
     // The sequence's images; null for a still image.
@@ -78,6 +77,23 @@ public:
 
     // Angles are used in whole degrees: 0.3 degree shows the image straight.
     static double RoundToDegree(double radians);
+
+    // --- Crop
+    // What a crop changes, kept by its undo record: the images and the corners placing them.
+    struct CropState {
+        std::unique_ptr<YKRaster> still;
+        std::unique_ptr<YKRasterList> images;
+        YKPoint<double> leftTop;
+        YKPoint<double> rightBottom;
+    };
+    // Keeps only the pixels of the images that `selection` (a mask over the canvas) selects
+    // where the layer shows them now: alphas are multiplied by the mask's, and every image is
+    // cut down to the part of its size where any image keeps a pixel. The corners follow, so
+    // what remains stays in place. Returns what was there before; null when nothing changed,
+    // and also when the selection misses the layer: an object is not cropped away to nothing.
+    std::unique_ptr<CropState> CropToSelection(YKBitmap* selection);
+    // Puts `state`'s images and corners in place of the layer's, which `state` then holds.
+    void ExchangeCropState(CropState* state);
 
 private:
     // What the last rendering was made for, to tell whether a move may reuse it.

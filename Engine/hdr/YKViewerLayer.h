@@ -256,6 +256,64 @@ public:
     // when null).
     std::vector<YKLayer*> SelectedObjects(int32 view, YKLayer* within = nullptr);
 
+    // --- Bitmap selection. A mask over the canvas: a 32-bit bitmap whose alpha marks the
+    //     selected pixels. The Create... operations build masks (owned by the caller, null when
+    //     they select nothing, always clipped to the canvas) that the tools feather and then add
+    //     or remove. Every change of the document's selection is invalidated as a selection
+    //     change, so each view redraws its outline.
+
+    // The document's selection; null when nothing is selected.
+    YKBitmap* GetSelection() const { return mSelection.get(); }
+    // Unites `mask` with the selection: each pixel keeps the larger alpha.
+    void AddSelection(YKBitmap* mask);
+    // Takes `mask` away: each alpha is scaled by what the mask leaves unselected.
+    void RemoveSelection(YKBitmap* mask);
+    void EraseSelection();
+    // Moves the selection while it is dragged; it is cut back to the canvas by the next change.
+    void OffSetSelectionBy(YKPoint<int32> offset);
+    // Whether the selection changed since `view` last asked; asking clears it for that view.
+    bool HasSelectionChanged(int32 view);
+    // The rectangle being dragged by a selection tool, or of the last selection.
+    void SetSelectionRectangle(YKRect<int32> rect);
+    YKRect<int32> SelectionRectangle() const { return mSelectionRect; }
+    // The selection tool in use; -1 when none.
+    void SetTemporarySelectionType(int32 type) { mTemporarySelectionType = type; }
+    int32 TemporarySelectionType() const { return mTemporarySelectionType; }
+    // The lasso being drawn.
+    void AddFreeHandSelectionPoint(YKPoint<double> point);
+    void DeleteFreeHandSelectionPoints();
+    int32 FreeHandSelectionPointCount() const { return mFreeHandPoints.CountItems(); }
+    const YKList<YKPoint<double>>& FreeHandSelectionPoints() const { return mFreeHandPoints; }
+    // Rectangles may be given corner to corner in any order. Coordinates far beyond the canvas
+    // are pulled in to a margin around it.
+    std::unique_ptr<YKBitmap> CreateRectangleSelection(YKRect<int32> rect) const;
+    // The ellipse touching the outer edges of the pixels of `rect`; without anti-aliasing a
+    // pixel is taken when at least half of it is covered.
+    std::unique_ptr<YKBitmap> CreateEllipsisSelection(YKRect<int32> rect, bool antialias) const;
+    // The closed lasso through the free-hand points; `rect` only tells the views what the drag
+    // covered and does not clip.
+    std::unique_ptr<YKBitmap> CreateFreehandSelection(YKRect<int32> rect, bool antialias) const;
+    // The area of similar colour around `point` in the current view's composition: the pixels
+    // joined to it by their sides whose channels, alpha included, each lie within `tolerance`
+    // (0..255) of the point's.
+    std::unique_ptr<YKBitmap> CreateMagicWandSelection(YKPoint<int32> point, int32 tolerance);
+    // The selection's, respectively `mask`'s, alpha blurred over `radius` pixels (capped at
+    // 255): the edge softens while the selected amount stays about the same.
+    void FeatherSelection(int32 radius);
+    void FeatherSelection(std::unique_ptr<YKBitmap>& mask, int32 radius) const;
+    // Replaces the selection by the alpha of the objects selected in the current view in the
+    // current user layer, respectively of that whole layer as it shows. False, with the
+    // selection unchanged, when there is nothing to take it from.
+    bool ConvertObjectToSelection();
+    bool ConvertLayerToSelection();
+    // The selection's frame within the view's composition; none for a free slot or no
+    // selection.
+    YKRect<int32> SelectionFrame(int32 view) const;
+    // Each bitmap object selected in `view` in the current user layer keeps only its selected
+    // pixels, cut down to what remains (YKBitmapLayer::CropToSelection). One undoable action;
+    // false when no object changed.
+    bool CropSelectedObject(int32 view);
+
 private:
     void Invalidate(YKRect<int32> rect, bool full, bool selection);
     static bool IsSlot(int32 index) { return index >= 0 && index < kMaxViewers; }
@@ -283,6 +341,8 @@ private:
     // Copies of `objects` (with their dedicated parents), selected in `view` in place of the
     // originals; one undo action.
     std::vector<YKLayer*> DuplicateObjects(const std::vector<YKLayer*>& objects, int32 view);
+    // Makes `mask` the selection and invalidates what the old and new ones cover.
+    void ReplaceSelection(std::unique_ptr<YKBitmap> mask);
 
     // Per view: the window and the bitmap the layers are composed into for it.
     struct Viewer {
@@ -305,4 +365,10 @@ private:
     int32 mPreviousFrame = -1;
     YKLayer* mCurrentUserLayer = nullptr;
     YKRect<int32> mCanvas = YKRect<int32>::None();
+    std::unique_ptr<YKBitmap> mSelection;
+    YKRect<int32> mSelectionRect = YKRect<int32>::None();
+    int32 mTemporarySelectionType = -1;
+    YKList<YKPoint<double>> mFreeHandPoints{16};
+    // Per view: the selection changed since the view last asked.
+    bool mSelectionUnseen[kMaxViewers] = {};
 };

@@ -291,24 +291,7 @@ void YKBitmapLayer::SelfRemoved() {
     YKObjectLayer::SelfRemoved();
 }
 
-// --- Messages ---
-
-void YKBitmapLayer::MessageReceived(YKMessage* message) {
-    if (message == nullptr) {
-        return;
-    }
-    switch (message->what) {
-        case 'gOPT':
-            FillWithAttributes(message);
-            return;
-        case 'sOPT':
-            ExtractAttributes(message);
-            BroadcastMessage('lUTN');
-            return;
-        default:
-            YKObjectLayer::MessageReceived(message);
-    }
-}
+// --- Attributes ---
 
 void YKBitmapLayer::FillWithAttributes(YKMessage* message) const {
     if (message != nullptr) {
