@@ -46,13 +46,7 @@ public:
 class CompositionTest : public ::testing::Test {
 protected:
     QuadLayer* AddQuad(YKUserLayer* layer, uint32 color, YKRect<double> box) {
-        auto* quad = new QuadLayer(doc.host.GetUniqueID(), color);
-        layer->AddChild(quad, false);
-        const double w = (box.right - box.left) / 2, h = (box.bottom - box.top) / 2;
-        quad->ModifyBoundingBox({-w, -h}, {w, -h}, {w, h}, {-w, h});
-        quad->MoveBoundingBoxBy({box.left + w, box.top + h}, false);
-        quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
-        return quad;
+        return PutQuad(layer, doc.host.GetUniqueID(), color, box);
     }
     // The whole tree over an opaque white canvas, as a view shows it.
     YKBitmap Compose(YKRect<int32> rect = kCanvas) {

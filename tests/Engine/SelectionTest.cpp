@@ -49,13 +49,7 @@ protected:
         return layer;
     }
     QuadLayer* AddQuad(YKUserLayer* layer, uint32 color, YKRect<double> box) {
-        auto* quad = new QuadLayer(host.GetUniqueID(), color);
-        layer->AddChild(quad, false);
-        const double w = (box.right - box.left) / 2, h = (box.bottom - box.top) / 2;
-        quad->ModifyBoundingBox({-w, -h}, {w, -h}, {w, h}, {-w, h});
-        quad->MoveBoundingBoxBy({box.left + w, box.top + h}, false);
-        quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
-        return quad;
+        return PutQuad(layer, host.GetUniqueID(), color, box);
     }
 
     CanvasHost host;

@@ -126,3 +126,14 @@ private:
     int32 mRenderCount = 0;
     int32 mShiftCount = 0;
 };
+
+// A quadrilateral object of `color` filling `box`, put into `layer` and not selected.
+inline QuadLayer* PutQuad(YKLayer* layer, int32 id, uint32 color, YKRect<double> box) {
+    auto* quad = new QuadLayer(id, color);
+    layer->AddChild(quad, false);
+    const double w = (box.right - box.left) / 2, h = (box.bottom - box.top) / 2;
+    quad->ModifyBoundingBox({-w, -h}, {w, -h}, {w, h}, {-w, h});
+    quad->MoveBoundingBoxBy({box.left + w, box.top + h}, false);
+    quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
+    return quad;
+}

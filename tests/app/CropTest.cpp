@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "HeadlessServices.h"
 #include "YKBitmap.h"
 #include "YKBitmapLayer.h"
 #include "YKDocument.h"
@@ -18,26 +19,6 @@ namespace {
 
 using Rect = YKRect<int32>;
 
-class QuietView : public YKDocumentView {
-    bool Lock() override { return true; }
-    void Unlock() override {}
-    void InvalidateRect(Rect) override {}
-    void SetBackgroundColor(yk_color) override {}
-    void Retitle(const char*) override {}
-    void DocumentFrameChanged(Rect) override {}
-    void Quit() override {}
-};
-
-class OneView : public YKDocumentServices {
-    void AddDocument(YKDocument*) override {}
-    void PostToApplication(const YKMessage&) override {}
-    YKDocumentView* CreateDocumentWindow(YKDocument*, int32, Rect, bool) override { return &view; }
-    Rect ScreenFrame() const override { return {0, 0, 1023, 767}; }
-    void DeliverToPanel(Panel, const YKMessage&) override {}
-    int32 PreferredPreviewMode() const override { return 0; }
-    QuietView view;
-};
-
 std::vector<uint32> Shown(YKViewerLayer* viewer) {
     std::unique_ptr<YKRaster> raster(viewer->ExportRaster(0));
     std::vector<uint32> pixels(raster->BitsLength() / 4);
@@ -46,7 +27,7 @@ std::vector<uint32> Shown(YKViewerLayer* viewer) {
 }
 
 TEST(CropTest, CropKeepsTheSelectedPixelsInPlaceAndUndoesAndRedoes) {
-    OneView services;
+    OneViewEach services;
     YKDocument doc("Crop", {0, 0, 59, 39}, yk_color(0, 0, 0, 0), &services);
     YKViewerLayer* viewer = doc.ViewerLayer();
     // A 20 x 10 image of distinct opaque pixels, shown from (10, 10).

@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "HeadlessServices.h"
 #include "YKBitmap.h"
 #include "YKClipboard.h"
 #include "YKDocument.h"
@@ -61,28 +62,6 @@ public:
 private:
     uint32 mColor = 0;
     YKBitmap mContent;
-};
-
-class QuietView : public YKDocumentView {
-    bool Lock() override { return true; }
-    void Unlock() override {}
-    void InvalidateRect(Rect) override {}
-    void SetBackgroundColor(yk_color) override {}
-    void Retitle(const char*) override {}
-    void DocumentFrameChanged(Rect) override {}
-    void Quit() override {}
-};
-
-class OneViewEach : public YKDocumentServices {
-    void AddDocument(YKDocument*) override {}
-    void PostToApplication(const YKMessage&) override {}
-    YKDocumentView* CreateDocumentWindow(YKDocument*, int32, Rect, bool) override {
-        return views.emplace_back(std::make_unique<QuietView>()).get();
-    }
-    Rect ScreenFrame() const override { return {0, 0, 1023, 767}; }
-    void DeliverToPanel(Panel, const YKMessage&) override {}
-    int32 PreferredPreviewMode() const override { return 0; }
-    std::vector<std::unique_ptr<QuietView>> views;
 };
 
 // What an undo must bring back: the tree's ids in walk order and the view's pixels.
