@@ -1,3 +1,6 @@
+// The bitmap selection: masks of each shape, union and subtraction, feathering, the magic wand
+// and the conversions, all clipped to the canvas.
+
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,6 @@
+// Cropping bitmap objects to the selection: the kept pixels stay in place, and undo and redo
+// restore and reapply them.
+
 #include <gtest/gtest.h>
 
 #include <cstring>
