@@ -30,21 +30,27 @@
 
 namespace {
 
-// The document every test opens: the sample banner, saved once by the sample builder.
-std::string SamplePath() {
-    static const std::string path = [] {
-        const std::string file = (std::filesystem::temp_directory_path() /
-                                  ("gravik-ui-sample-" + std::to_string(getpid()) + ".gr"))
-                                     .string();
+// The document every test opens: the sample banner, saved once by the sample builder and
+// removed when the tests end.
+class SampleFile : public ::testing::Environment {
+public:
+    static const std::string& Path() { return sPath; }
+    void SetUp() override {
+        sPath = (std::filesystem::temp_directory_path() /
+                 ("gravik-ui-sample-" + std::to_string(getpid()) + ".gr"))
+                    .string();
         YKDispatcher dispatcher;
         YKDocument* banner = YKBuildSampleBanner(&dispatcher);
-        if (banner == nullptr || !banner->SaveInto(file.c_str(), false)) {
-            return std::string();
-        }
-        std::atexit([] { std::filesystem::remove(SamplePath()); });
-        return file;
-    }();
-    return path;
+        ASSERT_TRUE(banner != nullptr && banner->SaveInto(sPath.c_str(), false));
+    }
+    void TearDown() override { std::filesystem::remove(sPath); }
+
+private:
+    static inline std::string sPath;
+};
+
+std::string SamplePath() {
+    return SampleFile::Path();
 }
 
 // The view composes the layers before it lays them over the background, the export after:
@@ -211,5 +217,6 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new SampleFile);
     return RUN_ALL_TESTS();
 }
