@@ -14,11 +14,6 @@ namespace {
 using Rect = YKRect<int32>;
 constexpr Rect kCanvas{0, 0, 99, 79};
 
-class CanvasHost : public TestHost {
-public:
-    Rect CanvasFrame() const override { return kCanvas; }
-};
-
 struct Coverage {
     int32 pixels = 0;  // alpha above 0
     int64 alpha = 0;   // sum of alphas
@@ -43,20 +38,10 @@ uint32 AlphaAt(YKBitmap* mask, int32 x, int32 y) {
     return p >> 24;
 }
 
-class SelectionTest : public testing::Test {
+class SelectionTest : public testing::Test, public CanvasViewer {
 protected:
+    SelectionTest() : CanvasViewer(kCanvas) {}
     void SetUp() override { viewer.CreateViewer(); }
-    YKUserLayer* AddUserLayer() {
-        auto* layer = new YKUserLayer(host.GetUniqueID(), "layer");
-        viewer.AddChild(layer, false);
-        return layer;
-    }
-    QuadLayer* AddQuad(YKUserLayer* layer, uint32 color, YKRect<double> box) {
-        return PutQuad(layer, host.GetUniqueID(), color, box);
-    }
-
-    CanvasHost host;
-    YKViewerLayer viewer{&host};
 };
 
 TEST_F(SelectionTest, ShapesCoverTheirAreaWithinTheCanvas) {

@@ -137,3 +137,29 @@ inline QuadLayer* PutQuad(YKLayer* layer, int32 id, uint32 color, YKRect<double>
     quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
     return quad;
 }
+
+// A viewer layer over a host whose canvas is fixed, with helpers that fill it: the set-up of the
+// tests that look at a view's composition.
+struct CanvasViewer {
+    class CanvasHost : public TestHost {
+    public:
+        explicit CanvasHost(YKRect<int32> canvas) : mCanvas(canvas) {}
+        YKRect<int32> CanvasFrame() const override { return mCanvas; }
+
+    private:
+        YKRect<int32> mCanvas;
+    };
+
+    explicit CanvasViewer(YKRect<int32> canvas) : host(canvas) {}
+    YKUserLayer* AddUserLayer() {
+        auto* layer = new YKUserLayer(host.GetUniqueID(), "layer");
+        viewer.AddChild(layer, false);
+        return layer;
+    }
+    QuadLayer* AddQuad(YKUserLayer* layer, uint32 color, YKRect<double> box) {
+        return PutQuad(layer, host.GetUniqueID(), color, box);
+    }
+
+    CanvasHost host;
+    YKViewerLayer viewer{&host};
+};

@@ -14,11 +14,6 @@ using Rect = YKRect<int32>;
 // Centred on the origin, as the canvas of a document opened from an image.
 constexpr Rect kCanvas{-40, -30, 39, 29};
 
-class CanvasHost : public TestHost {
-public:
-    Rect CanvasFrame() const override { return kCanvas; }
-};
-
 // Notes every rectangle it is asked to compose.
 class Probe : public YKLayer {
 public:
@@ -35,24 +30,14 @@ std::vector<uint32> Pixels(const YKBitmap* bitmap, Rect rect = kCanvas) {
     return pixels;
 }
 
-class ViewerComposeTest : public testing::Test {
+class ViewerComposeTest : public testing::Test, public CanvasViewer {
 protected:
+    ViewerComposeTest() : CanvasViewer(kCanvas) {}
     void SetUp() override {
         host.manager.SetMaxFrame(20, false);
         viewer.CreateViewer();
         viewer.CreateViewer();
     }
-    YKUserLayer* AddUserLayer() {
-        auto* layer = new YKUserLayer(host.GetUniqueID(), "layer");
-        viewer.AddChild(layer, false);
-        return layer;
-    }
-    QuadLayer* AddQuad(YKUserLayer* layer, uint32 color, YKRect<double> box) {
-        return PutQuad(layer, host.GetUniqueID(), color, box);
-    }
-
-    CanvasHost host;
-    YKViewerLayer viewer{&host};
 };
 
 TEST_F(ViewerComposeTest, EachViewIsItsVisibleLayersMergedByHandWithinTheCanvas) {
