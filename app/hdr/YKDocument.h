@@ -54,8 +54,9 @@ public:
                                  std::string* error = nullptr);
     // Saves to the document's path, or asks the application for one ('grOs').
     void Save(bool saveAs);
-    // Writes the document file. The file is written beside the target and renamed over it only
-    // when complete, so a failed save leaves an earlier file as it was.
+    // Writes the document file through YKReplacedFile, so a failed save leaves what the path
+    // named as it was. `error` gets the error text, followed by the system's reason in
+    // parentheses where there is one.
     bool SaveInto(const char* path, bool showErrors, std::string* error = nullptr);
     // The name offered when the document is saved for the first time.
     std::string SuggestedFileName() const;

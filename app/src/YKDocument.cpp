@@ -4,6 +4,7 @@
 
 #include <sys/xattr.h>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "YKImageOpeners.h"
 #include "YKMsgFile.h"
 #include "YKObjectLayer.h"
+#include "YKReplacedFile.h"
 #include "YKUndoSetFrame.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
@@ -29,9 +31,12 @@ namespace {
 // The class-wide counter behind every document's create id.
 std::atomic<int32> gCreateCounter{0};
 
-// Loading and saving raise a text that the operation's top catches and shows.
+// Loading and saving raise a text that the operation's top catches and shows; the system's
+// reason, where there is one, goes only to callers that print it (the command line).
 struct DocumentError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit DocumentError(const char* text, std::string why = {})
+        : std::runtime_error(text), reason(std::move(why)) {}
+    std::string reason;
 };
 
 constexpr const char* kMimeType = "image/x-Tavernix-GravikDocument";
@@ -316,30 +321,35 @@ bool YKDocument::SaveInto(const char* path, bool showErrors, std::string* error)
     if (path == nullptr) {
         return false;
     }
-    // Written beside the target and renamed over it only once complete: a failed save never
-    // damages the file that was there.
-    const std::string temporary = std::string(path) + ".saving-" + std::to_string(getpid()) + "~";
     try {
         YKMessage document;
         mViewerLayer->LockHirarchy();
         ArchiveDocument(&document);
         mViewerLayer->UnlockHirarchy();
+        // Written to a temporary and put in place only once complete: a failed save never
+        // damages what the path named.
+        YKReplacedFile target(path);
         YKMsgFile file;
-        if (!file.Open(temporary.c_str(), YK_BIN_WRITE_ONLY)) {
-            throw DocumentError("Cannot open file");
+        if (target.Stream() == nullptr) {
+            throw DocumentError("Cannot open file", target.Error());
+        }
+        if (!file.Open(target.TemporaryPath().c_str(), YK_BIN_WRITE_ONLY)) {
+            throw DocumentError("Cannot open file", std::strerror(errno));
         }
         YKMessage version(kVersionWhat);
         version.AddInt32("vers", kFileVersion);
         const bool written = file.PutMessage(&version) && file.PutMessage(&document);
-        const bool closed = file.Close();
-        if (!written || !closed || std::rename(temporary.c_str(), path) != 0) {
-            std::remove(temporary.c_str());
-            throw DocumentError("Write failed");
+        const int failure = errno;
+        if (!file.Close() || !written) {
+            throw DocumentError("Write failed", std::strerror(written ? errno : failure));
+        }
+        if (!target.Commit()) {
+            throw DocumentError("Write failed", target.Error());
         }
         setxattr(path, "user.mime_type", kMimeType, std::strlen(kMimeType), 0);
     } catch (const DocumentError& raised) {
         if (error != nullptr) {
-            *error = raised.what();
+            *error = raised.what() + (raised.reason.empty() ? "" : " (" + raised.reason + ")");
         }
         if (showErrors) {
             ShowAlert("Error while saving document!\nError: " + std::string(raised.what()) +

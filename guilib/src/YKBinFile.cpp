@@ -1,5 +1,7 @@
 #include "YKBinFile.h"
 
+#include "yk_open_input.h"
+
 static_assert(YK_BIN_SEEK_SET == SEEK_SET && YK_BIN_SEEK_CUR == SEEK_CUR &&
                   YK_BIN_SEEK_END == SEEK_END,
               "seek modes are passed to fseek unchanged");
@@ -27,7 +29,8 @@ bool YKBinFile::Open(const char* path, EYKBinOpenMode mode) {
         return false;
     }
     Close();
-    mFile = std::fopen(path, stdioMode);
+    // Reading refuses anything but a regular file, and never waits on a FIFO without a writer.
+    mFile = mode == YK_BIN_READ_ONLY ? yk_fopen_input(path) : std::fopen(path, stdioMode);
     mMode = mFile != nullptr ? mode : YK_BIN_CLOSED;
     return mFile != nullptr;
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -147,7 +146,9 @@ std::unique_ptr<YKRaster> ReadPng(Input& input, bool native, std::string* error)
     }
     const std::string size = std::to_string(layout.width) + " x " + std::to_string(layout.height);
     if (!yk_image_size_ok(layout.width, layout.height, 4)) {
-        yk_set_error(error, "PNG image of " + size + " pixels is too large");
+        yk_set_error(error, "PNG image of " + size + " pixels is too large (the limit is " +
+                                std::to_string(kYKMaxImageSide) + " pixels a side and " +
+                                std::to_string(kYKMaxImageBytes >> 20) + " MiB of pixels)");
         return nullptr;
     }
     if (static_cast<uint64>(DataBytes(layout)) / kMaxInflateRatio > input.size) {
@@ -178,9 +179,10 @@ std::unique_ptr<YKRaster> ReadPng(Input& input, bool native, std::string* error)
 }
 
 std::unique_ptr<YKRaster> ReadPngFile(const char* path, bool native, std::string* error) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::string reason;
+    std::FILE* file = yk_fopen_input(path, &reason);
     if (file == nullptr) {
-        yk_set_error(error, std::string("cannot open ") + path + ": " + std::strerror(errno));
+        yk_set_error(error, std::string("cannot open ") + path + ": " + reason);
         return nullptr;
     }
     Input input;

@@ -72,7 +72,7 @@ bool WriteRows(png_structp png, png_infop info, const Image& image) {
 bool WriteImage(const Image& image, const char* path, std::string* error) {
     YKReplacedFile file(path);
     if (file.Stream() == nullptr) {
-        yk_set_error(error, file.Error());
+        yk_set_error(error, std::string("cannot write ") + path + ": " + file.Error());
         return false;
     }
     yk_png::ErrorSink sink;
@@ -87,7 +87,7 @@ bool WriteImage(const Image& image, const char* path, std::string* error) {
         return false;
     }
     if (!file.Commit()) {
-        yk_set_error(error, file.Error());
+        yk_set_error(error, std::string("cannot write ") + path + ": " + file.Error());
         return false;
     }
     return true;

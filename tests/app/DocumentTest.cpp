@@ -255,7 +255,7 @@ TEST_F(DocumentTest, FailedSaveLeavesTheEarlierFileIntact) {
     setrlimit(RLIMIT_FSIZE, &saved);
 
     EXPECT_FALSE(written);
-    EXPECT_EQ(error, "Write failed");
+    EXPECT_EQ(error, "Write failed (File too large)");
     EXPECT_EQ(bytes(), before);
     EXPECT_TRUE(document.IsModified());
     ASSERT_EQ(mAlerts.Shown().size(), 1u);
