@@ -7,11 +7,10 @@
 // file or a record is damaged (the records before the damage are printed first).
 class YKDumpCommand {
 public:
-    YKDumpCommand(FILE* out, FILE* err) : mOut(out), mErr(err) {}
+    explicit YKDumpCommand(FILE* out) : mOut(out) {}
 
     int Run(const char* path);
 
 private:
     FILE* mOut;
-    FILE* mErr;
 };

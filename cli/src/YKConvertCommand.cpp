@@ -4,6 +4,7 @@
 #include <string>
 
 #include "YKCliDocument.h"
+#include "YKCliReport.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 
@@ -25,13 +26,13 @@ int YKConvertCommand::Run(int argc, char** argv) {
         return 2;
     }
     YKDispatcher dispatcher;
-    YKDocument* document = YKOpenForCommand(path, &dispatcher, mErr);
+    YKDocument* document = YKOpenForCommand(path, &dispatcher);
     if (document == nullptr) {
         return 1;
     }
     std::string error;
     if (!document->SaveInto(output, false, &error)) {
-        std::fprintf(mErr, "gravik-cli: convert: %s\n", error.c_str());
+        YKCliError(output, error);
         return 1;
     }
     std::fprintf(mOut, "%s\n", output);

@@ -1,24 +1,28 @@
 #include "YKDumpCommand.h"
 
-#include <cerrno>
-#include <cinttypes>
-#include <cstring>
+#include <unistd.h>
 
+#include <cinttypes>
+#include <string>
+
+#include "YKCliReport.h"
 #include "YKMessage.h"
 #include "YKMessagePrinter.h"
 #include "YKMsgFile.h"
+#include "yk_open_input.h"
 
 int YKDumpCommand::Run(const char* path) {
     // Opening for reading first tells a missing file from one that is not a message file.
-    if (FILE* probe = std::fopen(path, "rb"); probe == nullptr) {
-        std::fprintf(mErr, "gravik-cli: cannot open \"%s\": %s\n", path, std::strerror(errno));
+    std::string reason;
+    if (const int fd = yk_open_input(path, &reason); fd < 0) {
+        YKCliError(path, reason);
         return 1;
     } else {
-        std::fclose(probe);
+        close(fd);
     }
     YKMsgFile file;
     if (!file.Open(path, EYKBinOpenMode(0))) {
-        std::fprintf(mErr, "gravik-cli: \"%s\" is not a Gravik message file (bad header)\n", path);
+        YKCliError(path, "not a Gravik message file (bad header)");
         return 1;
     }
     const int32 count = file.CountMessages();
@@ -33,10 +37,9 @@ int YKDumpCommand::Run(const char* path) {
         YKMessage message;
         if (!file.GetMessage(&message)) {
             std::fflush(mOut);
-            std::fprintf(mErr,
-                         "gravik-cli: \"%s\": record %" PRId32 " of %" PRId32 " at offset %" PRId64
-                         " is damaged or cut short\n",
-                         path, i + 1, count, offset);
+            YKCliError(path, "record " + std::to_string(i + 1) + " of " + std::to_string(count) +
+                                 " at offset " + std::to_string(offset) +
+                                 " is damaged or cut short");
             return 1;
         }
         std::fprintf(mOut, "\nrecord %" PRId32 " at offset %" PRId64 ": ", i + 1, offset);

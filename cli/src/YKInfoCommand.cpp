@@ -2,23 +2,58 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "YKCliDocument.h"
+#include "YKCliReport.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKLayer.h"
+#include "YKStdoutAside.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
 
 namespace {
 
-// A JSON string literal, quotes included; bytes from 0x80 up pass through as they are.
+// The length of the well-formed UTF-8 sequence at `text` (overlong forms, surrogates and code
+// points past U+10FFFF are not), or 0.
+size_t Utf8Length(const unsigned char* text) {
+    const unsigned char lead = text[0];
+    if (lead < 0xC2 || lead > 0xF4) {
+        return 0;
+    }
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    const uint32 low = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    uint32 code = lead & (0x7F >> length);
+    // A terminating zero fails this test, so nothing past the string is read.
+    for (size_t i = 1; i < length; ++i) {
+        if ((text[i] & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = code << 6 | (text[i] & 0x3F);
+    }
+    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+    return code >= low && code <= 0x10FFFF && !surrogate ? length : 0;
+}
+
+// A JSON string literal, quotes included. Names come from files and may hold any bytes: one
+// that is not part of well-formed UTF-8 becomes U+FFFD.
 std::string Quoted(const char* text) {
     std::string quoted = "\"";
     for (const char* c = text; *c != '\0'; ++c) {
         const auto byte = static_cast<unsigned char>(*c);
+        if (byte >= 0x80) {
+            const size_t length = Utf8Length(reinterpret_cast<const unsigned char*>(c));
+            if (length == 0) {
+                quoted += "\\ufffd";
+            } else {
+                quoted.append(c, length);
+                c += length - 1;
+            }
+            continue;
+        }
         switch (byte) {
             case '"':
                 quoted += "\\\"";
@@ -105,8 +140,14 @@ int YKInfoCommand::Run(int argc, char** argv) {
         return 2;
     }
 
+    // The loaders' diagnostics must not land in the middle of the JSON.
+    std::optional<YKStdoutAside> aside;
+    if (json) {
+        aside.emplace();
+        mOut = aside->Stream();
+    }
     YKDispatcher dispatcher;
-    YKDocument* document = YKOpenForCommand(path, &dispatcher, mErr);
+    YKDocument* document = YKOpenForCommand(path, &dispatcher);
     if (document == nullptr) {
         return 1;
     }

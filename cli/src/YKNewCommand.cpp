@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "YKCliReport.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "yk_color.h"
@@ -84,7 +85,7 @@ int YKNewCommand::Run(int argc, char** argv) {
     YKDocument* document = dispatcher.CreateDocument(w, h, name, color);
     std::string error;
     if (document == nullptr || !document->SaveInto(output, false, &error)) {
-        std::fprintf(mErr, "gravik-cli: new: cannot save \"%s\": %s\n", output, error.c_str());
+        YKCliError(output, error.empty() ? "the document could not be made" : error);
         return 1;
     }
     std::fprintf(mOut, "%s: %d x %d\n", output, static_cast<int>(w), static_cast<int>(h));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "YKCliDocument.h"
+#include "YKCliReport.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
@@ -72,7 +73,7 @@ int YKRenderCommand::Run(int argc, char** argv) {
     }
 
     YKDispatcher dispatcher;
-    YKDocument* document = YKOpenForCommand(path, &dispatcher, mErr);
+    YKDocument* document = YKOpenForCommand(path, &dispatcher);
     if (document == nullptr) {
         return 1;
     }
@@ -84,11 +85,11 @@ int YKRenderCommand::Run(int argc, char** argv) {
         std::unique_ptr<YKRaster> raster(document->RenderFrame(f, &error));
         const std::string target = all ? NumberedPath(output, f) : std::string(output);
         if (raster == nullptr) {
-            std::fprintf(mErr, "gravik-cli: render: frame %d: %s\n", f, error.c_str());
+            YKCliError(path, "frame " + std::to_string(f) + ": " + error);
             return 1;
         }
         if (!YKPngIO::Write(*raster, target.c_str(), &error)) {
-            std::fprintf(mErr, "gravik-cli: render: %s: %s\n", target.c_str(), error.c_str());
+            YKCliError(target, error);
             return 1;
         }
         std::fprintf(mOut, "%s\n", target.c_str());

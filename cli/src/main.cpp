@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
             std::fputs("gravik-cli: dump takes exactly one FILE\n", stderr);
             return 2;
         }
-        return YKDumpCommand(stdout, stderr).Run(argv[2]);
+        return YKDumpCommand(stdout).Run(argv[2]);
     }
     if (std::strcmp(command, "info") == 0) {
         return YKInfoCommand(stdout, stderr).Run(argc - 2, argv + 2);

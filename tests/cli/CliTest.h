@@ -31,8 +31,9 @@ protected:
     CliResult Run(const std::string& arguments) const {
         const auto out = mDir / "stdout";
         const auto err = mDir / "stderr";
-        const std::string command =
-            std::string(GRAVIK_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+        // A command that hangs (on a FIFO, say) fails the test with status 124 instead.
+        const std::string command = "timeout 60 " + std::string(GRAVIK_CLI) + " " + arguments +
+                                    " >" + out.string() + " 2>" + err.string();
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
     }

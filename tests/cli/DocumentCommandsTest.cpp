@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "YKMessage.h"
-#include "YKMsgFile.h"
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -70,35 +67,6 @@ TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
     }
     EXPECT_FALSE(fs::exists(mDir / "bad.gr"));
     EXPECT_EQ(Run("new --width 32767 --height 1 -o " + (mDir / "wide.gr").string()).status, 0);
-}
-
-TEST_F(DocumentCommands, FailuresToSaveOrLoadExitOneWithTheDocumentsTexts) {
-    const CliResult unsaved =
-        Run("new --width 4 --height 4 -o " + (mDir / "no/such/dir.gr").string());
-    EXPECT_EQ(unsaved.status, 1);
-    EXPECT_TRUE(Contains(unsaved.err, "Cannot open file")) << unsaved.err;
-
-    // A message file, but not a document: the document's own text, then the image fallback's.
-    const fs::path other = mDir / "other.gr";
-    {
-        YKMsgFile file;
-        ASSERT_TRUE(file.Open(other.c_str(), EYKBinOpenMode(1)));
-        YKMessage settings('pref');
-        settings.AddInt32("vers", 101);
-        ASSERT_TRUE(file.PutMessage(&settings));
-        file.Close();
-    }
-    CliResult r = Run("info " + other.string());
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "This is not an Gravik file.\nFile cannot be loaded. Unknown file format.\n");
-
-    const fs::path text = mDir / "notes.txt";
-    std::ofstream(text) << "just some text, long enough to fill a header";
-    r = Run("info " + text.string());
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Contains(r.err, "Can't open file\nFile cannot be loaded. Unknown file format.\n"))
-        << r.err;
 }
 
 TEST_F(DocumentCommands, DumpOfANewFileShowsTheVersionThenTheDocument) {
