@@ -142,18 +142,24 @@ void YKReplacedFile::Fail(const std::string& what, int error) {
 // --- Before writing ---
 
 bool YKReplacedFile::PrepareTarget(const char* path) {
-    if (!ResolveLinks(path, &mTarget)) {
-        Fail("", ELOOP);
-        return false;
-    }
     struct stat status;
-    if (stat(mTarget.c_str(), &status) != 0) {
+    if (stat(path, &status) != 0) {
         if (errno != ENOENT) {
             Fail("", errno);
             return false;
         }
+        // Nothing there, or a link to nothing: the file is created where the links lead.
+        if (!ResolveLinks(path, &mTarget)) {
+            Fail("", ELOOP);
+            return false;
+        }
         return CreateBeside();
     }
+    // A regular file is replaced beside where it really lives; anything else is opened through
+    // the links as named (/dev/stdout leads to a pipe that has no name to resolve).
+    char* real = S_ISREG(status.st_mode) ? realpath(path, nullptr) : nullptr;
+    mTarget = real != nullptr ? real : path;
+    std::free(real);
     if (S_ISREG(status.st_mode)) {
         // Renaming would replace a file its owner made read-only; writing it should fail.
         if (access(mTarget.c_str(), W_OK) != 0) {
