@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "PngTestFiles.h"
 #include "YKMessage.h"
+#include "YKMsgFile.h"
 #include "YKPngIO.h"
 #include "YKRasterAnimFile.h"
 #include "YKRasterFile.h"
@@ -97,6 +101,22 @@ TEST_F(RasterFileTest, AnimationsGiveEveryFrameAndStillsOne) {
     EXPECT_FALSE(png.loadAnim(Path("a.txt").c_str()));
     EXPECT_EQ(png.CountFrames(), 0);
     EXPECT_NE(png.ErrorText().find("no reader"), std::string::npos);
+}
+
+// A FIFO nobody writes to would block a reader that opened it plainly, for good.
+TEST_F(RasterFileTest, FifosAndFoldersAreRefusedWithoutWaiting) {
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(Path("folder"));
+    for (const auto& [name, reason] :
+         {std::pair{"fifo", "a FIFO, not a regular file"}, std::pair{"folder", "a folder"}}) {
+        const std::string path = Path(name);
+        EXPECT_FALSE(YKRasterFile(path.c_str()).InitCheck()) << name;
+        EXPECT_EQ(YKRasterAnimFile(path.c_str()).CountFrames(), 0) << name;
+        std::string error;
+        EXPECT_EQ(std::unique_ptr<YKRaster>(YKPngIO::Read(path.c_str(), &error)), nullptr);
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        EXPECT_FALSE(YKMsgFile().Open(path.c_str(), YK_BIN_READ_ONLY)) << name;
+    }
 }
 
 }  // namespace
