@@ -1,7 +1,5 @@
 #include "YKDocument.h"
 
-#include <unistd.h>
-
 #include <sys/xattr.h>
 #include <atomic>
 #include <cerrno>
