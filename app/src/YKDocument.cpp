@@ -11,6 +11,7 @@
 
 #include "YKAlert.h"
 #include "YKAutolock.h"
+#include "YKBitmapRoster.h"
 #include "YKCacheLayer.h"
 #include "YKDocumentServices.h"
 #include "YKDocumentView.h"
@@ -321,6 +322,8 @@ bool YKDocument::SaveInto(const char* path, bool showErrors, std::string* error)
     const std::string temporary = std::string(path) + ".saving-" + std::to_string(getpid()) + "~";
     try {
         YKMessage document;
+        // Every pattern is written once into this file, whatever earlier saves or copies wrote.
+        YKBitmapRoster::Default().ResetForArchiving();
         mViewerLayer->LockHirarchy();
         ArchiveDocument(&document);
         mViewerLayer->UnlockHirarchy();
