@@ -28,6 +28,9 @@ public:
     YKSharedBitmap* AddBitmap(std::unique_ptr<YKRaster> raster, const char* name);
     // The same with a shared bitmap's archive (as ArchiveIn writes it) for a new name.
     YKSharedBitmap* AddBitmap(const YKMessage& archive, const char* name);
+    // Adds a user to a name already held (an object taking on a pattern the roster has); false
+    // when the name is not held.
+    bool Retain(const char* name);
     // Takes a user away; the bitmap goes with its last user. False when it is not held.
     bool DeleteBitmap(const char* name);
     bool DeleteBitmap(const YKSharedBitmap* bitmap);

@@ -313,8 +313,12 @@ protected:
     double mBoundsWidth = 0;
 
 private:
-    // Patterns this object's archive brought into the bitmap roster; released with the object.
+    // Patterns this object holds in the bitmap roster (one use each); released with the object.
     std::vector<std::string> mRosterUsers;
+
+    // Takes a use of the named pattern: the roster's when it holds the name, else the pixels
+    // archived in `buffer` (when there are some). Keeps the pattern alive as long as this object.
+    void holdPattern(const std::string& name, const YKMessage* buffer);
 
     void readArchive(const YKMessage* archive);
     void readStroke(const YKMessage* archive);

@@ -50,6 +50,16 @@ YKSharedBitmap* YKBitmapRoster::AddBitmap(const YKMessage& archive, const char* 
     return Add(name, [&] { return std::make_unique<YKSharedBitmap>(archive); });
 }
 
+bool YKBitmapRoster::Retain(const char* name) {
+    std::lock_guard<std::mutex> lock(mLock);
+    const int32 index = Find(name);
+    if (index < 0) {
+        return false;
+    }
+    mBitmaps[index]->IncOccurrence();
+    return true;
+}
+
 bool YKBitmapRoster::DeleteAt(int32 index) {
     if (index < 0) {
         return false;

@@ -146,6 +146,7 @@ void YKVectorEntity::copyBaseInto(YKVectorEntity* target) const {
         stroke.colorFlag = mStroke->colorFlag;
         stroke.color.reset(mStroke->color != nullptr ? mStroke->color->Duplicate() : nullptr);
         stroke.patternName = mStroke->patternName;
+        target->holdPattern(stroke.patternName, nullptr);
         stroke.patternAlpha.reset(
             mStroke->patternAlpha != nullptr ? mStroke->patternAlpha->Duplicate() : nullptr);
         stroke.patternLock = mStroke->patternLock;
@@ -160,6 +161,9 @@ void YKVectorEntity::copyBaseInto(YKVectorEntity* target) const {
     target->mFillColorFlag = mFillColorFlag;
     target->mFillColor.reset(mFillColor != nullptr ? mFillColor->Duplicate() : nullptr);
     target->mFillPatternName = mFillPatternName;
+    if (mFillColorFlag != kColorFlagNotFillable) {
+        target->holdPattern(mFillPatternName, nullptr);
+    }
     target->mFillPatternAlpha.reset(mFillPatternAlpha != nullptr ? mFillPatternAlpha->Duplicate()
                                                                  : nullptr);
     target->mFillPatternLock = mFillPatternLock;

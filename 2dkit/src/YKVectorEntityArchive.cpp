@@ -221,11 +221,8 @@ void YKVectorEntity::readStroke(const YKMessage* archive) {
         archive->FindDouble(kCustomDashOffsetKey, &offset);
         stroke.dash->SetOffset(offset);
     }
-    if (archive->FindMessage("stroke_pattern_buffer", &part) &&
-        YKBitmapRoster::Default().Bitmap(stroke.patternName.c_str()) == nullptr &&
-        YKBitmapRoster::Default().AddBitmap(part, stroke.patternName.c_str()) != nullptr) {
-        mRosterUsers.push_back(stroke.patternName);
-    }
+    const bool archived = archive->FindMessage("stroke_pattern_buffer", &part);
+    holdPattern(stroke.patternName, archived ? &part : nullptr);
 }
 
 void YKVectorEntity::readFill(const YKMessage* archive) {
@@ -243,9 +240,16 @@ void YKVectorEntity::readFill(const YKMessage* archive) {
     mFillGradient = archive->FindMessage("fill_gradient", &part)
                         ? std::make_unique<YKGradientContainer>(part)
                         : std::make_unique<YKGradientContainer>();
-    if (archive->FindMessage("fill_pattern_buffer", &part) &&
-        YKBitmapRoster::Default().Bitmap(mFillPatternName.c_str()) == nullptr &&
-        YKBitmapRoster::Default().AddBitmap(part, mFillPatternName.c_str()) != nullptr) {
-        mRosterUsers.push_back(mFillPatternName);
+    const bool archived = archive->FindMessage("fill_pattern_buffer", &part);
+    holdPattern(mFillPatternName, archived ? &part : nullptr);
+}
+
+void YKVectorEntity::holdPattern(const std::string& name, const YKMessage* buffer) {
+    // A use is taken even when the roster already has the pattern (another document, or the
+    // object this one was copied from): the pattern must outlive whichever of them goes first.
+    YKBitmapRoster& roster = YKBitmapRoster::Default();
+    if (roster.Retain(name.c_str()) ||
+        (buffer != nullptr && roster.AddBitmap(*buffer, name.c_str()) != nullptr)) {
+        mRosterUsers.push_back(name);
     }
 }

@@ -187,9 +187,14 @@ private:
     std::unique_ptr<YKGenericFilter> mMergeFilter;
     std::vector<std::unique_ptr<YKGenericFilter>> mFilters;
     // Filters a document names that this build cannot make are kept as their archives and
-    // written back unchanged, so saving does not lose them.
+    // written back unchanged, in their place among the live filters, so saving neither loses
+    // nor reorders them.
+    struct ArchivedFilter {
+        int32 livesBefore;  // how many of mFilters come before it
+        YKMessage archive;
+    };
     std::optional<YKMessage> mMergeFilterArchive;
-    std::vector<YKMessage> mFilterArchives;
+    std::vector<ArchivedFilter> mFilterArchives;
     bool mFxEnabled = true;
     std::unique_ptr<YKEnvelopInt32> mOpacity;
     bool mInEffect = false;

@@ -31,6 +31,11 @@ public:
         kTextOnBezier = 9,
     };
 
+    static constexpr int32 kTypeCount = 10;
+    // The name of a kind as its tool is called ("Rectangle", "Free Hand" …): the layer's Type()
+    // and the class it is archived under. "None" outside the kinds.
+    static const char* TypeName(int32 typeID);
+
     // A new layer without an object yet (SetEntity gives it one).
     YKRasterLayer(int32 id, const char* name, int32 typeID);
     // Rebuilt from its archive; without a usable "object_type" the layer holds no object.
@@ -43,8 +48,9 @@ public:
     int32 TypeID() const { return mTypeID; }
 
     // --- Overrides
-    // The object layer's fields with "Class" = the object's class name, then the object's own
-    // keys, "type_id" and "YKRL:Frame".
+    // The object layer's fields with "Class" = Type() (the name the loader builds it by; the
+    // plain class name for a kind out of range), then the object's own keys, "type_id" and
+    // "YKRL:Frame".
     void Archive(YKMessage* message, bool deep) const override;
     bool InheritsFrom(const char* className) const override;
     void ComposeLayer(YKBitmap* target, YKRect<int32> rect) override;

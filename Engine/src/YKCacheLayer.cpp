@@ -80,7 +80,7 @@ YKCacheLayer::YKCacheLayer(CheckedArchive checked)
             mMergeFilterArchive = part;
         }
         for (int32 i = 0; archive->FindMessage("YKCL:Filter", i, &part); ++i) {
-            mFilterArchives.push_back(part);
+            mFilterArchives.push_back({0, part});
         }
         mFiltersActive = !mFilterArchives.empty();
         // Only a label, but kept so that saving again writes what was read.
@@ -138,13 +138,17 @@ void YKCacheLayer::Archive(YKMessage* message, bool deep) const {
             message->AddMessage("YKCL:MergeFilter", &*mMergeFilterArchive);
         }
     }
-    for (const auto& live : mFilters) {
-        YKMessage filter;
-        live->Archive(&filter);
-        message->AddMessage("YKCL:Filter", &filter);
-    }
-    for (const YKMessage& filter : mFilterArchives) {
-        message->AddMessage("YKCL:Filter", &filter);
+    // First to last, the archived ones where they stood among the live ones.
+    auto archived = mFilterArchives.begin();
+    for (int32 i = 0; i <= CountFilters(); ++i) {
+        for (; archived != mFilterArchives.end() && archived->livesBefore <= i; ++archived) {
+            message->AddMessage("YKCL:Filter", &archived->archive);
+        }
+        if (i < CountFilters()) {
+            YKMessage filter;
+            mFilters[i]->Archive(&filter);
+            message->AddMessage("YKCL:Filter", &filter);
+        }
     }
     message->AddString("YKCL:Name", mCacheName);
 }
@@ -305,6 +309,10 @@ void YKCacheLayer::AddFilter(YKGenericFilter* filter, int32 index) {
     }
     index = std::clamp(index, 0, CountFilters());
     mFilters.insert(mFilters.begin() + index, std::unique_ptr<YKGenericFilter>(filter));
+    // Archived filters after the new one's place stay after it.
+    for (ArchivedFilter& archived : mFilterArchives) {
+        archived.livesBefore += archived.livesBefore > index ? 1 : 0;
+    }
     filter->SetEnvelopOwner(mOpacity->RealOwner(), ID());
     if (YKEnvelopManager* manager = EnvelopManager()) {
         filter->AddEnvelopToManager(manager);
@@ -321,6 +329,9 @@ YKGenericFilter* YKCacheLayer::RemoveFilter(int32 index) {
     const YKRect<int32> frame = Frame();
     YKGenericFilter* filter = mFilters[index].release();
     mFilters.erase(mFilters.begin() + index);
+    for (ArchivedFilter& archived : mFilterArchives) {
+        archived.livesBefore -= archived.livesBefore > index ? 1 : 0;
+    }
     InvalidateLayer(frame, true, kRemovedMarker);
     if (YKEnvelopManager* manager = EnvelopManager()) {
         filter->RemoveEnvelopFromManager(manager);

@@ -25,13 +25,18 @@ YKLayerFactory& YKLayerFactory::Default() {
         factory.Register("YKPaintLayer", [](const YKMessage* archive, YKEnvelopManager*) {
             return static_cast<YKLayer*>(new YKPaintLayer(archive));
         });
-        // A vector-object layer is archived under its object's class name.
+        // A vector-object layer is archived under its tool's name; files written before that
+        // carry its object's class name.
+        const auto vectorObject = [](const YKMessage* archive, YKEnvelopManager* manager) {
+            return static_cast<YKLayer*>(new YKRasterLayer(archive, manager));
+        };
+        for (int32 kind = 0; kind < YKRasterLayer::kTypeCount; ++kind) {
+            factory.Register(YKRasterLayer::TypeName(kind), vectorObject);
+        }
         for (const char* name :
              {"YKRasterLayer", "YKVectorArc", "YKVectorBezier", "YKVectorEllipse",
               "YKVectorFreeHand", "YKVectorPolyline", "YKVectorRectangle", "YKVectorRoundRect"}) {
-            factory.Register(name, [](const YKMessage* archive, YKEnvelopManager* manager) {
-                return static_cast<YKLayer*>(new YKRasterLayer(archive, manager));
-            });
+            factory.Register(name, vectorObject);
         }
         return true;
     }();

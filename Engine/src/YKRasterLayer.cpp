@@ -15,27 +15,6 @@ namespace {
 
 constexpr int32 kFrameMargin = 64;
 
-const char* ClassNameOf(int32 objectType) {
-    switch (objectType) {
-        case YKVectorEntity::kTypeArc:
-            return "YKVectorArc";
-        case YKVectorEntity::kTypeBezier:
-            return "YKVectorBezier";
-        case YKVectorEntity::kTypeEllipse:
-            return "YKVectorEllipse";
-        case YKVectorEntity::kTypeFreeHand:
-            return "YKVectorFreeHand";
-        case YKVectorEntity::kTypePolyline:
-            return "YKVectorPolyline";
-        case YKVectorEntity::kTypeRectangle:
-            return "YKVectorRectangle";
-        case YKVectorEntity::kTypeRoundRect:
-            return "YKVectorRoundRect";
-        default:
-            return "YKRasterLayer";
-    }
-}
-
 // The one sketcher every vector-object layer renders with, under the sketcher lock.
 YKZipSketcher& SharedSketcher() {
     static YKZipSketcher sketcher;
@@ -84,7 +63,8 @@ void YKRasterLayer::SetEntity(YKVectorEntity* entity) {
 
 void YKRasterLayer::Archive(YKMessage* message, bool deep) const {
     YKObjectLayer::Archive(message, deep);
-    message->ReplaceString("Class", ClassNameOf(mEntity != nullptr ? mEntity->Type() : -1));
+    const bool known = mTypeID >= 0 && mTypeID < kTypeCount;
+    SetArchiveClass(message, known ? Type() : "YKRasterLayer");
     if (mEntity != nullptr) {
         mEntity->ArchiveIn(message);
     }
@@ -104,11 +84,15 @@ YKLayer* YKRasterLayer::Replicate() const {
     return new YKRasterLayer(&archive, EnvelopManager());
 }
 
-const char* YKRasterLayer::Type() const {
-    static const char* const kNames[] = {
+const char* YKRasterLayer::TypeName(int32 typeID) {
+    static const char* const kNames[kTypeCount] = {
         "Line", "Bezier", "Rectangle", "Ellipse",         "Polyline",
         "Arc",  "Text",   "Free Hand", "Round Rectangle", "Text on Bezier"};
-    return mTypeID >= 0 && mTypeID < 10 ? kNames[mTypeID] : "None";
+    return typeID >= 0 && typeID < kTypeCount ? kNames[typeID] : "None";
+}
+
+const char* YKRasterLayer::Type() const {
+    return TypeName(mTypeID);
 }
 
 // --- Rendering ---

@@ -10,6 +10,7 @@
 
 #include "YKAlert.h"
 #include "YKAutolock.h"
+#include "YKBitmapRoster.h"
 #include "YKCacheLayer.h"
 #include "YKDocumentServices.h"
 #include "YKDocumentView.h"
@@ -321,6 +322,8 @@ bool YKDocument::SaveInto(const char* path, bool showErrors, std::string* error)
     }
     try {
         YKMessage document;
+        // Every pattern is written once into this file, whatever earlier saves or copies wrote.
+        YKBitmapRoster::Default().ResetForArchiving();
         mViewerLayer->LockHirarchy();
         ArchiveDocument(&document);
         mViewerLayer->UnlockHirarchy();

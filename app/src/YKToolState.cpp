@@ -7,10 +7,11 @@
 
 namespace {
 
-// A container drawing vector objects of `kind` on a vector-object layer.
-std::unique_ptr<YKToolContainer> VectorTool(int32 id, const char* type, int32 kind) {
+// A container drawing vector objects of `kind` on a vector-object layer, named as the layers
+// it makes are archived.
+std::unique_ptr<YKToolContainer> VectorTool(int32 id, int32 kind) {
     return std::make_unique<YKToolContainer>(
-        id, type,
+        id, YKRasterLayer::TypeName(kind),
         [kind](int32 layerID, const char* name) -> YKObjectLayer* {
             return new YKRasterLayer(layerID, name, kind);
         },
@@ -23,7 +24,7 @@ std::unique_ptr<YKToolContainer> VectorTool(int32 id, const char* type, int32 ki
 
 YKToolState::YKToolState() {
     int32 id = kFirstContainerID;
-    mTools.push_back(VectorTool(id++, "Free Hand", YKRasterLayer::kFreeHand));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kFreeHand));
     mTools.push_back(std::make_unique<YKToolContainer>(
         id++, "PaintBrush",
         [](int32 layerID, const char* name) -> YKObjectLayer* {
@@ -32,14 +33,14 @@ YKToolState::YKToolState() {
         [](const YKMessage* archive, YKEnvelopManager*) -> YKObjectLayer* {
             return new YKPaintLayer(archive);
         }));
-    mTools.push_back(VectorTool(id++, "Line", YKRasterLayer::kLine));
-    mTools.push_back(VectorTool(id++, "Polyline", YKRasterLayer::kPolyline));
-    mTools.push_back(VectorTool(id++, "Bezier", YKRasterLayer::kBezier));
-    mTools.push_back(VectorTool(id++, "Text", YKRasterLayer::kText));
-    mTools.push_back(VectorTool(id++, "Rectangle", YKRasterLayer::kRectangle));
-    mTools.push_back(VectorTool(id++, "Round Rectangle", YKRasterLayer::kRoundRectangle));
-    mTools.push_back(VectorTool(id++, "Ellipse", YKRasterLayer::kEllipse));
-    mTools.push_back(VectorTool(id++, "Arc", YKRasterLayer::kArc));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kLine));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kPolyline));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kBezier));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kText));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kRectangle));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kRoundRectangle));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kEllipse));
+    mTools.push_back(VectorTool(id++, YKRasterLayer::kArc));
 }
 
 const char* YKToolState::ToolSelectedType() const {

@@ -11,6 +11,7 @@
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKLayer.h"
+#include "YKRasterLayer.h"
 #include "YKStdoutAside.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
@@ -83,14 +84,21 @@ std::string Quoted(const char* text) {
     return quoted + "\"";
 }
 
-// The most specific of the kinds this tool knows.
+// The most specific of the kinds this tool knows: each derived kind before its base.
 const char* LayerClass(const YKLayer* layer) {
-    for (const char* name : {"YKUserLayer", "YKCacheLayer", "YKEffectLayer"}) {
+    for (const char* name : {"YKUserLayer", "YKCacheLayer", "YKRasterLayer", "YKBitmapLayer",
+                             "YKPaintLayer", "YKObjectLayer", "YKEffectLayer"}) {
         if (layer->InheritsFrom(name)) {
             return name;
         }
     }
     return "YKLayer";
+}
+
+// What a vector-object layer holds, as its tool names it ("Rectangle" …); null for other layers.
+const char* LayerKind(const YKLayer* layer) {
+    return layer->InheritsFrom("YKRasterLayer") ? static_cast<const YKRasterLayer*>(layer)->Type()
+                                                : nullptr;
 }
 
 const char* LayerName(const YKLayer* layer) {
@@ -189,6 +197,9 @@ void YKInfoCommand::PrintText(YKDocument* document) const {
 void YKInfoCommand::PrintLayerText(const YKLayer* layer, int depth) const {
     std::fprintf(mOut, "%*s%s id %d%s%s", depth * 2, "", LayerClass(layer), layer->ID(),
                  layer->IsHidden() ? " hidden" : "", layer->IsLocked() ? " locked" : "");
+    if (const char* kind = LayerKind(layer)) {
+        std::fprintf(mOut, " kind %s", Quoted(kind).c_str());
+    }
     if (const char* name = LayerName(layer)) {
         std::fprintf(mOut, " name %s", Quoted(name).c_str());
     }
@@ -232,6 +243,9 @@ void YKInfoCommand::PrintLayerJson(const YKLayer* layer) const {
     std::fprintf(mOut, "{\"class\":\"%s\",\"id\":%d,\"hidden\":%s,\"locked\":%s,",
                  LayerClass(layer), layer->ID(), layer->IsHidden() ? "true" : "false",
                  layer->IsLocked() ? "true" : "false");
+    if (const char* kind = LayerKind(layer)) {
+        std::fprintf(mOut, "\"kind\":%s,", Quoted(kind).c_str());
+    }
     if (const char* name = LayerName(layer)) {
         std::fprintf(mOut, "\"name\":%s,", Quoted(name).c_str());
     }

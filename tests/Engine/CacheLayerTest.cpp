@@ -8,6 +8,7 @@
 #include "RecordingRootLayer.h"
 #include "YKCacheLayer.h"
 #include "YKEnvelopManager.h"
+#include "YKGenericFilter.h"
 #include "YKMessage.h"
 #include "YKRecordingTimelineSink.h"
 
@@ -19,6 +20,31 @@ YKMessage FilterArchive(int32 n) {
     filter.AddString("Class", "SomeFilter");
     filter.AddInt32("radius", n);
     return filter;
+}
+
+// A live filter that leaves pixels alone and archives as FilterArchive(tag).
+class TaggedFilter : public YKGenericFilter {
+public:
+    explicit TaggedFilter(int32 tag) : mTag(tag) {}
+    void PerformFilter(YKBitmap*, YKBitmap*, YKBitmap*, YKRect<int32>, bool) override {}
+    void Archive(YKMessage* message) const override { *message = FilterArchive(mTag); }
+
+private:
+    int32 mTag;
+};
+
+// The tags of a layer's archived "YKCL:Filter" messages, first to last.
+std::vector<int32> FilterOrder(const YKCacheLayer& layer) {
+    YKMessage archive;
+    layer.Archive(&archive, false);
+    std::vector<int32> tags;
+    YKMessage filter;
+    for (int32 i = 0; archive.FindMessage("YKCL:Filter", i, &filter); ++i) {
+        int32 tag = -1;
+        filter.FindInt32("radius", &tag);
+        tags.push_back(tag);
+    }
+    return tags;
 }
 
 YKMessage Command(uint32 what, const char* name = nullptr, int32 value = 0) {
@@ -62,6 +88,27 @@ TEST(CacheLayerTest, ArchiveRoundTripKeepsOpacityMethodAndFiltersVerbatim) {
     YKMessage last;
     EXPECT_TRUE(normal.FindMessage("YKCL:Filter", 2, &last) &&
                 last.Flatten() == FilterArchive(3).Flatten());
+}
+
+TEST(CacheLayerTest, LiveAndArchivedFiltersKeepTheirOrderThroughSaves) {
+    YKMessage archive;
+    YKCacheLayer(3, "group").Archive(&archive, false);
+    for (int32 tag : {1, 2}) {
+        const YKMessage filter = FilterArchive(tag);
+        archive.AddMessage("YKCL:Filter", &filter);
+    }
+    YKCacheLayer loaded(&archive);
+    loaded.AddFilter(new TaggedFilter(3));
+    EXPECT_EQ(FilterOrder(loaded), (std::vector<int32>{1, 2, 3}));
+    loaded.AddFilter(new TaggedFilter(4), 0);
+    loaded.AddFilter(new TaggedFilter(5));
+    EXPECT_EQ(FilterOrder(loaded), (std::vector<int32>{1, 2, 4, 3, 5}));
+    ASSERT_TRUE(loaded.DeleteFilter(1));
+    EXPECT_EQ(FilterOrder(loaded), (std::vector<int32>{1, 2, 4, 5}));
+
+    YKMessage saved;
+    loaded.Archive(&saved, false);
+    EXPECT_EQ(FilterOrder(YKCacheLayer(&saved)), (std::vector<int32>{1, 2, 4, 5}));
 }
 
 TEST(CacheLayerTest, MissingMistypedOrForeignKeysKeepDefaults) {

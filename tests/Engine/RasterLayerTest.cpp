@@ -111,13 +111,20 @@ TEST_F(RasterLayerTest, ArchivesRebuildTheSameLayerOrNoObject) {
     user->ChildAt(0)->Archive(&archive, true);
     const char* className = nullptr;
     ASSERT_TRUE(archive.FindString("Class", &className));
-    EXPECT_STREQ(className, "YKVectorRectangle");
+    EXPECT_STREQ(className, "Rectangle") << "the rectangle tool's name, which the loader knows";
     user->RemoveChild(0, false);
     // (the removed layer is deleted below through the replacement)
     YKLayer* rebuilt = YKLayerFactory::Default().Build(&archive, &doc.manager());
     ASSERT_NE(rebuilt, nullptr);
     user->AddChild(rebuilt, false);
     EXPECT_EQ(Composed().pixels, image.pixels);
+
+    // Files written so far name the object's class instead.
+    archive.ReplaceString("Class", "YKVectorRectangle");
+    std::unique_ptr<YKLayer> older(YKLayerFactory::Default().Build(&archive, &doc.manager()));
+    ASSERT_NE(older, nullptr);
+    EXPECT_TRUE(static_cast<YKRasterLayer*>(older.get())->IsValid());
+    EXPECT_STREQ(static_cast<YKRasterLayer*>(older.get())->Type(), "Rectangle");
 
     archive.RemoveName("object_type");
     std::unique_ptr<YKLayer> empty(YKLayerFactory::Default().Build(&archive, &doc.manager()));

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "YKAlertPresenter.h"
+#include "YKBitmapRoster.h"
 #include "YKDocument.h"
 #include "YKDocumentServices.h"
 #include "YKDocumentView.h"
@@ -18,7 +20,11 @@
 #include "YKHeadlessAlertPresenter.h"
 #include "YKMsgFile.h"
 #include "YKObjectLayer.h"
+#include "YKRaster.h"
+#include "YKRasterLayer.h"
 #include "YKUserLayer.h"
+#include "YKVectorEntity.h"
+#include "YKVectorEntityFactory.h"
 #include "YKViewerLayer.h"
 
 namespace {
@@ -104,6 +110,16 @@ protected:
         return message.Flatten();
     }
 
+    // The canvas of frame 1 as bytes.
+    static std::string Rendered(YKDocument& document) {
+        std::unique_ptr<YKRaster> raster(document.RenderFrame(1));
+        if (raster == nullptr) {
+            return {};
+        }
+        return {reinterpret_cast<const char*>(raster->Bits()),
+                std::size_t(raster->BytesPerRow()) * std::size_t(raster->Height())};
+    }
+
     fs::path mDir;
     RecordingServices mServices;
     YKHeadlessAlertPresenter mAlerts;
@@ -167,6 +183,54 @@ TEST_F(DocumentTest, SavedFileIsTheVersionThenTheDocumentAndLoadsEqual) {
     EXPECT_EQ(loaded->ViewerLayer()->ChildAt(1)->CountChildren(), 1);
     EXPECT_TRUE(static_cast<YKUserLayer*>(loaded->ViewerLayer()->ChildAt(1))->IsUserLayerHidden(3));
     EXPECT_EQ(loaded->GetUniqueID(), original.GetUniqueID()) << "ids stay unique across saves";
+}
+
+TEST_F(DocumentTest, EverySaveCarriesThePatternsToAProcessThatNeverHeldThem) {
+    constexpr const char* kPattern = "document-test-checks";
+    auto tile = std::make_unique<YKRaster>(YKRect<int32>{0, 0, 3, 3});
+    for (int32 y = 0; y < 4; ++y) {
+        for (int32 x = 0; x < 4; ++x) {
+            const uint32 pixel = (x + y) % 2 != 0 ? 0xFF2040C0u : 0xFFF0E010u;
+            std::memcpy(tile->Bits() + y * tile->BytesPerRow() + x * 4, &pixel, 4);
+        }
+    }
+    YKBitmapRoster::Default().AddBitmap(std::move(tile), kPattern);
+    auto original = std::make_unique<YKDocument>("patterned", YKRect<int32>{-40, -30, 39, 29},
+                                                 yk_color(255, 255, 255, 255), &mServices);
+    const int32 id = original->GetUniqueID();
+    YKVectorEntity* entity = YKVectorEntityFactory::Create(
+        YKVectorEntity::kTypeRectangle, {-30, -20}, id, original->EnvelopManager());
+    entity->nextPoint({10, 15}, false);
+    entity->endCreationWithTol(1);
+    entity->setFillAndColor({0, 0, 0, 255}, kColorFlagPattern, nullptr, 255, true, kPattern);
+    auto* rectangle = new YKRasterLayer(id, "Rectangle_1", YKRasterLayer::kRectangle);
+    rectangle->SetEntity(entity);
+    original->ViewerLayer()->ChildAt(0)->AddChild(rectangle, true);
+    rectangle->EndCreation();
+
+    const std::string drawn = Rendered(*original);
+    ASSERT_TRUE(original->SaveInto(PathOf("first.gr").c_str(), false));
+    ASSERT_TRUE(original->SaveInto(PathOf("second.gr").c_str(), false));
+    ASSERT_NE(original->ViewerLayer()->DuplicateObject(rectangle), nullptr);
+    const std::string duplicated = Rendered(*original);
+    ASSERT_TRUE(original->SaveInto(PathOf("duplicated.gr").c_str(), false));
+    // As in a fresh process: nothing holds the pattern any more.
+    original.reset();
+    ASSERT_TRUE(YKBitmapRoster::Default().DeleteBitmap(kPattern));
+    ASSERT_EQ(YKBitmapRoster::Default().Bitmap(kPattern), nullptr);
+
+    for (const auto& [file, expected] :
+         {std::pair{"first.gr", drawn}, std::pair{"second.gr", drawn},
+          std::pair{"duplicated.gr", duplicated}}) {
+        std::string error;
+        YKDocument* loaded =
+            YKDocument::Load(PathOf(file).c_str(), file, false, &mServices, &error);
+        ASSERT_NE(loaded, nullptr) << file << ": " << error;
+        EXPECT_TRUE(Rendered(*loaded) == expected) << file << " draws differently";
+        // Loaded documents hold the pattern only while they are open.
+        mServices.documents.clear();
+        EXPECT_EQ(YKBitmapRoster::Default().Bitmap(kPattern), nullptr) << file;
+    }
 }
 
 TEST_F(DocumentTest, LoadFailuresGiveTheirTextsThenTheImageText) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "YKEnvelopManager.h"
+#include "YKLayerFactory.h"
 #include "YKMessage.h"
 #include "YKObjectLayer.h"
 #include "YKRasterLayer.h"
@@ -33,21 +34,38 @@ TEST(ToolStateTest, BehavioursAndLookups) {
     EXPECT_EQ(tools.ToolCountForBehavior(2), 10);
 }
 
-TEST(ToolStateTest, ContainersBuildTheirKindsOfLayer) {
+TEST(ToolStateTest, VectorLayersAreArchivedUnderTheirToolsTypeAndLoadBack) {
     YKToolState tools;
-    tools.SetSelectedTool(tools.Type2ID("Ellipse"));
-    std::unique_ptr<YKObjectLayer> layer(tools.InstantiateLayerForTool(7, "Ellipse_1"));
-    ASSERT_NE(layer, nullptr);
-    EXPECT_STREQ(layer->Type(), "Ellipse");
-    EXPECT_EQ(tools.InstantiateLayerForTool(8, nullptr), nullptr);
-
-    YKMessage archive;
-    layer->Archive(&archive, true);
     YKEnvelopManager manager;
-    std::unique_ptr<YKObjectLayer> loaded(
-        tools.InstantiateLayerForType("Ellipse", &archive, &manager));
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_STREQ(loaded->Type(), "Ellipse");
+    int32 vectorTools = 0;
+    for (int32 id = 6; id <= 15; ++id) {
+        tools.SetSelectedTool(id);
+        const char* type = tools.ToolSelectedType();
+        std::unique_ptr<YKObjectLayer> layer(tools.InstantiateLayerForTool(id, type));
+        ASSERT_NE(layer, nullptr) << type;
+        if (!layer->InheritsFrom("YKRasterLayer")) {
+            continue;
+        }
+        ++vectorTools;
+        EXPECT_STREQ(layer->Type(), type);
+        YKMessage archive;
+        layer->Archive(&archive, true);
+        const char* className = nullptr;
+        ASSERT_TRUE(archive.FindString("Class", &className)) << type;
+        EXPECT_STREQ(className, type);
+        // The document's loader and the tool state both build it back from that name.
+        std::unique_ptr<YKLayer> built(YKLayerFactory::Default().Build(&archive, &manager));
+        ASSERT_NE(built, nullptr) << type;
+        EXPECT_STREQ(static_cast<YKObjectLayer*>(built.get())->Type(), type);
+        std::unique_ptr<YKObjectLayer> loaded(
+            tools.InstantiateLayerForType(className, &archive, &manager));
+        ASSERT_NE(loaded, nullptr) << type;
+        EXPECT_STREQ(loaded->Type(), type);
+    }
+    EXPECT_EQ(vectorTools, 9);
+    tools.SetSelectedTool(tools.Type2ID("Ellipse"));
+    EXPECT_EQ(tools.InstantiateLayerForTool(8, nullptr), nullptr);
+    YKMessage archive;
     EXPECT_EQ(tools.InstantiateLayerForType("Spiral", &archive, &manager), nullptr);
     EXPECT_EQ(tools.InstantiateLayerForType("Ellipse", nullptr, &manager), nullptr);
 }

@@ -52,6 +52,27 @@ TEST_F(DocumentCommands, NewThenInfoRoundTripsInTextAndJson) {
                          "{\"name\":\"say \\\"hi\\\"\\\\.gr\","));
 }
 
+TEST_F(DocumentCommands, InfoNamesEachLayersClassAndObjectKind) {
+    const std::string banner = std::string(GRAVIK_EXAMPLES) + "/banner.gr";
+    const CliResult text = Run("info " + banner);
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_FALSE(Contains(text.out, "YKEffectLayer")) << text.out;
+    for (const char* part : {" YKCacheLayer id ", " YKBitmapLayer id ", " YKPaintLayer id ",
+                             "kind \"Round Rectangle\"", "kind \"Ellipse\"", "kind \"Bezier\"",
+                             "kind \"Free Hand\""}) {
+        EXPECT_TRUE(Contains(text.out, part)) << part << " in\n" << text.out;
+    }
+    EXPECT_TRUE(Contains(text.out, "  YKRasterLayer id ")) << text.out;
+
+    const CliResult json = Run("info --json " + banner);
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_FALSE(Contains(json.out, "YKEffectLayer")) << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"class\":\"YKRasterLayer\",\"id\":")) << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"locked\":false,\"kind\":\"Arc\",\"children\":[]}"))
+        << json.out;
+    EXPECT_TRUE(Contains(json.out, "{\"class\":\"YKBitmapLayer\",")) << json.out;
+}
+
 TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
     const std::string out = " -o " + (mDir / "bad.gr").string();
     const std::vector<std::string> bad = {"new --width 10" + out,

@@ -67,4 +67,16 @@ TEST_F(SampleBannerTest, SavedAndLoadedItRendersTheSame) {
     }
 }
 
+TEST_F(SampleBannerTest, ShippedFileIsThisSample) {
+    ASSERT_NE(banner, nullptr);
+    const std::string path = std::string(GRAVIK_EXAMPLES) + "/banner.gr";
+    std::string error;
+    YKDocument* shipped = YKDocument::Load(path.c_str(), "banner.gr", false, &dispatcher, &error);
+    ASSERT_NE(shipped, nullptr) << error;
+    ASSERT_EQ(shipped->EnvelopManager()->MaxFrame(), 20) << "regenerate it with gravik-samples";
+    for (int32 frame = 1; frame <= 20; ++frame) {
+        EXPECT_EQ(Frame(shipped, frame).pixels, Frame(banner, frame).pixels) << "frame " << frame;
+    }
+}
+
 }  // namespace

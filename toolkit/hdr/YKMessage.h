@@ -230,16 +230,12 @@ private:
         uint32 type = 0;
         uint32 count = 0;
         uint16 nameLength = 0;
-        // Where the last value read by index lies (index in the high half, offset in the low),
-        // so that reading every value of a long field in turn is not quadratic. A hint only:
-        // reset whenever the bytes change.
-        mutable std::atomic<uint64> cursor{0};
 
         Field() = default;
         Field(const Field& other);
         Field& operator=(const Field& other);
-        Field(Field&& other) noexcept;
-        Field& operator=(Field&& other) noexcept;
+        Field(Field&&) noexcept = default;
+        Field& operator=(Field&&) noexcept = default;
 
         const char* Name() const { return bytes; }
         const char* Payload() const { return bytes + nameLength + 9; }
@@ -259,10 +255,19 @@ private:
     void IndexInsert(int32 fieldIndex);
     bool Reindex();
     bool Adopt(std::shared_ptr<const char[]> bytes, std::size_t total);
+    // The cursor of each field, made on the first read that needs one.
+    std::atomic<uint64>* Cursors() const;
+    // Called by every change to the fields: cursors point at the bytes as they were.
+    void DropCursors();
 
     std::vector<Field> mFields;
     // Name and payload bytes of the fields read by Unflatten; shared by copies, never changed.
     std::shared_ptr<const char[]> mArena;
     // Open-addressed name index (slots hold field index + 1), kept once there are many fields.
     std::vector<uint32> mIndex;
+    // Where the last value read by index lies in each field (index in the high half, offset in
+    // the low), so that reading every value of a long field in turn is not quadratic. Kept
+    // beside the fields, and only once such a read happens, so that reading a message allocates
+    // no more than its fields. A hint only.
+    mutable std::atomic<std::atomic<uint64>*> mCursors{nullptr};
 };

@@ -204,22 +204,6 @@ YKMessage::Field& YKMessage::Field::operator=(const Field& other) {
     own = other.own ? std::make_unique<std::string>(*other.own) : nullptr;
     bytes = own ? own->data() : other.bytes;
     size = other.size;
-    cursor.store(0, std::memory_order_relaxed);
-    return *this;
-}
-
-YKMessage::Field::Field(Field&& other) noexcept {
-    *this = std::move(other);
-}
-
-YKMessage::Field& YKMessage::Field::operator=(Field&& other) noexcept {
-    type = other.type;
-    count = other.count;
-    nameLength = other.nameLength;
-    bytes = other.bytes;
-    size = other.size;
-    own = std::move(other.own);  // the string itself stays where it is, so `bytes` holds
-    cursor.store(0, std::memory_order_relaxed);
     return *this;
 }
 
@@ -236,14 +220,63 @@ void YKMessage::Field::Sync() {
     Store32(p, static_cast<uint32>(own->size() - nameLength - kNameTrailerSize));
     bytes = own->data();
     size = static_cast<uint32>(own->size());
-    cursor.store(0, std::memory_order_relaxed);
 }
 
-YKMessage::YKMessage(const YKMessage& other) = default;
-YKMessage& YKMessage::operator=(const YKMessage& other) = default;
-YKMessage::YKMessage(YKMessage&& other) noexcept = default;
-YKMessage& YKMessage::operator=(YKMessage&& other) noexcept = default;
-YKMessage::~YKMessage() = default;
+// Copies start without cursors; moves take them along.
+YKMessage::YKMessage(const YKMessage& other)
+    : what(other.what), mFields(other.mFields), mArena(other.mArena), mIndex(other.mIndex) {}
+
+YKMessage& YKMessage::operator=(const YKMessage& other) {
+    if (this != &other) {
+        DropCursors();
+        what = other.what;
+        mFields = other.mFields;
+        mArena = other.mArena;
+        mIndex = other.mIndex;
+    }
+    return *this;
+}
+
+YKMessage::YKMessage(YKMessage&& other) noexcept
+    : what(other.what),
+      mFields(std::move(other.mFields)),
+      mArena(std::move(other.mArena)),
+      mIndex(std::move(other.mIndex)),
+      mCursors(other.mCursors.exchange(nullptr)) {}
+
+YKMessage& YKMessage::operator=(YKMessage&& other) noexcept {
+    if (this != &other) {
+        DropCursors();
+        what = other.what;
+        mFields = std::move(other.mFields);
+        mArena = std::move(other.mArena);
+        mIndex = std::move(other.mIndex);
+        mCursors.store(other.mCursors.exchange(nullptr));
+    }
+    return *this;
+}
+
+YKMessage::~YKMessage() {
+    DropCursors();
+}
+
+std::atomic<uint64>* YKMessage::Cursors() const {
+    std::atomic<uint64>* cursors = mCursors.load(std::memory_order_acquire);
+    if (cursors != nullptr) {
+        return cursors;
+    }
+    // Readers on several threads may race to make them; one array wins, the others go.
+    auto* made = new std::atomic<uint64>[mFields.size()]();
+    if (mCursors.compare_exchange_strong(cursors, made, std::memory_order_acq_rel)) {
+        return made;
+    }
+    delete[] made;
+    return cursors;
+}
+
+void YKMessage::DropCursors() {
+    delete[] mCursors.exchange(nullptr);
+}
 
 int32 YKMessage::FieldIndex(const char* name, std::size_t length) const {
     const auto matches = [&](const Field& f) {
@@ -324,6 +357,7 @@ bool YKMessage::Reindex() {
 }
 
 bool YKMessage::AddValue(const char* name, uint32 type, const void* data, ssize_t size) {
+    DropCursors();
     if (name == nullptr || size < 0 || (data == nullptr && size > 0)) {
         return false;
     }
@@ -376,7 +410,12 @@ const char* YKMessage::ValueAt(const char* name, uint32 type, int32 index, ssize
     }
     // Values of variable size are found by walking their size words, from the last value read
     // when that lies before this one.
-    const uint64 hint = field->cursor.load(std::memory_order_relaxed);
+    if (index == 0) {
+        *size = Load32(payload);
+        return payload + 4;
+    }
+    std::atomic<uint64>& cursor = Cursors()[field - mFields.data()];
+    const uint64 hint = cursor.load(std::memory_order_relaxed);
     int32 i = static_cast<int32>(hint >> 32);
     std::size_t pos = static_cast<uint32>(hint);
     if (i > index) {
@@ -386,7 +425,7 @@ const char* YKMessage::ValueAt(const char* name, uint32 type, int32 index, ssize
     for (; i < index; ++i) {
         pos += 4 + Load32(payload + pos);
     }
-    field->cursor.store(uint64(uint32(index)) << 32 | pos, std::memory_order_relaxed);
+    cursor.store(uint64(uint32(index)) << 32 | pos, std::memory_order_relaxed);
     *size = Load32(payload + pos);
     return payload + pos + 4;
 }
@@ -412,10 +451,12 @@ bool YKMessage::ReplaceValue(const char* name, uint32 type, int32 index, const v
         bytes.replace(offset, oldSize, static_cast<const char*>(data), size);
     }
     field.Sync();
+    DropCursors();
     return true;
 }
 
 bool YKMessage::RemoveName(const char* name) {
+    DropCursors();
     const Field* field = FindField(name);
     if (field == nullptr) {
         return false;
@@ -426,6 +467,7 @@ bool YKMessage::RemoveName(const char* name) {
 }
 
 void YKMessage::MakeEmpty() {
+    DropCursors();
     mFields.clear();
     mIndex.clear();
     mArena.reset();
