@@ -11,6 +11,7 @@ class YKEnvelopManager;
 class YKLayer;
 class YKMessage;
 class YKUndoManager;
+class YKViewerLayer;
 
 class YKViewerLayerHost {
 public:
@@ -22,6 +23,9 @@ public:
     // A notification from `layer` (the viewer layer itself for its own), routed to the panels.
     virtual void MessageReceived(YKLayer* layer, YKMessage* message) = 0;
     virtual YKEnvelopManager* EnvelopManager() = 0;
+    // The root of the host's tree, which the undo records edit; hosts that do not own one
+    // answer null and the records then leave the tree alone.
+    virtual YKViewerLayer* ViewerLayer() const { return nullptr; }
     virtual YKUndoManager* UndoManager() = 0;
     // The next id unique in the document.
     virtual int32 GetUniqueID() = 0;
