@@ -1,8 +1,8 @@
 #pragma once
 
-// YKViewerLayerHost: what the viewer layer asks of the document that owns it. The document
-// lives above the layer tree and links against it, so the viewer layer reaches it through this
-// interface instead of naming it; that keeps the libraries free of a cycle.
+// YKViewerLayerHost: what the layer tree and its undo records ask of the document that owns
+// them. The document lives in the app library, which links the engine library; the engine
+// reaches it only through this interface, so the engine library never names the document.
 
 #include "YKRect.h"
 #include "yk_types.h"
