@@ -63,6 +63,7 @@ function(gravik_test name)
         GRAVIK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         GRAVIK_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
     gtest_discover_tests(${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
+    set_property(GLOBAL APPEND PROPERTY GRAVIK_TEST_TARGETS ${name})
 endfunction()
 
 # gravik_fuzzer(<name> SOURCES ... [DEPS ...]): a libFuzzer target (clang only).
