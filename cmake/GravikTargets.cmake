@@ -13,14 +13,33 @@ function(gravik_apply_flags target)
     target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()
 
-# gravik_library(<name> FOLDER <dir> SOURCES ... [DEPS ...])
-# A library of one top folder: public headers in <dir>/hdr.
+# gravik_library(<name> FOLDER <dir> [HEADERS <subdir>] [OBJECT] SOURCES ... [DEPS ...])
+# A library of one top folder: public headers in <dir>/hdr, or in <dir>/<subdir> for a library
+# that exports only part of its folder's headers. OBJECT makes an object library, whose sources
+# join the library that links it.
 function(gravik_library name)
-    cmake_parse_arguments(ARG "" "FOLDER" "SOURCES;DEPS" ${ARGN})
-    add_library(${name} STATIC ${ARG_SOURCES})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/${ARG_FOLDER}/hdr)
+    cmake_parse_arguments(ARG "OBJECT" "FOLDER;HEADERS" "SOURCES;DEPS" ${ARGN})
+    if(NOT ARG_HEADERS)
+        set(ARG_HEADERS hdr)
+    endif()
+    if(ARG_OBJECT)
+        add_library(${name} OBJECT ${ARG_SOURCES})
+    else()
+        add_library(${name} STATIC ${ARG_SOURCES})
+    endif()
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/${ARG_FOLDER}/${ARG_HEADERS})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     gravik_apply_flags(${name})
+endfunction()
+
+# gravik_headers(<name> FOLDER <dir> HEADERS <subdir> [DEPS ...])
+# Headers of one top folder, without sources, for libraries built from another folder.
+function(gravik_headers name)
+    cmake_parse_arguments(ARG "" "FOLDER;HEADERS" "DEPS" ${ARGN})
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/${ARG_FOLDER}/${ARG_HEADERS})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    target_compile_features(${name} INTERFACE cxx_std_20)
 endfunction()
 
 # gravik_executable(<name> SOURCES ... [DEPS ...])
@@ -44,6 +63,7 @@ function(gravik_test name)
         GRAVIK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         GRAVIK_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
     gtest_discover_tests(${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
+    set_property(GLOBAL APPEND PROPERTY GRAVIK_TEST_TARGETS ${name})
 endfunction()
 
 # gravik_fuzzer(<name> SOURCES ... [DEPS ...]): a libFuzzer target (clang only).

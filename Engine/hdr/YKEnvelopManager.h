@@ -15,14 +15,14 @@
 #include "YKLocker.h"
 #include "yk_types.h"
 
-class YKDocument;
 class YKEnvelop;
 class YKMessage;
 class YKUndoManager;
+class YKViewerLayerHost;
 
 class YKEnvelopManager {
 public:
-    explicit YKEnvelopManager(YKDocument* document = nullptr);
+    explicit YKEnvelopManager(YKViewerLayerHost* document = nullptr);
     // The frame count, current frame and frame infos of an archive; missing keys keep the
     // initial state.
     explicit YKEnvelopManager(const YKMessage* archive);
@@ -99,8 +99,8 @@ public:
     void Unlock() { mLock.Unlock(); }
     YKLocker& Locker() { return mLock; }
 
-    YKDocument* Document() const { return mDocument; }
-    void SetDocument(YKDocument* document) { mDocument = document; }
+    YKViewerLayerHost* Document() const { return mDocument; }
+    void SetDocument(YKViewerLayerHost* document) { mDocument = document; }
     // Where the undo records of frame and key frame edits go; null records nothing.
     YKUndoManager* UndoManager() const { return mUndoManager; }
     void SetUndoManager(YKUndoManager* undoManager) { mUndoManager = undoManager; }
@@ -121,7 +121,7 @@ private:
     int32 mCurrentFrame = 1;
     int32 mMaxFrame = 1;
     mutable YKLocker mLock{"YKEnvelopManager"};
-    YKDocument* mDocument = nullptr;
+    YKViewerLayerHost* mDocument = nullptr;
     YKUndoManager* mUndoManager = nullptr;
     bool mAcceptAdd = true;
     bool mAcceptRedraw = true;

@@ -1,8 +1,8 @@
 #pragma once
 
-// YKViewerLayerHost: what the viewer layer asks of the document that owns it. The document
-// lives above the layer tree and links against it, so the viewer layer reaches it through this
-// interface instead of naming it; that keeps the libraries free of a cycle.
+// YKViewerLayerHost: what the layer tree and its undo records ask of the document that owns
+// them. The document lives in the app library, which links the engine library; the engine
+// reaches it only through this interface, so the engine library never names the document.
 
 #include "YKRect.h"
 #include "yk_types.h"
@@ -11,6 +11,7 @@ class YKEnvelopManager;
 class YKLayer;
 class YKMessage;
 class YKUndoManager;
+class YKViewerLayer;
 
 class YKViewerLayerHost {
 public:
@@ -22,6 +23,9 @@ public:
     // A notification from `layer` (the viewer layer itself for its own), routed to the panels.
     virtual void MessageReceived(YKLayer* layer, YKMessage* message) = 0;
     virtual YKEnvelopManager* EnvelopManager() = 0;
+    // The root of the host's tree, which the undo records edit; hosts that do not own one
+    // answer null and the records then leave the tree alone.
+    virtual YKViewerLayer* ViewerLayer() const { return nullptr; }
     virtual YKUndoManager* UndoManager() = 0;
     // The next id unique in the document.
     virtual int32 GetUniqueID() = 0;

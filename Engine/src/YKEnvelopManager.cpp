@@ -50,12 +50,12 @@ private:
 
 // --- Construction and archive ---
 
-YKEnvelopManager::YKEnvelopManager(YKDocument* document) : mDocument(document) {
+YKEnvelopManager::YKEnvelopManager(YKViewerLayerHost* document) : mDocument(document) {
     mFrameInfos.AddItem(YKFrameInfo());
 }
 
 YKEnvelopManager::YKEnvelopManager(const YKMessage* archive)
-    : YKEnvelopManager(static_cast<YKDocument*>(nullptr)) {
+    : YKEnvelopManager(static_cast<YKViewerLayerHost*>(nullptr)) {
     if (archive == nullptr) {
         return;
     }

@@ -119,7 +119,7 @@ public:
     void MessageReceived(YKLayer* layer, YKMessage* message) override;
     // Layers of the class "YKObjectLayer" in the tree.
     int32 CountObjects() const;
-    YKViewerLayer* ViewerLayer() const { return mViewerLayer.get(); }
+    YKViewerLayer* ViewerLayer() const override { return mViewerLayer.get(); }
     YKEnvelopManager* EnvelopManager() override { return mEnvelopManager.get(); }
     YKUndoManager* UndoManager() override { return &mUndoManager; }
     void AddUndoItem(YKUndoItem* item, bool terminator);

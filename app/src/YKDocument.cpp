@@ -62,7 +62,7 @@ void ShowAlert(const std::string& text) {
 
 void YKDocument::Init(YKDocumentServices* services) {
     mServices = services;
-    mUndoManager.SetDocument(this);
+    mUndoManager.SetHost(this);
     mUndoManager.SetDocumentModifiedHook([this] { SetModified(true); });
     mCreateID = gCreateCounter++;
     if (mEnvelopManager == nullptr) {

@@ -1,8 +1,8 @@
 #include "YKUndoCropObject.h"
 
-#include "YKDocument.h"
 #include "YKUndoManager.h"
 #include "YKViewerLayer.h"
+#include "YKViewerLayerHost.h"
 
 YKUndoCropObject::YKUndoCropObject(YKBitmapLayer* layer,
                                    std::unique_ptr<YKBitmapLayer::CropState> before)
@@ -20,8 +20,8 @@ void YKUndoCropObject::Redo() {
 
 void YKUndoCropObject::Exchange(bool cropped) {
     YKUndoManager* manager = GetUndoManager();
-    YKDocument* document = manager != nullptr ? manager->GetDocument() : nullptr;
-    YKViewerLayer* viewer = document != nullptr ? document->ViewerLayer() : nullptr;
+    YKViewerLayerHost* host = manager != nullptr ? manager->Host() : nullptr;
+    YKViewerLayer* viewer = host != nullptr ? host->ViewerLayer() : nullptr;
     // Give up when the tree is busy elsewhere, as every record does.
     if (mCropped == cropped || viewer == nullptr || !viewer->LockHirarchyWithTimeout(0)) {
         return;

@@ -1,12 +1,12 @@
 #include "YKUndoLayerPlacement.h"
 
-#include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKLayer.h"
 #include "YKMessage.h"
 #include "YKUndoItem.h"
 #include "YKUndoManager.h"
 #include "YKViewerLayer.h"
+#include "YKViewerLayerHost.h"
 
 YKUndoLayerPlacement::YKUndoLayerPlacement(Kind kind, YKLayer* layer, YKLayer* parent, int32 index,
                                            bool inTree)
@@ -58,13 +58,13 @@ void YKUndoLayerPlacement::Insert(const YKUndoItem& record) {
 template <class Change>
 void YKUndoLayerPlacement::Step(const YKUndoItem& record, bool insert, Change change) {
     YKUndoManager* manager = record.GetUndoManager();
-    YKDocument* document = manager != nullptr ? manager->GetDocument() : nullptr;
-    YKViewerLayer* root = document != nullptr ? document->ViewerLayer() : nullptr;
+    YKViewerLayerHost* host = manager != nullptr ? manager->Host() : nullptr;
+    YKViewerLayer* root = host != nullptr ? host->ViewerLayer() : nullptr;
     if (root == nullptr || !root->LockHirarchy()) {
         return;
     }
     root->BeginInvalidate();
-    YKEnvelopManager* envelopes = document->EnvelopManager();
+    YKEnvelopManager* envelopes = host->EnvelopManager();
     // The layers announce themselves as they leave or join the tree; the timeline hears of
     // the move once, below.
     envelopes->SetAcceptRedraw(false, false);
@@ -76,14 +76,14 @@ void YKUndoLayerPlacement::Step(const YKUndoItem& record, bool insert, Change ch
         } else {
             envelopes->ObjectRemoved(mLayer->ID());
         }
-        Notify(document, insert, index);
+        Notify(host, insert, index);
         mInTree = insert;
     }
     root->EndInvalidate();
     root->UnlockHirarchy();
 }
 
-void YKUndoLayerPlacement::Notify(YKDocument* document, bool insert, int32 index) {
+void YKUndoLayerPlacement::Notify(YKViewerLayerHost* host, bool insert, int32 index) {
     YKMessage message;
     if (mKind == Kind::kUserLayer) {
         message.what = 'lBLT';
@@ -94,7 +94,7 @@ void YKUndoLayerPlacement::Notify(YKDocument* document, bool insert, int32 index
         message.what = 'oREM';
         message.AddInt32("index", index);
     }
-    document->MessageReceived(mLayer, &message);
+    host->MessageReceived(mLayer, &message);
 }
 
 std::string YKUndoLayerName(const char* prefix, const char* name) {

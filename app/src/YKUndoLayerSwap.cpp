@@ -1,8 +1,8 @@
 #include "YKUndoLayerSwap.h"
 
-#include "YKDocument.h"
 #include "YKMessage.h"
 #include "YKUndoManager.h"
+#include "YKViewerLayerHost.h"
 
 YKUndoLayerSwap::YKUndoLayerSwap(Places replaced, Places added, std::string name)
     : mReplaced(std::move(replaced)), mAdded(std::move(added)), mName(std::move(name)) {}
@@ -23,8 +23,8 @@ void YKUndoLayerSwap::Redo() {
 
 void YKUndoLayerSwap::Swap(bool apply) {
     YKUndoManager* manager = GetUndoManager();
-    YKDocument* document = manager != nullptr ? manager->GetDocument() : nullptr;
-    YKViewerLayer* viewer = document != nullptr ? document->ViewerLayer() : nullptr;
+    YKViewerLayerHost* host = manager != nullptr ? manager->Host() : nullptr;
+    YKViewerLayer* viewer = host != nullptr ? host->ViewerLayer() : nullptr;
     // Give up when the tree is busy elsewhere, as every record does.
     if (mApplied == apply || viewer == nullptr || !viewer->LockHirarchyWithTimeout(0)) {
         return;
@@ -35,11 +35,11 @@ void YKUndoLayerSwap::Swap(bool apply) {
         viewer->ReplaceLayers(mAdded, mReplaced);
     }
     mApplied = apply;
-    Notify(document);
+    Notify(host);
     viewer->UnlockHirarchy();
 }
 
-void YKUndoLayerSwap::Notify(YKDocument* document) {
+void YKUndoLayerSwap::Notify(YKViewerLayerHost* host) {
     YKMessage message('lBLT');
-    document->MessageReceived(nullptr, &message);
+    host->MessageReceived(nullptr, &message);
 }

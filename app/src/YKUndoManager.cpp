@@ -20,8 +20,8 @@ private:
 
 }  // namespace
 
-YKUndoManager::YKUndoManager(YKDocument* document)
-    : mUndoStack(kStackBlockSize, true), mRedoStack(kStackBlockSize, true), mDocument(document) {}
+YKUndoManager::YKUndoManager(YKViewerLayerHost* host)
+    : mUndoStack(kStackBlockSize, true), mRedoStack(kStackBlockSize, true), mHost(host) {}
 
 YKUndoManager::~YKUndoManager() {
     Purge();

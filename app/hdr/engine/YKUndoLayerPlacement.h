@@ -9,10 +9,10 @@
 
 #include "yk_types.h"
 
-class YKDocument;
 class YKLayer;
 class YKMessage;
 class YKUndoItem;
+class YKViewerLayerHost;
 
 class YKUndoLayerPlacement {
 public:
@@ -44,7 +44,7 @@ private:
     // reports the move and flips the in-tree flag.
     template <class Change>
     void Step(const YKUndoItem& record, bool insert, Change change);
-    void Notify(YKDocument* document, bool insert, int32 index);
+    void Notify(YKViewerLayerHost* host, bool insert, int32 index);
 
     Kind mKind;
     YKLayer* mLayer;

@@ -10,7 +10,7 @@
 #include "YKUndoItem.h"
 #include "YKViewerLayer.h"
 
-class YKDocument;
+class YKViewerLayerHost;
 
 class YKUndoLayerSwap : public YKUndoItem {
 public:
@@ -31,7 +31,7 @@ public:
 
 protected:
     // Tells the panels; the layer panel rebuilds its list by default.
-    virtual void Notify(YKDocument* document);
+    virtual void Notify(YKViewerLayerHost* host);
 
 private:
     void Swap(bool apply);

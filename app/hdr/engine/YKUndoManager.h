@@ -13,12 +13,12 @@
 #include "YKList.h"
 #include "yk_types.h"
 
-class YKDocument;
 class YKUndoItem;
+class YKViewerLayerHost;
 
 class YKUndoManager {
 public:
-    explicit YKUndoManager(YKDocument* document = nullptr);
+    explicit YKUndoManager(YKViewerLayerHost* host = nullptr);
     YKUndoManager(const YKUndoManager&) = delete;
     YKUndoManager& operator=(const YKUndoManager&) = delete;
     // Destroys every record.
@@ -57,8 +57,9 @@ public:
     bool Lock() { return mUndoStack.Lock(); }
     void Unlock() { mUndoStack.Unlock(); }
 
-    YKDocument* GetDocument() const { return mDocument; }
-    void SetDocument(YKDocument* document) { mDocument = document; }
+    // The document whose tree the records edit; null leaves them without effect.
+    YKViewerLayerHost* Host() const { return mHost; }
+    void SetHost(YKViewerLayerHost* host) { mHost = host; }
     // Called wherever a change marks the document modified.
     void SetDocumentModifiedHook(std::function<void()> hook) { mModifiedHook = std::move(hook); }
 
@@ -73,7 +74,7 @@ private:
     // Mutable so that the readers can lock them.
     mutable YKList<YKUndoItem*> mUndoStack;  // newest record last
     mutable YKList<YKUndoItem*> mRedoStack;  // the record to redo next last
-    YKDocument* mDocument;
+    YKViewerLayerHost* mHost;
     // Atomic so that they can be read without the locks; written under them.
     std::atomic<int32> mMaxUndoSize{-1};
     std::atomic<int32> mUndoChangeCount{0};

@@ -6,7 +6,7 @@
 #include "YKMessage.h"
 #include "YKTimelineSink.h"
 
-// A timeline stand-in that keeps every message it is given, for tests and headless runs.
+// A timeline stand-in that keeps every message it is given, for the tests.
 class YKRecordingTimelineSink : public YKTimelineSink {
 public:
     void Deliver(const YKMessage& message) override;

@@ -11,5 +11,5 @@ public:
                         const YKViewerLayer::LayerPlace& flattened);
 
 protected:
-    void Notify(YKDocument* document) override;
+    void Notify(YKViewerLayerHost* host) override;
 };
