@@ -65,6 +65,15 @@ TEST_F(ViewerComposeTest, EachViewIsItsVisibleLayersMergedByHandWithinTheCanvas)
     EXPECT_EQ(std::memcmp(raster->Bits(), Pixels(copy.get()).data(), raster->BitsLength()), 0);
 }
 
+TEST_F(ViewerComposeTest, AMergedObjectSeesTheLayersBelowItsOwn) {
+    AddQuad(AddUserLayer(), 0xFF0000FFu, {-20, -20, 20, 20});
+    QuadLayer* red = AddQuad(AddUserLayer(), 0xFFC85028u, {-10, -10, 10, 10});
+    red->ChangeMergeMethod(YK_MULTIPLY, nullptr);
+    // Drawn again once both layers have prepared their children.
+    viewer.ComposeLayers(kCanvas, 0);
+    EXPECT_EQ(Pixels(viewer.Bitmap(0), {0, 0, 0, 0}), (std::vector<uint32>{0xFF000028u}));
+}
+
 TEST_F(ViewerComposeTest, SlotsOwnTheirCompositionsAndANinthViewIsRefused) {
     while (viewer.CountViewer() < YKViewerLayer::kMaxViewers) {
         viewer.CreateViewer();
