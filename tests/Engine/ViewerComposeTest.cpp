@@ -66,11 +66,16 @@ TEST_F(ViewerComposeTest, EachViewIsItsVisibleLayersMergedByHandWithinTheCanvas)
 }
 
 TEST_F(ViewerComposeTest, AMergedObjectSeesTheLayersBelowItsOwn) {
-    AddQuad(AddUserLayer(), 0xFF0000FFu, {-20, -20, 20, 20});
+    QuadLayer* blue = AddQuad(AddUserLayer(), 0xFF0000FFu, {-20, -20, 20, 20});
     QuadLayer* red = AddQuad(AddUserLayer(), 0xFFC85028u, {-10, -10, 10, 10});
     red->ChangeMergeMethod(YK_MULTIPLY, nullptr);
-    // Drawn again once both layers have prepared their children.
-    viewer.ComposeLayers(kCanvas, 0);
+    // An edit of the red object has its layer prepare its children; one of the blue object
+    // then draws the red layer again from that preparation.
+    for (QuadLayer* edited : {red, blue}) {
+        viewer.BeginInvalidate();
+        edited->InvalidateLayer(edited->Frame(), true, nullptr);
+        viewer.EndInvalidate();
+    }
     EXPECT_EQ(Pixels(viewer.Bitmap(0), {0, 0, 0, 0}), (std::vector<uint32>{0xFF000028u}));
 }
 
