@@ -158,12 +158,19 @@ private:
     void EnsureOpacityValue();
     bool UsesCache() const;
     bool HasFilters() const { return !mFilters.empty() || !mFilterArchives.empty(); }
-    // The children into `target` within rect, using the prepared bitmaps when there are any.
-    void ComposeChildren(YKBitmap* target, YKRect<int32> rect);
+    // The children into `target` within rect, each straight onto what lies there. The prepared
+    // bitmaps stand in for their children only where that gives the same pixels: onto a
+    // target still transparent in rect (`ontoClear`, the cache), or when they are exact.
+    void ComposeChildren(YKBitmap* target, YKRect<int32> rect, bool ontoClear);
     // The children other than the one holding the split child, on either side of it.
     void ComposeRange(YKBitmap* target, int32 from, int32 to, YKRect<int32> rect);
     int32 IndexOfChildHolding(const YKLayer* layer);
     bool BranchHasMergeMethod(YKLayer* layer);
+    // Whether every descendant merges with "Normal", so that only the alpha of the prepared
+    // bitmaps decides whether they are exact.
+    bool ChildrenMergeNormally();
+    // Notes which prepared bitmaps may be merged in one go onto anything.
+    void NoteExactPreparation();
     void RecordChangedSource(YKLayer* source);
     // Whether the below and above bitmaps still show every child but the split one.
     bool PreparationUsable() const;
@@ -178,6 +185,10 @@ private:
     bool mBelowValid = false;
     YKBitmap mAbove;
     bool mAboveValid = false;
+    // The prepared bitmap gives, merged "Normal" onto any pixels, exactly what its children
+    // give composed one by one.
+    bool mBelowExact = false;
+    bool mAboveExact = false;
     YKLayer* mSplitChild = nullptr;
     bool mSplitActive = false;
     // Layers reported by InvalidateLayer since PreSplit; the markers stand for "one unknown

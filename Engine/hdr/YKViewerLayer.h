@@ -24,6 +24,7 @@
 
 class YKBitmap;
 class YKDocumentView;
+class YKDrawBitmap;
 class YKObjectLayer;
 class YKRaster;
 class YKUndoItem;
@@ -123,6 +124,11 @@ public:
     // The user layers not hidden in the current view, bottom first, into `target` within
     // `rect`; for renderings that no view shows (exports).
     void ComposeInto(YKBitmap* target, YKRect<int32> rect);
+    // The picture an export writes: `rect` of the canvas composed onto transparent as a view's
+    // composition is, then laid over `background` as a window shows it (YKDrawBitmap::DrawIn),
+    // so that the two cannot differ. A transparent background lays nothing under. Owned by the
+    // caller; null when `rect` misses the canvas.
+    YKRaster* RenderPicture(YKRect<int32> rect, uint32 background);
     // In one step, every object layer previews as `mode` (0 full, 1 outline, 2 wireframe).
     void SetPreviewMode(int32 mode);
     // A copy of the view's composition, owned by the caller, so that an export can go on while
@@ -317,8 +323,9 @@ public:
 private:
     void Invalidate(YKRect<int32> rect, bool full, bool selection);
     static bool IsSlot(int32 index) { return index >= 0 && index < kMaxViewers; }
-    // An empty 32-bit bitmap whose frame is the canvas and stays so.
-    std::unique_ptr<YKBitmap> NewComposition() const;
+    // An empty 32-bit bitmap whose frame is the canvas and stays so, able to show itself over
+    // a background.
+    std::unique_ptr<YKDrawBitmap> NewComposition() const;
     // Takes the child at `from` out of `parent` and puts it in at `to`, in one step.
     bool PlaceChild(YKLayer* parent, int32 from, int32 to);
     // `layer` as a user layer of this tree, or null.

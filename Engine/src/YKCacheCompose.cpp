@@ -2,6 +2,7 @@
 // preparation that lets editing one object recompose only its branch.
 
 #include <memory>
+#include <vector>
 
 #include "YKBitmap.h"
 #include "YKCacheLayer.h"
@@ -28,13 +29,16 @@ void YKCacheLayer::ComposeLayer(YKBitmap* destination, YKRect<int32> rect) {
         if (!mCache.IsEmpty()) {
             mCache.MakeEmpty();
         }
-        ComposeChildren(destination, rect);
+        // Straight onto the destination: merge methods see what lies below this layer.
+        ComposeChildren(destination, rect, false);
         mDirty = YKRect<int32>::None();
         TouchLayer(false);
         return;
     }
+    // A cache dropped while the children went straight through is out of date even untouched.
+    const bool dropped = !mCached;
     mCached = true;
-    if (LayerTouched()) {
+    if (LayerTouched() || dropped) {
         RefreshCache();
         if (!mInEffect) {
             mInEffect = true;
@@ -55,12 +59,12 @@ void YKCacheLayer::RefreshCache() {
         // Filters read around each pixel, so a partly refreshed cache would be filtered twice.
         mCache.MakeEmpty();
         mCache.InitFrame(children);
-        ComposeChildren(&mCache, children);
+        ComposeChildren(&mCache, children, true);
     } else {
         const YKRect<int32> dirty = mDirty & (children | mCache.Frame());
         if (dirty.IsValid()) {
             mCache.Erase(dirty);
-            ComposeChildren(&mCache, dirty);
+            ComposeChildren(&mCache, dirty, true);
         }
     }
     mDirty = YKRect<int32>::None();
@@ -91,29 +95,39 @@ void YKCacheLayer::MergeCache(YKBitmap* destination, YKRect<int32> rect) {
 }
 
 const YKBitmap* YKCacheLayer::EffectSource(YKBitmap* scratch, YKRect<int32> frame) {
-    if (mCached) {
+    // The effects follow the children's rendering alone, before the opacity, the merge method
+    // and the filters: while composing, that is the cache just brought up to date.
+    if (mInEffect) {
         return &mCache;
     }
-    return YKEffectLayer::EffectSource(scratch, frame);
+    scratch->InitFrame(frame);
+    ComposeRange(scratch, 0, CountChildren(), frame);
+    return scratch;
 }
 
-void YKCacheLayer::ComposeChildren(YKBitmap* target, YKRect<int32> rect) {
+void YKCacheLayer::ComposeChildren(YKBitmap* target, YKRect<int32> rect, bool ontoClear) {
     const int32 count = CountChildren();
-    if (!PreparationUsable()) {
+    const int32 holder = mSplitActive ? IndexOfChildHolding(mSplitChild) : -1;
+    if (!PreparationUsable() || (mSplitActive && holder < 0)) {
         ComposeRange(target, 0, count, rect);
         return;
     }
-    if (mBelowValid) {
-        target->MergeWith(&mBelow, rect, YK_NORMAL, 255);
+    const int32 belowEnd = mSplitActive ? holder : count;
+    if (mBelowValid && (ontoClear || mBelowExact)) {
+        // Onto clear pixels a copy is the children's rendering to the bit, even where it is
+        // transparent.
+        target->MergeWith(&mBelow, rect, ontoClear ? YK_COPY : YK_NORMAL, 255);
+    } else {
+        ComposeRange(target, 0, belowEnd, rect);
     }
-    if (mSplitActive) {
-        const int32 holder = IndexOfChildHolding(mSplitChild);
-        if (holder >= 0) {
-            ComposeRange(target, holder, holder + 1, rect);
-        }
+    if (!mSplitActive) {
+        return;
     }
-    if (mAboveValid) {
+    ComposeRange(target, holder, holder + 1, rect);
+    if (mAboveValid && mAboveExact) {
         target->MergeWith(&mAbove, rect, YK_NORMAL, 255);
+    } else {
+        ComposeRange(target, holder + 1, count, rect);
     }
 }
 
@@ -247,20 +261,60 @@ void YKCacheLayer::PostSplit() {
     }
 }
 
-bool YKCacheLayer::BranchHasMergeMethod(YKLayer* layer) {
-    YKLayer* user = layer->UserLayer();
-    YKLayer* root = user != nullptr ? user : this;
+namespace {
+
+// Whether a layer of root's hierarchy other than `except` merges with another method than
+// "Normal".
+bool HasMergeMethod(YKLayer* root, const YKLayer* except) {
     for (YKLayer* at = root; at != nullptr; at = at->IterateHirarchyToNext(root)) {
         if (at->InheritsFrom("YKObjectLayer") &&
             static_cast<YKObjectLayer*>(at)->_MergeMethod() != YK_NORMAL) {
             return true;
         }
-        if (at != this && at->InheritsFrom("YKCacheLayer") &&
+        if (at != except && at->InheritsFrom("YKCacheLayer") &&
             static_cast<YKCacheLayer*>(at)->MergeMethod() != YK_NORMAL) {
             return true;
         }
     }
     return false;
+}
+
+// Whether every pixel is opaque or fully transparent. Under "Normal" a pixel turns opaque only
+// where some layer drew it opaque, and stays transparent only where none drew; so such a
+// rendering merged in one go gives exactly what its layers give one by one, onto any pixels.
+bool OpaqueOrClear(YKBitmap* bitmap) {
+    const YKRect<int32> frame = bitmap->Frame();
+    if (!frame.IsValid()) {
+        return true;
+    }
+    std::vector<uint32> line(static_cast<std::size_t>(frame.Width()) + 1);
+    for (int32 y = frame.top; y <= frame.bottom; ++y) {
+        bitmap->GetLineAt(y, frame.left, frame.right, false, line.data());
+        for (const uint32 pixel : line) {
+            const uint32 alpha = pixel >> 24;
+            if (alpha != 0 && alpha != 255) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool YKCacheLayer::BranchHasMergeMethod(YKLayer* layer) {
+    YKLayer* user = layer->UserLayer();
+    return HasMergeMethod(user != nullptr ? user : this, this);
+}
+
+bool YKCacheLayer::ChildrenMergeNormally() {
+    return !HasMergeMethod(this, this);
+}
+
+void YKCacheLayer::NoteExactPreparation() {
+    const bool normal = ChildrenMergeNormally();
+    mBelowExact = mBelowValid && normal && OpaqueOrClear(&mBelow);
+    mAboveExact = mAboveValid && normal && OpaqueOrClear(&mAbove);
 }
 
 void YKCacheLayer::PrepareSingleBitmap() {
@@ -272,6 +326,7 @@ void YKCacheLayer::PrepareSingleBitmap() {
     mSplitActive = false;
     mSplitChild = nullptr;
     mObjectAdded = false;
+    NoteExactPreparation();
 }
 
 void YKCacheLayer::PrepareSplit() {
@@ -296,7 +351,9 @@ void YKCacheLayer::PrepareSplit() {
         return;
     }
     const YKRect<int32> frame = YKLayer::Frame();
-    if (!ObjectAdded() || !mSplitActive) {
+    // Extending merges the old above bitmap in one go, which only an exact one survives.
+    const bool extend = ObjectAdded() && mSplitActive && (!mAboveValid || mAboveExact);
+    if (!extend) {
         mBelow.MakeEmpty();
         ComposeRange(&mBelow, 0, holder, frame);
     } else {
@@ -315,4 +372,5 @@ void YKCacheLayer::PrepareSplit() {
     ComposeRange(&mAbove, holder + 1, CountChildren(), frame);
     mBelowValid = true;
     mSplitActive = true;
+    NoteExactPreparation();
 }

@@ -24,9 +24,11 @@ uint32 ColorAlpha(int32 color) {
 uint32 WithAlpha(int32 color, uint32 alpha) {
     return (static_cast<uint32>(color) & 0x00FFFFFFu) | (alpha << 24);
 }
-// Effect strength: mask x colour alpha x intensity, with 256 meaning 1.0 on both factors.
-uint32 Strength(uint32 mask, uint32 colorAlpha, int32 intensity) {
-    const int64 value = (static_cast<int64>(mask) * colorAlpha * intensity) >> 16;
+// Effect strength: mask x colour alpha x intensity, with 256 meaning 1.0 on both factors;
+// limited by `content` (the content's alpha) before it is clamped, so that an intensity above
+// 1.0 makes up for translucent content.
+uint32 Strength(uint32 mask, uint32 colorAlpha, int32 intensity, uint32 content = 255) {
+    const int64 value = ((static_cast<int64>(mask) * colorAlpha * intensity) >> 16) * content / 255;
     return static_cast<uint32>(std::clamp<int64>(value, 0, 255));
 }
 
@@ -226,8 +228,7 @@ void YKEffectLayer::ApplyShadow(const AlphaMap& alpha, YKBitmap* target, bool in
         // own alpha limits it, and what the after bitmap holds stays on top.
         LayEffect(target, alpha.rect, width, alpha.height, false, [&](int32 x, int32 y) {
             const std::size_t i = static_cast<std::size_t>(y) * width + x;
-            const uint32 shade = Strength(255 - mask[i], colorAlpha, intensity);
-            return WithAlpha(color, std::min<uint32>(255, shade * alpha.alpha[i] / 255));
+            return WithAlpha(color, Strength(255 - mask[i], colorAlpha, intensity, alpha.alpha[i]));
         });
     } else {
         LayEffect(target, alpha.rect, width, alpha.height, true, [&](int32 x, int32 y) {
@@ -275,10 +276,9 @@ void YKEffectLayer::ApplyEmboss(const AlphaMap& alpha) {
     LayEffect(target, alpha.rect, alpha.width, alpha.height, false, [&](int32 x, int32 y) {
         const int32 d = relief(x, y);
         const int32 color = d < 0 ? mEmbossLowColor : mEmbossHighColor;
-        uint32 a = Strength(static_cast<uint32>(std::abs(d)), ColorAlpha(color), mEmbossIntensity);
-        if (mode == 2) {
-            a = std::min<uint32>(255, a * alpha.At(x, y) / 255);
-        }
-        return WithAlpha(color, a);
+        // Mode 2 keeps the relief inside the content.
+        const uint32 content = mode == 2 ? alpha.At(x, y) : 255;
+        return WithAlpha(color, Strength(static_cast<uint32>(std::abs(d)), ColorAlpha(color),
+                                         mEmbossIntensity, content));
     });
 }

@@ -6,6 +6,7 @@
 #include "YKBitmap.h"
 #include "YKDebug.h"
 #include "YKDocumentView.h"
+#include "YKDrawBitmap.h"
 #include "YKLayerFactory.h"
 #include "YKMessage.h"
 #include "YKUndoItem.h"

@@ -3,6 +3,7 @@
 
 #include "YKAutolock.h"
 #include "YKBitmap.h"
+#include "YKDrawBitmap.h"
 #include "YKObjectLayer.h"
 #include "YKRaster.h"
 #include "YKViewerLayer.h"
@@ -25,8 +26,8 @@ void YKViewerLayer::SetCanvasFrame(YKRect<int32> frame) {
     InvalidateLayer(frame, true, this);
 }
 
-std::unique_ptr<YKBitmap> YKViewerLayer::NewComposition() const {
-    auto bitmap = std::make_unique<YKBitmap>("composition");
+std::unique_ptr<YKDrawBitmap> YKViewerLayer::NewComposition() const {
+    auto bitmap = std::make_unique<YKDrawBitmap>("composition");
     // The frame stays the canvas, so merging a layer that reaches beyond it cannot grow it.
     bitmap->InitFrame(mCanvas);
     bitmap->LockFrame();
@@ -64,6 +65,24 @@ void YKViewerLayer::ComposeInto(YKBitmap* target, YKRect<int32> rect) {
             layer->ComposeLayer(target, rect);
         }
     }
+}
+
+YKRaster* YKViewerLayer::RenderPicture(YKRect<int32> rect, uint32 background) {
+    YKAutolock guard(mHierarchyLock);
+    rect = rect & mCanvas;
+    if (!rect.IsValid()) {
+        return nullptr;
+    }
+    const std::unique_ptr<YKDrawBitmap> picture = NewComposition();
+    ComposeInto(picture.get(), rect);
+    // The pixels no layer covers stay 0, which the writers crop and key on.
+    if ((background >> 24) == 0) {
+        return picture->Raster(rect);
+    }
+    auto* raster = new YKRaster(rect, "picture");
+    picture->SetBoardColor(background, false);
+    picture->DrawIn(raster, rect);
+    return raster;
 }
 
 void YKViewerLayer::SetPreviewMode(int32 mode) {

@@ -1,11 +1,11 @@
 // Rendering a frame of the document for export: the canvas over the background.
 
-#include "YKBitmap.h"
+#include <memory>
+
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKRaster.h"
 #include "YKViewerLayer.h"
-#include "yk_composition.h"
 
 YKRaster* YKDocument::RenderFrame(int32 frame, std::string* error) {
     const auto fail = [error](std::string text) -> YKRaster* {
@@ -29,16 +29,14 @@ YKRaster* YKDocument::RenderFrame(int32 frame, std::string* error) {
     mEnvelopManager->SetCurrentFrame(frame);
     viewer->SwitchToFrame(previous);
 
-    YKBitmap bitmap("frame");
-    // An opaque background is part of the picture; a transparent one leaves the pixels
-    // without a layer transparent, which is what the writers crop and key on.
-    if (mBackground.alpha != 0) {
-        const uint32 pixel = mBackground.ARGBPixel();
-        for (int32 y = canvas.top; y <= canvas.bottom; ++y) {
-            bitmap.SetPixelAt(y, canvas.left, canvas.Width() + 1, pixel, YK_COPY);
-        }
-    }
-    viewer->ComposeInto(&bitmap, canvas);
+    // Composed as the windows compose, then laid over the background as they show it.
+    std::unique_ptr<YKRaster> raster(viewer->RenderPicture(canvas, mBackground.ARGBPixel()));
     viewer->UnlockHirarchy();
-    return bitmap.Raster(canvas);
+    if (raster == nullptr) {
+        return fail("The canvas is empty");
+    }
+    if (raster->Bits() == nullptr) {
+        return fail("The canvas is too large to render");
+    }
+    return raster.release();
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "YKAlphaBlend.h"
 #include "YKRaster.h"
-#include "yk_composition.h"
 
 namespace {
 
@@ -103,7 +103,6 @@ void YKDrawBitmap::DrawIn(YKRaster* raster, YKRect<int32> rect) {
     }
     const int32 first = ToDocument(area.left);
     std::vector<uint32> line(static_cast<std::size_t>(ToDocument(area.right) - first + 1));
-    const yk_pixel_func compose = hash_pixel_func[YK_NORMAL];
     const bool onlyDocument = !mOverscan && mDocumentFrame.IsValid();
     const YKRect<int32> frame = raster->Frame();
     for (int32 y = area.top; y <= area.bottom; ++y) {
@@ -120,7 +119,9 @@ void YKDrawBitmap::DrawIn(YKRaster* raster, YKRect<int32> rect) {
                 pixel = 0;
             }
             const uint32 board = mBoardPixels[((x >> kCheckerShift) ^ (y >> kCheckerShift)) & 1];
-            *out = compose(board, pixel, 255);
+            // The transparency adjustment of the image writers, so that an export laid over
+            // its background shows what the window shows.
+            *out = YKAlphaBlend::Compose(pixel, board);
         }
     }
 }

@@ -187,6 +187,31 @@ TEST_F(CompositionTest, UntouchedCacheWithEffectsIsMergedWithoutRenderingAgain) 
     EXPECT_NE(PixelAt(second, 51, 25), kWhite);
 }
 
+TEST_F(CompositionTest, EffectsOfAGroupFollowItsChildrenAloneAndItsCacheIsRenderedWhenTurnedOn) {
+    // The same red box under the same glow, in a plain layer and in one merged at opacity 64.
+    AddQuad(bottom, kRed, {10, 10, 30, 30});
+    AddQuad(top, kRed, {60, 10, 80, 30});
+    top->SetMergeMethod(YK_MULTIPLY, nullptr);
+    top->SetGlobalAlpha(64);
+    Compose();
+    for (YKUserLayer* layer : {bottom, top}) {
+        layer->SetOuterGlowParam(3, 512, static_cast<int32>(0xFFFFFF00u));
+        layer->SetProcessMask(YKEffectLayer::kOuterGlow);
+        layer->SetEffectEnable(true);
+    }
+    YKBitmap plain = bottom->BeforeEffectBitmap();
+    YKBitmap merged = top->BeforeEffectBitmap();
+    EXPECT_FALSE(plain.IsEmpty());
+    for (int32 y = 0; y < 40; ++y) {
+        for (int32 x = 0; x < 40; ++x) {
+            ASSERT_EQ(PixelAt(plain, x, y), PixelAt(merged, x + 50, y)) << x << "," << y;
+        }
+    }
+    // Nothing was invalidated, yet the layer that drew straight through now needs its cache.
+    YKBitmap canvas = Compose();
+    EXPECT_EQ(PixelAt(canvas, 20, 20), kRed);
+}
+
 TEST_F(CompositionTest, EditingOneObjectRecomposesOnlyItsBranchWithTheSamePixels) {
     QuadLayer* moving = nullptr;
     for (int32 i = 0; i < 12; ++i) {

@@ -102,6 +102,50 @@ const EffectCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Effects, EffectImageTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// With a radius of 1 the blur leaves a mask as it is, so every strength below is exact.
+TEST(EffectRulesTest, InnerEffectsScaleByTheContentAlphaBeforeClamping) {
+    struct Case {
+        const char* name;
+        std::function<void(YKEffectLayer*)> setUp;
+        int32 x;
+        uint32 alpha;  // on a content of alpha 128
+    };
+    const Case cases[] = {
+        // Mask 0: (255 x 255 x 512) >> 16 = 508, x 128 / 255 = 254.
+        {"inner shadow moved off the content",
+         [](YKEffectLayer* l) {
+             l->SetInnerShadowParam(1, 30, 0, 512, kBlack);
+             l->SetProcessMask(YKEffectLayer::kInnerShadow);
+         },
+         40, 254},
+        // Mask 128: (255 x 127 x 1024) >> 16 = 506, x 128 / 255 = 253.
+        {"inner glow",
+         [](YKEffectLayer* l) {
+             l->SetInnerGlowParam(1, 1024, kBlack);
+             l->SetProcessMask(YKEffectLayer::kInnerGlow);
+         },
+         40, 253},
+        // Relief 128 at the left edge: (128 x 255 x 1024) >> 16 = 510, x 128 / 255 = 256.
+        {"emboss inside",
+         [](YKEffectLayer* l) {
+             l->SetEmbossParam(1, 2, 0, 1024, static_cast<int32>(0xFFFFFFFFu), kBlack, 2);
+             l->SetProcessMask(YKEffectLayer::kEmboss);
+         },
+         30, 255},
+    };
+    for (const Case& c : cases) {
+        TestDocument doc;
+        QuadLayer* quad =
+            PutQuad(doc.AddUserLayer(), doc.host.GetUniqueID(), 0x80FF0000u, {30, 20, 50, 40});
+        c.setUp(quad);
+        quad->SetEffectEnable(true);
+        YKBitmap after = quad->AfterEffectBitmap();
+        uint32 pixel = 0;
+        after.GetLineAt(30, c.x, c.x, false, &pixel);
+        EXPECT_EQ(pixel >> 24, c.alpha) << c.name;
+    }
+}
+
 TEST(EffectRulesTest, EmbossModeThreeAndBlurAloneDrawNothing) {
     TestDocument doc;
     YKUserLayer* user = doc.AddUserLayer();

@@ -65,6 +65,20 @@ TEST_F(ViewerComposeTest, EachViewIsItsVisibleLayersMergedByHandWithinTheCanvas)
     EXPECT_EQ(std::memcmp(raster->Bits(), Pixels(copy.get()).data(), raster->BitsLength()), 0);
 }
 
+TEST_F(ViewerComposeTest, AMergedObjectSeesTheLayersBelowItsOwn) {
+    QuadLayer* blue = AddQuad(AddUserLayer(), 0xFF0000FFu, {-20, -20, 20, 20});
+    QuadLayer* red = AddQuad(AddUserLayer(), 0xFFC85028u, {-10, -10, 10, 10});
+    red->ChangeMergeMethod(YK_MULTIPLY, nullptr);
+    // An edit of the red object has its layer prepare its children; one of the blue object
+    // then draws the red layer again from that preparation.
+    for (QuadLayer* edited : {red, blue}) {
+        viewer.BeginInvalidate();
+        edited->InvalidateLayer(edited->Frame(), true, nullptr);
+        viewer.EndInvalidate();
+    }
+    EXPECT_EQ(Pixels(viewer.Bitmap(0), {0, 0, 0, 0}), (std::vector<uint32>{0xFF000028u}));
+}
+
 TEST_F(ViewerComposeTest, SlotsOwnTheirCompositionsAndANinthViewIsRefused) {
     while (viewer.CountViewer() < YKViewerLayer::kMaxViewers) {
         viewer.CreateViewer();

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "YKAlphaBlend.h"
 #include "YKBitmapLine.h"
 #include "YKDrawBitmap.h"
 #include "YKGammaCorrection.h"
@@ -119,7 +120,7 @@ TEST_F(DrawInTest, MagnifiedPixelsCoverWholeSquaresOverTheCheckerboard) {
             const uint32 board = ((x / 8) ^ (y / 8)) & 1 ? 0x20E0E0E0u : kLight;
             const bool row = y / 4 == 1;
             const uint32 pixel = row && x / 4 == 1 ? kRed : row && x / 4 == 2 ? kHalfGreen : 0;
-            ASSERT_EQ(Shown(x, y), hash_pixel_func[YK_NORMAL](board, pixel, 255)) << x << "," << y;
+            ASSERT_EQ(Shown(x, y), YKAlphaBlend::Compose(pixel, board)) << x << "," << y;
         }
     }
 }
