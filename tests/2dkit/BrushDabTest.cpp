@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "PixelAt.h"
 #include "ReferenceImage.h"
 #include "YKBitmap.h"
 #include "YKPencilBrushRenderer.h"
@@ -15,10 +16,6 @@ namespace {
 
 using Rect = YKRect<int32>;
 using Brush = YKPencilBrushRenderer;
-
-uint32 PixelAt(YKBitmap& bitmap, int32 x, int32 y) {
-    return bitmap.GetLineAt(y, x, x)[0];
-}
 
 int64 FloorMod(int64 a, int64 b) {
     return (a % b + b) % b;

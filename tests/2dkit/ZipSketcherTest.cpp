@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "PixelAt.h"
 #include "YKBitmap.h"
 #include "YKGradient.h"
 #include "YKGradientBuffer.h"
@@ -15,12 +16,6 @@
 namespace {
 
 using Point = YKPoint<double>;
-
-uint32 PixelAt(YKBitmap& bitmap, int32 x, int32 y) {
-    uint32 pixel = 0;
-    bitmap.GetLineAt(y, x, x, false, &pixel);
-    return pixel;
-}
 
 class ZipSketcherTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "PixelAt.h"
 #include "TestDocument.h"
 #include "YKCacheLayer.h"
 #include "YKGenericFilter.h"
@@ -14,12 +15,6 @@ constexpr uint32 kRed = 0xFFFF0000u;
 constexpr uint32 kBlue = 0xFF0000FFu;
 constexpr uint32 kWhite = 0xFFFFFFFFu;
 constexpr YKRect<int32> kCanvas{0, 0, 119, 79};
-
-uint32 PixelAt(YKBitmap& bitmap, int32 x, int32 y) {
-    uint32 pixel = 0;
-    bitmap.GetLineAt(y, x, x, false, &pixel);
-    return pixel;
-}
 
 // Inverts the colour of what it filters, in place: the smallest filter that shows the chain runs.
 class InvertFilter : public YKGenericFilter {

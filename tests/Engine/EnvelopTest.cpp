@@ -11,19 +11,17 @@
 #include <type_traits>
 #include <vector>
 
+#include "ScriptedAlerts.h"
 #include "YKAlert.h"
 #include "YKEnvelopKinds.h"
 #include "YKEnvelopManager.h"
-#include "YKHeadlessAlertPresenter.h"
 #include "YKUndoEnvelopModification.h"
 
 namespace {
 
 class EnvelopTest : public ::testing::Test {
 protected:
-    void SetUp() override { YKAlertPresenter::SetCurrent(&mAlerts); }
-    void TearDown() override { YKAlertPresenter::SetCurrent(nullptr); }
-    YKHeadlessAlertPresenter mAlerts;
+    ScriptedAlerts mAlerts;
 };
 
 // --- Slow, obvious reference for the integer kinds: neighbours by scanning a map, the weighted

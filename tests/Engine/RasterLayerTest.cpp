@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "PixelAt.h"
 #include "ReferenceImage.h"
 #include "TestDocument.h"
 #include "YKEnvelopKinds.h"
@@ -40,9 +41,6 @@ protected:
         }
         return ImageOf(target, rect);
     }
-    static uint32 At(const PixelImage& image, int32 x, int32 y) {
-        return image.pixels[y * image.width + x];
-    }
 
     TestDocument doc;
     YKUserLayer* user = doc.AddUserLayer();
@@ -51,9 +49,9 @@ protected:
 TEST_F(RasterLayerTest, RendersItsObjectAndTakesItsBoxAsPlacement) {
     YKRasterLayer* layer = AddRectangle();
     const PixelImage image = Composed();
-    EXPECT_EQ(At(image, 30, 20), 0xFFFF0000u);  // fill
-    EXPECT_EQ(At(image, 30, 10), 0xFF0000FFu);  // stroke on the top side
-    EXPECT_EQ(At(image, 70, 20) >> 24, 0u);
+    EXPECT_EQ(PixelAt(image, 30, 20), 0xFFFF0000u);  // fill
+    EXPECT_EQ(PixelAt(image, 30, 10), 0xFF0000FFu);  // stroke on the top side
+    EXPECT_EQ(PixelAt(image, 70, 20) >> 24, 0u);
     const YKObjectLayer::Placement placement = layer->CurrentPlacement();
     EXPECT_EQ(placement.position, (Point{10, 10}));
     EXPECT_EQ(placement.rightBottom, (Point{40, 20}));
@@ -66,15 +64,15 @@ TEST_F(RasterLayerTest, AMoveShiftsTheRenderingAndAResizeRedrawsIt) {
     const PixelImage before = Composed();
     layer->MoveBoundingBoxBy({20, 5}, false);
     const PixelImage moved = Composed();
-    EXPECT_EQ(At(moved, 50, 25), At(before, 30, 20));
-    EXPECT_EQ(At(moved, 50, 15), At(before, 30, 10));
+    EXPECT_EQ(PixelAt(moved, 50, 25), PixelAt(before, 30, 20));
+    EXPECT_EQ(PixelAt(moved, 50, 15), PixelAt(before, 30, 10));
     EXPECT_EQ(layer->Entity()->pointList()[0], (Point{30, 15}));
     // Doubling the width redraws a wider rectangle with the same stroke.
     layer->ModifyBoundingBox({0, 0}, {80, 0}, {80, 20}, {0, 20});
     YKRect<double> box;
     layer->Entity()->getBox(&box);
     EXPECT_EQ(box.Width(), 80);
-    EXPECT_EQ(At(Composed(), 95, 25), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(Composed(), 95, 25), 0xFFFF0000u);
 }
 
 TEST_F(RasterLayerTest, KeyFramedColourAndPositionFollowTheFrame) {
@@ -82,10 +80,10 @@ TEST_F(RasterLayerTest, KeyFramedColourAndPositionFollowTheFrame) {
     layer->Entity()->FillColorEnvelop()->SetValue(yk_color{0, 255, 0, 255}, 11);
     layer->PositionEnvelop()->SetValue(Point{40, 30}, 11);
     doc.GoTo(11);
-    EXPECT_EQ(At(Composed(), 60, 40), 0xFF00FF00u);
-    EXPECT_EQ(At(Composed(), 20, 20) >> 24, 0u);
+    EXPECT_EQ(PixelAt(Composed(), 60, 40), 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(Composed(), 20, 20) >> 24, 0u);
     doc.GoTo(1);
-    EXPECT_EQ(At(Composed(), 20, 20), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(Composed(), 20, 20), 0xFFFF0000u);
 }
 
 TEST_F(RasterLayerTest, EffectsWaitForTheEndOfTheDrawing) {

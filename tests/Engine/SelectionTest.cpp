@@ -7,6 +7,7 @@
 #include <limits>
 #include <numbers>
 
+#include "PixelAt.h"
 #include "TestDocument.h"
 
 namespace {
@@ -23,8 +24,7 @@ Coverage Measure(YKBitmap* mask, Rect area = {-20, -20, 119, 99}) {
     Coverage c;
     for (int32 y = area.top; mask != nullptr && y <= area.bottom; ++y) {
         for (int32 x = area.left; x <= area.right; ++x) {
-            uint32 p = 0;
-            mask->GetLineAt(y, x, x, false, &p);
+            const uint32 p = PixelAt(*mask, x, y);
             c.pixels += (p >> 24) != 0;
             c.alpha += p >> 24;
         }
@@ -33,9 +33,7 @@ Coverage Measure(YKBitmap* mask, Rect area = {-20, -20, 119, 99}) {
 }
 
 uint32 AlphaAt(YKBitmap* mask, int32 x, int32 y) {
-    uint32 p = 0;
-    mask->GetLineAt(y, x, x, false, &p);
-    return p >> 24;
+    return PixelAt(*mask, x, y) >> 24;
 }
 
 class SelectionTest : public testing::Test, public CanvasViewer {

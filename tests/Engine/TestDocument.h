@@ -4,30 +4,16 @@
 #include <cmath>
 #include <vector>
 
+#include "../support/RecordingLayerHost.h"
 #include "YKBitmap.h"
-#include "YKEnvelopManager.h"
 #include "YKMessage.h"
 #include "YKObjectLayer.h"
-#include "YKUndoManager.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
-#include "YKViewerLayerHost.h"
 
-// A document as the layers see it: a viewer layer over a host with an envelope manager, ids and
-// an undo manager, and user layers to put objects in.
-class TestHost : public YKViewerLayerHost {
-public:
-    void MessageReceived(YKLayer*, YKMessage* message) override { codes.push_back(message->what); }
-    YKEnvelopManager* EnvelopManager() override { return &manager; }
-    YKUndoManager* UndoManager() override { return &undo; }
-    int32 GetUniqueID() override { return ++lastID; }
-
-    std::vector<uint32> codes;
-    YKEnvelopManager manager;
-    YKUndoManager undo;
-    int32 lastID = 1000;
-};
-
+// A document as the layers see it: a viewer layer over a recording host, and user layers to put
+// objects in. The host header is named by its path so that the benchmarks, which borrow this
+// file, find it too.
 struct TestDocument {
     TestDocument() {
         manager().SetMaxFrame(20, false);
@@ -47,7 +33,7 @@ struct TestDocument {
         viewer.SwitchToFrame(previous);
     }
 
-    TestHost host;
+    RecordingLayerHost host;
     YKViewerLayer viewer{&host};
 };
 
@@ -141,16 +127,7 @@ inline QuadLayer* PutQuad(YKLayer* layer, int32 id, uint32 color, YKRect<double>
 // A viewer layer over a host whose canvas is fixed, with helpers that fill it: the set-up of the
 // tests that look at a view's composition.
 struct CanvasViewer {
-    class CanvasHost : public TestHost {
-    public:
-        explicit CanvasHost(YKRect<int32> canvas) : mCanvas(canvas) {}
-        YKRect<int32> CanvasFrame() const override { return mCanvas; }
-
-    private:
-        YKRect<int32> mCanvas;
-    };
-
-    explicit CanvasViewer(YKRect<int32> canvas) : host(canvas) {}
+    explicit CanvasViewer(YKRect<int32> canvas) : viewer(WithCanvas(&host, canvas)) {}
     YKUserLayer* AddUserLayer() {
         auto* layer = new YKUserLayer(host.GetUniqueID(), "layer");
         viewer.AddChild(layer, false);
@@ -160,6 +137,13 @@ struct CanvasViewer {
         return PutQuad(layer, host.GetUniqueID(), color, box);
     }
 
-    CanvasHost host;
-    YKViewerLayer viewer{&host};
+    RecordingLayerHost host;
+    YKViewerLayer viewer;
+
+private:
+    // The viewer layer reads the canvas when it is made.
+    static RecordingLayerHost* WithCanvas(RecordingLayerHost* host, YKRect<int32> canvas) {
+        host->canvas = canvas;
+        return host;
+    }
 };

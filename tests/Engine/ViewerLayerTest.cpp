@@ -1,64 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
+#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
 
-#include "YKDocumentView.h"
+#include "RecordingLayerHost.h"
+#include "RecordingView.h"
 #include "YKEnvelopManager.h"
 #include "YKLayerFactory.h"
 #include "YKMessage.h"
 #include "YKUndoItem.h"
-#include "YKUndoManager.h"
 #include "YKViewerLayer.h"
-#include "YKViewerLayerHost.h"
 
 namespace {
 
 using Rect = YKRect<int32>;
 using Rects = std::vector<Rect>;
-
-class RecordingView : public YKDocumentView {
-public:
-    bool Lock() override { return locked = true; }
-    void Unlock() override { locked = false; }
-    void InvalidateRect(Rect rect) override {
-        rects.push_back(rect);
-        allLocked = allLocked && locked;
-    }
-    void SetBackgroundColor(yk_color) override {}
-    void Retitle(const char*) override {}
-    void DocumentFrameChanged(Rect) override {}
-    void Quit() override {}
-
-    Rects rects;
-    bool locked = false;
-    bool allLocked = true;
-};
-
-class RecordingHost : public YKViewerLayerHost {
-public:
-    void MessageReceived(YKLayer*, YKMessage* message) override {
-        codes.push_back(message->what);
-        if (message->what == 'oMDI') {
-            void* object = nullptr;
-            for (int32 i = 0; message->FindPointer("YKObjectLayer", i, &object); ++i) {
-                modeObjects.push_back(object);
-            }
-        }
-    }
-    YKEnvelopManager* EnvelopManager() override { return &manager; }
-    YKUndoManager* UndoManager() override { return &undo; }
-    int32 GetUniqueID() override { return ++lastID; }
-
-    std::vector<uint32> codes;
-    std::vector<void*> modeObjects;
-    YKEnvelopManager manager;
-    YKUndoManager undo;
-    int32 lastID = 100;
-};
 
 // A drawn object with a fixed frame that notes the view current when it switches frame.
 class Leaf : public YKLayer {
@@ -93,7 +52,7 @@ protected:
         host.codes.clear();
     }
 
-    RecordingHost host;
+    RecordingLayerHost host;
     YKViewerLayer viewer{&host, 1};
     RecordingView first;
     RecordingView second;
@@ -221,7 +180,7 @@ TEST_F(ViewerLayerTest, TreeServicesReachOnlyTheTreeAndTheHost) {
 
     EXPECT_EQ(nested->TopParent(), &viewer);
     EXPECT_EQ(nested->EnvelopManager(), &host.manager);
-    EXPECT_EQ(viewer.GetUniqueID(), 101);
+    EXPECT_EQ(viewer.GetUniqueID(), 1001);
     viewer.AddUndoItem(new Record, true);
     EXPECT_EQ(host.undo.UndoStackSize(), 1);
     nested->BroadcastMessage('lUTN');
@@ -263,19 +222,18 @@ TEST_F(ViewerLayerTest, ArchivesAsTheRootAndRebuildsChildrenThroughTheFactory) {
 
 TEST_F(ViewerLayerTest, TheHierarchyLockKeepsOtherThreadsOut) {
     ASSERT_TRUE(viewer.LockHirarchy());
-    std::atomic<bool> tried{false};
+    std::promise<bool> tried;
     std::atomic<bool> added{false};
     std::thread other([&] {
-        tried = viewer.LockHirarchyWithTimeout(0);
+        tried.set_value(viewer.LockHirarchyWithTimeout(0));
         added = viewer.AddChild(new Leaf(9, Rect::None()), false);
     });
-    // The other thread cannot finish its AddChild while the lock is held, however long it runs.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(tried.get_future().get());
+    // The other thread is on its way into AddChild, which cannot finish while the lock is held.
     EXPECT_FALSE(added);
     EXPECT_EQ(viewer.CountChildren(), 2);
     viewer.UnlockHirarchy();
     other.join();
-    EXPECT_FALSE(tried);
     EXPECT_TRUE(added);
     EXPECT_EQ(viewer.CountChildren(), 3);
 }

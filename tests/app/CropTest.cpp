@@ -7,12 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "HeadlessServices.h"
+#include "RecordingServices.h"
 #include "YKBitmap.h"
 #include "YKBitmapLayer.h"
 #include "YKDocument.h"
-#include "YKDocumentServices.h"
-#include "YKDocumentView.h"
 #include "YKRaster.h"
 #include "YKUndoManager.h"
 #include "YKUserLayer.h"
@@ -30,7 +28,7 @@ std::vector<uint32> Shown(YKViewerLayer* viewer) {
 }
 
 TEST(CropTest, CropKeepsTheSelectedPixelsInPlaceAndUndoesAndRedoes) {
-    OneViewEach services;
+    RecordingServices services;
     YKDocument doc("Crop", {0, 0, 59, 39}, yk_color(0, 0, 0, 0), &services);
     YKViewerLayer* viewer = doc.ViewerLayer();
     // A 20 x 10 image of distinct opaque pixels, shown from (10, 10).

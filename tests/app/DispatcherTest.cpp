@@ -1,34 +1,20 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "YKAlertPresenter.h"
+#include "RecordingView.h"
+#include "ScriptedAlerts.h"
+#include "TempDir.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
-#include "YKDocumentView.h"
-#include "YKHeadlessAlertPresenter.h"
 #include "YKPrefSetting.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class QuietView : public YKDocumentView {
-public:
-    bool Lock() override { return true; }
-    void Unlock() override {}
-    void InvalidateRect(YKRect<int32>) override {}
-    void SetBackgroundColor(yk_color) override {}
-    void Retitle(const char*) override {}
-    void DocumentFrameChanged(YKRect<int32>) override {}
-    void Quit() override { quit = true; }
-
-    bool quit = false;
-};
 
 YKMessage CreateRequest(int32 width, int32 height, const char* name) {
     YKMessage request('grCd');
@@ -46,18 +32,6 @@ YKMessage DocumentMessage(uint32 what, YKDocument* document) {
 
 class DispatcherTest : public testing::Test {
 protected:
-    void SetUp() override {
-        YKAlertPresenter::SetCurrent(&alerts);
-        dir = fs::temp_directory_path() /
-              ("gravik-dispatcher-" + std::to_string(getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        YKAlertPresenter::SetCurrent(nullptr);
-        fs::remove_all(dir);
-    }
-
     // A document with unsaved changes, as the alerts need.
     YKDocument* ModifiedDocument(const char* name) {
         YKDocument* document = dispatcher.CreateDocument(10, 10, name, yk_color());
@@ -65,9 +39,10 @@ protected:
         return document;
     }
 
-    YKHeadlessAlertPresenter alerts;
+    ScriptedAlerts alerts;
+    TempDir temp;
+    const fs::path& dir = temp.Path();
     YKDispatcher dispatcher;
-    fs::path dir;
 };
 
 TEST_F(DispatcherTest, CreateRequestCentresTheCanvasAndNeedsSizeAndName) {
@@ -166,9 +141,9 @@ TEST_F(DispatcherTest, OpenRequestLoadsEachReferenceNamedAfterItsFile) {
 }
 
 TEST_F(DispatcherTest, WindowsPanelsAndPreferencesComeFromTheHooks) {
-    std::vector<std::unique_ptr<QuietView>> views;
+    std::vector<std::unique_ptr<RecordingView>> views;
     dispatcher.SetWindowFactory([&](YKDocument*, int32, YKRect<int32>, bool) {
-        views.push_back(std::make_unique<QuietView>());
+        views.push_back(std::make_unique<RecordingView>());
         return views.back().get();
     });
     int32 menuRebuilds = 0;

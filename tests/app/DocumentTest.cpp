@@ -11,13 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "YKAlertPresenter.h"
+#include "RecordingServices.h"
+#include "ScriptedAlerts.h"
+#include "TempDir.h"
 #include "YKBitmapRoster.h"
 #include "YKDocument.h"
-#include "YKDocumentServices.h"
-#include "YKDocumentView.h"
 #include "YKEnvelopManager.h"
-#include "YKHeadlessAlertPresenter.h"
 #include "YKMsgFile.h"
 #include "YKObjectLayer.h"
 #include "YKRaster.h"
@@ -31,61 +30,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A window that notes what it was told.
-class RecordingView : public YKDocumentView {
-public:
-    bool Lock() override { return true; }
-    void Unlock() override {}
-    void InvalidateRect(YKRect<int32>) override {}
-    void SetBackgroundColor(yk_color color) override { background = color; }
-    void Retitle(const char* title) override { this->title = title; }
-    void DocumentFrameChanged(YKRect<int32> frame) override { this->frame = frame; }
-    void Quit() override { quit = true; }
-
-    yk_color background;
-    std::string title;
-    YKRect<int32> frame = YKRect<int32>::None();
-    bool quit = false;
-};
-
-// The application around the documents: windows are recorders, posts and panel deliveries are
-// kept for inspection.
-class RecordingServices : public YKDocumentServices {
-public:
-    void AddDocument(YKDocument* document) override { documents.emplace_back(document); }
-    void PostToApplication(const YKMessage& message) override { posted.push_back(message.what); }
-    YKDocumentView* CreateDocumentWindow(YKDocument*, int32, YKRect<int32> frame, bool) override {
-        windowFrames.push_back(frame);
-        views.push_back(std::make_unique<RecordingView>());
-        return views.back().get();
-    }
-    YKRect<int32> ScreenFrame() const override { return {0, 0, 1279, 1023}; }
-    void DeliverToPanel(Panel panel, const YKMessage& message) override {
-        delivered.push_back({panel, message});
-    }
-    int32 PreferredPreviewMode() const override { return 2; }
-
-    std::vector<std::unique_ptr<RecordingView>> views;
-    std::vector<uint32> posted;
-    std::vector<YKRect<int32>> windowFrames;
-    std::vector<std::pair<Panel, YKMessage>> delivered;
-    // Last, so destroyed first: closing documents still quit their views and post.
-    std::vector<std::unique_ptr<YKDocument>> documents;
-};
-
 class DocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mDir = fs::temp_directory_path() / ("gravik-doc-" + std::to_string(getpid()));
-        fs::create_directories(mDir);
-        YKAlertPresenter::SetCurrent(&mAlerts);
-    }
-    void TearDown() override {
-        YKAlertPresenter::SetCurrent(nullptr);
-        fs::remove_all(mDir);
-    }
+    DocumentTest() { mServices.previewMode = 2; }
 
-    std::string PathOf(const char* name) const { return (mDir / name).string(); }
+    std::string PathOf(const char* name) const { return mDir.PathOf(name); }
 
     // A file of the given records, for load failures.
     std::string WriteFile(const char* name, const std::vector<YKMessage>& records) {
@@ -120,9 +69,9 @@ protected:
                 std::size_t(raster->BytesPerRow()) * std::size_t(raster->Height())};
     }
 
-    fs::path mDir;
+    TempDir mDir;
+    ScriptedAlerts mAlerts;
     RecordingServices mServices;
-    YKHeadlessAlertPresenter mAlerts;
 };
 
 TEST_F(DocumentTest, NewDocumentHasOneLayerAndCountsItsIds) {
@@ -325,7 +274,7 @@ TEST_F(DocumentTest, FailedSaveLeavesTheEarlierFileIntact) {
     ASSERT_EQ(mAlerts.Shown().size(), 1u);
     EXPECT_EQ(mAlerts.Shown()[0].text,
               "Error while saving document!\nError: Write failed\nFile: " + path + "\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(mDir), fs::directory_iterator()), 1)
+    EXPECT_EQ(std::distance(fs::directory_iterator(mDir.Path()), fs::directory_iterator()), 1)
         << "no temporary file left behind";
 }
 

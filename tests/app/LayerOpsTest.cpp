@@ -8,12 +8,10 @@
 #include <set>
 #include <vector>
 
-#include "HeadlessServices.h"
+#include "RecordingServices.h"
 #include "YKBitmap.h"
 #include "YKClipboard.h"
 #include "YKDocument.h"
-#include "YKDocumentServices.h"
-#include "YKDocumentView.h"
 #include "YKEnvelopManager.h"
 #include "YKLayerFactory.h"
 #include "YKObjectLayer.h"
@@ -113,7 +111,7 @@ protected:
         EXPECT_EQ(Now(), after);
     }
 
-    OneViewEach services;
+    RecordingServices services;
     std::unique_ptr<YKDocument> doc = NewDocument();
     YKViewerLayer* viewer = doc->ViewerLayer();
     YKUserLayer* first = static_cast<YKUserLayer*>(viewer->ChildAt(0));

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "RecordingServices.h"
 #include "YKCacheLayer.h"
 #include "YKDocument.h"
-#include "YKDocumentServices.h"
+#include "YKRecordingTimelineSink.h"
 #include "YKTimelineSink.h"
 #include "YKUndoCreateLayer.h"
 #include "YKUndoCreateObject.h"
@@ -17,49 +18,11 @@
 
 namespace {
 
-// Both the panels and the timeline write into one log: "<code>:<field>" per notification.
-std::vector<std::string> gLog;
 int gDestroyed = 0;
 
 std::string Id(const void* layer) {
     return std::to_string(static_cast<const YKLayer*>(layer)->ID());
 }
-
-class NoWindows : public YKDocumentServices {
-    void AddDocument(YKDocument*) override {}
-    void PostToApplication(const YKMessage&) override {}
-    YKDocumentView* CreateDocumentWindow(YKDocument*, int32, YKRect<int32>, bool) override {
-        return nullptr;
-    }
-    YKRect<int32> ScreenFrame() const override { return {0, 0, 1023, 767}; }
-    void DeliverToPanel(Panel panel, const YKMessage& message) override {
-        const uint32 w = message.what;
-        std::string entry{char(w >> 24), char(w >> 16), char(w >> 8), char(w)};
-        int32 index = 0;
-        void* object = nullptr;
-        if (message.FindInt32("index", &index)) {
-            entry += ":" + std::to_string(index);
-        }
-        if (message.FindPointer("Object", &object)) {
-            entry += ":" + Id(object);
-        }
-        if (panel == Panel::kLayers || panel == Panel::kObjects) {
-            gLog.push_back(entry);
-        }
-    }
-    int32 PreferredPreviewMode() const override { return 0; }
-};
-
-class Timeline : public YKTimelineSink {
-    void Deliver(const YKMessage& message) override {
-        int32 id = 0;
-        if ((message.what == kObjectAdded || message.what == kObjectRemoved) &&
-            message.FindInt32("object_id", &id)) {
-            gLog.push_back((message.what == kObjectAdded ? "added:" : "removed:") +
-                           std::to_string(id));
-        }
-    }
-};
 
 template <class Base>
 class Counted : public Base {
@@ -88,15 +51,45 @@ protected:
         EXPECT_TRUE(parent->AddChild(layer, index, true));
         return layer;
     }
-    // Runs one undo or redo and returns what it announced.
+    // Runs one undo or redo and returns what it announced: to the timeline "added:<id>" or
+    // "removed:<id>", then to the layer and object panels "<code>[:<index>][:<object id>]".
     std::vector<std::string> Step(void (YKUndoManager::*step)()) {
-        gLog.clear();
+        timeline.Clear();
+        services.delivered.clear();
         (doc->UndoManager()->*step)();
-        return gLog;
+        std::vector<std::string> log;
+        for (const YKMessage& message : timeline.Messages()) {
+            int32 id = 0;
+            if ((message.what == YKTimelineSink::kObjectAdded ||
+                 message.what == YKTimelineSink::kObjectRemoved) &&
+                message.FindInt32("object_id", &id)) {
+                log.push_back(
+                    (message.what == YKTimelineSink::kObjectAdded ? "added:" : "removed:") +
+                    std::to_string(id));
+            }
+        }
+        for (const auto& [panel, message] : services.delivered) {
+            if (panel != YKDocumentServices::Panel::kLayers &&
+                panel != YKDocumentServices::Panel::kObjects) {
+                continue;
+            }
+            const uint32 w = message.what;
+            std::string entry{char(w >> 24), char(w >> 16), char(w >> 8), char(w)};
+            int32 index = 0;
+            void* object = nullptr;
+            if (message.FindInt32("index", &index)) {
+                entry += ":" + std::to_string(index);
+            }
+            if (message.FindPointer("Object", &object)) {
+                entry += ":" + Id(object);
+            }
+            log.push_back(entry);
+        }
+        return log;
     }
 
-    NoWindows services;
-    Timeline timeline;
+    RecordingServices services;
+    YKRecordingTimelineSink timeline;
     std::unique_ptr<YKDocument> doc;
     YKViewerLayer* root = nullptr;
     YKLayer* base = nullptr;  // "Layer 1"
@@ -114,9 +107,11 @@ TEST_F(LayerUndoTest, ObjectRecordsMoveTheObjectAndAnnounceItOnce) {
     doc->AddUndoItem(create, true);
     EXPECT_EQ(Step(kUndo), (V{"removed:" + Id(made), "oREM:1"}));
     EXPECT_EQ(made->Parent(), nullptr);
-    gLog.clear();
+    timeline.Clear();
+    services.delivered.clear();
     create->Undo();  // already undone
-    EXPECT_TRUE(gLog.empty());
+    EXPECT_TRUE(timeline.Messages().empty());
+    EXPECT_TRUE(services.delivered.empty());
     EXPECT_EQ(Step(kRedo), (V{"added:" + Id(made), "oADD:" + Id(made)}));
     EXPECT_EQ(base->ChildAt(1), made);
 

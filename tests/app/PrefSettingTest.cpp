@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "TempDir.h"
 #include "YKMsgFile.h"
 #include "YKPrefSetting.h"
 #include "YKSettingsFolder.h"
@@ -24,23 +25,19 @@ namespace fs = std::filesystem;
 class PrefSettingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "prefXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        mDir = pattern;
         for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
             const char* value = std::getenv(name);
             mSaved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
-        setenv("XDG_CONFIG_HOME", (mDir / "config").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (mDir.Path() / "config").c_str(), 1);
     }
     void TearDown() override {
         for (const auto& [name, value] : mSaved) {
             value ? setenv(name, value->c_str(), 1) : unsetenv(name);
         }
-        fs::remove_all(mDir);
     }
 
-    fs::path Folder() const { return mDir / "config/Tavernix/Gravik"; }
+    fs::path Folder() const { return mDir.Path() / "config/Tavernix/Gravik"; }
     size_t FilesInFolder() const {
         return std::distance(fs::directory_iterator(Folder()), fs::directory_iterator());
     }
@@ -51,7 +48,7 @@ protected:
         ASSERT_TRUE(file.PutMessage(&message));
     }
 
-    fs::path mDir;
+    TempDir mDir;
     std::vector<std::pair<const char*, std::optional<std::string>>> mSaved;
 };
 

@@ -11,6 +11,7 @@
 
 #include "ReferenceImage.h"
 #include "SampleBanner.h"
+#include "TempDir.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
@@ -55,12 +56,11 @@ TEST_F(SampleBannerTest, FramesMatchTheirReferences) {
 
 TEST_F(SampleBannerTest, SavedAndLoadedItRendersTheSame) {
     ASSERT_NE(banner, nullptr);
-    const std::string path = std::filesystem::temp_directory_path() /
-                             ("gravik-banner-" + std::to_string(getpid()) + ".gr");
+    const TempDir dir;
+    const std::string path = dir.PathOf("banner.gr");
     std::string error;
     ASSERT_TRUE(banner->SaveInto(path.c_str(), false, &error)) << error;
     YKDocument* loaded = YKDocument::Load(path.c_str(), "banner", false, &dispatcher, &error);
-    std::filesystem::remove(path);
     ASSERT_NE(loaded, nullptr) << error;
     for (int32 frame = 1; frame <= 20; ++frame) {
         EXPECT_EQ(Frame(loaded, frame).pixels, Frame(banner, frame).pixels) << "frame " << frame;

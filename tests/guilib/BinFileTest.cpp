@@ -7,27 +7,20 @@
 #include <iterator>
 #include <string>
 
+#include "TempDir.h"
 #include "YKBinFile.h"
 
 namespace {
 
 class BinFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "binXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        mDir = pattern;
-        mPath = (mDir / "data").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(mDir); }
-
     std::string Contents() const {
         std::ifstream in(mPath, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    std::filesystem::path mDir;
-    std::string mPath;
+    TempDir mDir;
+    std::string mPath = mDir.PathOf("data");
 };
 
 TEST_F(BinFileTest, TypedAccessorsKeepTheirByteOrderAndShortReadsFail) {
@@ -93,7 +86,7 @@ TEST_F(BinFileTest, ModesDecideWhatMayBeDoneAndClosedFilesRefuseEverything) {
 
     EXPECT_FALSE(file.Open(mPath.c_str(), YK_BIN_CLOSED));
     EXPECT_FALSE(file.Open(static_cast<const char*>(nullptr), YK_BIN_READ_ONLY));
-    EXPECT_FALSE(file.Open((mDir / "missing").c_str(), YK_BIN_READ_ONLY));
+    EXPECT_FALSE(file.Open(mDir.PathOf("missing").c_str(), YK_BIN_READ_ONLY));
     EXPECT_EQ(file.OpenMode(), YK_BIN_CLOSED);
     EXPECT_EQ(file.Size(), -1);
     EXPECT_EQ(file.Tell(), -1);

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "TempDir.h"
 #include "YKMessage.h"
 #include "YKMsgFile.h"
 
@@ -89,14 +90,6 @@ std::string Word(uint32 value) {
 
 class MsgFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "msgXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        mDir = pattern;
-        mPath = (mDir / "file.gr").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(mDir); }
-
     std::string Contents() const {
         std::ifstream in(mPath, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -113,8 +106,8 @@ protected:
         ASSERT_TRUE(file.Close());
     }
 
-    std::filesystem::path mDir;
-    std::string mPath;
+    TempDir mDir;
+    std::string mPath = mDir.PathOf("file.gr");
 };
 
 // The header of a packed file claiming `count` records, then `records`.

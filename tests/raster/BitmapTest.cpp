@@ -4,18 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "PixelAt.h"
 #include "YKBitmap.h"
 #include "YKRaster.h"
 
 namespace {
 
 using Rect = YKRect<int32>;
-
-uint32 PixelOf(YKBitmap& bitmap, int32 x, int32 y) {
-    uint32 pixel = 0xDEADBEEF;
-    bitmap.GetLineAt(y, x, x, false, &pixel);
-    return pixel;
-}
 
 TEST(BitmapTest, ReadingAFreshBitmapGivesZerosAndMakesNoBlock) {
     YKBitmap bitmap("fresh");
@@ -32,8 +27,8 @@ TEST(BitmapTest, WritingAtMinusOneMakesBlockMinusOne) {
     ASSERT_EQ(bitmap.Stat(), 1);
     EXPECT_EQ(bitmap.KeyAt(0), (YKPoint<int32>{-1, -1}));
     EXPECT_EQ(bitmap.Frame(), (Rect{-1, -1, -1, -1}));
-    EXPECT_EQ(PixelOf(bitmap, -1, -1), 0xFF102030u);
-    EXPECT_EQ(PixelOf(bitmap, 0, -1), 0u);
+    EXPECT_EQ(PixelAt(bitmap, -1, -1), 0xFF102030u);
+    EXPECT_EQ(PixelAt(bitmap, 0, -1), 0u);
     EXPECT_EQ(YKBitmap::ConvertToBlock(YKPoint<int32>{-1, -65}), (YKPoint<int32>{-64, -128}));
     EXPECT_EQ(YKBitmap::ConvertToBlock(Rect{-1, 0, 64, 63}), (Rect{-64, 0, 127, 63}));
 }
@@ -57,7 +52,7 @@ TEST(BitmapTest, LinesCrossBlocksUnderAnOffset) {
     }
     bitmap.SetPixelsAt(30, -61, 3, run.data(), YK_NORMAL);
     EXPECT_EQ(bitmap.Frame().left, -61);
-    EXPECT_EQ(PixelOf(bitmap, -59, 30), run[2]);
+    EXPECT_EQ(PixelAt(bitmap, -59, 30), run[2]);
 }
 
 TEST(BitmapTest, LockedFrameStaysWhereItIs) {
@@ -86,10 +81,10 @@ TEST(BitmapTest, EraseClearsPixelsButKeepsBlocksAndFrame) {
     bitmap.Erase({10, 10, 80, 70});
     EXPECT_EQ(bitmap.Stat(), 4);
     EXPECT_EQ(bitmap.Frame(), (Rect{0, 0, 99, 99}));
-    EXPECT_EQ(PixelOf(bitmap, 10, 10), 0u);
-    EXPECT_EQ(PixelOf(bitmap, 80, 70), 0u);
-    EXPECT_EQ(PixelOf(bitmap, 81, 70), 0xFF00FF00u);
-    EXPECT_EQ(PixelOf(bitmap, 9, 10), 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(bitmap, 10, 10), 0u);
+    EXPECT_EQ(PixelAt(bitmap, 80, 70), 0u);
+    EXPECT_EQ(PixelAt(bitmap, 81, 70), 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(bitmap, 9, 10), 0xFF00FF00u);
 }
 
 TEST(BitmapTest, OptimizeFrameShrinksToVisiblePixels) {

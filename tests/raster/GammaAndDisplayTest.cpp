@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "PixelAt.h"
 #include "YKAlphaBlend.h"
 #include "YKBitmapLine.h"
 #include "YKDrawBitmap.h"
@@ -101,9 +102,7 @@ protected:
         mBitmap.SetPixelAt(1, 1, 1, kRed, YK_COPY);
         mBitmap.SetPixelAt(1, 2, 1, kHalfGreen, YK_COPY);
     }
-    uint32 Shown(int32 x, int32 y) const {
-        return reinterpret_cast<const uint32*>(mScreen.Bits())[y * mScreen.Width() + x];
-    }
+    uint32 Shown(int32 x, int32 y) const { return PixelAt(mScreen, x, y); }
 
     static constexpr uint32 kRed = 0xFFFF0000;
     static constexpr uint32 kHalfGreen = 0x8000FF00;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "PixelAt.h"
 #include "YKRaster.h"
 
 namespace {
@@ -12,11 +13,7 @@ using Point = YKPoint<int32>;
 
 class RasterDrawTest : public ::testing::Test {
 protected:
-    uint32 At(int32 x, int32 y) const {
-        const Rect f = mRaster.Frame();
-        return reinterpret_cast<const uint32*>(
-            mRaster.Bits())[(y - f.top) * mRaster.Width() + (x - f.left)];
-    }
+    uint32 At(int32 x, int32 y) const { return PixelAt(mRaster, x, y); }
     int32 CountSet() const {
         int32 count = 0;
         for (int32 y = mRaster.Frame().top; y <= mRaster.Frame().bottom; ++y) {

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "ScriptedAlerts.h"
 #include "YKAlert.h"
 #include "YKHeadlessAlertPresenter.h"
 
@@ -11,9 +12,7 @@ namespace {
 
 class AlertTest : public ::testing::Test {
 protected:
-    void SetUp() override { YKAlertPresenter::SetCurrent(&mPresenter); }
-    void TearDown() override { YKAlertPresenter::SetCurrent(nullptr); }
-    YKHeadlessAlertPresenter mPresenter;
+    ScriptedAlerts mPresenter;
 };
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "YKHeadlessAlertPresenter.h"
+#include "ScriptedAlerts.h"
 #include "YKInternalError.h"
 
 namespace {
@@ -13,7 +13,6 @@ std::vector<int> gExits;
 class InternalErrorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        YKAlertPresenter::SetCurrent(&mPresenter);
         YKInternalError::SetExitFunction([](int status) { gExits.push_back(status); });
         gExits.clear();
         testing::internal::CaptureStdout();
@@ -21,9 +20,8 @@ protected:
     void TearDown() override {
         testing::internal::GetCapturedStdout();
         YKInternalError::SetExitFunction(nullptr);
-        YKAlertPresenter::SetCurrent(nullptr);
     }
-    YKHeadlessAlertPresenter mPresenter;
+    ScriptedAlerts mPresenter;
 };
 
 }  // namespace
