@@ -87,67 +87,11 @@ public:
     std::vector<std::pair<bool, YKLayer*>> invalidations;
 };
 
-// Reads an archived number whatever its type; NaN when the key is missing or of another type.
-double ArchivedValue(const YKMessage& archive, const char* name, uint32 type) {
-    float f = 0;
-    int32 i = 0;
-    bool b = false;
-    if (type == YK_FLOAT_TYPE && archive.FindFloat(name, &f)) {
-        return f;
-    }
-    if (type == YK_INT32_TYPE && archive.FindInt32(name, &i)) {
-        return i;
-    }
-    if (type == YK_BOOL_TYPE && archive.FindBool(name, &b)) {
-        return b;
-    }
-    return std::numeric_limits<double>::quiet_NaN();
-}
-
-TEST(EffectLayerTest, ArchiveHoldsTheDefaultsInOrderAndRoundTrips) {
-    struct Key {
-        const char* name;
-        uint32 type;
-        double value;
-    };
-    constexpr uint32 F = YK_FLOAT_TYPE, I = YK_INT32_TYPE, B = YK_BOOL_TYPE;
-    const std::vector<Key> defaults = {
-        {"_pr_flags", I, 0},          {"_gb_radius", F, 4},         {"_os_radius", F, 4},
-        {"_os_offx", I, 4},           {"_os_offy", I, 4},           {"_os_intensity", I, 256},
-        {"_os_color", I, kBlack},     {"_is_radius", F, 4},         {"_is_offx", I, 2},
-        {"_is_offy", I, 2},           {"_is_intensity", I, 256},    {"_is_color", I, kBlack},
-        {"_og_radius", F, 6},         {"_og_intensity", I, 512},    {"_og_color", I, kWhite},
-        {"_ig_radius", F, 6},         {"_ig_intensity", I, 512},    {"_ig_color", I, kWhite},
-        {"_em_radius", F, 4},         {"_em_offx", I, 3},           {"_em_offy", I, 3},
-        {"_em_intensity", I, 256},    {"_em_hcol", I, kWhite},      {"_em_lcol", I, kBlack},
-        {"_em_mode", I, 0},           {"_ou_radius", I, 2},         {"_ou_color", I, 0},
-        {"_is_effect_enabled", B, 0}, {"Class", YK_STRING_TYPE, 0}, {"YKL:ID", I, 12},
-        {"YKL:hidden", B, 0},         {"YKL:locked", B, 0},
-    };
+TEST(EffectLayerTest, ArchiveRoundTripsEveryField) {
     YKEffectLayer layer(12);
     EXPECT_EQ(std::tuple(layer.Radius(), layer.KernelLength(), layer.EffectRadius()),
               std::tuple(0.0f, 0, 0));
     YKMessage archive;
-    layer.Archive(&archive, false);
-    ASSERT_EQ(archive.CountNames(), static_cast<int32>(defaults.size()));
-    for (int32 i = 0; i < archive.CountNames(); ++i) {
-        const char* name = nullptr;
-        uint32 type = 0;
-        int32 count = 0;
-        ASSERT_TRUE(archive.GetInfo(i, &name, &type, &count));
-        EXPECT_EQ(std::tuple(std::string(name), type, count),
-                  std::tuple(std::string(defaults[i].name), defaults[i].type, 1));
-        if (type != YK_STRING_TYPE) {
-            EXPECT_EQ(ArchivedValue(archive, name, type), defaults[i].value) << name;
-        }
-    }
-    std::string className;
-    EXPECT_TRUE(archive.FindString("Class", &className));
-    EXPECT_EQ(className, "YKEffectLayer");
-    EXPECT_TRUE(layer.InheritsFrom("YKEffectLayer"));
-    EXPECT_TRUE(layer.InheritsFrom("YKLayer"));
-    EXPECT_FALSE(layer.InheritsFrom("YKCacheLayer"));
-
     // Every field changed, then through a flattened archive and back.
     layer.SetGaussBlurParam(1.5f);
     layer.SetOuterShadowParam(5.5f, -6, 7, 300, 0x11223344);
@@ -158,7 +102,6 @@ TEST(EffectLayerTest, ArchiveHoldsTheDefaultsInOrderAndRoundTrips) {
     layer.SetOutlineParam(5, 0x7F00FF00);
     layer.SetProcessMask(YKEffectLayer::kOuterShadow | YKEffectLayer::kEmboss);
     layer.SetEffectEnable(true);
-    archive.MakeEmpty();
     layer.Archive(&archive, false);
     YKMessage flat;
     const std::string bytes = archive.Flatten();

@@ -316,28 +316,12 @@ TEST(MergeCases, ComposeOntoOpaqueShiftsInsteadOfDividing) {
     EXPECT_EQ(yk_pixel_alpha_compose(0x00123456, 0x80FF8040, 128), 0x40FF8040u);
 }
 
-TEST(MergeCases, AddScalesOntoEmptyAndSaturatesOntoOpaque) {
-    EXPECT_EQ(yk_pixel_add(0x00123456, 0x80FF8040, 128), 0x40FF8040u);
-    EXPECT_EQ(yk_pixel_add(0xFFC0C0C0, 0xFF808080, 255), 0xFFFFFFFFu);
-}
-
 TEST(MergeCases, ReplaceHueWithGreySourceGivesHue1275) {
     // Destination S 191, V 200; hue 1275 is sector 5 with f 0: (V, p, V), p = 64 * 200 / 255.
     EXPECT_EQ(yk_pixel_replace_hue(0xFFC86432, 0xFF808080, 255), 0xFFC832C8u);
 }
 
-TEST(MergeCases, EraseOfClearSourceAndOpaqueDissolveKeepTheirPixels) {
-    for (uint32 d : GridPixels()) {
-        EXPECT_EQ(yk_pixel_erase(d, 0x00FFFFFF, 255), d);
-        EXPECT_EQ(yk_pixel_dissolve(d, 0xFF102030, 255), 0xFF102030u);
-    }
-}
-
 TEST(MergeCases, ModesOutsideTheTableMergeAsNormal) {
-    // The labels are the menu's: a few spot checks of their order.
-    EXPECT_STREQ(yk_composition_label[YK_SUBTRACT], "Subtract");
-    EXPECT_STREQ(yk_composition_label[YK_XOR_MASK], "XOR Mask");
-    EXPECT_STREQ(yk_composition_label[YK_OVERLAY], "Overlay");
     EXPECT_EQ(yk_array_func_for(21), &yk_array_alpha_compose);
     EXPECT_EQ(yk_color_func_for(-1), &yk_color_alpha_compose);
     EXPECT_EQ(yk_pixel_func_for(YK_OVERLAY), &yk_pixel_alpha_overlay);
@@ -398,12 +382,6 @@ TEST(AlphaBlend, FollowsTheFormulas) {
             }
         }
     }
-}
-
-TEST(AlphaBlend, ClearTopKeepsBottomAndOpaqueTopIgnoresLevel) {
-    EXPECT_EQ(YKAlphaBlend::Compose(0x00FFFFFF, 0x00123456), 0x00123456u);
-    EXPECT_EQ(YKAlphaBlend::Compose(0xFF102030, 0x80405060, 0), 0xFF102030u);
-    EXPECT_EQ(YKAlphaBlend::Compose(0x40102030, 0x00405060, 0), 0u);
 }
 
 }  // namespace

@@ -33,17 +33,6 @@ TEST(GeometryTest, UnionAndIntersectionWithEmptyOperands) {
     EXPECT_FALSE(r.Intersects(IRect::None()));
 }
 
-TEST(GeometryTest, OrderingHelpers) {
-    int32 a = 3, b = 1;
-    NORM(a, b);
-    NORM(a, b);  // already ordered: unchanged
-    EXPECT_EQ(std::make_pair(a, b), std::make_pair(1, 3));
-    EXPECT_EQ(MIN<int32>(-4, 3), -4);
-    EXPECT_EQ(MAX<uint32>(0xFFFFFFFFu, 1u), 0xFFFFFFFFu);
-    EXPECT_EQ(MIN(1.5f, -1.5f), -1.5f);
-    EXPECT_EQ(MAX(1e-9, 0.0), 1e-9);
-}
-
 TEST(GeometryTest, ChangeEndianReversesBytes) {
     int16 half = -2;  // 0xFFFE
     CHANGEENDIAN(half);

@@ -26,17 +26,6 @@ std::vector<uint8> BytesOf(const YKRaster& raster) {
     return {raster.Bits(), raster.Bits() + raster.BitsLength()};
 }
 
-std::string Printed(const YKRaster& raster, const char* text) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* stream = open_memstream(&buffer, &size);
-    raster.PrintToStream(text, stream);
-    std::fclose(stream);
-    std::string printed(buffer, size);
-    std::free(buffer);
-    return printed;
-}
-
 TEST(RasterTest, SmallFrameSizesAndByteIdenticalArchive) {
     YKRaster raster({0, 0, 9, 4}, "round trip");
     EXPECT_EQ(raster.Width(), 10);
@@ -182,13 +171,6 @@ TEST(RasterTest, InitEmptyOnlyWhileLocked) {
     EXPECT_TRUE(raster.IsLocked());
     raster.Unlock();
     EXPECT_EQ(BytesOf(raster), std::vector<uint8>(64, 0xFF));
-}
-
-TEST(RasterTest, PrintToStreamNamesAndFrames) {
-    EXPECT_EQ(Printed(YKRaster({1, 2, 3, 4}, "pic"), "now"),
-              "YKRaster pic, now\nFrame for YKRaster: (1, 2, 3, 4)\n");
-    EXPECT_EQ(Printed(YKRaster({5, 2, 3, 4}), nullptr),
-              "YKRaster 'no name'\nInvalid Frame for YKRaster: (1, 1, -1, -1)\n");
 }
 
 TEST(RasterDeathTest, LockMisuseIsFatal) {

@@ -76,23 +76,6 @@ TEST(OctreeTest, ATransparentPixelOrAReservationTakesIndexZero) {
     EXPECT_EQ(reserved.GetCmap().colors[0], (Color{0, 0, 0}));
 }
 
-// Worked by hand: the two greys share seven levels and weigh least, so with room for two
-// colours they fold into one node whose colour is their integer mean.
-TEST(OctreeTest, FoldingMergesTheLightestBranchIntoItsMean) {
-    Pixels image(8, 1);
-    const uint32 pixels[8] = {0xFF0A0A0A, 0xFF0A0A0A, 0xFF0A0A0A, 0xFF0B0B0B,
-                              0xFFC80000, 0xFFC80000, 0xFFC80000, 0xFFC80000};
-    std::copy_n(pixels, 8, image.pixels.begin());
-    OctreeQuantizer octree(2, 8, 1, 1);
-    octree.Submit(image.view, false);
-    octree.Reduce();
-    ASSERT_EQ(octree.GetCmap().count, 2);
-    EXPECT_EQ(octree.GetCmap().colors[0], (Color{10, 10, 10}));  // 41 / 4
-    EXPECT_EQ(octree.GetCmap().colors[1], (Color{200, 0, 0}));
-    EXPECT_EQ(octree.GetFrequencies()[0], 4);
-    EXPECT_EQ(octree.GetFrequencies()[1], 4);
-}
-
 // --- Folding, against a tree of every colour folded pass by pass ---
 
 // The rules as they read: every pixel weighs on its whole path, and each pass folds every node
