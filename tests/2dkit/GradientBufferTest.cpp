@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "PixelAt.h"
 #include "YKGradientBuffer.h"
 #include "YKMessage.h"
 #include "YKRaster.h"
@@ -204,11 +205,10 @@ TEST(GradientBufferPixelTest, DrawPaintsTheRampAndCopyPaintKeepsTheGeometry) {
     EXPECT_EQ(buffer.GetGradientType(), GRADIENT_BILINEAR);
     EXPECT_EQ(buffer.GetSx(), 0.0);
     buffer.Draw();
-    const auto* row = reinterpret_cast<const uint32*>(raster.Bits() + 2 * raster.BytesPerRow());
-    EXPECT_EQ(row[0], 0xFF030303u);  // the black end, sampled at 0.01
-    EXPECT_EQ(row[7], 0xFFFCFCFCu);  // the white end, sampled at 0.99
+    EXPECT_EQ(PixelAt(raster, 0, 2), 0xFF030303u);  // the black end, sampled at 0.01
+    EXPECT_EQ(PixelAt(raster, 7, 2), 0xFFFCFCFCu);  // the white end, sampled at 0.99
     for (int32 x = 1; x < 8; ++x) {
-        EXPECT_GT(row[x] & 0xFF, row[x - 1] & 0xFF);
+        EXPECT_GT(PixelAt(raster, x, 2) & 0xFF, PixelAt(raster, x - 1, 2) & 0xFF);
     }
 }
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
+#include "TempDir.h"
 #include "YKGradient.h"
 #include "YKGradientContainer.h"
 #include "YKMessage.h"
@@ -246,15 +246,9 @@ TEST(GradientArchiveTest, MissingKeysGiveTheDefaultsAndCountsAreBoundedByTheItem
 
 class GradientFileTest : public testing::Test {
 protected:
-    std::string Path(const char* name) const { return testing::TempDir() + name; }
+    std::string Path(const char* name) const { return mDir.PathOf(name); }
 
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    TempDir mDir;
 };
 
 TEST_F(GradientFileTest, RoundTripKeepsNameAndItemsInTheDocumentedLayout) {
@@ -262,7 +256,7 @@ TEST_F(GradientFileTest, RoundTripKeepsNameAndItemsInTheDocumentedLayout) {
     original.SetName("Sunset");
     const std::string path = Path("sunset.grad");
     ASSERT_TRUE(original.save(path.c_str()));
-    const std::string bytes = Read(path);
+    const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.size(), 4u + 4 + 6 + 4 + 3 * 96);
     EXPECT_EQ(bytes.substr(0, 4), "YKGR");
     EXPECT_EQ(bytes.substr(8, 6), "Sunset");
@@ -277,7 +271,7 @@ TEST_F(GradientFileTest, WrongMagicShortFilesAndOversizedCountsAreRefused) {
     YKGradient original = Mixed();
     const std::string path = Path("refused.grad");
     ASSERT_TRUE(original.save(path.c_str()));
-    const std::string good = Read(path);
+    const std::string good = ReadBytes(path);
 
     std::string wrongMagic = good;
     wrongMagic[3] = 'X';
@@ -285,7 +279,7 @@ TEST_F(GradientFileTest, WrongMagicShortFilesAndOversizedCountsAreRefused) {
                                     // no name, then an item count no file of this size can hold
                                     std::string("YKGR\0\0\0\0\xff\xff\xff\x7f", 12)};
     for (const std::string& bytes : variants) {
-        Write(path, bytes);
+        WriteBytes(path, bytes);
         YKGradient loaded;
         EXPECT_FALSE(loaded.load(path.c_str()));
         EXPECT_EQ(loaded.Size(), 0);

@@ -67,17 +67,6 @@ TEST(UserLayerTest, MissingMistypedOrForeignValuesReadAsDefaults) {
     EXPECT_FALSE(foreign.IsUserLayerSelected(0));
 }
 
-TEST(UserLayerTest, FullNameShowsTheCopyNumber) {
-    YKUserLayer layer(1, "Layer 1");
-    EXPECT_EQ(layer.GetFullName(), "Layer 1");
-    layer.SetCopyNumber(1);
-    EXPECT_EQ(layer.GetFullName(), "Layer 1 copy");
-    layer.SetCopyNumber(2);
-    layer.SetName(nullptr);
-    EXPECT_EQ(layer.GetFullName(), "Layer 1 copy 2");
-    EXPECT_EQ(YKUserLayer(2, nullptr).GetFullName(), "Unnamed");
-}
-
 class UserLayerTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "ReferenceImage.h"
 #include "TestDocument.h"
 #include "YKRaster.h"
 #include "yk_composition.h"
@@ -24,10 +25,7 @@ public:
 };
 
 std::vector<uint32> Pixels(const YKBitmap* bitmap, Rect rect = kCanvas) {
-    std::unique_ptr<YKRaster> raster(bitmap->Raster(rect));
-    std::vector<uint32> pixels(raster->BitsLength() / 4);
-    std::memcpy(pixels.data(), raster->Bits(), pixels.size() * 4);
-    return pixels;
+    return ImageOf(*std::unique_ptr<YKRaster>(bitmap->Raster(rect))).pixels;
 }
 
 class ViewerComposeTest : public testing::Test, public CanvasViewer {

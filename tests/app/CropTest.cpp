@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "RecordingServices.h"
+#include "ReferenceImage.h"
 #include "YKBitmap.h"
 #include "YKBitmapLayer.h"
 #include "YKDocument.h"
@@ -21,10 +21,7 @@ namespace {
 using Rect = YKRect<int32>;
 
 std::vector<uint32> Shown(YKViewerLayer* viewer) {
-    std::unique_ptr<YKRaster> raster(viewer->ExportRaster(0));
-    std::vector<uint32> pixels(raster->BitsLength() / 4);
-    std::memcpy(pixels.data(), raster->Bits(), raster->BitsLength());
-    return pixels;
+    return ImageOf(*std::unique_ptr<YKRaster>(viewer->ExportRaster(0))).pixels;
 }
 
 TEST(CropTest, CropKeepsTheSelectedPixelsInPlaceAndUndoesAndRedoes) {

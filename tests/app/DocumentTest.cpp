@@ -5,12 +5,12 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "RecordingServices.h"
 #include "ScriptedAlerts.h"
 #include "TempDir.h"
@@ -246,11 +246,7 @@ TEST_F(DocumentTest, FailedSaveLeavesTheEarlierFileIntact) {
     YKDocument document("keep", {0, 0, 99, 99}, yk_color(), &mServices);
     const std::string path = PathOf("keep.gr");
     ASSERT_TRUE(document.SaveInto(path.c_str(), false));
-    const auto bytes = [&] {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    const std::string before = bytes();
+    const std::string before = ReadBytes(path);
     for (int i = 0; i < 300; ++i) {
         document.ViewerLayer()->AddChild(new YKUserLayer(document.GetUniqueID(), "more"), false);
     }
@@ -269,7 +265,7 @@ TEST_F(DocumentTest, FailedSaveLeavesTheEarlierFileIntact) {
 
     EXPECT_FALSE(written);
     EXPECT_EQ(error, "Write failed (File too large)");
-    EXPECT_EQ(bytes(), before);
+    EXPECT_EQ(ReadBytes(path), before);
     EXPECT_TRUE(document.IsModified());
     ASSERT_EQ(mAlerts.Shown().size(), 1u);
     EXPECT_EQ(mAlerts.Shown()[0].text,

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <set>
 #include <vector>
 
+#include "PixelAt.h"
 #include "RecordingServices.h"
 #include "YKBitmap.h"
 #include "YKClipboard.h"
@@ -96,9 +96,7 @@ protected:
              layer = layer->IterateHirarchyToNext(viewer)) {
             state.ids.push_back(layer->ID());
         }
-        std::unique_ptr<YKRaster> raster(viewer->ExportRaster(0));
-        state.pixels.resize(raster->BitsLength() / 4);
-        std::memcpy(state.pixels.data(), raster->Bits(), raster->BitsLength());
+        state.pixels = ImageOf(*std::unique_ptr<YKRaster>(viewer->ExportRaster(0))).pixels;
         return state;
     }
     // Undoes then redoes the last action, which led from `before` to the present.
@@ -222,14 +220,9 @@ TEST_F(LayerOpsTest, RenderFrameComposesTheCanvasOverTheBackgroundAndFollowsItsS
     std::unique_ptr<YKRaster> raster(doc->RenderFrame(1, &error));
     ASSERT_NE(raster, nullptr);
     EXPECT_EQ(raster->Frame(), kCanvas);
-    const auto pixel = [&](int32 x, int32 y) {
-        uint32 value = 0;
-        std::memcpy(&value, raster->Bits() + y * raster->BytesPerRow() + x * 4, 4);
-        return value;
-    };
-    EXPECT_EQ(pixel(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(pixel(20, 20), 0xFFFFFFFFu);
-    EXPECT_EQ(pixel(99, 79), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelAt(*raster, -50, -40), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(*raster, -30, -20), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelAt(*raster, 49, 39), 0xFFFFFFFFu);
 
     const Rect grown{-60, -40, 59, 39};
     doc->SetFrame(grown, 2);

@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <random>
@@ -12,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "FileBytes.h"
 #include "TempDir.h"
 #include "YKMsgFile.h"
 #include "YKPrefSetting.h"
@@ -209,11 +209,7 @@ TEST_F(PrefSettingTest, SavedFileMatchesTheExampleByteForByte) {
     if (std::getenv("GRAVIK_UPDATE_EXAMPLES") != nullptr) {
         fs::copy_file(Folder() / "gravik_pref", example, fs::copy_options::overwrite_existing);
     }
-    const auto bytes = [](const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    EXPECT_EQ(bytes(Folder() / "gravik_pref"), bytes(example));
+    EXPECT_EQ(ReadBytes(Folder() / "gravik_pref"), ReadBytes(example));
     YKPrefSetting loaded;
     ASSERT_TRUE(loaded.Load());
     EXPECT_EQ(Archived(loaded), Archived(p));

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "ReferenceImage.h"
 #include "YKAlphaBlend.h"
 #include "YKBitmap.h"
 #include "YKCacheLayer.h"
@@ -238,15 +239,7 @@ protected:
             target->MergeWith(&group->AfterEffectBitmap(), canvas, YK_NORMAL, 255);
         }
     }
-    static std::vector<uint32> Pixels(const YKRaster& raster) {
-        std::vector<uint32> pixels;
-        for (int32 y = 0; y < raster.Height(); ++y) {
-            const auto* row =
-                reinterpret_cast<const uint32*>(raster.Bits() + y * raster.BytesPerRow());
-            pixels.insert(pixels.end(), row, row + raster.Width());
-        }
-        return pixels;
-    }
+    static std::vector<uint32> Pixels(const YKRaster& raster) { return ImageOf(raster).pixels; }
     // The view as the last bracket left it, which is where the prepared bitmaps are used.
     void ExpectAgreement(const char* when) {
         const std::vector<uint32> reference = Reference();

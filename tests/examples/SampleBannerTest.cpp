@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -18,17 +16,6 @@
 #include "YKRaster.h"
 
 namespace {
-
-PixelImage ImageOf(const YKRaster& raster) {
-    PixelImage image;
-    image.width = raster.Bounds().Width() + 1;
-    image.height = raster.Bounds().Height() + 1;
-    for (int32 y = 0; y < image.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32*>(raster.Bits() + y * raster.BytesPerRow());
-        image.pixels.insert(image.pixels.end(), row, row + image.width);
-    }
-    return image;
-}
 
 PixelImage Frame(YKDocument* document, int32 frame) {
     std::string error;

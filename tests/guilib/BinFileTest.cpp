@@ -3,10 +3,9 @@
 #include <bit>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "FileBytes.h"
 #include "TempDir.h"
 #include "YKBinFile.h"
 
@@ -14,10 +13,7 @@ namespace {
 
 class BinFileTest : public ::testing::Test {
 protected:
-    std::string Contents() const {
-        std::ifstream in(mPath, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string Contents() const { return ReadBytes(mPath); }
 
     TempDir mDir;
     std::string mPath = mDir.PathOf("data");
@@ -65,7 +61,7 @@ TEST_F(BinFileTest, TypedAccessorsKeepTheirByteOrderAndShortReadsFail) {
 }
 
 TEST_F(BinFileTest, ModesDecideWhatMayBeDoneAndClosedFilesRefuseEverything) {
-    std::ofstream(mPath) << "0123456789";
+    WriteBytes(mPath, "0123456789");
     YKBinFile file;
     char c = 0;
     ASSERT_TRUE(file.Open(mPath.c_str(), YK_BIN_READ_ONLY));

@@ -4,12 +4,11 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <random>
 #include <string>
 
+#include "FileBytes.h"
 #include "TempDir.h"
 #include "YKMessage.h"
 #include "YKMsgFile.h"
@@ -90,11 +89,8 @@ std::string Word(uint32 value) {
 
 class MsgFileTest : public ::testing::Test {
 protected:
-    std::string Contents() const {
-        std::ifstream in(mPath, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    void Store(const std::string& bytes) const { std::ofstream(mPath, std::ios::binary) << bytes; }
+    std::string Contents() const { return ReadBytes(mPath); }
+    void Store(const std::string& bytes) const { WriteBytes(mPath, bytes); }
 
     void WriteMessages(std::initializer_list<YKMessage> messages, bool packed = true) const {
         YKMsgFile file;

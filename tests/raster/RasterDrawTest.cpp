@@ -183,8 +183,8 @@ TEST_F(RasterDrawTest, TriangleFillsRowByRow) {
     }
     YKRaster line({0, 0, 9, 0});
     line.FillTriangle({2, 0}, {7, 0}, {4, 0});
-    EXPECT_EQ(reinterpret_cast<const uint32*>(line.Bits())[7], 0xFFFFFFFFu);
-    EXPECT_EQ(reinterpret_cast<const uint32*>(line.Bits())[8], 0u);
+    EXPECT_EQ(PixelAt(line, 7, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelAt(line, 8, 0), 0u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "YKBitmap.h"
+#include "YKRaster.h"
 
 namespace {
 
@@ -52,6 +53,17 @@ PixelImage ImageOf(YKBitmap& bitmap, YKRect<int32> rect) {
     for (int32 y = 0; y < image.height; ++y) {
         bitmap.GetLineAt(rect.top + y, rect.left, rect.right, false,
                          image.pixels.data() + static_cast<std::size_t>(y) * image.width);
+    }
+    return image;
+}
+
+PixelImage ImageOf(const YKRaster& raster) {
+    PixelImage image;
+    image.width = raster.Width();
+    image.height = raster.Height();
+    for (int32 y = 0; y < image.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32*>(raster.Bits() + y * raster.BytesPerRow());
+        image.pixels.insert(image.pixels.end(), row, row + image.width);
     }
     return image;
 }

@@ -12,6 +12,7 @@
 #include "yk_types.h"
 
 class YKBitmap;
+class YKRaster;
 
 struct PixelImage {
     int32 width = 0;
@@ -24,6 +25,8 @@ bool WritePng(const std::string& path, const PixelImage& image);
 bool ReadPng(const std::string& path, PixelImage* image);
 // The pixels of `rect` of a bitmap.
 PixelImage ImageOf(YKBitmap& bitmap, YKRect<int32> rect);
+// The pixels of a 32-bit raster, without the padding of its rows.
+PixelImage ImageOf(const YKRaster& raster);
 
 // Empty when the image matches tests/data/<name>.png within `tolerance` levels per channel;
 // otherwise what differs.
