@@ -9,6 +9,23 @@
 #include "yk_file_head_internal.h"
 #include "yk_io_error_internal.h"
 
+namespace {
+
+// What the reader had to say: a warning goes into `info` as "ra_warning", an error into `error`
+// in place of the general text.
+void Report(const YKReadGif& reader, const char* path, YKMessage* info, std::string* error) {
+    if (info != nullptr && !reader.Warning().empty()) {
+        info->AddString(YKRasterIO::kWarningField, reader.Warning());
+    }
+    if (!reader.Error().empty()) {
+        yk_set_error(error, reader.Error());
+    } else {
+        yk_set_error(error, std::string("cannot read the GIF file ") + path);
+    }
+}
+
+}  // namespace
+
 bool YKSimpleGifIO::IsGif(const char* path) {
     uint8 head[6];
     return yk_read_file_head(path, head, sizeof head) == sizeof head &&
@@ -20,9 +37,10 @@ std::unique_ptr<YKRaster> YKSimpleGifIO::Read(const char* path, YKMessage* info,
     YKReadGif reader;
     std::unique_ptr<YKRaster> raster;
     if (!reader.BeginRead(path, info, native) || !reader.ReadNextImage(raster)) {
-        yk_set_error(error, std::string("cannot read the GIF file ") + path);
+        Report(reader, path, nullptr, error);
         return nullptr;
     }
+    Report(reader, path, info, nullptr);
     return raster;
 }
 
@@ -45,9 +63,14 @@ bool YKAnimGifIO::Read(const char* path, YKRasterList& list, int32 first, int32 
             }
         }
     }
-    if (list.CountItems() == before) {
-        yk_set_error(error, std::string("cannot read the GIF file ") + path);
+    // A file with an image that cannot be shown is refused whole, not shown in part.
+    if (list.CountItems() == before || !reader.Error().empty()) {
+        while (list.CountItems() > before) {
+            delete list.RemoveItem(list.CountItems() - 1);
+        }
+        Report(reader, path, nullptr, error);
         return false;
     }
+    Report(reader, path, info, nullptr);
     return true;
 }
