@@ -15,6 +15,11 @@ YKDocument* YKOpenForCommand(const char* path, YKDispatcher* dispatcher, FILE* e
         if (error.empty() || error.back() != '\n') {
             std::fputc('\n', err);
         }
+        return nullptr;
+    }
+    // An image shown as far as it could be read still says what was wrong with it.
+    for (const std::string& warning : document->OpenWarnings()) {
+        std::fprintf(err, "gravik-cli: %s: warning: %s\n", path, warning.c_str());
     }
     return document;
 }
