@@ -381,6 +381,9 @@ bool YKDocument::SaveInto(const char* path, bool showErrors, std::string* error)
 // --- Canvas and looks ---
 
 bool YKDocument::SetFrame(YKRect<int32> frame, int32 kind) {
+    if (frame.IsValid() && !yk_image_frame_ok(frame)) {
+        return false;
+    }
     YKAutolock lock(&mLock);
     if (kind != 0) {
         mUndoManager.AddUndoItem(new YKUndoSetFrame(this, mFrame, kind), true);

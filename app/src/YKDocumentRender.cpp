@@ -26,9 +26,9 @@ YKRaster* YKDocument::RenderFrame(int32 frame, std::string* error) {
     }
     // Checked before anything is drawn: the background alone would fill the whole canvas.
     if (!yk_image_frame_ok(canvas)) {
-        return fail("The canvas of " + std::to_string(int64{canvas.right} - canvas.left + 1) +
-                    " x " + std::to_string(int64{canvas.bottom} - canvas.top + 1) +
-                    " pixels is larger than an image can be");
+        return fail(
+            "The canvas is larger than an image can be, or reaches the end of the "
+            "coordinates");
     }
     YKViewerLayer* viewer = mViewerLayer.get();
     viewer->LockHirarchy();

@@ -12,6 +12,7 @@
 
 #include "HeadlessServices.h"
 #include "YKBitmapLayer.h"
+#include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKMsgFile.h"
@@ -117,12 +118,16 @@ TEST_F(ImageOpeningTest, CanvasesNoRasterCanHoldAreRefusedBeforeAnythingIsBuilt)
     write({-8192, -8192, 8191, 8191});
     const std::unique_ptr<YKDocument> largest = Load(path);
     ASSERT_NE(largest, nullptr);
-    for (const YKRect<int32>& canvas : {refused[1], refused[3]}) {
-        largest->SetFrame(canvas, 0);
-        std::string error;
-        EXPECT_EQ(largest->RenderFrame(1, &error), nullptr);
-        EXPECT_NE(error.find("pixels is larger than an image can be"), std::string::npos) << error;
-    }
+    // Nor can one be made or set later, and rendering refuses one before it draws anything.
+    EXPECT_FALSE(largest->SetFrame(refused[3], 0));
+    EXPECT_EQ(largest->Frame(), (YKRect<int32>{-8192, -8192, 8191, 8191}));
+    YKDispatcher dispatcher;
+    EXPECT_EQ(dispatcher.CreateDocument(16385, 16384, "wide", yk_color()), nullptr);
+    YKDocument edge("edge", refused[1], yk_color(), &mServices);
+    std::string error;
+    EXPECT_EQ(std::unique_ptr<YKRaster>(edge.RenderFrame(1, &error)), nullptr);
+    EXPECT_EQ(error,
+              "The canvas is larger than an image can be, or reaches the end of the coordinates");
 }
 
 }  // namespace
