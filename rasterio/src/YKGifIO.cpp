@@ -1,12 +1,14 @@
 // GIF files through the registry: still (the first image) and animation (every frame).
 
 #include <cstring>
+#include <string>
 
 #include "YKAnimGifIO.h"
 #include "YKMessage.h"
 #include "YKReadGif.h"
 #include "YKSimpleGifIO.h"
 #include "yk_file_head_internal.h"
+#include "yk_image_limits.h"
 #include "yk_io_error_internal.h"
 
 namespace {
@@ -55,12 +57,22 @@ bool YKAnimGifIO::Read(const char* path, YKRasterList& list, int32 first, int32 
                        YKMessage* info, bool native, std::string* error) const {
     YKReadGif reader;
     const int32 before = list.CountItems();
+    bool overLimit = false;
     if (reader.BeginRead(path, info, native)) {
         std::unique_ptr<YKRaster> frame;
+        int64 bytes = 0;
         for (int32 index = 0; (last < 0 || index <= last) && reader.ReadNextImage(frame); ++index) {
-            if (index >= first) {
-                list.AddItem(frame.release());
+            if (index < first) {
+                continue;
             }
+            // A few bytes of a file can claim a whole screen for each image; the images are kept
+            // as one image sequence, which obeys the limit of one image.
+            bytes += frame->BitsLength();
+            if (bytes > kYKMaxImageBytes) {
+                overLimit = true;
+                break;
+            }
+            list.AddItem(frame.release());
         }
     }
     // A file with an image that cannot be shown is refused whole, not shown in part.
@@ -72,5 +84,10 @@ bool YKAnimGifIO::Read(const char* path, YKRasterList& list, int32 first, int32 
         return false;
     }
     Report(reader, path, info, nullptr);
+    if (overLimit && info != nullptr) {
+        info->AddString(kWarningField, "GIF images from " +
+                                           std::to_string(list.CountItems() - before + 1) +
+                                           " on are left out: with them the frames exceed 1 GiB");
+    }
     return true;
 }
