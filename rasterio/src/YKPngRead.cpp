@@ -62,7 +62,10 @@ void ReadInput(png_structp png, png_bytep out, size_t length) {
 // `length` bytes at `offset`; how many could be had. Moves a file's read position.
 size_t ReadAt(const Input& input, size_t offset, uint8* out, size_t length) {
     if (input.file == nullptr) {
-        const size_t got = offset < input.size ? std::min(length, input.size - offset) : 0;
+        if (offset >= input.size) {
+            return 0;
+        }
+        const size_t got = std::min(length, input.size - offset);
         std::memcpy(out, input.data + offset, got);
         return got;
     }
