@@ -48,8 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     YKRasterList list;
-    YKReadGif().ReadAllFile(path, list, &info);
-    if (static_cast<size_t>(list.CountItems()) != frames.size()) {
+    YKReadGif whole;
+    whole.ReadAllFile(path, list, &info);
+    // The same bytes tell of the same damage.
+    if (static_cast<size_t>(list.CountItems()) != frames.size() ||
+        whole.Warning() != reader.Warning() || whole.Error() != reader.Error()) {
         std::abort();
     }
     for (int32 i = 0; i < list.CountItems(); ++i) {

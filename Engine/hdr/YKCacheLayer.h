@@ -68,6 +68,9 @@ public:
     // of date, the effects and filters applied, and the cache merged with the opacity and the
     // merge method.
     void ComposeLayer(YKBitmap* destination, YKRect<int32> rect) override;
+    // ComposeLayer onto a destination known to be transparent within `rect` (a view's
+    // composition just erased): prepared renderings of the children can then be copied in.
+    void ComposeLayerOntoClear(YKBitmap* destination, YKRect<int32> rect);
     // Invalidation grows by the effect radius and the filters, marks the cache out of date and
     // records which layer changed, for the split preparation.
     void InvalidateLayer(YKRect<int32> rect, bool flag, YKLayer* source) override;
@@ -157,6 +160,7 @@ private:
     // Leaves the opacity at 255 on frame 1 when it has no key frames, so it always has a value.
     void EnsureOpacityValue();
     bool UsesCache() const;
+    void Compose(YKBitmap* destination, YKRect<int32> rect, bool ontoClear);
     bool HasFilters() const { return !mFilters.empty() || !mFilterArchives.empty(); }
     // The children into `target` within rect, each straight onto what lies there. The prepared
     // bitmaps stand in for their children only where that gives the same pixels: onto a

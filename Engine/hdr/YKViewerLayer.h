@@ -121,8 +121,8 @@ public:
     // Erases `rect` (clipped to the canvas) in the view's composition and composes the user
     // layers into it, with `view` the current view meanwhile.
     void ComposeLayers(YKRect<int32> rect, int32 view);
-    // The user layers not hidden in the current view, bottom first, into `target` within
-    // `rect`; for renderings that no view shows (exports).
+    // The user layers not hidden in the current view, bottom first, into `target`, which
+    // must be transparent within `rect` (the first layer then copies what it prepared).
     void ComposeInto(YKBitmap* target, YKRect<int32> rect);
     // The picture an export writes: `rect` of the canvas composed onto transparent as a view's
     // composition is, then laid over `background` as a window shows it (YKDrawBitmap::DrawIn),

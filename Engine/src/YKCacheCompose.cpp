@@ -20,6 +20,14 @@ bool YKCacheLayer::UsesCache() const {
 }
 
 void YKCacheLayer::ComposeLayer(YKBitmap* destination, YKRect<int32> rect) {
+    Compose(destination, rect, false);
+}
+
+void YKCacheLayer::ComposeLayerOntoClear(YKBitmap* destination, YKRect<int32> rect) {
+    Compose(destination, rect, true);
+}
+
+void YKCacheLayer::Compose(YKBitmap* destination, YKRect<int32> rect, bool ontoClear) {
     if (destination == nullptr) {
         return;
     }
@@ -30,7 +38,7 @@ void YKCacheLayer::ComposeLayer(YKBitmap* destination, YKRect<int32> rect) {
             mCache.MakeEmpty();
         }
         // Straight onto the destination: merge methods see what lies below this layer.
-        ComposeChildren(destination, rect, false);
+        ComposeChildren(destination, rect, ontoClear);
         mDirty = YKRect<int32>::None();
         TouchLayer(false);
         return;

@@ -22,9 +22,13 @@ YKLayerFactory& YKLayerFactory::Default() {
         factory.Register("YKBitmapLayer", [](const YKMessage* archive, YKEnvelopManager*) {
             return static_cast<YKLayer*>(new YKBitmapLayer(archive));
         });
-        factory.Register("YKPaintLayer", [](const YKMessage* archive, YKEnvelopManager*) {
-            return static_cast<YKLayer*>(new YKPaintLayer(archive));
-        });
+        // Paint layers are archived under the paint brush tool's name, earlier files under
+        // the class name.
+        for (const char* name : {"PaintBrush", "YKPaintLayer"}) {
+            factory.Register(name, [](const YKMessage* archive, YKEnvelopManager*) {
+                return static_cast<YKLayer*>(new YKPaintLayer(archive));
+            });
+        }
         // A vector-object layer is archived under its tool's name; files written before that
         // carry its object's class name.
         const auto vectorObject = [](const YKMessage* archive, YKEnvelopManager* manager) {

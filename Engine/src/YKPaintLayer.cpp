@@ -13,6 +13,14 @@
 namespace {
 
 constexpr const char* kClassName = "YKPaintLayer";
+// The paint brush tool's name, under which its layers are archived and looked up when loaded;
+// files written before carry the class name.
+constexpr const char* kToolName = "PaintBrush";
+
+bool IsPaintLayerClass(const char* name) {
+    return name != nullptr &&
+           (std::strcmp(name, kToolName) == 0 || std::strcmp(name, kClassName) == 0);
+}
 // Every stamping of the strokes starts the brush's random numbers here, so a stroke comes out
 // the same when painted, redrawn or loaded.
 constexpr uint32 kStrokeSeed = 1;
@@ -47,7 +55,7 @@ YKPaintLayer::YKPaintLayer(int32 id, const char* name, int32 kind) : YKObjectLay
 YKPaintLayer::YKPaintLayer(const YKMessage* archive) : YKObjectLayer(archive) {
     const char* className = nullptr;
     if (archive != nullptr &&
-        (!archive->FindString("Class", &className) || std::strcmp(className, kClassName) != 0)) {
+        (!archive->FindString("Class", &className) || !IsPaintLayerClass(className))) {
         std::printf("YKPaintLayer: not the right class [%s]\n",
                     className != nullptr ? className : "");
         archive = nullptr;
@@ -75,7 +83,7 @@ void YKPaintLayer::Archive(YKMessage* message, bool deep) const {
         return;
     }
     YKObjectLayer::Archive(message, deep);
-    SetArchiveClass(message, kClassName);
+    SetArchiveClass(message, kToolName);
     YKMessage brush;
     mRenderer.Archive(&brush);
     message->AddMessage("YKPL:Render", &brush);

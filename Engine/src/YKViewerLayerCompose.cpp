@@ -3,6 +3,7 @@
 
 #include "YKAutolock.h"
 #include "YKBitmap.h"
+#include "YKCacheLayer.h"
 #include "YKDrawBitmap.h"
 #include "YKObjectLayer.h"
 #include "YKRaster.h"
@@ -59,11 +60,18 @@ void YKViewerLayer::ComposeLayers(YKRect<int32> rect, int32 view) {
 
 void YKViewerLayer::ComposeInto(YKBitmap* target, YKRect<int32> rect) {
     YKAutolock guard(mHierarchyLock);
+    bool clear = true;
     for (int32 i = 0; i < CountChildren(); ++i) {
         YKLayer* layer = ChildAt(i);
-        if (!layer->IsHidden() && layer->Frame().Intersects(rect)) {
+        if (layer->IsHidden() || !layer->Frame().Intersects(rect)) {
+            continue;
+        }
+        if (clear && layer->InheritsFrom("YKCacheLayer")) {
+            static_cast<YKCacheLayer*>(layer)->ComposeLayerOntoClear(target, rect);
+        } else {
             layer->ComposeLayer(target, rect);
         }
+        clear = false;
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "YKList.h"
 #include "YKLocker.h"
@@ -52,6 +53,9 @@ public:
     // Opens an image as a new document (through the registered image readers).
     static YKDocument* LoadImage(const char* path, const char* name, YKDocumentServices* services,
                                  std::string* error = nullptr);
+    // Damage the image reader read past when this document was opened from an image, one line
+    // each; empty for a document file.
+    const std::vector<std::string>& OpenWarnings() const { return mOpenWarnings; }
     // Saves to the document's path, or asks the application for one ('grOs').
     void Save(bool saveAs);
     // Writes the document file through YKReplacedFile, so a failed save leaves what the path
@@ -176,5 +180,6 @@ private:
     YKMessage mExportSettings{'expt'};
     YKList<YKDocumentView*> mDependentWindows{16, false};
     std::unique_ptr<YKMessage> mPageSettings;
+    std::vector<std::string> mOpenWarnings;
     YKDocumentServices* mServices = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "YKAutolock.h"
 #include "YKDocument.h"
 #include "YKPrefSetting.h"
+#include "yk_image_limits.h"
 
 // Sections: construction · documents · messages · hooks · document services.
 
@@ -31,7 +32,8 @@ YKDispatcher::~YKDispatcher() {
 
 YKDocument* YKDispatcher::CreateDocument(int32 width, int32 height, const char* name,
                                          yk_color background) {
-    if (width < 1 || height < 1) {
+    // Every frame is rendered into one raster of the canvas's size.
+    if (!yk_image_size_ok(width, height, 4)) {
         return nullptr;
     }
     const YKRect<int32> canvas{-(width / 2), -(height / 2), width - 1 - width / 2,

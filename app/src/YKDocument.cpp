@@ -22,6 +22,7 @@
 #include "YKUndoSetFrame.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
+#include "yk_image_limits.h"
 
 // Sections: construction · files · canvas and looks · views · notifications · state.
 
@@ -39,6 +40,10 @@ struct DocumentError : std::runtime_error {
 };
 
 constexpr const char* kMimeType = "image/x-Tavernix-GravikDocument";
+
+// Whatever image opens must save: the document message holds the image's pixels and the rest
+// of the document beside them.
+static_assert(YKMsgFile::kMaxMessageSize >= kYKMaxImageBytes + (int64{256} << 20));
 
 std::string UntitledName(int32 createID) {
     return "Untitled " + std::to_string(createID);
@@ -225,6 +230,13 @@ YKDocument* YKDocument::Load(const char* path, const char* name, bool showErrors
             throw DocumentError(
                 "This Gravik file is corrupted or incomplete and cannot be opened.");
         }
+        // The canvas is what every frame is rendered into; one no raster can hold is refused
+        // before anything is built for it.
+        YKRect<int32> canvas = YKRect<int32>::None();
+        if (document.FindRect("YKD:Frame", &canvas) && canvas.IsValid() &&
+            !yk_image_frame_ok(canvas)) {
+            throw DocumentError("The canvas of this Gravik file is larger than an image can be.");
+        }
         file.Close();
         auto* loaded = new YKDocument(&document, name, path, services);
         if (services != nullptr) {
@@ -258,9 +270,9 @@ YKDocument* YKDocument::LoadImage(const char* path, const char* name, YKDocument
     if (path == nullptr || name == nullptr || !YKImageOpeners::Open(path, &image) ||
         !image.frame.IsValid()) {
         if (error != nullptr) {
-            *error = path == nullptr || name == nullptr
-                         ? "Internal Error 103"
-                         : "File cannot be loaded. Unknown file format.\n";
+            *error = path == nullptr || name == nullptr ? "Internal Error 103"
+                     : image.error.empty() ? "File cannot be loaded. Unknown file format.\n"
+                                           : "File cannot be loaded. " + image.error + "\n";
         }
         return nullptr;
     }
@@ -277,6 +289,17 @@ YKDocument* YKDocument::LoadImage(const char* path, const char* name, YKDocument
     }
     root->EndInvalidate();
     root->UnlockHirarchy();
+    // The layer has made the frames; the file's delays time them.
+    for (std::size_t i = 0; i < image.durations.size(); ++i) {
+        if (image.durations[i] > 0) {
+            document->mEnvelopManager->SetFrameDuration(static_cast<int32>(i) + 1,
+                                                        image.durations[i]);
+        }
+    }
+    // Opening is no edit: the frame count the sequence set is not an action to undo.
+    document->mUndoManager.Purge();
+    document->SetModified(false);
+    document->mOpenWarnings = std::move(image.warnings);
     if (services != nullptr) {
         services->AddDocument(document);
     }
@@ -369,6 +392,9 @@ bool YKDocument::SaveInto(const char* path, bool showErrors, std::string* error)
 // --- Canvas and looks ---
 
 bool YKDocument::SetFrame(YKRect<int32> frame, int32 kind) {
+    if (frame.IsValid() && !yk_image_frame_ok(frame)) {
+        return false;
+    }
     YKAutolock lock(&mLock);
     if (kind != 0) {
         mUndoManager.AddUndoItem(new YKUndoSetFrame(this, mFrame, kind), true);

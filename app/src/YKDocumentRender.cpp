@@ -6,6 +6,7 @@
 #include "YKEnvelopManager.h"
 #include "YKRaster.h"
 #include "YKViewerLayer.h"
+#include "yk_image_limits.h"
 
 YKRaster* YKDocument::RenderFrame(int32 frame, std::string* error) {
     const auto fail = [error](std::string text) -> YKRaster* {
@@ -22,6 +23,12 @@ YKRaster* YKDocument::RenderFrame(int32 frame, std::string* error) {
     const YKRect<int32> canvas = Frame();
     if (!canvas.IsValid()) {
         return fail("The canvas is empty");
+    }
+    // Checked before anything is drawn: the background alone would fill the whole canvas.
+    if (!yk_image_frame_ok(canvas)) {
+        return fail(
+            "The canvas is larger than an image can be, or reaches the end of the "
+            "coordinates");
     }
     YKViewerLayer* viewer = mViewerLayer.get();
     viewer->LockHirarchy();

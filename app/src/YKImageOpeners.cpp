@@ -7,29 +7,59 @@
 #include <vector>
 
 #include "YKBitmapLayer.h"
+#include "YKMessage.h"
 #include "YKRaster.h"
-#include "YKRasterFile.h"
+#include "YKRasterAnimFile.h"
+#include "YKRasterIO.h"
 
 namespace {
 
 std::mutex gLock;
 
-// Every still format of the raster registry (PNG, GIF): the image becomes one bitmap layer
-// covering the new document's canvas, which is centred on the origin like the image's.
+// The image's left-top when the image is centred on the origin like the new document's canvas.
+YKPoint<double> CentredLeftTop(const YKRaster& first) {
+    const YKRect<int32> bounds = first.Bounds();
+    return {-double((bounds.Width() + 1) / 2), -double((bounds.Height() + 1) / 2)};
+}
+
+// Every format of the raster registry: a file of several images (an animated GIF) becomes one
+// bitmap layer showing them one per frame, with the file's delays as the frames' durations; a
+// single image becomes a still bitmap layer. Either covers the new document's canvas.
 bool OpenRasterImage(const char* path, YKOpenedImage* image) {
-    YKRasterFile file(path);
-    if (!file.InitCheck()) {
+    YKRasterAnimFile file(path);
+    if (!file.IsValid()) {
+        if (file.Recognised()) {
+            image->error = file.ErrorText();
+        }
         return false;
     }
-    std::shared_ptr<YKRaster> raster(file.DetachRaster());
-    const YKRect<int32> bounds = raster->Bounds();
-    const double left = -((bounds.Width() + 1) / 2);
-    const double top = -((bounds.Height() + 1) / 2);
-    image->frame = bounds;
-    image->makeLayer = [raster, left, top,
-                        name = std::filesystem::path(path).filename().string()](int32 id) {
+    const YKMessage& info = file.Info();
+    const char* warning = nullptr;
+    for (int32 i = 0; info.FindString(YKRasterIO::kWarningField, i, &warning); ++i) {
+        image->warnings.emplace_back(warning);
+    }
+    std::string name = std::filesystem::path(path).filename().string();
+    const int32 count = file.CountFrames();
+    // Shared holders keep the function copyable; the pixels move into the layer, uncopied.
+    auto images = std::make_shared<std::unique_ptr<YKRasterList>>(file.DetachList());
+    const YKRaster& first = *(*images)->ItemAt(0);
+    image->frame = first.Bounds();
+    const YKPoint<double> leftTop = CentredLeftTop(first);
+    if (count == 1) {
+        auto still = std::make_shared<std::unique_ptr<YKRaster>>((*images)->RemoveItem(0));
+        image->makeLayer = [still, leftTop, name](int32 id) {
+            return static_cast<YKLayer*>(
+                new YKBitmapLayer(id, still->release(), name.c_str(), leftTop));
+        };
+        return true;
+    }
+    int32 delay = 0;
+    for (int32 i = 0; i < count; ++i) {
+        image->durations.push_back(info.FindInt32("gce_delay", i, &delay) ? delay : 0);
+    }
+    image->makeLayer = [images, leftTop, name](int32 id) {
         return static_cast<YKLayer*>(
-            new YKBitmapLayer(id, raster->DuplicateRaster().release(), name.c_str(), {left, top}));
+            new YKBitmapLayer(id, images->release(), name.c_str(), leftTop));
     };
     return true;
 }

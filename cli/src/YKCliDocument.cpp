@@ -101,6 +101,11 @@ YKDocument* YKOpenForCommand(const char* path, YKDispatcher* dispatcher) {
     YKDocument* document = YKDocument::Load(path, name.c_str(), false, dispatcher, &error);
     if (document == nullptr) {
         YKCliError(path, WhyNotLoaded(path, error));
+        return nullptr;
+    }
+    // An image shown as far as it could be read still says what was wrong with it.
+    for (const std::string& warning : document->OpenWarnings()) {
+        YKCliWarning(path, warning);
     }
     return document;
 }

@@ -9,17 +9,16 @@
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "yk_color.h"
+#include "yk_image_limits.h"
 
 namespace {
 
-// The largest canvas side the command accepts.
-constexpr int32 kMaxSide = 32767;
-
-// The whole text must be a decimal number.
+// The whole text must be a decimal number no larger than an image's side.
 bool ParseSide(std::string_view text, int32* side) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, *side);
-    return !text.empty() && error == std::errc() && stop == end && *side >= 1 && *side <= kMaxSide;
+    return !text.empty() && error == std::errc() && stop == end && *side >= 1 &&
+           *side <= kYKMaxImageSide;
 }
 
 // Exactly eight hexadecimal digits, red first, alpha last.
@@ -72,7 +71,16 @@ int YKNewCommand::Run(int argc, char** argv) {
     int32 h = 0;
     if (!ParseSide(width, &w) || !ParseSide(height, &h)) {
         std::fprintf(mErr, "gravik-cli: new: width and height must be whole numbers from 1 to %d\n",
-                     static_cast<int>(kMaxSide));
+                     static_cast<int>(kYKMaxImageSide));
+        return 2;
+    }
+    // A canvas is rendered into one raster, so it obeys the image limit.
+    if (!yk_image_size_ok(w, h, 4)) {
+        std::fprintf(mErr,
+                     "gravik-cli: new: a canvas of %d x %d pixels is larger than an image can be "
+                     "(at most %lld pixels)\n",
+                     static_cast<int>(w), static_cast<int>(h),
+                     static_cast<long long>(kYKMaxImageBytes / 4));
         return 2;
     }
     yk_color color;

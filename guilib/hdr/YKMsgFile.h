@@ -7,6 +7,7 @@
 // The count is rewritten after every record, so a file cut short after any complete record is
 // still a valid file of the records before the cut.
 
+#include <cstdint>
 #include <memory>
 
 #include "YKBinFile.h"
@@ -24,8 +25,9 @@ public:
     static constexpr uint32 kPackedFlag = 0x20;
     static constexpr uint32 kCompressedRecord = 0x80000000;
     // Largest flattened message the file writes or reads back; a record claiming more is
-    // refused before anything is allocated for it.
-    static constexpr int64 kMaxMessageSize = int64{1} << 30;
+    // refused before anything is allocated for it. It is the most a record's length word can
+    // say, so a document holding the largest image there is (1 GiB) can still be saved.
+    static constexpr int64 kMaxMessageSize = INT32_MAX;
     // deflate cannot expand data by more than about 1032:1; a compressed record claiming a
     // larger ratio is corrupt or hostile.
     static constexpr int64 kMaxExpansion = 1032;

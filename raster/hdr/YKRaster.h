@@ -8,6 +8,7 @@
 // drawing call takes those coordinates, so the frame's left-top is the first pixel of the store.
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "YKPlatformBitmap.h"
@@ -162,6 +163,9 @@ private:
     mutable int32 mLockCount = 0;
     uint32 mHighColor = 0xFFFFFFFF;
     uint32 mLowColor = 0;
-    std::unique_ptr<uint8[]> mOwnBits;
+    struct FreeBits {
+        void operator()(uint8* bits) const { std::free(bits); }
+    };
+    std::unique_ptr<uint8, FreeBits> mOwnBits;
     std::unique_ptr<YKPlatformBitmap> mPlatformBitmap;
 };

@@ -5,9 +5,12 @@
 // raster; playback can loop back to a chosen frame.
 //
 // Files are hostile: sizes are checked before anything is allocated, a screen larger than the
-// raster limit is refused, and truncated or corrupt data ends an image early instead of failing.
+// raster limit is refused, and truncated or corrupt data ends an image early instead of failing
+// (as browsers show what they can), with a warning. Only an LZW code size that no 8-bit image
+// can have stops the reading as an error.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "YKBinFile.h"
@@ -43,6 +46,12 @@ public:
     void SetLoopFrame(int32 index);
     // Frees the buffers and saved rasters and closes the file.
     void EndRead();
+
+    // The first fault of the data read so far that was read past, such as an image whose data
+    // ends early; empty when there was none. Kept until the next BeginRead.
+    const std::string& Warning() const { return mWarning; }
+    // Why reading stopped on data that cannot be shown at all; empty otherwise.
+    const std::string& Error() const { return mError; }
 
 private:
     struct Image;
@@ -86,6 +95,7 @@ private:
     // Copies `source` into `raster`, made when null; false when it cannot be made.
     bool CopyScreen(std::unique_ptr<YKRaster>& raster, const YKRaster& source, bool native) const;
     void ResetGraphicControl();
+    void Warn(const std::string& text);
 
     YKMessage* mInfo = nullptr;
     YKBinFile mFile;
@@ -116,4 +126,6 @@ private:
     std::unique_ptr<uint8[]> mCodes;
     std::vector<uint8> mRow;
     std::unique_ptr<YKGifLzwDecoder> mDecoder;
+    std::string mWarning;
+    std::string mError;
 };

@@ -112,8 +112,10 @@ void YKRaster::MakeStore(bool native) {
             mPlatformBitmap = std::move(bitmap);
         }
     } else if (sizeOk) {
+        // calloc's pages are zero until written and cost no memory before: a raster made for
+        // a file whose data ends early takes only what was read into it.
         const std::size_t length = static_cast<std::size_t>(Width()) * Height() * mBytesPerPixel;
-        mOwnBits.reset(new (std::nothrow) uint8[length]());
+        mOwnBits.reset(static_cast<uint8*>(std::calloc(length, 1)));
         if (mOwnBits != nullptr) {
             mBits = mOwnBits.get();
             mBytesPerRow = Width() * mBytesPerPixel;

@@ -101,6 +101,8 @@ bool YKReadGif::BeginRead(const char* path, YKMessage* info, bool native) {
         mInfo->RemoveName(kTransparentField);
     }
     mNative = native;
+    mWarning.clear();
+    mError.clear();
     if (!mFile.Open(path, YK_BIN_READ_ONLY)) {
         return false;
     }
@@ -169,6 +171,13 @@ void YKReadGif::SetLoopFrame(int32 index) {
     mLoop = LoopPoint();
 }
 
+void YKReadGif::Warn(const std::string& text) {
+    // One line tells that the file is damaged; the first fault is the one that explains it.
+    if (mWarning.empty()) {
+        mWarning = "GIF image " + std::to_string(mImageCount + 1) + ": " + text;
+    }
+}
+
 void YKReadGif::ResetGraphicControl() {
     mPendingFlags = 0;
     mPendingDelay = 0;
@@ -189,12 +198,15 @@ bool YKReadGif::ReadNextImage(std::unique_ptr<YKRaster>& raster, bool loop) {
         }
         if (byte == 0x2C) {
             const ImageRead read = ReadImage(raster, loop);
-            if (read != ImageRead::kTruncated) {
-                mAtEnd = read == ImageRead::kFailed;
-                return read == ImageRead::kDone;
+            if (read == ImageRead::kDone) {
+                return true;
+            }
+            if (read == ImageRead::kTruncated) {
+                Warn("the file ends inside its descriptor or colour table");
             }
         }
-        // The trailer, or anything that cannot start a block.
+        // The trailer, anything that cannot start a block, or an image that cannot be read:
+        // the images end there, and looping goes back as it does after the last one.
         break;
     }
     // Whatever follows the end is not read.
@@ -304,7 +316,16 @@ YKReadGif::ImageRead YKReadGif::ReadImage(std::unique_ptr<YKRaster>& raster, boo
     image.disposal = (mPendingFlags >> 2) & 3;
 
     uint8 minCodeSize = 0;
-    mFile.ReadCheck8(minCodeSize);
+    if (!mFile.ReadCheck8(minCodeSize)) {
+        Warn("the file ends before its data");
+    } else if (minCodeSize == 0 || minCodeSize > 8) {
+        // Indices of more than 8 bits have no colour, and code size 0 has no codes at all.
+        mError = "GIF image " + std::to_string(mImageCount + 1) + ": LZW code size " +
+                 std::to_string(minCodeSize) + " is impossible (2 to 8 are allowed)";
+        return ImageRead::kFailed;
+    } else if (minCodeSize == 1) {
+        Warn("LZW code size 1 is outside 2 to 8");
+    }
     const int64 length = ReadImageData();
 
     if (!PrepareResult(raster, image)) {
@@ -398,6 +419,7 @@ void YKReadGif::DecodeInto(YKRaster& result, const Image& image, int32 minCodeSi
     const int32 columns = image.clipRight - image.clipLeft;
     int32 rowsLeft = endRow - firstRow;
     bool ended = false;
+    bool missing = false;
 
     // Rows come in file order; rows off the screen are decoded without being written, and
     // decoding stops once every visible row is done.
@@ -408,10 +430,12 @@ void YKReadGif::DecodeInto(YKRaster& result, const Image& image, int32 minCodeSi
             ended = got < image.width;
             if (ended && visible) {
                 std::fill(row + got, row + image.width, uint8{0});
+                missing = true;
             }
         } else if (visible) {
             // Pixels the data did not reach are index 0.
             std::fill(row, row + image.width, uint8{0});
+            missing = true;
         }
         if (visible) {
             uint32* out = RowOf(result, image.top + y) + image.clipLeft;
@@ -435,6 +459,11 @@ void YKReadGif::DecodeInto(YKRaster& result, const Image& image, int32 minCodeSi
     } else {
         for (int32 y = 0; y < image.height && visit(y); ++y) {
         }
+    }
+    if (mDecoder->DataFault() == YKGifLzwDecoder::Fault::kCodePastTable) {
+        Warn("its data has codes past the LZW table");
+    } else if (missing) {
+        Warn("its data ends before the image is complete");
     }
 }
 

@@ -20,6 +20,7 @@ void YKGifLzwDecoder::Begin(const uint8* data, int64 length, int32 minCodeSize) 
     mPendingAt = 0;
     mPendingEnd = 0;
     mPrevious = -1;
+    mFault = Fault::kNone;
     mEnded = minCodeSize < 1 || minCodeSize > 8;
     if (mEnded) {
         return;
@@ -76,6 +77,7 @@ int32 YKGifLzwDecoder::Read(uint8* out, int32 count) {
     while (produced < count && !ended) {
         if (bitPosition + codeSize > bitLength) {
             ended = true;
+            Note(Fault::kOutOfData);
             break;
         }
         uint32 bits;
@@ -97,6 +99,7 @@ int32 YKGifLzwDecoder::Read(uint8* out, int32 count) {
             // Only a single index can follow a clear: the table holds nothing else yet.
             if (code >= clear) {
                 ended = true;
+                Note(Fault::kCodePastTable);
                 break;
             }
         } else if (nextFree < kMaxCodes) {
@@ -104,6 +107,9 @@ int32 YKGifLzwDecoder::Read(uint8* out, int32 count) {
             // and its own first index. Any larger code is read as that entry too. A full table
             // stays as it is until the encoder clears it.
             const bool known = code < nextFree;
+            if (code > nextFree) {
+                Note(Fault::kCodePastTable);
+            }
             const uint8 last = mFirst[known ? code : previous];
             mLink[nextFree] =
                 (mLink[previous] >> 8 & 0xFF) | uint32{last} << 8 | uint32{mPrefix[previous]} << 16;

@@ -26,10 +26,20 @@ public:
     // that no table could hold).
     int32 Read(uint8* out, int32 count);
 
+    // What was wrong with the data so far; the first fault found is kept.
+    enum class Fault { kNone, kCodePastTable, kOutOfData };
+    Fault DataFault() const { return mFault; }
+
 private:
     static constexpr int32 kMaxBits = 12;
     static constexpr int32 kMaxCodes = 1 << kMaxBits;
 
+    // Faults are rare, so noting one straight in the member costs nothing in the loop.
+    void Note(Fault fault) {
+        if (mFault == Fault::kNone) {
+            mFault = fault;
+        }
+    }
     // The string of `code`, `length` indices, ending just before `end`.
     void WriteString(int32 code, int32 length, uint8* end) const;
 
@@ -54,4 +64,5 @@ private:
     // The code before, or -1 at the start and after a clear code.
     int32 mPrevious = -1;
     bool mEnded = true;
+    Fault mFault = Fault::kNone;
 };

@@ -22,8 +22,11 @@ public:
     bool IsValid() const { return mFrames != nullptr && mFrames->CountItems() > 0; }
     // Why the file gave no frame.
     const std::string& ErrorText() const { return mError; }
+    // True when a reader took the file for its format, whether or not it could read it.
+    bool Recognised() const { return mRecognised; }
     int32 CountFrames() const { return mFrames != nullptr ? mFrames->CountItems() : 0; }
-    // What the reader said beyond the pixels (for GIF: per-frame delays and transparency).
+    // What the reader said beyond the pixels (for GIF: per-frame delays and transparency, and
+    // warnings of damage read past).
     const YKMessage& Info() const { return mInfo; }
     // A copy of frame `index`, or null out of range.
     std::unique_ptr<YKRaster> DuplicateRaster(int32 index) const;
@@ -35,4 +38,5 @@ private:
     std::unique_ptr<YKRasterList> mFrames;
     YKMessage mInfo;
     std::string mError;
+    bool mRecognised = false;
 };

@@ -6,9 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "YKMessage.h"
 #include "YKRaster.h"
-
-class YKMessage;
 
 class YKRasterFile {
 public:
@@ -20,6 +19,10 @@ public:
     bool InitCheck() const { return mRaster != nullptr; }
     // Why the file gave no raster.
     const std::string& ErrorText() const { return mError; }
+    // True when a reader took the file for its format, whether or not it could read it.
+    bool Recognised() const { return mRecognised; }
+    // What the reader said beyond the pixels (for GIF: delays, transparency, warnings).
+    const YKMessage& Info() const { return mInfo; }
     // Null when there is none; still owned here.
     YKRaster* Raster() const { return mRaster.get(); }
     // Hands the raster over; this object is left without one.
@@ -33,5 +36,7 @@ public:
 
 private:
     std::unique_ptr<YKRaster> mRaster;
+    YKMessage mInfo;
     std::string mError;
+    bool mRecognised = false;
 };

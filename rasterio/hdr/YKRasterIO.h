@@ -21,6 +21,10 @@ public:
         kWritesAnimations = 8,
     };
 
+    // Info field (string) in which a reader tells of damage it read past, such as image data
+    // that ends early: the image is still given, as far as it could be read.
+    static constexpr const char* kWarningField = "ra_warning";
+
     // Takes the next id of a counter shared by every format: 0, 1, 2... in order of making.
     YKRasterIO();
     YKRasterIO(const YKRasterIO&) = delete;

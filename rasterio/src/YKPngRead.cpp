@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -55,6 +57,50 @@ void ReadInput(png_structp png, png_bytep out, size_t length) {
     if (Take(*static_cast<Input*>(png_get_io_ptr(png)), out, length) != length) {
         png_error(png, "the data ends early: the file is truncated");
     }
+}
+
+// `length` bytes at `offset`; how many could be had. Moves a file's read position.
+size_t ReadAt(const Input& input, size_t offset, uint8* out, size_t length) {
+    if (input.file == nullptr) {
+        if (offset >= input.size) {
+            return 0;
+        }
+        const size_t got = std::min(length, input.size - offset);
+        std::memcpy(out, input.data + offset, got);
+        return got;
+    }
+    return std::fseek(input.file, static_cast<long>(offset), SEEK_SET) == 0
+               ? std::fread(out, 1, length, input.file)
+               : 0;
+}
+
+// The image data bytes the input holds: the IDAT chunks walked from the signature on, each
+// counted only as far as the input goes. A file cut short, or a header claiming more than
+// any such data inflates to, is caught by this before the image is allocated.
+int64 IdatBytes(const Input& input) {
+    const long resume = input.file != nullptr ? std::ftell(input.file) : 0;
+    int64 total = 0;
+    size_t offset = kSignatureLength;
+    uint8 head[8];
+    while (offset <= LONG_MAX - sizeof head &&
+           ReadAt(input, offset, head, sizeof head) == sizeof head) {
+        const size_t length = png_get_uint_32(head);
+        offset += sizeof head;
+        if (std::memcmp(head + 4, "IDAT", 4) == 0) {
+            total +=
+                static_cast<int64>(std::min(length, input.size - std::min(offset, input.size)));
+        } else if (std::memcmp(head + 4, "IEND", 4) == 0) {
+            break;
+        }
+        if (length > input.size - std::min(offset, input.size)) {
+            break;
+        }
+        offset += length + 4;
+    }
+    if (input.file != nullptr) {
+        std::fseek(input.file, resume, SEEK_SET);
+    }
+    return total;
 }
 
 // The image as libpng will deliver it, once the transformations are set.
@@ -151,8 +197,8 @@ std::unique_ptr<YKRaster> ReadPng(Input& input, bool native, std::string* error)
                                 std::to_string(kYKMaxImageBytes >> 20) + " MiB of pixels)");
         return nullptr;
     }
-    if (static_cast<uint64>(DataBytes(layout)) / kMaxInflateRatio > input.size) {
-        yk_set_error(error, "PNG file is too short for an image of " + size + " pixels");
+    if (DataBytes(layout) / kMaxInflateRatio > IdatBytes(input)) {
+        yk_set_error(error, "PNG file has too little image data for " + size + " pixels");
         return nullptr;
     }
     if (layout.rowBytes != size_t{layout.width} * 4) {

@@ -14,16 +14,20 @@ bool YKRasterAnimFile::loadAnim(const char* path) {
     mFrames = std::make_unique<YKRasterList>(true);
     mInfo.MakeEmpty();
     mError.clear();
+    mRecognised = false;
     const YKRasterFilters* filters = YKRasterFilters::Instantiate();
     for (int32 i = 0; i < filters->CountFilters(); ++i) {
         const auto* io = dynamic_cast<const YKRasterAnimIO*>(filters->FilterAt(i));
         if (io != nullptr && (io->Capabilities() & YKRasterIO::kReadsAnimations) != 0 &&
             io->Accept(path, &mInfo)) {
+            mRecognised = true;
             return io->Read(path, *mFrames, -1, -1, &mInfo, mNative, &mError);
         }
     }
     // No animation format takes the file: a still image is a sequence of one.
     YKRasterFile still(path, mNative);
+    mRecognised = still.Recognised();
+    mInfo = still.Info();
     if (!still.InitCheck()) {
         mError = still.ErrorText();
         return false;

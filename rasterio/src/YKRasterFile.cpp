@@ -16,7 +16,8 @@ YKRasterFile::YKRasterFile(const char* path, bool native) {
         const auto* io = dynamic_cast<const YKRasterStillIO*>(filters->FilterAt(i));
         if (io != nullptr && (io->Capabilities() & YKRasterIO::kReadsStills) != 0 &&
             io->Accept(path)) {
-            mRaster = io->Read(path, nullptr, native, &mError);
+            mRecognised = true;
+            mRaster = io->Read(path, &mInfo, native, &mError);
             return;
         }
     }

@@ -75,19 +75,20 @@ TEST_F(DocumentCommands, InfoNamesEachLayersClassAndObjectKind) {
 
 TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
     const std::string out = " -o " + (mDir / "bad.gr").string();
-    const std::vector<std::string> bad = {"new --width 10" + out,
-                                          "new --width ten --height 10" + out,
-                                          "new --width 10 --height 32768" + out,
-                                          "new --width 1 --height 1 --background FFFFFF" + out,
-                                          "new --width 1 --height 1 --frobnicate 1" + out,
-                                          "info a.gr b.gr"};
+    const std::vector<std::string> bad = {
+        "new --width 10" + out, "new --width ten --height 10" + out,
+        "new --width 10 --height 32769" + out,
+        // more pixels than one raster, which render needs
+        "new --width 16385 --height 16384" + out,
+        "new --width 1 --height 1 --background FFFFFF" + out,
+        "new --width 1 --height 1 --frobnicate 1" + out, "info a.gr b.gr"};
     for (const std::string& arguments : bad) {
         const CliResult r = Run(arguments);
         EXPECT_EQ(r.status, 2) << arguments;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << arguments << ": " << r.err;
     }
     EXPECT_FALSE(fs::exists(mDir / "bad.gr"));
-    EXPECT_EQ(Run("new --width 32767 --height 1 -o " + (mDir / "wide.gr").string()).status, 0);
+    EXPECT_EQ(Run("new --width 32768 --height 1 -o " + (mDir / "wide.gr").string()).status, 0);
 }
 
 TEST_F(DocumentCommands, DumpOfANewFileShowsTheVersionThenTheDocument) {

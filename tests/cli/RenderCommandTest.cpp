@@ -3,11 +3,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "CliTest.h"
 #include "YKPngIO.h"
 #include "YKRaster.h"
+#include "YKWriteGif.h"
 
 namespace {
 
@@ -18,6 +21,32 @@ std::unique_ptr<YKRaster> ReadPng(const std::filesystem::path& path) {
     std::unique_ptr<YKRaster> raster(YKPngIO::Read(path.c_str(), &error));
     EXPECT_NE(raster, nullptr) << path << ": " << error;
     return raster;
+}
+
+// An animation of 16 x 16 frames of noise in four colours, the frames timed by `delays`.
+void WriteNoiseGif(const std::filesystem::path& path, const std::vector<int32>& delays) {
+    static const uint8 kColours[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    YKWriteGif writer;
+    YKWriteGif::SGlobalInfo global;
+    global.width = 16;
+    global.height = 16;
+    global.colorCount = 4;
+    global.colorMap = kColours;
+    ASSERT_TRUE(writer.CreateFile(path.c_str(), global, nullptr));
+    std::mt19937 random(11);
+    for (const int32 delay : delays) {
+        std::vector<uint8> indices(256);
+        for (uint8& index : indices) {
+            index = static_cast<uint8>(random() & 3);
+        }
+        YKWriteGif::SLocalInfo local;
+        local.width = 16;
+        local.height = 16;
+        local.delay = delay;
+        local.flags = YKWriteGif::kDisposeNone;
+        ASSERT_TRUE(writer.AddFrame8(indices.data(), local));
+    }
+    writer.CloseFile();
 }
 
 uint32 PixelAt(const YKRaster& raster, int32 x, int32 y) {
@@ -80,6 +109,41 @@ TEST_F(RenderCommands, ConvertedImageRendersAsTheImage) {
     }
     std::ofstream(mDir / "notes.txt") << "not an image";
     EXPECT_EQ(Run("convert " + (mDir / "notes.txt").string() + " -o " + doc).status, 1);
+}
+
+TEST_F(RenderCommands, ConvertedAnimatedGifKeepsItsFramesAndWarnsOfDamage) {
+    const std::filesystem::path gif = mDir / "anim.gif";
+    WriteNoiseGif(gif, {10, 30, 4});
+    const std::string doc = (mDir / "anim.gr").string();
+    CliResult r = Run("convert " + gif.string() + " -o " + doc);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    r = Run("info " + doc);
+    EXPECT_NE(r.out.find("frames: 3\n  frame 1: 10/100 s\n  frame 2: 30/100 s\n"
+                         "  frame 3: 4/100 s\n"),
+              std::string::npos)
+        << r.out;
+
+    // The last frame's data cut short: the frames still open, with one line that says so.
+    std::string bytes = ReadAll(gif);
+    bytes.resize(bytes.size() - 12);
+    std::ofstream(gif, std::ios::binary | std::ios::trunc) << bytes;
+    r = Run("convert " + gif.string() + " -o " + doc);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "gravik-cli: " + gif.string() +
+                         ": warning: GIF image 3: its data ends before the image is complete\n");
+    EXPECT_NE(Run("info " + doc).out.find("frames: 3\n"), std::string::npos);
+
+    // A code size no image can have is an error.
+    WriteNoiseGif(gif, {0});
+    bytes = ReadAll(gif);
+    ASSERT_EQ(bytes[33], ',') << "the image after the 4-colour table and graphic control";
+    bytes[43] = 12;
+    std::ofstream(gif, std::ios::binary | std::ios::trunc) << bytes;
+    r = Run("convert " + gif.string() + " -o " + doc);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("GIF image 1: LZW code size 12 is impossible"), std::string::npos)
+        << r.err;
 }
 
 }  // namespace

@@ -267,7 +267,9 @@ TEST_F(MsgFileTest, HostileSizesAreRefusedBeforeAllocating) {
         size_t allowed;  // the largest allocation a careful reader needs
     } cases[] = {
         {CompressedRecord(std::string(16, 'z'), 0x3FFFFFFF), 64},  // beyond deflate's ratio
-        {CompressedRecord(std::string(1100000, 'z'), (1u << 30) + 1), 1200000},  // above the cap
+        {CompressedRecord(std::string(2100000, 'z'),
+                          static_cast<uint32>(YKMsgFile::kMaxMessageSize) + 1),
+         2200000},                                                     // above the cap
         {Word(0x7FFFFFF0) + "abc", 64},                                // longer than the file
         {CompressedRecord(packed, flat.size() + 1), flat.size() + 1},  // inflates short
         {CompressedRecord(packed, flat.size() - 1), flat.size()},      // inflates long

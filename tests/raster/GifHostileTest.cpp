@@ -28,6 +28,8 @@ protected:
         bool began = false;
         int32 images = 0;
         std::vector<std::vector<uint32>> frames;
+        std::string warning;
+        std::string error;
     };
 
     // Reads every image of `bytes`, checking that each raster has the screen's size.
@@ -45,6 +47,8 @@ protected:
             outcome.frames.push_back(gif_test::PixelsOf(*raster));
             ++outcome.images;
         }
+        outcome.warning = reader.Warning();
+        outcome.error = reader.Error();
         return outcome;
     }
 
@@ -163,21 +167,65 @@ TEST_F(GifHostileTest, HugeImagesOnASmallScreenAreQuick) {
     }
 }
 
-TEST_F(GifHostileTest, ImagesWithoutUsableDataAreIndexZero) {
-    // No sub-blocks at all, a code size no table can have, data that is only a clear code.
+TEST_F(GifHostileTest, DamagedDataShowsWhatItCanWithOneWarning) {
+    // A 2 x 1 image on a white screen: what the data does not give is index 0, black.
+    constexpr uint32 kBlack = 0xFF000000;
+    constexpr uint32 kWhite = 0xFFFFFFFF;
     struct Case {
         int32 minCodeSize;
         Bytes data;
+        std::vector<uint32> pixels;
+        std::string warning;
     };
-    const Case cases[] = {{2, {}}, {0, {0xFF, 0xFF}}, {12, {0xFF, 0xFF}}, {9, {0x55}}, {2, {0x04}}};
+    const Case cases[] = {
+        {2, gif_test::PackCodes({{4, 3}, {1, 3}, {1, 3}, {5, 3}}), {kWhite, kWhite}, ""},
+        {2, {}, {kBlack, kBlack}, "GIF image 1: its data ends before the image is complete"},
+        {2, {0x04}, {kBlack, kBlack}, "GIF image 1: its data ends before the image is complete"},
+        {2,
+         gif_test::PackCodes({{4, 3}, {1, 3}, {7, 3}, {5, 3}}),
+         {kWhite, kWhite},
+         "GIF image 1: its data has codes past the LZW table"},
+        {1,
+         gif_test::PackCodes({{2, 3}, {1, 3}, {1, 3}, {3, 3}}),
+         {kWhite, kWhite},
+         "GIF image 1: LZW code size 1 is outside 2 to 8"},
+    };
     for (const Case& c : cases) {
         const Outcome outcome = Read(GifBuilder()
                                          .Screen(2, 1, 0x80, 1, kTwoColors)
                                          .Image(0, 0, 2, 1, 0, {}, c.minCodeSize, c.data)
                                          .Byte(';')
                                          .Bytes());
-        ASSERT_EQ(outcome.images, 1) << "code size " << c.minCodeSize;
-        EXPECT_EQ(outcome.frames[0], (std::vector<uint32>{0xFF000000, 0xFF000000}));
+        ASSERT_EQ(outcome.images, 1) << c.warning;
+        EXPECT_EQ(outcome.frames[0], c.pixels) << c.warning;
+        EXPECT_EQ(outcome.warning, c.warning);
+        EXPECT_EQ(outcome.error, "");
+    }
+    // A cut in a later image names that image; the frames before it are whole.
+    Bytes cut = GifBuilder()
+                    .Screen(2, 1, 0x80, 1, kTwoColors)
+                    .Image(0, 0, 2, 1, 0, {}, 2, cases[0].data)
+                    .Image(0, 0, 2, 1, 0, {}, 2, cases[0].data)
+                    .Bytes();
+    cut.resize(cut.size() - 3);
+    const Outcome outcome = Read(cut);
+    EXPECT_EQ(outcome.images, 2);
+    EXPECT_EQ(outcome.warning, "GIF image 2: its data ends before the image is complete");
+}
+
+TEST_F(GifHostileTest, CodeSizesNoImageCanHaveAreRefused) {
+    // Code size 0 has no codes; above 8 the indices have no colour.
+    const Bytes whiteRow = gif_test::PackCodes({{4, 3}, {1, 3}, {1, 3}, {5, 3}});
+    for (const int32 size : {0, 9, 12, 255}) {
+        const Outcome outcome = Read(GifBuilder()
+                                         .Screen(2, 1, 0x80, 1, kTwoColors)
+                                         .Image(0, 0, 2, 1, 0, {}, 2, whiteRow)
+                                         .Image(0, 0, 2, 1, 0, {}, size, {0xFF, 0xFF})
+                                         .Byte(';')
+                                         .Bytes());
+        EXPECT_EQ(outcome.images, 1) << size;
+        EXPECT_EQ(outcome.error, "GIF image 2: LZW code size " + std::to_string(size) +
+                                     " is impossible (2 to 8 are allowed)");
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <tuple>
 
 #include "PngTestFiles.h"
 #include "YKMessage.h"
@@ -185,10 +186,30 @@ TEST(PngHostileTest, EveryTruncationAndEverySingleByteChangeIsRefused) {
 }
 
 TEST(PngHostileTest, SizesBeyondTheLimitOrTheDataAreRefusedUpFront) {
-    for (const auto& [side, reason] :
-         {std::pair{100000u, "exceeds user limit"}, {32768u, "too large"}, {16000u, "too short"}}) {
-        // A well-formed header of that size over the few bytes of data of a small image.
+    const auto padded = [](size_t padding) {
         Bytes bytes = SmallPng();
+        if (padding == 0) {
+            return bytes;
+        }
+        // A chunk of no interest before IEND: the file grows, its image data does not.
+        Bytes chunk = {uint8(padding >> 24),
+                       uint8(padding >> 16),
+                       uint8(padding >> 8),
+                       uint8(padding),
+                       'p',
+                       'r',
+                       'V',
+                       't'};
+        chunk.resize(chunk.size() + padding + 4);
+        bytes.insert(bytes.end() - 12, chunk.begin(), chunk.end());
+        return bytes;
+    };
+    for (const auto& [side, reason, padding] : {std::tuple{100000u, "exceeds user limit", 0u},
+                                                {32768u, "too large", 0u},
+                                                {16000u, "too little image data", 0u},
+                                                {16000u, "too little image data", 1200000u}}) {
+        // A well-formed header of that size over the few bytes of data of a small image.
+        Bytes bytes = padded(padding);
         const auto put = [&](size_t at, uint32 value) {
             for (int i = 0; i < 4; ++i) {
                 bytes[at + i] = static_cast<uint8>(value >> (24 - 8 * i));

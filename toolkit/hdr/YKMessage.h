@@ -14,6 +14,7 @@
 // Unflatten checks every size against the bytes it was given and caps nesting depth.
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -251,6 +252,10 @@ private:
     const Field* FindField(const char* name) const;
     const char* ValueAt(const char* name, uint32 type, int32 index, ssize_t* size) const;
     bool AddValue(const char* name, uint32 type, const void* data, ssize_t size);
+    // Appends one value of `size` bytes that `write` puts in place; when it returns false the
+    // message is left as it was.
+    bool AppendValue(const char* name, uint32 type, ssize_t size,
+                     const std::function<bool(char*)>& write);
     bool ReplaceValue(const char* name, uint32 type, int32 index, const void* data, ssize_t size);
     void IndexInsert(int32 fieldIndex);
     bool Reindex();
@@ -263,6 +268,8 @@ private:
     std::vector<Field> mFields;
     // Name and payload bytes of the fields read by Unflatten; shared by copies, never changed.
     std::shared_ptr<const char[]> mArena;
+    // The size of the whole block mArena belongs to.
+    std::size_t mArenaSize = 0;
     // Open-addressed name index (slots hold field index + 1), kept once there are many fields.
     std::vector<uint32> mIndex;
     // Where the last value read by index lies in each field (index in the high half, offset in

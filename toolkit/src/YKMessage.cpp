@@ -1,5 +1,6 @@
 #include "YKMessage.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -357,13 +358,24 @@ bool YKMessage::Reindex() {
 }
 
 bool YKMessage::AddValue(const char* name, uint32 type, const void* data, ssize_t size) {
+    if (size < 0 || (data == nullptr && size > 0) ||
+        !CheckValue(type, static_cast<const char*>(data), size, 1)) {
+        return false;
+    }
+    return AppendValue(name, type, size, [data, size](char* out) {
+        std::memcpy(out, data, static_cast<std::size_t>(size));
+        return true;
+    });
+}
+
+bool YKMessage::AppendValue(const char* name, uint32 type, ssize_t size,
+                            const std::function<bool(char*)>& write) {
     DropCursors();
-    if (name == nullptr || size < 0 || (data == nullptr && size > 0)) {
+    if (name == nullptr || size < 0) {
         return false;
     }
     const std::size_t nameLength = std::strlen(name);
-    if (nameLength == 0 || nameLength > kMaxNameLength ||
-        !CheckValue(type, static_cast<const char*>(data), size, 1)) {
+    if (nameLength == 0 || nameLength > kMaxNameLength) {
         return false;
     }
     const bool fixed = FixedSize(type) != 0;
@@ -383,12 +395,32 @@ bool YKMessage::AddValue(const char* name, uint32 type, const void* data, ssize_
         bytes.append(name, nameLength);
         bytes.append(kNameTrailerSize, '\0');
     }
+    const std::size_t before = bytes.size();
+    const std::size_t at = before + (fixed ? 0 : 4);
+    const std::size_t needed = at + static_cast<std::size_t>(size);
+    // The value may come from these very bytes, so when they must move they are copied into a
+    // larger string first and the old one lives until the value is written.
+    std::string grown;
+    if (bytes.capacity() < needed) {
+        grown.reserve(std::max(needed, 2 * bytes.capacity()));
+        grown.append(bytes);
+        bytes.swap(grown);
+    }
     if (!fixed) {
         char word[4];
         Store32(word, static_cast<uint32>(size));
         bytes.append(word, 4);
     }
-    bytes.append(static_cast<const char*>(data), size);
+    bytes.resize(needed);
+    if (!write(bytes.data() + at)) {
+        if (i >= 0) {
+            bytes.resize(before);
+            field.Sync();
+        } else {
+            mFields.pop_back();
+        }
+        return false;
+    }
     ++field.count;
     field.Sync();
     if (i < 0 && mFields.size() > kIndexThreshold) {
@@ -603,14 +635,39 @@ bool YKMessage::AddMessage(const char* name, const YKMessage* value) {
     if (value == nullptr) {
         return false;
     }
-    const std::string flat = value->Flatten();
-    return !flat.empty() && AddValue(name, YK_MESSAGE_TYPE, flat.data(), flat.size());
+    if (value == this) {
+        // Its fields change while it is added: the copy is taken first.
+        const std::string flat = value->Flatten();
+        return !flat.empty() && AddValue(name, YK_MESSAGE_TYPE, flat.data(), flat.size());
+    }
+    // Flattened straight into the field: a message holding an image is not copied twice. Its
+    // depth is checked on the bytes, as for any other message value.
+    const ssize_t size = value->FlattenedSize();
+    return AppendValue(name, YK_MESSAGE_TYPE, size, [value, size](char* out) {
+        ssize_t written = size;
+        return value->Flatten(out, &written) && written == size &&
+               CheckValue(YK_MESSAGE_TYPE, out, static_cast<std::size_t>(size), 1);
+    });
 }
 
 bool YKMessage::FindMessage(const char* name, int32 index, YKMessage* out) const {
     ssize_t size;
     const char* value = ValueAt(name, YK_MESSAGE_TYPE, index, &size);
-    return value != nullptr && out != nullptr && out->Unflatten(value, size);
+    if (value == nullptr || out == nullptr) {
+        return false;
+    }
+    // A message that is most of the bytes read from a file (a layer holding an image) shares
+    // them instead of copying them; a smaller one is copied, so that it never keeps more than
+    // twice its size alive.
+    if (!FindField(name)->own && mArena != nullptr &&
+        2 * static_cast<std::size_t>(size) >= mArenaSize) {
+        if (!out->Unflatten(std::shared_ptr<const char[]>(mArena, value), size)) {
+            return false;
+        }
+        out->mArenaSize = mArenaSize;
+        return true;
+    }
+    return out->Unflatten(value, size);
 }
 
 bool YKMessage::ReplaceMessage(const char* name, int32 index, const YKMessage* value) {
@@ -766,6 +823,7 @@ bool YKMessage::Adopt(std::shared_ptr<const char[]> bytes, std::size_t total) {
         return false;
     }
     result.mArena = std::move(bytes);
+    result.mArenaSize = total;
     *this = std::move(result);
     return true;
 }

@@ -1,0 +1,133 @@
+// Files that are not documents opening as new documents, and the canvas limit that every loaded
+// document obeys.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HeadlessServices.h"
+#include "YKBitmapLayer.h"
+#include "YKDispatcher.h"
+#include "YKDocument.h"
+#include "YKEnvelopManager.h"
+#include "YKMsgFile.h"
+#include "YKRaster.h"
+#include "YKViewerLayer.h"
+#include "YKWriteGif.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ImageOpeningTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mDir = fs::temp_directory_path() / ("gravik-open-" + std::to_string(getpid()));
+        fs::create_directories(mDir);
+    }
+    void TearDown() override { fs::remove_all(mDir); }
+
+    std::unique_ptr<YKDocument> Load(const std::string& path, std::string* error = nullptr) {
+        return std::unique_ptr<YKDocument>(
+            YKDocument::Load(path.c_str(), "opened", false, &mServices, error));
+    }
+
+    fs::path mDir;
+    OneViewEach mServices;
+};
+
+TEST_F(ImageOpeningTest, AnimatedGifOpensAsAnImageSequenceTimedByItsDelays) {
+    // Three 4 x 2 frames, red, green, blue; the green one has no delay.
+    const std::string path = (mDir / "anim.gif").string();
+    const uint8 colours[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0};
+    YKWriteGif writer;
+    YKWriteGif::SGlobalInfo global;
+    global.width = 4;
+    global.height = 2;
+    global.colorCount = 4;
+    global.colorMap = colours;
+    ASSERT_TRUE(writer.CreateFile(path.c_str(), global, nullptr));
+    const int32 delays[] = {7, 0, 25};
+    for (int32 f = 0; f < 3; ++f) {
+        const std::vector<uint8> indices(8, static_cast<uint8>(f));
+        YKWriteGif::SLocalInfo local;
+        local.width = 4;
+        local.height = 2;
+        local.delay = delays[f];
+        local.flags = YKWriteGif::kDisposeNone;
+        ASSERT_TRUE(writer.AddFrame8(indices.data(), local));
+    }
+    writer.CloseFile();
+
+    std::string error;
+    const std::unique_ptr<YKDocument> document = Load(path, &error);
+    ASSERT_NE(document, nullptr) << error;
+    EXPECT_EQ(document->Frame(), (YKRect<int32>{-2, -1, 1, 0}));
+    EXPECT_TRUE(document->OpenWarnings().empty());
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_EQ(document->UndoManager()->UndoStackSize(), 0) << "opening is no action to undo";
+    const YKEnvelopManager* frames = document->EnvelopManager();
+    ASSERT_EQ(frames->MaxFrame(), 3);
+    EXPECT_EQ(frames->FrameDuration(1), 7.0);
+    EXPECT_EQ(frames->FrameDuration(2), 5.0) << "no delay keeps the default";
+    EXPECT_EQ(frames->FrameDuration(3), 25.0);
+    const auto* layer =
+        dynamic_cast<YKBitmapLayer*>(document->ViewerLayer()->ChildAt(0)->ChildAt(0));
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->CountImages(), 3);
+    const uint32 shown[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    for (int32 f = 1; f <= 3; ++f) {
+        const std::unique_ptr<YKRaster> frame(document->RenderFrame(f));
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(*reinterpret_cast<const uint32*>(frame->Bits()), shown[f - 1]) << "frame " << f;
+    }
+}
+
+TEST_F(ImageOpeningTest, CanvasesNoRasterCanHoldAreRefusedBeforeAnythingIsBuilt) {
+    const YKRect<int32> refused[] = {
+        {0, 0, 10, INT32_MAX},               // a render loop up to it would never end
+        {0, INT32_MAX - 10, 10, INT32_MAX},  // small, but ends on the largest int32
+        {INT32_MIN, 0, INT32_MAX, 0},        // its width does not fit in 32 bits
+        {-8192, -8192, 8192, 8191},          // one column more than 1 GiB of pixels
+    };
+    const std::string path = (mDir / "canvas.gr").string();
+    const auto write = [&](YKRect<int32> canvas) {
+        YKMsgFile file;
+        ASSERT_TRUE(file.Open(path.c_str(), YK_BIN_WRITE_ONLY));
+        YKMessage version('grdv');
+        version.AddInt32("vers", 101);
+        YKMessage document('edoc');
+        document.AddRect("YKD:Frame", canvas);
+        ASSERT_TRUE(file.PutMessage(&version) && file.PutMessage(&document));
+    };
+    for (const YKRect<int32>& canvas : refused) {
+        write(canvas);
+        std::string error;
+        EXPECT_EQ(Load(path, &error), nullptr);
+        EXPECT_EQ(error,
+                  "The canvas of this Gravik file is larger than an image can be.\n"
+                  "File cannot be loaded. Unknown file format.\n");
+    }
+    // The largest canvas loads; one set afterwards that is too large is refused by rendering
+    // before it draws anything.
+    write({-8192, -8192, 8191, 8191});
+    const std::unique_ptr<YKDocument> largest = Load(path);
+    ASSERT_NE(largest, nullptr);
+    // Nor can one be made or set later, and rendering refuses one before it draws anything.
+    EXPECT_FALSE(largest->SetFrame(refused[3], 0));
+    EXPECT_EQ(largest->Frame(), (YKRect<int32>{-8192, -8192, 8191, 8191}));
+    YKDispatcher dispatcher;
+    EXPECT_EQ(dispatcher.CreateDocument(16385, 16384, "wide", yk_color()), nullptr);
+    YKDocument edge("edge", refused[1], yk_color(), &mServices);
+    std::string error;
+    EXPECT_EQ(std::unique_ptr<YKRaster>(edge.RenderFrame(1, &error)), nullptr);
+    EXPECT_EQ(error,
+              "The canvas is larger than an image can be, or reaches the end of the coordinates");
+}
+
+}  // namespace
