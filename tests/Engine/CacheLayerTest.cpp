@@ -191,7 +191,7 @@ TEST(CacheLayerTest, OpacityEnvelopIsRegisteredWhileInTheTreeAndAnimates) {
     EXPECT_EQ(layer->OpacityEnvelop()->Value(), 0);
     EXPECT_EQ(root.codes, (std::vector<uint32>{'oOPA', 'oOPA'}));
     EXPECT_TRUE(root.notifications.back().underLock);
-    EXPECT_EQ(root.sources.back(), YKLayer::kRemovedMarker);
+    EXPECT_EQ(root.invalidations.back().source, YKLayer::kRemovedMarker);
 
     std::unique_ptr<YKLayer> removed(root.RemoveChild(layer, false));
     EXPECT_FALSE(manager.HasEnvelop(layer->OpacityEnvelop()));

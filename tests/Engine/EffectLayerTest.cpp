@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "RecordingRootLayer.h"
 #include "YKEffectLayer.h"
 #include "YKMessage.h"
 
@@ -76,16 +77,6 @@ Map SlowOutline(const Map& map, int32 width, int32 height, int32 r) {
     }
     return out;
 }
-
-// Records what reaches the parent of an effect layer.
-class RecordingParent : public YKLayer {
-public:
-    RecordingParent() : YKLayer(1) {}
-    void InvalidateLayer(YKRect<int32>, bool flag, YKLayer* source) override {
-        invalidations.push_back({flag, source});
-    }
-    std::vector<std::pair<bool, YKLayer*>> invalidations;
-};
 
 TEST(EffectLayerTest, ArchiveRoundTripsEveryField) {
     YKEffectLayer layer(12);
@@ -163,7 +154,7 @@ TEST(EffectLayerTest, TotalRadiusOverFlagCombinations) {
 }
 
 TEST(EffectLayerTest, FiltersOffAndOnSwitchEffectsAndInvalidate) {
-    RecordingParent parent;
+    RecordingRootLayer parent;
     auto* layer = new YKEffectLayer(2);
     parent.AddChild(layer, false);
     EXPECT_FALSE(layer->SetFiltersOn());  // no process flags
@@ -176,7 +167,8 @@ TEST(EffectLayerTest, FiltersOffAndOnSwitchEffectsAndInvalidate) {
     EXPECT_FALSE(layer->IsEffectEnabled());
     EXPECT_EQ(layer->EffectRadius(), 0);
     ASSERT_EQ(parent.invalidations.size(), 2u);
-    EXPECT_EQ(parent.invalidations[1], std::make_pair(true, static_cast<YKLayer*>(layer)));
+    EXPECT_TRUE(parent.invalidations[1].flag);
+    EXPECT_EQ(parent.invalidations[1].source, layer);
 }
 
 TEST(EffectLayerTest, KernelIsACosineWindowComputedOncePerDiameter) {

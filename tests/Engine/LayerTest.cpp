@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
+#include "RecordingRootLayer.h"
 #include "YKEnvelopKinds.h"
 #include "YKEnvelopManager.h"
 #include "YKLayer.h"
-#include "YKLocker.h"
 #include "YKMessage.h"
 
 namespace {
@@ -55,39 +55,6 @@ private:
     IDs* mLog;
 };
 
-// The root as the tree sees it: a real lock, an envelope manager, and records of what arrives.
-class RootLayer : public YKLayer {
-public:
-    RootLayer() : YKLayer(1) {}
-    void InvalidateLayer(Rect rect, bool flag, YKLayer* source) override {
-        invalidations.push_back({rect, flag, source});
-    }
-    YKEnvelopManager* EnvelopManager() const override { return manager; }
-    int32 PreviousFrame() const override { return manager != nullptr ? manager->OldFrame() : 1; }
-    bool LockHirarchy() override { return lock.LockWithTimeout(1000); }
-    void UnlockHirarchy() override { lock.Unlock(); }
-    void SetObjectAdded() override { ++objectsAdded; }
-    void ForwardMessage(YKLayer* source, YKMessage* message) override {
-        forwarded.push_back({source, message->what, lock.IsLocked()});
-    }
-
-    struct Invalidation {
-        Rect rect;
-        bool flag;
-        YKLayer* source;
-    };
-    struct Forwarded {
-        YKLayer* source;
-        uint32 what;
-        bool underLock;
-    };
-    YKLocker lock{"hierarchy"};
-    YKEnvelopManager* manager = nullptr;
-    std::vector<Invalidation> invalidations;
-    std::vector<Forwarded> forwarded;
-    int objectsAdded = 0;
-};
-
 template <typename Layer>
 Layer* Add(YKLayer* parent, Layer* child) {
     parent->AddChild(child, false);
@@ -113,7 +80,7 @@ std::unique_ptr<YKLayer> Rebuild(const YKMessage& archive) {
 }
 
 TEST(LayerTest, AddChildInsertsWithinBoundsAndReportsOnlyTopInsertions) {
-    RootLayer root;
+    RecordingRootLayer root;
     Add(&root, new YKLayer(2));
     ASSERT_TRUE(root.AddChild(new YKLayer(3), root.CountChildren(), false));
     auto* bottom = new LeafLayer(4, Rect::None());
@@ -134,7 +101,7 @@ TEST(LayerTest, AddChildInsertsWithinBoundsAndReportsOnlyTopInsertions) {
 }
 
 TEST(LayerTest, InvalidationTravelsUpWithTheRightSource) {
-    RootLayer root;
+    RecordingRootLayer root;
     auto* group = new YKLayer(2);
     auto* leaf = new LeafLayer(3, {5, 5, 9, 9});
     root.AddChild(group, true);
@@ -251,7 +218,7 @@ TEST(LayerTest, OwnershipFollowsRemovalEmptyingAndDestruction) {
     }
     EXPECT_EQ(log, (IDs{-11, -13, -12, -10}));
 
-    RootLayer root;
+    RecordingRootLayer root;
     YKLayer* group = Add(&root, new YKLayer(2));
     Add(Add(group, new YKLayer(3)), new LeafLayer(20, {0, 0, 4, 4}, &log));
     Add(group, new LeafLayer(21, {2, 2, 8, 8}, &log));
@@ -282,7 +249,7 @@ TEST(LayerTest, AssignmentReplacesChildrenWithReplicas) {
 TEST(LayerTest, ChangeWithFrameAsksTheManagerForEveryLayer) {
     YKEnvelopManager manager;
     manager.SetMaxFrame(3, false);
-    RootLayer root;
+    RecordingRootLayer root;
     root.manager = &manager;
     YKLayer* group = Add(&root, new YKLayer(2));
     YKLayer* moving = Add(group, new YKLayer(3));
@@ -303,13 +270,13 @@ TEST(LayerTest, ChangeWithFrameAsksTheManagerForEveryLayer) {
 }
 
 TEST(LayerTest, StructuralChangesAndBroadcastsRunUnderTheHierarchyLock) {
-    RootLayer root;
+    RecordingRootLayer root;
     YKLayer* child = Add(&root, new YKLayer(2));
     EXPECT_TRUE(child->BroadcastMessage('lBLT'));
-    ASSERT_EQ(root.forwarded.size(), 1u);
-    EXPECT_EQ(root.forwarded[0].source, child);
-    EXPECT_EQ(root.forwarded[0].what, static_cast<uint32>('lBLT'));
-    EXPECT_TRUE(root.forwarded[0].underLock);
+    ASSERT_EQ(root.notifications.size(), 1u);
+    EXPECT_EQ(root.notifications[0].source, child);
+    EXPECT_EQ(root.notifications[0].what, static_cast<uint32>('lBLT'));
+    EXPECT_TRUE(root.notifications[0].underLock);
 
     std::latch held(1);
     std::latch release(1);
@@ -327,7 +294,7 @@ TEST(LayerTest, StructuralChangesAndBroadcastsRunUnderTheHierarchyLock) {
     release.count_down();
     holder.join();
     EXPECT_EQ(root.CountChildren(), 1);
-    EXPECT_EQ(root.forwarded.size(), 1u);
+    EXPECT_EQ(root.notifications.size(), 1u);
 }
 
 }  // namespace
