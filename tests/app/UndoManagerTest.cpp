@@ -9,7 +9,6 @@
 #include "YKUndoCreate.h"
 #include "YKUndoManager.h"
 #include "YKUndoMenu.h"
-#include "YKUndoModify.h"
 
 namespace {
 
@@ -144,18 +143,6 @@ TEST_F(UndoManagerTest, PurgeAndDestructionDestroyEveryRecord) {
         local.AddUndoItem(new RecordingItem("top", &journal), false);
     }
     EXPECT_EQ(journal.destroyed, 4);
-}
-
-TEST(UndoItemTest, DefaultUndoWithoutTargetPrintsAndDiscards) {
-    YKUndoModify item;
-    item.SetUndoMessage('undo');
-    EXPECT_STREQ(item.Name(), "Item Modified");
-    testing::internal::CaptureStdout();
-    item.Undo();
-    item.Redo();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "YKUndoItem::Undo -- discarding Undo message: specify a Target first !\n"
-              "YKUndoItem::Redo -- discarding Redo message: specify a Target first !\n");
 }
 
 TEST(UndoItemTest, DefaultUndoSendsToTheTargetOrThePreferredHandler) {
