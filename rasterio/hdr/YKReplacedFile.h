@@ -43,6 +43,8 @@ private:
     bool PrepareTarget(const char* path);
     bool CreateBeside();
     bool CreateAnonymous();
+    // Writes go to the new temporary `name` open on `fd`; on failure both are gone.
+    bool TakeTemporary(int fd, const std::string& name);
     bool CopyInto();
     void Fail(const std::string& what, int error);
 

@@ -213,14 +213,9 @@ bool YKReplacedFile::CreateBeside() {
             Fail("", errno);
             return false;
         }
-        mStream = fdopen(fd, "w+b");
-        if (mStream == nullptr) {
-            Fail("", errno);
-            close(fd);
-            unlink(name.c_str());
+        if (!TakeTemporary(fd, name)) {
             return false;
         }
-        mTemporary = name;
         gActive.insert(name);
         return true;
     }
@@ -236,6 +231,10 @@ bool YKReplacedFile::CreateAnonymous() {
         Fail("cannot make a temporary file", errno);
         return false;
     }
+    return TakeTemporary(fd, name);
+}
+
+bool YKReplacedFile::TakeTemporary(int fd, const std::string& name) {
     mStream = fdopen(fd, "w+b");
     if (mStream == nullptr) {
         Fail("", errno);
