@@ -1,11 +1,7 @@
-#include <sys/wait.h>
-#include <unistd.h>
 #include "CliTest.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 

@@ -1,11 +1,7 @@
-#include <sys/wait.h>
-#include <unistd.h>
 #include "CliTest.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "YKMessage.h"
@@ -89,7 +85,7 @@ TEST_F(DumpCommand, DamagedRecordFailsAfterPrintingTheOnesBeforeIt) {
 
 TEST_F(DumpCommand, FilesThatAreNotContainersGiveOneLineErrors) {
     const fs::path text = mDir / "notes.txt";
-    std::ofstream(text) << "just some text, long enough to fill a header";
+    WriteBytes(text, "just some text, long enough to fill a header");
     CliResult r = Run("dump " + text.string());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("not a Gravik message file"), std::string::npos) << r.err;
