@@ -19,17 +19,6 @@ namespace {
 
 using namespace png_test;
 
-TEST(RasterIORegistryTest, ReadersInOrderFoundByIdAndExtension) {
-    const YKRasterFilters* filters = YKRasterFilters::Instantiate();
-    ASSERT_EQ(filters->CountFilters(), 3);
-    int32 id = -1;
-    for (const auto& [index, extension] : {std::pair{0, ".gif"}, {2, ".pn"}}) {
-        EXPECT_TRUE(filters->FilterIdForExtension(extension, &id));
-        EXPECT_EQ(filters->FilterForId(id), filters->FilterAt(index));
-    }
-    EXPECT_FALSE(filters->FilterIdForExtension("gif", &id));
-}
-
 class RasterFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
