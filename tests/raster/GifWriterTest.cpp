@@ -8,7 +8,6 @@
 #include "FileBytes.h"
 #include "GifTestFiles.h"
 #include "TempDir.h"
-#include "YKMessage.h"
 #include "YKWriteGif.h"
 
 namespace {
@@ -182,19 +181,6 @@ TEST_F(GifWriterTest, GraphicControlPackedByte) {
     Frame plain = MakeFrame(1, 1, {0});
     plain.info.delay = 50;
     EXPECT_EQ(Write(TwoColors(), {plain})[19], 0x2C);
-}
-
-TEST_F(GifWriterTest, BackgroundColourFromColourMessageOrNone) {
-    YKWriteGif writer;
-    YKMessage info;
-    info.AddInt32("ra_back_col", 0x11223344);
-    ASSERT_TRUE(writer.CreateFile(mDir.PathOf("a.gif").c_str(), TwoColors(), &info));
-    EXPECT_EQ(writer.GetBackgroundColor(), 0x11223344u);
-    const yk_color red(255, 0, 0, 128);
-    writer.SetBackgroundColor(&red, &info);
-    EXPECT_EQ(writer.GetBackgroundColor(), 0x80FF0000u);
-    writer.SetBackgroundColor(nullptr, nullptr);
-    EXPECT_EQ(writer.GetBackgroundColor(), YKWriteGif::kNoBackground);
 }
 
 TEST_F(GifWriterTest, UnopenedFilesAreRefusedAndClosingWritesTheTrailerOnce) {
