@@ -16,30 +16,6 @@ using Point = YKPoint<double>;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(SketcherStateTest, WidthSetters) {
-    YKSketcher s;
-    EXPECT_EQ(s.Width(), -1.0);
-    s.SetAntgMode(YK_ANTG_PLAIN);
-    EXPECT_EQ(s.AntgMode(), YK_ANTG_ANTIALIASED);
-    YKList<double> widths;
-    for (double w : {3.0, kNaN, 7.5}) {
-        widths.AddItem(w);
-    }
-    s.SetWidthArray(&widths);
-    EXPECT_EQ(s.Width(), 7.5);
-    // Thin, NaN and wireframe widths become the hairline; a width clears the array.
-    s.SetWidth(0.5);
-    EXPECT_EQ(s.Width(), 1.00001);
-    EXPECT_EQ(s.WidthArray(), nullptr);
-    s.SetWidth(kNaN);
-    EXPECT_EQ(s.Width(), 1.00001);
-    s.SetWidth(3);
-    EXPECT_EQ(s.Width(), 3.0);
-    s.SetDisplay(YK_PREVIEW_WIREFRAME);
-    s.SetWidth(3);
-    EXPECT_EQ(s.Width(), 1.00001);
-}
-
 class SketcherDrawTest : public ::testing::Test {
 protected:
     SketcherDrawTest() {

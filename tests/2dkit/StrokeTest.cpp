@@ -53,11 +53,13 @@ TEST_F(StrokeTest, WidthOfOneOrLessOutlinesNothing) {
     Polyline({{0, 0}, {50, 0}});
     EXPECT_EQ(s.Polygon()->CountItems(), 1);
     EXPECT_EQ(s.Outline()->CountItems(), 0);
-    // A thinner width set directly becomes a hairline, which is outlined.
-    s.SetWidth(0.5);
-    Polyline({{0, 0}, {50, 0}});
-    EXPECT_TRUE(Covers({25, 0.5}));
-    EXPECT_FALSE(Covers({25, 0.6}));
+    // A thinner or unusable width set directly becomes a hairline, which is outlined.
+    for (const double thin : {0.5, std::nan("")}) {
+        s.SetWidth(thin);
+        Polyline({{0, 0}, {50, 0}});
+        EXPECT_TRUE(Covers({25, 0.5})) << thin;
+        EXPECT_FALSE(Covers({25, 0.6})) << thin;
+    }
 }
 
 TEST_F(StrokeTest, SharpMiterIsCutAtTheLimitNotBevelled) {

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "ReferenceImage.h"
 #include "TestDocument.h"
 #include "YKBitmapLayer.h"
 #include "YKLayerFactory.h"
@@ -12,16 +13,6 @@
 namespace {
 
 constexpr double kDegree = std::numbers::pi / 180;
-
-std::vector<uint32> Pixels(const YKRaster& raster) {
-    const auto* bits = reinterpret_cast<const uint32*>(raster.Bits());
-    return {bits, bits + raster.BitsLength() / 4};
-}
-
-std::vector<uint32> Pixels(const YKBitmap& bitmap, YKRect<int32> rect) {
-    std::unique_ptr<YKRaster> raster(bitmap.Raster(rect));
-    return Pixels(*raster);
-}
 
 // Opaque pixels that differ from each other, tagged by `tag` in the red channel.
 YKRaster* MakeImage(int32 width, int32 height, uint32 tag) {
@@ -45,7 +36,7 @@ protected:
     static std::vector<uint32> Composed(YKLayer* layer) {
         YKBitmap destination;
         layer->ComposeLayer(&destination, layer->Frame());
-        return Pixels(destination, layer->Frame());
+        return ImageOf(destination, layer->Frame()).pixels;
     }
 
     TestDocument doc;
@@ -55,7 +46,7 @@ protected:
 TEST_F(BitmapLayerTest, StillImageIsShownUnscaledAndAPureMoveOnlyShiftsIt) {
     YKRaster* image = MakeImage(10, 6, 1);
     YKBitmapLayer* layer = Add(image, "still", YKPoint<double>{20, 30});
-    const std::vector<uint32> original = Pixels(*image);
+    const std::vector<uint32> original = ImageOf(*image).pixels;
     EXPECT_EQ(layer->Frame(), (YKRect<int32>{20, 30, 29, 35}));
     EXPECT_EQ(Composed(layer), original);
 
@@ -122,14 +113,14 @@ TEST_F(BitmapLayerTest, SequenceAddedAtFrame3Of4ShowsOneImagePerFrameUpTo12) {
     EXPECT_EQ(animation->Value(3), 0);
     EXPECT_EQ(animation->Value(7), 4);
     EXPECT_EQ(animation->Value(12), 9);
-    EXPECT_EQ(Composed(layer), Pixels(*images->ItemAt(0)));
+    EXPECT_EQ(Composed(layer), ImageOf(*images->ItemAt(0)).pixels);
 
     doc.GoTo(12);
     EXPECT_EQ(layer->CurrentIndex(), 9);
-    EXPECT_EQ(Composed(layer), Pixels(*images->ItemAt(9)));
+    EXPECT_EQ(Composed(layer), ImageOf(*images->ItemAt(9)).pixels);
     animation->SetValue(2, 5);
     doc.GoTo(5);
-    EXPECT_EQ(Composed(layer), Pixels(*images->ItemAt(2)));
+    EXPECT_EQ(Composed(layer), ImageOf(*images->ItemAt(2)).pixels);
 
     YKMessage set('sOPT');
     set.AddBool("_interpolation", false);
@@ -185,7 +176,7 @@ TEST_F(BitmapLayerTest, OlderRawImagesLoadAndBadImagesAreLeftOut) {
     auto* old = new YKBitmapLayer(&archive);
     EXPECT_TRUE(old->Interpolation());
     ASSERT_TRUE(old->RasterList() != nullptr && old->CountImages() == 1);
-    EXPECT_EQ(Pixels(*old->Image()), Pixels(*image));
+    EXPECT_EQ(ImageOf(*old->Image()).pixels, ImageOf(*image).pixels);
     user->AddChild(old, false);
     EXPECT_TRUE(old->Bitmap()->Frame().IsValid());
 
@@ -210,7 +201,7 @@ TEST_F(BitmapLayerTest, CopiedBitmapStaysInPlaceAndCanBecomeASequence) {
     }
     YKBitmapLayer* layer = Add(&source, "copy");
     EXPECT_EQ(layer->Frame(), source.Frame());
-    EXPECT_EQ(Composed(layer), Pixels(source, source.Frame()));
+    EXPECT_EQ(Composed(layer), ImageOf(source, source.Frame()).pixels);
 
     // Given images later, the still becomes a sequence keyed from the current frame.
     auto* images = new YKRasterList();

@@ -60,36 +60,6 @@ protected:
     YKUserLayer* top = doc.AddUserLayer();
 };
 
-TEST_F(CompositionTest, TwoUserLayersWithOpacityMergeMethodsAndEffects) {
-    QuadLayer* red = AddQuad(bottom, kRed, {10, 10, 50, 40});
-    AddQuad(top, kBlue, {30, 20, 70, 50});
-    top->SetGlobalAlpha(128);
-    QuadLayer* multiplied = AddQuad(bottom, 0xFF00FF00u, {40, 30, 90, 70});
-    multiplied->ChangeMergeMethod(YK_MULTIPLY, nullptr);
-    YKBitmap canvas = Compose();
-
-    EXPECT_EQ(PixelAt(canvas, 5, 5), kWhite);
-    EXPECT_EQ(PixelAt(canvas, 15, 15), kRed);
-    // Blue at opacity 128 over opaque red and over white: ((s - d) * 128 + d * 255) >> 8.
-    EXPECT_EQ(PixelAt(canvas, 35, 25), 0xFF7E007Fu);
-    EXPECT_EQ(PixelAt(canvas, 65, 25), 0xFF7E7EFEu);
-    // Green multiplied onto white stays green; onto red it gives black, under half blue.
-    EXPECT_EQ(PixelAt(canvas, 80, 65), 0xFF00FF00u);
-    EXPECT_EQ(PixelAt(canvas, 45, 35), 0xFF00007Fu);
-
-    // An outer shadow on the red object lies under it, moved down and right.
-    red->SetOuterShadowParam(2, 4, 4, 256, static_cast<int32>(0xFF000000u));
-    red->SetProcessMask(YKEffectLayer::kOuterShadow);
-    red->SetEffectEnable(true);
-    EXPECT_EQ(red->EffectRadius(), 6);
-    YKBitmap shadowed = Compose();
-    EXPECT_EQ(PixelAt(shadowed, 15, 15), kRed);
-    const uint32 shadow = PixelAt(shadowed, 20, 43);  // below the red box, inside the shadow
-    EXPECT_EQ(shadow >> 24, 0xFFu);
-    EXPECT_LT(shadow & 0xFFu, 0x80u);
-    EXPECT_EQ(PixelAt(shadowed, 12, 43), kWhite);  // the shadow starts 4 to the right
-}
-
 TEST_F(CompositionTest, CacheIsUsedOnlyWhenSomethingNeedsIt) {
     AddQuad(bottom, kRed, {10, 10, 50, 40});
     Compose();

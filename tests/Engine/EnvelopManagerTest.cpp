@@ -50,17 +50,6 @@ protected:
     std::vector<std::unique_ptr<YKEnvelop>> envelopes;
 };
 
-TEST_F(EnvelopManagerTest, NewDocumentHasOneFrameOfDefaultDuration) {
-    EXPECT_EQ(manager.MaxFrame(), 1);
-    EXPECT_EQ(manager.CurrentFrame(), 1);
-    EXPECT_EQ(manager.OldFrame(), -1);
-    EXPECT_FLOAT_EQ(manager.FrameDuration(1), 5.0f);
-    EXPECT_TRUE(manager.FrameUsable(1));
-    EXPECT_EQ(manager.FrameDuration(0), 0.0f);
-    EXPECT_EQ(manager.FrameDuration(2), 0.0f);
-    EXPECT_FALSE(manager.FrameUsable(2));
-}
-
 TEST_F(EnvelopManagerTest, KeyBeyondTheLastFrameGrowsTheDocumentOnceUndoably) {
     manager.SetMaxFrame(10, false);
     EXPECT_EQ(undo.UndoStackSize(), 0);

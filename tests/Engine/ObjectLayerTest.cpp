@@ -37,7 +37,7 @@ TEST_F(ObjectLayerTest, ArchiveRoundTripsAndLoadsInModeLoaded) {
     doc.GoTo(6);
     quad->ModifyRotation(0.5);
     YKMessage archive;
-    quad->Archive(&archive, false);
+    quad->YKObjectLayer::Archive(&archive, false);  // without the quad's own fields
     const char* className = nullptr;
     ASSERT_TRUE(archive.FindString("Class", &className));
     EXPECT_STREQ(className, "YKObjectLayer");

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ReferenceImage.h"
 #include "TestDocument.h"
 #include "YKLayerFactory.h"
 #include "YKPaintLayer.h"
@@ -16,9 +17,7 @@ namespace {
 std::vector<uint32> Pixels(YKLayer* layer, YKRect<int32> rect) {
     YKBitmap destination;
     layer->ComposeLayer(&destination, rect);
-    std::unique_ptr<YKRaster> raster(destination.Raster(rect));
-    const auto* bits = reinterpret_cast<const uint32*>(raster->Bits());
-    return {bits, bits + raster->BitsLength() / 4};
+    return ImageOf(destination, rect).pixels;
 }
 
 class PaintLayerTest : public ::testing::Test {

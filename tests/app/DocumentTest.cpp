@@ -74,21 +74,6 @@ protected:
     RecordingServices mServices;
 };
 
-TEST_F(DocumentTest, NewDocumentHasOneLayerAndCountsItsIds) {
-    YKDocument document(nullptr, {-50, -20, 49, 19}, yk_color(1, 2, 3, 255), &mServices);
-    EXPECT_EQ(document.Name(), "Untitled " + std::to_string(document.CreateID()));
-    EXPECT_EQ(document.PreviewMode(), 2);
-    ASSERT_EQ(document.ViewerLayer()->CountChildren(), 1);
-    auto* layer = static_cast<YKUserLayer*>(document.ViewerLayer()->ChildAt(0));
-    EXPECT_STREQ(layer->Name(), "Layer 1");
-    EXPECT_EQ(document.LastLayerID(), 1);
-    EXPECT_EQ(layer->ID(), document.LastUniqueID());
-    EXPECT_EQ(document.CountViewers(), 1);
-    EXPECT_EQ(mServices.views[0]->background, yk_color(1, 2, 3, 255));
-    EXPECT_EQ(document.GetObjectID(), 1);
-    EXPECT_EQ(document.GetObjectID(), 2);
-}
-
 TEST_F(DocumentTest, SavedFileIsTheVersionThenTheDocumentAndLoadsEqual) {
     YKDocument original("banner", {-234, -30, 233, 29}, yk_color(10, 20, 30, 200), &mServices);
     original.GetObjectID();

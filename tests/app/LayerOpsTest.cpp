@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PixelAt.h"
+#include "QuadLayer.h"
 #include "RecordingServices.h"
 #include "YKBitmap.h"
 #include "YKClipboard.h"
@@ -27,41 +28,6 @@ constexpr Rect kCanvas{-50, -40, 49, 39};
 constexpr uint32 kRed = 0x90FF0000u;
 constexpr uint32 kBlue = 0x900000FFu;
 
-// Fills its box with one colour and rebuilds from its archive, so copies render as well.
-class Square : public YKObjectLayer {
-public:
-    Square(int32 id, uint32 color) : YKObjectLayer(id, "square", 0), mColor(color) {}
-    explicit Square(const YKMessage* archive) : YKObjectLayer(archive) {
-        archive->FindInt32("color", reinterpret_cast<int32*>(&mColor));
-    }
-    void Archive(YKMessage* message, bool deep) const override {
-        YKObjectLayer::Archive(message, deep);
-        SetArchiveClass(message, "OpsSquare");
-        message->AddInt32("color", static_cast<int32>(mColor));
-    }
-    Rect Frame() const override { return mContent.Frame(); }
-    void ComposeLayer(YKBitmap* target, Rect rect) override {
-        ComposeRendering(target, rect, &mContent);
-    }
-    void SuggestBoundingBox(const Placement& p, bool, bool switching) override {
-        const Rect before = Frame();
-        mContent.MakeEmpty();
-        const int32 left = std::lround(p.position.x + p.leftTop.x);
-        const int32 right = std::lround(p.position.x + p.rightBottom.x) - 1;
-        for (int32 y = std::lround(p.position.y + p.leftTop.y);
-             y < std::lround(p.position.y + p.rightBottom.y); ++y) {
-            mContent.SetPixelAt(y, left, right - left + 1, mColor, YK_COPY);
-        }
-        if (!switching) {
-            InvalidateLayer(before | Frame(), true, nullptr);
-        }
-    }
-
-private:
-    uint32 mColor = 0;
-    YKBitmap mContent;
-};
-
 // What an undo must bring back: the tree's ids in walk order and the view's pixels.
 struct State {
     std::vector<int32> ids;
@@ -73,22 +39,18 @@ class LayerOpsTest : public testing::Test {
 protected:
     void SetUp() override {
         YKLayerFactory::Default().Register(
-            "OpsSquare",
-            [](const YKMessage* archive, YKEnvelopManager*) { return new Square(archive); });
+            QuadLayer::kArchiveClass,
+            [](const YKMessage* archive, YKEnvelopManager*) { return new QuadLayer(archive); });
         YKClipboard::Current()->SetEntries(YKClipboard::kVectorClipType, {});
     }
-    void TearDown() override { YKLayerFactory::Default().Unregister("OpsSquare"); }
+    void TearDown() override { YKLayerFactory::Default().Unregister(QuadLayer::kArchiveClass); }
 
     std::unique_ptr<YKDocument> NewDocument(yk_color background = yk_color(0, 0, 0, 0)) {
         return std::make_unique<YKDocument>("Ops", kCanvas, background, &services);
     }
-    Square* AddSquare(YKDocument& document, YKLayer* layer, uint32 color, double x, double y) {
-        auto* square = new Square(document.GetUniqueID(), color);
-        layer->AddChild(square, true);
-        square->ModifyBoundingBox({0, 0}, {20, 0}, {20, 20}, {0, 20});
-        square->MoveBoundingBoxBy({x, y}, false);
-        square->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
-        return square;
+    // A 20 x 20 square with its top left corner at (x, y).
+    QuadLayer* AddSquare(YKDocument& document, YKLayer* layer, uint32 color, double x, double y) {
+        return PutQuad(layer, document.GetUniqueID(), color, {x, y, x + 20, y + 20});
     }
     State Now() {
         State state;
@@ -156,7 +118,7 @@ TEST_F(LayerOpsTest, MovesTakeTheLayerOutBeforeCountingTheGap) {
     EXPECT_FALSE(viewer->MoveLayer(0, 4));
     EXPECT_EQ(viewer->CurrentUserLayer(), c);
 
-    Square* red = AddSquare(*doc, c, kRed, 0, 0);
+    QuadLayer* red = AddSquare(*doc, c, kRed, 0, 0);
     AddSquare(*doc, c, kBlue, 10, 10);
     const State before = Now();
     EXPECT_TRUE(viewer->MoveObject(c, 1, 0));
@@ -165,8 +127,8 @@ TEST_F(LayerOpsTest, MovesTakeTheLayerOutBeforeCountingTheGap) {
 }
 
 TEST_F(LayerOpsTest, ObjectOperationsSelectDuplicateAndDeleteAsUndoableActions) {
-    Square* red = AddSquare(*doc, first, kRed, -20, -20);
-    Square* blue = AddSquare(*doc, first, kBlue, 0, 0);
+    QuadLayer* red = AddSquare(*doc, first, kRed, -20, -20);
+    QuadLayer* blue = AddSquare(*doc, first, kBlue, 0, 0);
     viewer->SelectAll(0, nullptr);
     EXPECT_EQ(viewer->SelectedObjects(0), (std::vector<YKLayer*>{red, blue}));
     EXPECT_EQ(blue->ObjectMode(1), YKObjectLayer::kModeNotSelected);
@@ -174,9 +136,9 @@ TEST_F(LayerOpsTest, ObjectOperationsSelectDuplicateAndDeleteAsUndoableActions) 
     EXPECT_TRUE(viewer->SelectedObjects(0).empty());
 
     const State plain = Now();
-    auto* copy = static_cast<Square*>(viewer->DuplicateObject(red));
+    auto* copy = static_cast<QuadLayer*>(viewer->DuplicateObject(red));
     EXPECT_EQ(first->IndexOfChild(copy), 2);
-    EXPECT_EQ(copy->GetFullName(), "square copy");
+    EXPECT_EQ(copy->GetFullName(), "quad copy");
     EXPECT_EQ(viewer->SelectedObjects(0), (std::vector<YKLayer*>{copy}));
     ExpectUndoRedo(plain, __LINE__);
 
@@ -232,7 +194,7 @@ TEST_F(LayerOpsTest, RenderFrameComposesTheCanvasOverTheBackgroundAndFollowsItsS
 }
 
 TEST_F(LayerOpsTest, FlattenAndMergeKeepThePictureAndUndoToWhatTheyReplaced) {
-    Square* square = AddSquare(*doc, first, kRed, -20, -20);
+    QuadLayer* square = AddSquare(*doc, first, kRed, -20, -20);
     YKUserLayer* second = viewer->NewLayer(first, 0);
     AddSquare(*doc, second, kBlue, -10, -10);
     YKUserLayer* third = viewer->NewLayer(second, 0);

@@ -80,13 +80,9 @@ YKPrefSetting Configured() {
     return p;
 }
 
-TEST_F(PrefSettingTest, SaveWritesOneRecordAndLoadGivesItBack) {
-    YKPrefSetting prefs;
-    EXPECT_FALSE(prefs.Load());  // no file yet
-    EXPECT_EQ(prefs.PrefStartup() + prefs.PrefView(), 0);
-    EXPECT_TRUE(prefs.PrefCheckFileType() && prefs.PrefFirstClick());
-    EXPECT_FALSE(prefs.PrefTranslatorsOnly() || prefs.PrefFloatingLook() || prefs.PrefFloatPanel());
-
+// What loads back is checked against the example file.
+TEST_F(PrefSettingTest, SavingAgainKeepsOneRecordAndNoTemporary) {
+    EXPECT_FALSE(YKPrefSetting().Load());  // no file yet
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(Configured().Save());
         YKMsgFile file;
@@ -94,8 +90,6 @@ TEST_F(PrefSettingTest, SaveWritesOneRecordAndLoadGivesItBack) {
         EXPECT_EQ(file.CountMessages(), 1);
         EXPECT_EQ(FilesInFolder(), 1u);  // no temporary file left beside it
     }
-    ASSERT_TRUE(prefs.Load());
-    EXPECT_EQ(Archived(prefs), Archived(Configured()));
 }
 
 TEST_F(PrefSettingTest, ValuesOutsideTheirRangeOrOfTheWrongTypeKeepTheDefault) {

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "QuadLayer.h"
 #include "ReferenceImage.h"
 #include "YKAlphaBlend.h"
 #include "YKBitmap.h"
@@ -57,11 +58,6 @@ public:
     Patch(int32 id, Rect box, bool binary, Random& random)
         : YKObjectLayer(id, "patch", 0), mBox(box), mBinary(binary) {
         Paint(random);
-    }
-    Patch(int32 id, Rect box, uint32 color) : YKObjectLayer(id, "patch", 0), mBox(box) {
-        for (int32 y = box.top; y <= box.bottom; ++y) {
-            mContent.SetPixelAt(y, box.left, box.Width() + 1, color, YK_COPY);
-        }
     }
     Rect Frame() const override { return YKEffectLayer::Frame() | mContent.Frame(); }
     Rect RealFrame() const override { return Frame(); }
@@ -285,8 +281,8 @@ TEST(RenderFrameTest, ALayerMergesOverTransparentAndTheBackgroundGoesUnder) {
         dispatcher.CreateDocument(4, 2, "lightest", yk_color{100, 150, 200, 255});
     auto* user = static_cast<YKUserLayer*>(document->ViewerLayer()->CurrentUserLayer());
     user->SetMergeMethod(YK_LIGHTEST, nullptr);
-    user->AddChild(new Patch(document->GetUniqueID(), {-2, -1, -2, 0}, 0xFFC85028u), true);
-    user->AddChild(new Patch(document->GetUniqueID(), {-1, -1, -1, 0}, 0x80C85028u), true);
+    PutQuad(user, document->GetUniqueID(), 0xFFC85028u, {-2, -1, -1, 1});
+    PutQuad(user, document->GetUniqueID(), 0x80C85028u, {-1, -1, 0, 1});
     std::unique_ptr<YKRaster> raster(document->RenderFrame(1));
     ASSERT_NE(raster, nullptr);
     const auto* row = reinterpret_cast<const uint32*>(raster->Bits());

@@ -1,4 +1,4 @@
-// The tool state: behaviours, lookups by id and type, and the layers the containers build.
+// The tool state: the layers the containers build.
 
 #include <gtest/gtest.h>
 
@@ -12,27 +12,6 @@
 #include "YKToolState.h"
 
 namespace {
-
-TEST(ToolStateTest, BehavioursAndLookups) {
-    YKToolState tools;
-    tools.SetSelectedTool(4);
-    EXPECT_EQ(tools.ToolBehavior(), YKToolContainer::kViewer);
-    EXPECT_EQ(tools.ToolSelectedType(), nullptr);
-    tools.SetSelectedTool(12);
-    EXPECT_EQ(tools.ToolBehavior(), YKToolContainer::kDrawing);
-    EXPECT_STREQ(tools.ToolSelectedType(), "Rectangle");
-    tools.SetSelectedTool(99);
-    EXPECT_EQ(tools.ToolBehavior(), YKToolContainer::kNoBehavior);
-    tools.SetPreviousSelectedTool();
-    EXPECT_EQ(tools.ToolSelected(), 12);
-
-    EXPECT_EQ(tools.Type2ID("Rectangle"), 12);
-    EXPECT_EQ(tools.Type2ID("rectangle"), -1);
-    EXPECT_EQ(tools.ToolIDFor(2, 3), 9);
-    EXPECT_EQ(tools.ToolIDFor(0, 7), 0);
-    EXPECT_EQ(tools.ToolIDFor(3, 1), 5);
-    EXPECT_EQ(tools.ToolCountForBehavior(2), 10);
-}
 
 TEST(ToolStateTest, LayersAreArchivedUnderTheirToolsTypeAndLoadBack) {
     YKToolState tools;

@@ -82,16 +82,6 @@ TEST_F(UndoManagerTest, OneActionUndoneNewestFirstAndRedoneOldestFirst) {
     EXPECT_EQ(journal.destroyed, 0);
 }
 
-TEST_F(UndoManagerTest, EmptyStacksChangeOnlyTheCounts) {
-    manager.AddUndoItem(nullptr, true);
-    manager.UndoLast();
-    manager.RedoLast();
-    EXPECT_EQ(manager.UndoDirtyCount(), 1);
-    EXPECT_EQ(manager.RedoDirtyCount(), 2);
-    EXPECT_EQ(modified, 0);
-    EXPECT_EQ(manager.UndoNameAt(0), nullptr);
-}
-
 TEST_F(UndoManagerTest, AddingAfterUndoDestroysTheRedoRecords) {
     AddAction({"x"});
     AddAction({"y1", "y2"});

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "FileBytes.h"
+#include "TempDir.h"
 
 struct CliResult {
     int status = -1;
@@ -20,14 +20,6 @@ struct CliResult {
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        mDir = std::filesystem::temp_directory_path() /
-               ("gravik-cli-" + std::string(test->name()) + "-" + std::to_string(getpid()));
-        std::filesystem::create_directories(mDir);
-    }
-    void TearDown() override { std::filesystem::remove_all(mDir); }
-
     CliResult Run(const std::string& arguments) const {
         const auto out = mDir / "stdout";
         const auto err = mDir / "stderr";
@@ -35,15 +27,9 @@ protected:
         const std::string command = "timeout 60 " + std::string(GRAVIK_CLI) + " " + arguments +
                                     " >" + out.string() + " 2>" + err.string();
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
     }
 
-    static std::string ReadAll(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::filesystem::path mDir;
+    TempDir mTemp;
+    const std::filesystem::path mDir = mTemp.Path();
 };

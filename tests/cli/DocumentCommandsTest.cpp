@@ -1,11 +1,7 @@
-#include <sys/wait.h>
-#include <unistd.h>
 #include "CliTest.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -81,7 +77,7 @@ TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
         // more pixels than one raster, which render needs
         "new --width 16385 --height 16384" + out,
         "new --width 1 --height 1 --background FFFFFF" + out,
-        "new --width 1 --height 1 --frobnicate 1" + out, "info a.gr b.gr"};
+        "new --width 1 --height 1 --frobnicate 1" + out, "info a.gr b.gr", "frobnicate", "dump"};
     for (const std::string& arguments : bad) {
         const CliResult r = Run(arguments);
         EXPECT_EQ(r.status, 2) << arguments;

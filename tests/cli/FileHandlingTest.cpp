@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,14 +20,6 @@ namespace fs = std::filesystem;
 
 size_t Lines(const std::string& text) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-}
-
-std::string Head(const fs::path& path, size_t size) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(size, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return bytes;
 }
 
 void WriteMessages(const fs::path& path, const std::vector<YKMessage>& messages) {
@@ -95,9 +86,9 @@ TEST_F(FileHandling, InputsThatDoNotLoadGiveOneLineWithTheReason) {
     fs::create_directory(folder);
     const fs::path fifo = mDir / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::ofstream(mDir / "empty.gr").close();
-    std::ofstream(mDir / "notes.txt") << "just some text, long enough to fill a header";
-    std::ofstream(mDir / "huge.png", std::ios::binary) << PngHeader(30000);
+    WriteBytes(mDir / "empty.gr", "");
+    WriteBytes(mDir / "notes.txt", "just some text, long enough to fill a header");
+    WriteBytes(mDir / "huge.png", PngHeader(30000));
     WriteMessages(mDir / "prefs", {YKMessage('pref')});
     WriteMessages(mDir / "old.gr", {Version(99), YKMessage('edoc')});
     WriteMessages(mDir / "alone.gr", {Version(101)});
@@ -164,7 +155,7 @@ TEST_F(FileHandling, InfoJsonIsJsonWhateverTheNamesHold) {
         << r.out;
     EXPECT_NE(r.out.find("{\"name\":\"name\\u0002\\ufffd.gr\""), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("Bogus"), std::string::npos) << "diagnostics go to stderr: " << r.err;
-    std::ofstream(mDir / "info.json", std::ios::binary) << r.out;
+    WriteBytes(mDir / "info.json", r.out);
     const std::string check =
         "python3 -m json.tool " + (mDir / "info.json").string() + " >/dev/null";
     EXPECT_EQ(std::system(check.c_str()), 0) << r.out;
@@ -199,22 +190,22 @@ TEST_F(Writers, SavingKeepsLinksModesAndOwnersOfWhatThePathNames) {
         const fs::path real = mDir / (writer.name + "-real");
         const fs::path link = mDir / (writer.name + "-link");
         const fs::path second = mDir / (writer.name + "-second");
-        std::ofstream(real) << "old";
+        WriteBytes(real, "old");
         fs::create_symlink(real.filename(), link);
         fs::create_hard_link(real, second);
         ASSERT_EQ(chmod(real.c_str(), 0640), 0);
         // Left by a killed save (no process has that id), and one of a live process (init).
         const fs::path stale = real.string() + ".saving-999999999~";
         const fs::path live = real.string() + ".saving-1~";
-        std::ofstream(stale) << "stale";
-        std::ofstream(live) << "live";
+        WriteBytes(stale, "stale");
+        WriteBytes(live, "live");
 
         const CliResult r = Write(writer, link);
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_TRUE(fs::is_symlink(link));
-        EXPECT_EQ(Head(real, writer.magic.size()), writer.magic);
+        EXPECT_EQ(ReadBytes(real).substr(0, writer.magic.size()), writer.magic);
         EXPECT_TRUE(fs::equivalent(real, second)) << "the hard link still names the file";
-        EXPECT_EQ(Head(second, writer.magic.size()), writer.magic);
+        EXPECT_EQ(ReadBytes(second).substr(0, writer.magic.size()), writer.magic);
         struct stat status;
         ASSERT_EQ(stat(real.c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0640u);

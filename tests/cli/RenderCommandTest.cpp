@@ -1,7 +1,6 @@
 // gravik-cli render and convert, run as a user runs them.
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -107,7 +106,7 @@ TEST_F(RenderCommands, ConvertedImageRendersAsTheImage) {
             EXPECT_EQ(PixelAt(*rendered, x, y), PixelAt(image, x, y)) << x << "," << y;
         }
     }
-    std::ofstream(mDir / "notes.txt") << "not an image";
+    WriteBytes(mDir / "notes.txt", "not an image");
     EXPECT_EQ(Run("convert " + (mDir / "notes.txt").string() + " -o " + doc).status, 1);
 }
 
@@ -125,9 +124,9 @@ TEST_F(RenderCommands, ConvertedAnimatedGifKeepsItsFramesAndWarnsOfDamage) {
         << r.out;
 
     // The last frame's data cut short: the frames still open, with one line that says so.
-    std::string bytes = ReadAll(gif);
+    std::string bytes = ReadBytes(gif);
     bytes.resize(bytes.size() - 12);
-    std::ofstream(gif, std::ios::binary | std::ios::trunc) << bytes;
+    WriteBytes(gif, bytes);
     r = Run("convert " + gif.string() + " -o " + doc);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "gravik-cli: " + gif.string() +
@@ -136,10 +135,10 @@ TEST_F(RenderCommands, ConvertedAnimatedGifKeepsItsFramesAndWarnsOfDamage) {
 
     // A code size no image can have is an error.
     WriteNoiseGif(gif, {0});
-    bytes = ReadAll(gif);
+    bytes = ReadBytes(gif);
     ASSERT_EQ(bytes[33], ',') << "the image after the 4-colour table and graphic control";
     bytes[43] = 12;
-    std::ofstream(gif, std::ios::binary | std::ios::trunc) << bytes;
+    WriteBytes(gif, bytes);
     r = Run("convert " + gif.string() + " -o " + doc);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("GIF image 1: LZW code size 12 is impossible"), std::string::npos)

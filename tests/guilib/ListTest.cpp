@@ -8,53 +8,6 @@
 #include "YKList.h"
 #include "YKPoint.h"
 
-namespace {
-
-// Counts MakeEmpty() calls, to see that removal reaches it through the virtual.
-struct CountingList : YKList<int32> {
-    void MakeEmpty() override {
-        ++mEmptied;
-        YKList::MakeEmpty();
-    }
-    int mEmptied = 0;
-};
-
-// Grows or shrinks (from the front) to each count in turn and checks {capacity, step} there.
-void ExpectShapes(YKList<int32>& list,
-                  const std::vector<std::pair<int32, std::pair<int32, int32>>>& table) {
-    for (const auto& [count, shape] : table) {
-        while (list.CountItems() < count) {
-            list.AddItem(list.CountItems());
-        }
-        while (list.CountItems() > count) {
-            list.RemoveItem(0);
-        }
-        EXPECT_EQ(std::make_pair(list.Capacity(), list.Step()), shape) << "at " << count;
-    }
-}
-
-}  // namespace
-
-TEST(ListTest, GrowAndShrinkBySteps) {
-    CountingList list;
-    ExpectShapes(list, {{16, {16, 16}},
-                        {17, {32, 16}},
-                        {33, {48, 24}},
-                        {49, {72, 36}},
-                        {37, {72, 36}},
-                        {36, {36, 18}},
-                        {18, {18, 16}},
-                        {2, {2, 16}}});
-    EXPECT_EQ(list.ItemAt(1), 48);
-    ExpectShapes(list, {{0, {2, 16}}});  // 2 - 16 < 0: nothing left to shrink
-    EXPECT_EQ(list.mEmptied, 0);
-
-    CountingList small;
-    ExpectShapes(small, {{3, {16, 16}}, {0, {0, 16}}});
-    EXPECT_EQ(small.mEmptied, 1);
-    EXPECT_EQ(small.Items(), nullptr);
-}
-
 TEST(ListTest, OutOfRangeReadsAndRemovalsChangeNothing) {
     YKList<YKPoint<double>> points;
     points.AddItem({1.5, 2.5});

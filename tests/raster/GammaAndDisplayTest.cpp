@@ -78,23 +78,6 @@ TEST(BitmapLineTest, GrowsOverWritesAndReadsZeroOutside) {
     EXPECT_EQ(merged.PixelAt(17), 0x40000003u);
 }
 
-TEST(DrawBitmapTest, ZoomStepsConversionsAndBoard) {
-    YKDrawBitmap bitmap;
-    EXPECT_EQ(bitmap.HorizontalStep(), 0x10000);
-    bitmap.SetZoom(3);
-    EXPECT_EQ(bitmap.HorizontalStep(), 0x4000);
-    EXPECT_EQ(bitmap.ApplyZoom(YKRect<float>{1, 1, 2, 2}), (YKRect<float>{4, 4, 11, 11}));
-    EXPECT_EQ(bitmap.UnapplyZoom(YKRect<float>{4, 4, 11, 11}), (YKRect<float>{1, 1, 2, 2}));
-    bitmap.SetZoom(-2);
-    EXPECT_EQ(bitmap.VerticalStep(), 3 << 16);
-    EXPECT_EQ(bitmap.UnapplyZoom(YKPoint<float>{1, 2}), (YKPoint<float>{3, 6}));
-
-    bitmap.SetBoardColor(0x00FF4000, true);
-    EXPECT_EQ(bitmap.BoardPixel(1), 0x00C04000u);
-    bitmap.SetBoardColor(0x00FF4000, false);
-    EXPECT_EQ(bitmap.BoardPixel(1), 0x00FF4000u);
-}
-
 class DrawInTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "GifTestFiles.h"
+#include "ReferenceImage.h"
+#include "TempDir.h"
 #include "YKMessage.h"
 #include "YKRasterList.h"
 #include "YKReadGif.h"
@@ -34,8 +37,8 @@ protected:
 
     // Reads every image of `bytes`, checking that each raster has the screen's size.
     Outcome Read(const Bytes& bytes) {
-        const std::string path = mDir.File("hostile.gif");
-        gif_test::WriteBytes(path, bytes);
+        const std::string path = mDir.PathOf("hostile.gif");
+        WriteBytes(path, bytes);
         Outcome outcome;
         YKMessage info;
         YKReadGif reader;
@@ -44,7 +47,7 @@ protected:
         while (outcome.began && reader.ReadNextImage(raster)) {
             EXPECT_EQ(raster->Width(), bytes[6] | bytes[7] << 8);
             EXPECT_EQ(raster->Height(), bytes[8] | bytes[9] << 8);
-            outcome.frames.push_back(gif_test::PixelsOf(*raster));
+            outcome.frames.push_back(ImageOf(*raster).pixels);
             ++outcome.images;
         }
         outcome.warning = reader.Warning();
@@ -78,16 +81,16 @@ protected:
             }
             frames.push_back(frame);
         }
-        const std::string path = mDir.File("animation.gif");
+        const std::string path = mDir.PathOf("animation.gif");
         EXPECT_TRUE(gif_test::WriteGif(path, global, frames));
-        Bytes bytes = gif_test::ReadBytes(path);
+        Bytes bytes = ReadByteValues(path);
         // A comment after the global table.
         const Bytes comment = {0x21, 0xFE, 3, 'a', 'b', 'c', 0};
         bytes.insert(bytes.begin() + 13 + 48, comment.begin(), comment.end());
         return bytes;
     }
 
-    gif_test::TempDir mDir;
+    TempDir mDir;
 };
 
 TEST_F(GifHostileTest, EveryTruncationReadsAPrefixOfTheFrames) {
@@ -146,7 +149,7 @@ TEST_F(GifHostileTest, ScreensOfZeroOrTooManyPixelsAreRefused) {
     }
     EXPECT_FALSE(Read({'G', 'I', 'F', '8', '9', 'b', 1, 0, 1, 0, 0, 0, 0}).began);
     EXPECT_FALSE(Read({'G', 'I', 'F'}).began);
-    EXPECT_FALSE(YKReadGif().BeginRead(mDir.File("absent.gif").c_str(), nullptr));
+    EXPECT_FALSE(YKReadGif().BeginRead(mDir.PathOf("absent.gif").c_str(), nullptr));
 }
 
 TEST_F(GifHostileTest, HugeImagesOnASmallScreenAreQuick) {
@@ -248,15 +251,14 @@ TEST_F(GifHostileTest, EndlessExtensionChainsEnd) {
 
 // Found by fuzzing: a stray byte ended the images, and the next call read on past it.
 TEST_F(GifHostileTest, TheEndOfTheImagesStaysTheEnd) {
-    const std::string path = mDir.File("end.gif");
-    gif_test::WriteBytes(
-        path, GifBuilder()
-                  .Screen(1, 1, 0x80, 0, kTwoColors)
-                  .Image(0, 0, 1, 1, 0, {}, 2, gif_test::PackCodes({{4, 3}, {1, 3}, {5, 3}}))
-                  .Byte(0)
-                  .Image(0, 0, 1, 1, 0, {}, 2, gif_test::PackCodes({{4, 3}, {0, 3}, {5, 3}}))
-                  .Byte(';')
-                  .Bytes());
+    const std::string path = mDir.PathOf("end.gif");
+    WriteBytes(path, GifBuilder()
+                         .Screen(1, 1, 0x80, 0, kTwoColors)
+                         .Image(0, 0, 1, 1, 0, {}, 2, gif_test::PackCodes({{4, 3}, {1, 3}, {5, 3}}))
+                         .Byte(0)
+                         .Image(0, 0, 1, 1, 0, {}, 2, gif_test::PackCodes({{4, 3}, {0, 3}, {5, 3}}))
+                         .Byte(';')
+                         .Bytes());
     YKReadGif reader;
     ASSERT_TRUE(reader.BeginRead(path.c_str(), nullptr));
     std::unique_ptr<YKRaster> raster;
@@ -267,7 +269,7 @@ TEST_F(GifHostileTest, TheEndOfTheImagesStaysTheEnd) {
     ASSERT_TRUE(reader.BeginRead(path.c_str(), nullptr));
     for (int32 i = 0; i < 3; ++i) {
         ASSERT_TRUE(reader.ReadNextImage(raster, true));
-        EXPECT_EQ(gif_test::PixelsOf(*raster), std::vector<uint32>{0xFFFFFFFF});
+        EXPECT_EQ(ImageOf(*raster).pixels, std::vector<uint32>{0xFFFFFFFF});
     }
 }
 

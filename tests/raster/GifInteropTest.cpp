@@ -12,13 +12,15 @@
 
 #include <unistd.h>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "GifTestFiles.h"
+#include "ReferenceImage.h"
+#include "TempDir.h"
 #include "YKRasterList.h"
 #include "YKReadGif.h"
 #include "YKWriteGif.h"
@@ -96,7 +98,7 @@ protected:
         for (const std::string& arg : args) {
             command += " " + Quoted(arg);
         }
-        const std::string errors = mDir.File("stderr.txt");
+        const std::string errors = mDir.PathOf("stderr.txt");
         command += " 2>" + Quoted(errors);
         Result result;
         FILE* pipe = popen(command.c_str(), "r");
@@ -109,8 +111,7 @@ protected:
             result.out.append(buffer, got);
         }
         result.status = pclose(pipe);
-        std::ifstream in(errors);
-        result.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        result.err = ReadBytes(errors);
         return result;
     }
 
@@ -119,7 +120,7 @@ protected:
 
     // ImageMagick's coalesced frames of a file whose screen is width x height.
     std::vector<Pixels> Coalesced(const std::string& path) {
-        const Bytes header = gif_test::ReadBytes(path);
+        const Bytes header = ReadByteValues(path);
         const std::size_t size =
             static_cast<std::size_t>(header[6] | header[7] << 8) * (header[8] | header[9] << 8);
         const Result result = Magick({path, "-coalesce", "-depth", "8", "rgba:-"});
@@ -136,7 +137,7 @@ protected:
         EXPECT_TRUE(YKReadGif().ReadAllFile(path.c_str(), list, nullptr));
         std::vector<Pixels> frames;
         for (int32 i = 0; i < list.CountItems(); ++i) {
-            frames.push_back(gif_test::PixelsOf(*list.ItemAt(i)));
+            frames.push_back(ImageOf(*list.ItemAt(i)).pixels);
         }
         return frames;
     }
@@ -158,7 +159,7 @@ protected:
         const Bytes palette = gif_test::RandomPalette(mRandom, colors);
         std::uniform_int_distribution<int32> pick(0, colors - 1);
         std::uniform_int_distribution<int32> block(1, 4);
-        const std::string path = mDir.File(name + (withAlpha ? ".pam" : ".ppm"));
+        const std::string path = mDir.PathOf(name + (withAlpha ? ".pam" : ".ppm"));
         std::string header =
             withAlpha
                 ? "P7\nWIDTH " + std::to_string(width) + "\nHEIGHT " + std::to_string(height) +
@@ -180,13 +181,13 @@ protected:
             }
         }
         ++mSeed;
-        gif_test::WriteBytes(path, bytes);
+        WriteBytes(path, bytes);
         return path;
     }
 
     std::string mMagick;
     std::string mGifsicle;
-    gif_test::TempDir mDir;
+    TempDir mDir;
     std::mt19937 mRandom{4242};
     uint32 mSeed = 1;
 };
@@ -241,7 +242,7 @@ TEST_P(GifOursJudgedTest, PeersDecodeTheIndicesWeWrote) {
         }
         frames.push_back(frame);
     }
-    const std::string path = mDir.File(std::string(file.name) + ".gif");
+    const std::string path = mDir.PathOf(std::string(file.name) + ".gif");
     ASSERT_TRUE(gif_test::WriteGif(path, info, frames));
 
     // gifsicle decodes every image as it copies the file: decoding faults are errors, which
@@ -348,7 +349,7 @@ TEST_F(GifInteropTest, MagickStillsOfOddSizesAndInterlace) {
                           {37, 23, 200, false}, {129, 67, 256, true}, {64, 48, 16, true}};
     for (const Case& c : cases) {
         const std::string source = Picture("still", c.width, c.height, c.colors, false);
-        const std::string gif = mDir.File("still.gif");
+        const std::string gif = mDir.PathOf("still.gif");
         std::vector<std::string> args = {source};
         if (c.interlaced) {
             args.insert(args.end(), {"-interlace", "Line"});
@@ -366,7 +367,7 @@ TEST_F(GifInteropTest, MagickAnimationsWithDisposalsOffsetsAndLocalTables) {
     const std::string f2 = Picture("f2", 30, 20, 120, true);
     const std::string f3 = Picture("f3", 48, 36, 60, true);
     const std::string f4 = Picture("f4", 9, 31, 7, true);
-    const std::string gif = mDir.File("anim.gif");
+    const std::string gif = mDir.PathOf("anim.gif");
     const Result made = Magick(
         {"-loop",    "0",        "-delay",   "5",        "-dispose", "None",     f0,
          "-dispose", "Previous", "-page",    "+3+4",     f1,         "-dispose", "Background",
@@ -376,16 +377,16 @@ TEST_F(GifInteropTest, MagickAnimationsWithDisposalsOffsetsAndLocalTables) {
     ExpectReadLikeMagick(gif, 5);
 
     // The same frames interlaced.
-    const std::string interlaced = mDir.File("anim_interlaced.gif");
+    const std::string interlaced = mDir.PathOf("anim_interlaced.gif");
     ASSERT_EQ(Magick({gif, "-interlace", "Line", interlaced}).status, 0);
     ExpectReadLikeMagick(interlaced, 5);
 }
 
 TEST_F(GifInteropTest, GifsicleAnimationsWithEveryDisposal) {
-    const std::string g0 = mDir.File("g0.gif");
-    const std::string g1 = mDir.File("g1.gif");
-    const std::string g2 = mDir.File("g2.gif");
-    const std::string g3 = mDir.File("g3.gif");
+    const std::string g0 = mDir.PathOf("g0.gif");
+    const std::string g1 = mDir.PathOf("g1.gif");
+    const std::string g2 = mDir.PathOf("g2.gif");
+    const std::string g3 = mDir.PathOf("g3.gif");
     ASSERT_EQ(Magick({Picture("g0", 40, 30, 30, false), g0}).status, 0);
     ASSERT_EQ(Magick({Picture("g1", 13, 11, 12, false), g1}).status, 0);
     ASSERT_EQ(Magick({Picture("g2", 40, 30, 70, false), g2}).status, 0);
@@ -394,7 +395,7 @@ TEST_F(GifInteropTest, GifsicleAnimationsWithEveryDisposal) {
     // gifsicle's "asis" is disposal 1 (leave in place), its "none" is disposal 0.
     // Leave in place, clear to transparent (a transparent index is set), restore the canvas
     // under a frame that followed a left-in-place one, interlaced images, local tables.
-    const std::string mixed = mDir.File("mixed.gif");
+    const std::string mixed = mDir.PathOf("mixed.gif");
     Result made = Gifsicle({"--loopcount=forever",
                             "--logical-screen",
                             "40x30",
@@ -434,19 +435,19 @@ TEST_F(GifInteropTest, GifsicleAnimationsWithEveryDisposal) {
     ExpectReadLikeMagick(mixed, 5);
 
     // Disposal 0 over frames that cover the screen.
-    const std::string unspecified = mDir.File("unspecified.gif");
+    const std::string unspecified = mDir.PathOf("unspecified.gif");
     made = Gifsicle({"--disposal", "none", "--loopcount=3", g0, g2, g0, "-o", unspecified});
     ASSERT_EQ(made.status, 0) << made.err;
     ExpectReadLikeMagick(unspecified, 3);
 
     // Optimised: partial frames left in place, with transparent pixels.
-    const std::string optimised = mDir.File("optimised.gif");
+    const std::string optimised = mDir.PathOf("optimised.gif");
     made = Gifsicle({"-O2", g0, g2, g0, "--position", "3,3", g1, "-o", optimised});
     ASSERT_EQ(made.status, 0) << made.err;
     ExpectReadLikeMagick(optimised, 4);
 
     // Two colours: the smallest code size.
-    const std::string two = mDir.File("two.gif");
+    const std::string two = mDir.PathOf("two.gif");
     made = Gifsicle({"--colors", "2", g2, "-o", two});
     ASSERT_EQ(made.status, 0) << made.err;
     ExpectReadLikeMagick(two, 1);

@@ -12,7 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "FileBytes.h"
 #include "GifTestFiles.h"
+#include "ReferenceImage.h"
+#include "TempDir.h"
 #include "YKReadGif.h"
 #include "YKWriteGif.h"
 
@@ -152,10 +155,10 @@ protected:
         global.height = Height(indices);
         global.colorCount = Colors();
         global.colorMap = palette.data();
-        const std::string path = mDir.File("ours.gif");
+        const std::string path = mDir.PathOf("ours.gif");
         EXPECT_TRUE(gif_test::WriteGif(
             path, global, {gif_test::MakeFrame(global.width, global.height, indices)}));
-        const Bytes file = gif_test::ReadBytes(path);
+        const Bytes file = ReadByteValues(path);
         // Screen 13, table, descriptor 10, minimum code size 1; the trailer is dropped.
         const std::size_t data = 13 + palette.size() + 10;
         EXPECT_EQ(file[data], CodeSize());
@@ -164,7 +167,7 @@ protected:
 
     // The indices our reader finds in an image of the indices' shape with the given data.
     Bytes ReadBack(const Bytes& data, const Bytes& indices) {
-        const std::string path = mDir.File("theirs.gif");
+        const std::string path = mDir.PathOf("theirs.gif");
         gif_test::GifBuilder gif;
         gif.Screen(Width(indices), Height(indices), static_cast<uint8>(0x80 | (CodeSize() - 1)), 0,
                    gif_test::IndexPalette(Colors()));
@@ -176,14 +179,14 @@ protected:
             .Byte(0)
             .Byte(static_cast<uint8>(CodeSize()));
         gif.Raw(data).Byte(';');
-        gif_test::WriteBytes(path, gif.Bytes());
+        WriteBytes(path, gif.Bytes());
         YKReadGif reader;
         std::unique_ptr<YKRaster> raster;
         EXPECT_TRUE(reader.BeginRead(path.c_str(), nullptr));
         EXPECT_TRUE(reader.ReadNextImage(raster));
         Bytes found;
         if (raster != nullptr) {
-            for (const uint32 pixel : gif_test::PixelsOf(*raster)) {
+            for (const uint32 pixel : ImageOf(*raster).pixels) {
                 found.push_back(static_cast<uint8>(pixel >> 16));
             }
         }
@@ -191,7 +194,7 @@ protected:
     }
 
     std::mt19937 mRandom{20240611u};
-    gif_test::TempDir mDir;
+    TempDir mDir;
 };
 
 TEST_P(GifLzwTest, EncoderWritesTheReferenceBytes) {

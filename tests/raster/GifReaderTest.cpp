@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "GifTestFiles.h"
+#include "ReferenceImage.h"
+#include "TempDir.h"
 #include "YKMessage.h"
 #include "YKRasterList.h"
 #include "YKReadGif.h"
@@ -35,8 +38,8 @@ constexpr uint8 kFourColorScreen = 0x81;
 class GifReaderTest : public ::testing::Test {
 protected:
     std::string Save(const Bytes& bytes) {
-        const std::string path = mDir.File("file" + std::to_string(mFiles++) + ".gif");
-        gif_test::WriteBytes(path, bytes);
+        const std::string path = mDir.PathOf("file" + std::to_string(mFiles++) + ".gif");
+        WriteBytes(path, bytes);
         return path;
     }
 
@@ -46,7 +49,7 @@ protected:
         EXPECT_TRUE(YKReadGif().ReadAllFile(path.c_str(), list, info));
         std::vector<Pixels> frames;
         for (int32 i = 0; i < list.CountItems(); ++i) {
-            frames.push_back(gif_test::PixelsOf(*list.ItemAt(i)));
+            frames.push_back(ImageOf(*list.ItemAt(i)).pixels);
         }
         return frames;
     }
@@ -67,7 +70,7 @@ protected:
         return gif_test::PackCodes({{4, 3}, {index, 3}, {6, 3}, {index, 3}, {5, 4}});
     }
 
-    gif_test::TempDir mDir;
+    TempDir mDir;
     int32 mFiles = 0;
 };
 
@@ -104,7 +107,7 @@ TEST_P(GifRoundTripTest, PixelsAreThePaletteColoursOfTheIndices) {
         }
         frames.push_back(frame);
     }
-    const std::string path = mDir.File("round.gif");
+    const std::string path = mDir.PathOf("round.gif");
     ASSERT_TRUE(gif_test::WriteGif(path, info, frames));
 
     const std::vector<Pixels> read = ReadFrames(path);
@@ -339,7 +342,7 @@ TEST_F(GifReaderTest, GivenRasterIsReusedAndNativeRastersAreMade) {
     const YKRaster* first = raster.get();
     ASSERT_TRUE(reader.ReadNextImage(raster));
     EXPECT_EQ(raster.get(), first);
-    EXPECT_EQ(gif_test::PixelsOf(*raster), Pixels(4, kBlue));
+    EXPECT_EQ(ImageOf(*raster).pixels, Pixels(4, kBlue));
     EXPECT_FALSE(reader.ReadNextImage(raster));
     reader.EndRead();
     EXPECT_FALSE(reader.ReadNextImage(raster));
@@ -362,7 +365,7 @@ TEST_F(GifReaderTest, LoopingReplaysFromTheLoopFrameOnItsOwnCanvas) {
     std::vector<Pixels> played;
     std::unique_ptr<YKRaster> raster;
     for (int32 i = 0; i < 10 && reader.ReadNextImage(raster, true); ++i) {
-        played.push_back(gif_test::PixelsOf(*raster));
+        played.push_back(ImageOf(*raster).pixels);
     }
     const Pixels red(4, kRed);
     const Pixels second = {kGreen, kRed, kRed, kRed};

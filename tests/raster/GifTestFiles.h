@@ -1,54 +1,19 @@
 #pragma once
 
-// Shared by the GIF tests: a temporary directory per test, whole-file bytes, writing a GIF from
-// index frames, and the pixels of a raster.
+// Shared by the GIF tests: writing a GIF from index frames or block by block, and random or
+// telling palettes.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "YKRaster.h"
 #include "YKWriteGif.h"
 
 namespace gif_test {
-
-// A fresh directory under the system's temporary one, removed with its files.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "gravik-gif-XXXXXX");
-        mPath = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    std::string File(const std::string& name) const { return mPath + "/" + name; }
-
-private:
-    std::string mPath;
-};
-
-inline std::vector<uint8> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
 
 // One frame for the writer; `map` is the local table (empty: none).
 struct Frame {
@@ -174,16 +139,6 @@ inline std::vector<uint8> IndexPalette(int32 colors) {
                                static_cast<uint8>(i ^ 0x5A)});
     }
     return map;
-}
-
-inline std::vector<uint32> PixelsOf(const YKRaster& raster) {
-    std::vector<uint32> pixels;
-    pixels.reserve(static_cast<std::size_t>(raster.Width()) * raster.Height());
-    for (int32 y = 0; y < raster.Height(); ++y) {
-        const auto* row = reinterpret_cast<const uint32*>(raster.Bits() + y * raster.BytesPerRow());
-        pixels.insert(pixels.end(), row, row + raster.Width());
-    }
-    return pixels;
 }
 
 }  // namespace gif_test

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "GifTestFiles.h"
-#include "YKMessage.h"
+#include "TempDir.h"
 #include "YKWriteGif.h"
 
 namespace {
@@ -45,9 +46,9 @@ protected:
             global.width = frames[0].info.width;
             global.height = frames[0].info.height;
         }
-        const std::string path = mDir.File("out.gif");
+        const std::string path = mDir.PathOf("out.gif");
         EXPECT_TRUE(gif_test::WriteGif(path, global, std::move(frames)));
-        return gif_test::ReadBytes(path);
+        return ReadByteValues(path);
     }
 
     YKWriteGif::SGlobalInfo TwoColors() {
@@ -57,7 +58,7 @@ protected:
         return global;
     }
 
-    gif_test::TempDir mDir;
+    TempDir mDir;
     const uint8 mTwoColors[6] = {0, 0, 0, 255, 255, 255};
 };
 
@@ -182,19 +183,6 @@ TEST_F(GifWriterTest, GraphicControlPackedByte) {
     EXPECT_EQ(Write(TwoColors(), {plain})[19], 0x2C);
 }
 
-TEST_F(GifWriterTest, BackgroundColourFromColourMessageOrNone) {
-    YKWriteGif writer;
-    YKMessage info;
-    info.AddInt32("ra_back_col", 0x11223344);
-    ASSERT_TRUE(writer.CreateFile(mDir.File("a.gif").c_str(), TwoColors(), &info));
-    EXPECT_EQ(writer.GetBackgroundColor(), 0x11223344u);
-    const yk_color red(255, 0, 0, 128);
-    writer.SetBackgroundColor(&red, &info);
-    EXPECT_EQ(writer.GetBackgroundColor(), 0x80FF0000u);
-    writer.SetBackgroundColor(nullptr, nullptr);
-    EXPECT_EQ(writer.GetBackgroundColor(), YKWriteGif::kNoBackground);
-}
-
 TEST_F(GifWriterTest, UnopenedFilesAreRefusedAndClosingWritesTheTrailerOnce) {
     YKWriteGif writer;
     const uint8 index = 0;
@@ -202,9 +190,9 @@ TEST_F(GifWriterTest, UnopenedFilesAreRefusedAndClosingWritesTheTrailerOnce) {
     local.width = 1;
     local.height = 1;
     EXPECT_FALSE(writer.AddFrame8(&index, local));
-    EXPECT_FALSE(writer.CreateFile(mDir.File("missing/dir/a.gif").c_str(), TwoColors(), nullptr));
+    EXPECT_FALSE(writer.CreateFile(mDir.PathOf("missing/dir/a.gif").c_str(), TwoColors(), nullptr));
 
-    const std::string path = mDir.File("b.gif");
+    const std::string path = mDir.PathOf("b.gif");
     {
         YKWriteGif scoped;
         ASSERT_TRUE(scoped.CreateFile(path.c_str(), TwoColors(), nullptr));
@@ -212,7 +200,7 @@ TEST_F(GifWriterTest, UnopenedFilesAreRefusedAndClosingWritesTheTrailerOnce) {
         scoped.CloseFile();
         scoped.CloseFile();
     }
-    const Bytes file = gif_test::ReadBytes(path);
+    const Bytes file = ReadByteValues(path);
     EXPECT_EQ(file.back(), ';');
     EXPECT_NE(file[file.size() - 2], ';');
 }

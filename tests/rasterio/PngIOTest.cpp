@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <tuple>
 
+#include "FileBytes.h"
 #include "PngTestFiles.h"
+#include "ReferenceImage.h"
+#include "TempDir.h"
 #include "YKMessage.h"
 #include "YKPngIO.h"
 
@@ -63,7 +66,7 @@ TEST_P(PngColorTypeTest, DecodesLikeThePlainExpansion) {
     std::string error;
     const auto raster = FromMemory(Encode(e), &error);
     ASSERT_NE(raster, nullptr) << error;
-    EXPECT_EQ(PixelsOf(*raster), expected);
+    EXPECT_EQ(ImageOf(*raster).pixels, expected);
 }
 
 std::vector<Case> AllCases() {
@@ -89,8 +92,8 @@ INSTANTIATE_TEST_SUITE_P(All, PngColorTypeTest, ::testing::ValuesIn(AllCases()))
 
 class PngWriteTest : public ::testing::Test {
 protected:
-    std::string Path(const char* name) const { return mDir.File(name); }
-    gif_test::TempDir mDir;
+    std::string Path(const char* name) const { return mDir.PathOf(name); }
+    TempDir mDir;
 };
 
 TEST_F(PngWriteTest, ExportOptionsPickBackgroundInterlaceAndColourType) {
@@ -116,10 +119,10 @@ TEST_F(PngWriteTest, ExportOptionsPickBackgroundInterlaceAndColourType) {
         std::string error;
         ASSERT_TRUE(YKPngIO().Write(Path("x.png").c_str(), raster,
                                     x.colorType < 0 ? nullptr : &options, nullptr, &error));
-        const Bytes file = gif_test::ReadBytes(Path("x.png"));
+        const Bytes file = ReadByteValues(Path("x.png"));
         EXPECT_EQ(file[25], (x.colorType < 0 ? 6 : Bytes{4, 3, 6}[x.colorType]));
         EXPECT_EQ(file[28], x.colorType >= 1 ? 1 : 0);
-        const Pixels back = PixelsOf(*FromMemory(file, &error));
+        const Pixels back = ImageOf(*FromMemory(file, &error)).pixels;
         for (int32 i = 0; i < 200; ++i) {
             const uint32 p = pixels[i];
             const uint32 luma =
@@ -138,7 +141,7 @@ TEST_F(PngWriteTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
     const auto small = RandomRaster(4, 4, 1);
     std::string error;
     ASSERT_TRUE(YKPngIO::Write(*small, Path("keep.png").c_str(), &error));
-    const Bytes before = gif_test::ReadBytes(Path("keep.png"));
+    const Bytes before = ReadByteValues(Path("keep.png"));
     // Noise does not compress: the file outgrows a 4 KiB size limit on the way.
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
@@ -150,7 +153,7 @@ TEST_F(PngWriteTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
     std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("keep.png: File too large"), std::string::npos) << error;
-    EXPECT_EQ(gif_test::ReadBytes(Path("keep.png")), before);
+    EXPECT_EQ(ReadByteValues(Path("keep.png")), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path(".")), {}), 1);
 }
 

@@ -7,7 +7,10 @@
 
 #include <cstdlib>
 
+#include "FileBytes.h"
 #include "PngTestFiles.h"
+#include "ReferenceImage.h"
+#include "TempDir.h"
 #include "YKPngIO.h"
 
 namespace {
@@ -30,7 +33,7 @@ protected:
     // ImageMagick's 8-bit RGBA decoding of a file, as 32-bit pixels.
     Pixels Decode(const std::string& path) {
         Run("'" + path + "' -depth 8 RGBA:'" + Path("decoded.rgba") + "'");
-        const Bytes rgba = gif_test::ReadBytes(Path("decoded.rgba"));
+        const Bytes rgba = ReadByteValues(Path("decoded.rgba"));
         Pixels pixels(rgba.size() / 4);
         for (size_t i = 0; i < pixels.size(); ++i) {
             const uint8* p = &rgba[i * 4];
@@ -39,16 +42,16 @@ protected:
         return pixels;
     }
 
-    std::string Path(const char* name) const { return mDir.File(name); }
+    std::string Path(const char* name) const { return mDir.PathOf(name); }
 
     static constexpr const char* kMagick = "/usr/bin/convert-im6.q16";
-    gif_test::TempDir mDir;
+    TempDir mDir;
 };
 
 TEST_F(PngInteropTest, OursDecodeThereToOurPixels) {
     const auto raster = RandomRaster(37, 23, 5);
     ASSERT_TRUE(YKPngIO::Write(*raster, Path("ours.png").c_str(), nullptr));
-    EXPECT_EQ(Decode(Path("ours.png")), PixelsOf(*raster));
+    EXPECT_EQ(Decode(Path("ours.png")), ImageOf(*raster).pixels);
 }
 
 TEST_F(PngInteropTest, TheirsReadHereToTheirPixels) {
@@ -65,7 +68,7 @@ TEST_F(PngInteropTest, TheirsReadHereToTheirPixels) {
             rgba.push_back(static_cast<uint8>(source.back() >> shift));
         }
     }
-    gif_test::WriteBytes(Path("source.rgba"), rgba);
+    WriteBytes(Path("source.rgba"), rgba);
     const std::string input = "-size 29x17 -depth 8 RGBA:'" + Path("source.rgba") + "' ";
     const struct {
         const char* args;
@@ -81,7 +84,7 @@ TEST_F(PngInteropTest, TheirsReadHereToTheirPixels) {
         std::string error;
         const std::unique_ptr<YKRaster> ours(YKPngIO::Read(theirs.c_str(), &error));
         ASSERT_NE(ours, nullptr) << kind.args << ": " << error;
-        const Pixels pixels = PixelsOf(*ours);
+        const Pixels pixels = ImageOf(*ours).pixels;
         EXPECT_EQ(pixels, Decode(theirs)) << kind.args;
         for (size_t i = 0; kind.lossless && i < pixels.size(); ++i) {
             const uint32 mask = source[i] >> 24 == 0 ? 0xFF000000 : ~0u;

@@ -1,7 +1,7 @@
 #pragma once
 
 // Shared by the PNG tests: random rasters, and PNG bytes of any colour type made with libpng's
-// writer from samples of a given depth. Temporary folders and pixels as for the GIF tests.
+// writer from samples of a given depth.
 
 #include <png.h>
 
@@ -9,12 +9,10 @@
 #include <random>
 #include <vector>
 
-#include "../raster/GifTestFiles.h"
 #include "YKRaster.h"
 
 namespace png_test {
 
-using gif_test::PixelsOf;
 using Bytes = std::vector<uint8>;
 using Pixels = std::vector<uint32>;
 

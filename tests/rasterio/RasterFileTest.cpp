@@ -3,7 +3,11 @@
 
 #include <filesystem>
 
+#include "../raster/GifTestFiles.h"
+#include "FileBytes.h"
 #include "PngTestFiles.h"
+#include "ReferenceImage.h"
+#include "TempDir.h"
 #include "YKMessage.h"
 #include "YKMsgFile.h"
 #include "YKPngIO.h"
@@ -14,17 +18,6 @@
 namespace {
 
 using namespace png_test;
-
-TEST(RasterIORegistryTest, ReadersInOrderFoundByIdAndExtension) {
-    const YKRasterFilters* filters = YKRasterFilters::Instantiate();
-    ASSERT_EQ(filters->CountFilters(), 3);
-    int32 id = -1;
-    for (const auto& [index, extension] : {std::pair{0, ".gif"}, {2, ".pn"}}) {
-        EXPECT_TRUE(filters->FilterIdForExtension(extension, &id));
-        EXPECT_EQ(filters->FilterForId(id), filters->FilterAt(index));
-    }
-    EXPECT_FALSE(filters->FilterIdForExtension("gif", &id));
-}
 
 class RasterFileTest : public ::testing::Test {
 protected:
@@ -42,15 +35,15 @@ protected:
                 .Image(1 - index, 0, 1, 1, 0, {}, 2,
                        gif_test::PackCodes({{4, 3}, {index, 3}, {5, 3}}));
         }
-        gif_test::WriteBytes(Path("a.gif"), gif.Byte(0x3B).Bytes());
-        gif_test::WriteBytes(Path("a.txt"), {'h', 'e', 'l', 'l', 'o'});
-        Bytes cut = gif_test::ReadBytes(Path("a.png"));
+        WriteBytes(Path("a.gif"), gif.Byte(0x3B).Bytes());
+        WriteBytes(Path("a.txt"), std::string("hello"));
+        Bytes cut = ReadByteValues(Path("a.png"));
         cut.resize(40);
-        gif_test::WriteBytes(Path("cut.png"), cut);
+        WriteBytes(Path("cut.png"), cut);
     }
-    std::string Path(const char* name) const { return mDir.File(name); }
+    std::string Path(const char* name) const { return mDir.PathOf(name); }
 
-    gif_test::TempDir mDir;
+    TempDir mDir;
     std::unique_ptr<YKRaster> mRaster;
     const Pixels mGifFrames[3] = {
         {0xFF000000, 0xFFFF0000}, {0xFFFF0000, 0xFFFF0000}, {0xFFFF0000, 0xFF000000}};
@@ -59,7 +52,7 @@ protected:
 TEST_F(RasterFileTest, RoundTripsThroughTheFirstAcceptingFormatAndTheWriterOfTheId) {
     YKRasterFile png(Path("a.png").c_str());
     ASSERT_TRUE(png.InitCheck()) << png.ErrorText();
-    EXPECT_EQ(PixelsOf(*png.Raster()), PixelsOf(*mRaster));
+    EXPECT_EQ(ImageOf(*png.Raster()).pixels, ImageOf(*mRaster).pixels);
     EXPECT_EQ(png.DetachRaster()->Width(), 701);
     EXPECT_FALSE(png.InitCheck());
     for (const auto& [name, reason] :
@@ -71,12 +64,12 @@ TEST_F(RasterFileTest, RoundTripsThroughTheFirstAcceptingFormatAndTheWriterOfThe
     // The GIF still is its first frame; it goes out as PNG, not as GIF.
     YKRasterFile gif(Path("a.gif").c_str());
     ASSERT_TRUE(gif.InitCheck()) << gif.ErrorText();
-    EXPECT_EQ(PixelsOf(*gif.Raster()), mGifFrames[0]);
+    EXPECT_EQ(ImageOf(*gif.Raster()).pixels, mGifFrames[0]);
     const YKRasterFilters* filters = YKRasterFilters::Instantiate();
     std::string error;
     ASSERT_TRUE(
         gif.WriteToFile(filters->FilterAt(2)->Id(), Path("b.png").c_str(), nullptr, &error));
-    EXPECT_EQ(PixelsOf(*YKRasterFile(Path("b.png").c_str()).Raster()), mGifFrames[0]);
+    EXPECT_EQ(ImageOf(*YKRasterFile(Path("b.png").c_str()).Raster()).pixels, mGifFrames[0]);
     EXPECT_FALSE(
         gif.WriteToFile(filters->FilterAt(1)->Id(), Path("b.gif").c_str(), nullptr, &error));
     EXPECT_NE(error.find("no image writer"), std::string::npos);
@@ -86,7 +79,7 @@ TEST_F(RasterFileTest, AnimationsGiveEveryFrameAndStillsOne) {
     YKRasterAnimFile gif(Path("a.gif").c_str());
     ASSERT_EQ(gif.CountFrames(), 3) << gif.ErrorText();
     for (int32 i = 0; i < 3; ++i) {
-        EXPECT_EQ(PixelsOf(*gif.DuplicateRaster(i)), mGifFrames[i]) << i;
+        EXPECT_EQ(ImageOf(*gif.DuplicateRaster(i)).pixels, mGifFrames[i]) << i;
         int32 delay = 0;
         EXPECT_TRUE(gif.Info().FindInt32("gce_delay", i, &delay));
         EXPECT_EQ(delay, 10 * (i + 1));
@@ -97,7 +90,7 @@ TEST_F(RasterFileTest, AnimationsGiveEveryFrameAndStillsOne) {
 
     YKRasterAnimFile png(Path("a.png").c_str());
     ASSERT_EQ(png.CountFrames(), 1);
-    EXPECT_EQ(PixelsOf(*png.DuplicateRaster(0)), PixelsOf(*mRaster));
+    EXPECT_EQ(ImageOf(*png.DuplicateRaster(0)).pixels, ImageOf(*mRaster).pixels);
     EXPECT_FALSE(png.loadAnim(Path("a.txt").c_str()));
     EXPECT_EQ(png.CountFrames(), 0);
     EXPECT_NE(png.ErrorText().find("no reader"), std::string::npos);

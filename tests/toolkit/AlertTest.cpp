@@ -34,18 +34,6 @@ TEST_F(AlertTest, ScriptedAnswersThenLastButton) {
     EXPECT_EQ(shown[3].buttons, std::vector<std::string>{"OK"});
 }
 
-TEST_F(AlertTest, PresenterSwapAndHeadlessDefault) {
-    struct AlwaysFirst : YKAlertPresenter {
-        int32 Present(const YKAlert&) override { return 0; }
-    } first;
-    YKAlertPresenter::SetCurrent(&first);
-    EXPECT_EQ(YKAlert("Quit?", "Quit", "Cancel").Go(), 0);
-    EXPECT_TRUE(mPresenter.Shown().empty());
-    YKAlertPresenter::SetCurrent(nullptr);
-    EXPECT_NE(dynamic_cast<YKHeadlessAlertPresenter*>(YKAlertPresenter::Current()), nullptr);
-    EXPECT_EQ(YKAlert("Quit?", "Quit", "Cancel").Go(), 1);
-}
-
 TEST_F(AlertTest, AlertsFromManyThreadsConsumeTheScriptInOrder) {
     std::vector<int32> script(200);
     std::generate(script.begin(), script.end(), [n = 0]() mutable { return n++ % 3; });

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QImage>
@@ -14,6 +13,7 @@
 #include <string>
 
 #include "SampleBanner.h"
+#include "TempDir.h"
 #include "YKAlertPresenter.h"
 #include "YKBitmapLayer.h"
 #include "YKCanvasView.h"
@@ -30,22 +30,20 @@
 
 namespace {
 
-// The document every test opens: the sample banner, saved once by the sample builder and
-// removed when the tests end.
+// The document every test opens: the sample banner, saved once by the sample builder into a
+// folder removed with the environment.
 class SampleFile : public ::testing::Environment {
 public:
     static const std::string& Path() { return sPath; }
     void SetUp() override {
-        sPath = (std::filesystem::temp_directory_path() /
-                 ("gravik-ui-sample-" + std::to_string(getpid()) + ".gr"))
-                    .string();
+        sPath = mDir.PathOf("sample.gr");
         YKDispatcher dispatcher;
         YKDocument* banner = YKBuildSampleBanner(&dispatcher);
         ASSERT_TRUE(banner != nullptr && banner->SaveInto(sPath.c_str(), false));
     }
-    void TearDown() override { std::filesystem::remove(sPath); }
 
 private:
+    TempDir mDir;
     static inline std::string sPath;
 };
 
