@@ -85,6 +85,12 @@ TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
     }
     EXPECT_FALSE(fs::exists(mDir / "bad.gr"));
     EXPECT_EQ(Run("new --width 32768 --height 1 -o " + (mDir / "wide.gr").string()).status, 0);
+    // Asking for help or the version is no error, and running without a command is.
+    const CliResult help = Run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("render"), std::string::npos);
+    EXPECT_EQ(Run("--version").status, 0);
+    EXPECT_EQ(Run("").status, 2);
 }
 
 TEST_F(DocumentCommands, DumpOfANewFileShowsTheVersionThenTheDocument) {
