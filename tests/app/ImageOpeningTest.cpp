@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "IndexedGif.h"
 #include "RecordingServices.h"
 #include "TempDir.h"
 #include "YKBitmapLayer.h"
@@ -17,7 +18,6 @@
 #include "YKMsgFile.h"
 #include "YKRaster.h"
 #include "YKViewerLayer.h"
-#include "YKWriteGif.h"
 
 namespace {
 
@@ -35,25 +35,7 @@ protected:
 TEST_F(ImageOpeningTest, AnimatedGifOpensAsAnImageSequenceTimedByItsDelays) {
     // Three 4 x 2 frames, red, green, blue; the green one has no delay.
     const std::string path = mDir.PathOf("anim.gif");
-    const uint8 colours[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0};
-    YKWriteGif writer;
-    YKWriteGif::SGlobalInfo global;
-    global.width = 4;
-    global.height = 2;
-    global.colorCount = 4;
-    global.colorMap = colours;
-    ASSERT_TRUE(writer.CreateFile(path.c_str(), global, nullptr));
-    const int32 delays[] = {7, 0, 25};
-    for (int32 f = 0; f < 3; ++f) {
-        const std::vector<uint8> indices(8, static_cast<uint8>(f));
-        YKWriteGif::SLocalInfo local;
-        local.width = 4;
-        local.height = 2;
-        local.delay = delays[f];
-        local.flags = YKWriteGif::kDisposeNone;
-        ASSERT_TRUE(writer.AddFrame8(indices.data(), local));
-    }
-    writer.CloseFile();
+    WriteIndexedGif(path, 4, 2, {7, 0, 25}, [](int32 frame, size_t) { return frame; });
 
     std::string error;
     YKDocument* document = Load(path, &error);

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "CliTest.h"
+#include "IndexedGif.h"
+#include "PixelAt.h"
 #include "YKPngIO.h"
 #include "YKRaster.h"
-#include "YKWriteGif.h"
 
 namespace {
 
@@ -24,32 +25,8 @@ std::unique_ptr<YKRaster> ReadPng(const std::filesystem::path& path) {
 
 // An animation of 16 x 16 frames of noise in four colours, the frames timed by `delays`.
 void WriteNoiseGif(const std::filesystem::path& path, const std::vector<int32>& delays) {
-    static const uint8 kColours[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    YKWriteGif writer;
-    YKWriteGif::SGlobalInfo global;
-    global.width = 16;
-    global.height = 16;
-    global.colorCount = 4;
-    global.colorMap = kColours;
-    ASSERT_TRUE(writer.CreateFile(path.c_str(), global, nullptr));
     std::mt19937 random(11);
-    for (const int32 delay : delays) {
-        std::vector<uint8> indices(256);
-        for (uint8& index : indices) {
-            index = static_cast<uint8>(random() & 3);
-        }
-        YKWriteGif::SLocalInfo local;
-        local.width = 16;
-        local.height = 16;
-        local.delay = delay;
-        local.flags = YKWriteGif::kDisposeNone;
-        ASSERT_TRUE(writer.AddFrame8(indices.data(), local));
-    }
-    writer.CloseFile();
-}
-
-uint32 PixelAt(const YKRaster& raster, int32 x, int32 y) {
-    return reinterpret_cast<const uint32*>(raster.Bits() + y * raster.BytesPerRow())[x];
+    WriteIndexedGif(path.string(), 16, 16, delays, [&random](int32, size_t) { return random(); });
 }
 
 TEST_F(RenderCommands, RendersAFrameOrEveryFrameAsPng) {
