@@ -72,7 +72,7 @@ bool WriteRows(png_structp png, png_infop info, const Image& image) {
 bool WriteImage(const Image& image, const char* path, std::string* error) {
     YKReplacedFile file(path);
     if (file.Stream() == nullptr) {
-        yk_set_error(error, std::string("cannot write ") + path + ": " + file.Error());
+        yk_set_error(error, std::string("cannot write the PNG file: ") + file.Error());
         return false;
     }
     yk_png::ErrorSink sink;
@@ -83,11 +83,11 @@ bool WriteImage(const Image& image, const char* path, std::string* error) {
     }
     png_set_write_fn(handle.png, file.Stream(), WriteOutput, FlushOutput);
     if (!WriteRows(handle.png, handle.info, image)) {
-        yk_set_error(error, std::string("cannot write ") + path + ": " + yk_png::ErrorText(sink));
+        yk_set_error(error, std::string("cannot write the PNG file: ") + yk_png::ErrorText(sink));
         return false;
     }
     if (!file.Commit()) {
-        yk_set_error(error, std::string("cannot write ") + path + ": " + file.Error());
+        yk_set_error(error, std::string("cannot write the PNG file: ") + file.Error());
         return false;
     }
     return true;

@@ -152,7 +152,7 @@ TEST_F(PngWriteTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(written);
-    EXPECT_NE(error.find("keep.png: File too large"), std::string::npos) << error;
+    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_EQ(ReadByteValues(Path("keep.png")), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path(".")), {}), 1);
 }
