@@ -1,5 +1,6 @@
-// Pencil dabs: every mode's per-pixel rule against a plain reference written from the rules,
-// the random raise of faint dabs, texture tiling, and a reference image of all modes and shapes.
+// Pencil dabs: every mode's per-pixel rule (texture tiling and channel wrap included) against a
+// plain reference written from the rules, the random raise of faint dabs, and a reference image
+// of all modes and shapes.
 
 #include <gtest/gtest.h>
 
@@ -170,33 +171,6 @@ TEST_F(BrushDabTest, FaintDabIsRaisedAtRandomSoItStillDeposits) {
         raised += pixel == 0x02020202;
     }
     EXPECT_NEAR(raised / 400.0, 1 - 62 / 252.0, 0.08);
-}
-
-TEST_F(BrushDabTest, RgbCycleDownWrapsWhiteToDark) {
-    const std::vector<uint32> white(20, 0xFFFFFFFF);
-    for (int32 y = -10; y < 10; ++y) {
-        mBitmap.SetLineAt(white.data(), y, -10, 9);
-    }
-    Brush brush;
-    brush.SetMode(YK_BRUSH_RGB_CYCLE_DOWN);
-    brush.SetColor(yk_color(9, 9, 9, 2));  // W of 1 or 2
-    for (const uint32 pixel : Stamp(brush)) {
-        ASSERT_TRUE(pixel == 0xFF000000 || pixel == 0xFF010101) << std::hex << pixel;
-    }
-}
-
-TEST_F(BrushDabTest, TextureTilesSeamlesslyAcrossNegativeCoordinates) {
-    const uint8 texture[] = {20, 60, 100, 140, 180, 220};  // 3 x 2, none faint
-    Brush brush;
-    brush.SetMode(YK_BRUSH_BURN_SUN);
-    brush.SetTexture(texture, 3, 2);
-    std::vector<uint32> middle = Stamp(brush);
-    for (int32 i = 0; i < 400; ++i) {
-        ASSERT_TRUE(i % 20 < 3 || middle[i] == middle[i - 3]) << i;
-        ASSERT_TRUE(i < 40 || middle[i] == middle[i - 40]) << i;
-    }
-    std::sort(middle.begin(), middle.end());
-    EXPECT_EQ(std::unique(middle.begin(), middle.end()) - middle.begin(), 6);
 }
 
 // Rows: the ten modes; columns: Soft, Ring, Sphere. Each stroke crosses an opaque ramp and a

@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FileBytes.h"
@@ -216,18 +217,12 @@ TEST(GradientArchiveTest, MissingKeysGiveTheDefaultsAndCountsAreBoundedByTheItem
     EXPECT_STREQ(fresh.Name(), "Untitled");
     EXPECT_EQ(fresh.GetGradient()->Size(), 1);
     const YKGradientContainer empty{YKMessage()};
-    for (const YKGradientContainer* c : {&fresh, &empty}) {
-        EXPECT_EQ(c->GetGradientType(), GRADIENT_LINEAR);
-        EXPECT_EQ(c->GetSx(), 0.0);
-        EXPECT_EQ(c->GetSy(), 0.0);
-        EXPECT_EQ(c->GetEx(), 1.0);
-        EXPECT_EQ(c->GetEy(), 0.0);
-        EXPECT_EQ(c->GetOffset(), 0.0);
-        EXPECT_EQ(c->GetFreq(), 10.0);
-        EXPECT_EQ(c->GetAmplitude(), 0.0666);
-        EXPECT_EQ(c->GetStrech(), 4.0);
-        EXPECT_NEAR(c->Angle(), 0.0, 1e-15);  // E to the right of S
-    }
+    const auto settings = [](const YKGradientContainer& c) {
+        return std::tuple(c.GetGradientType(), c.GetSx(), c.GetSy(), c.GetEx(), c.GetEy(),
+                          c.GetOffset(), c.GetFreq(), c.GetAmplitude(), c.GetStrech());
+    };
+    EXPECT_EQ(settings(empty), settings(fresh));
+    EXPECT_NEAR(fresh.Angle(), 0.0, 1e-15);  // E to the right of S
     EXPECT_EQ(empty.GetGradient()->Size(), 0);
 
     YKMessage archive;

@@ -6,15 +6,15 @@
 #include <tuple>
 #include <vector>
 
-#include "YKBitmap.h"
+#include "VectorTestSupport.h"
 #include "YKDash.h"
 #include "YKEnvelopKinds.h"
 #include "YKEnvelopManager.h"
 #include "YKGradientContainer.h"
 #include "YKMessage.h"
+#include "YKSketcher.h"
 #include "YKVectorArc.h"
 #include "YKVectorEllipse.h"
-#include "YKZipSketcher.h"
 
 namespace {
 
@@ -36,16 +36,7 @@ struct RecordingSketcher : YKSketcher {
 };
 
 std::vector<uint32> Render(YKVectorEntity& shape) {
-    YKBitmap bitmap;
-    YKZipSketcher sketcher;
-    sketcher.SetBuffer(&bitmap);
-    sketcher.SetFrame({0, 0, 79, 79});
-    shape.drawIn(&sketcher, true);
-    std::vector<uint32> pixels(80 * 80);
-    for (int32 y = 0; y < 80; ++y) {
-        bitmap.GetLineAt(y, 0, 79, false, &pixels[y * 80]);
-    }
-    return pixels;
+    return RenderEntity(shape, {0, 0, 79, 79}).pixels;
 }
 
 template <typename Shape>

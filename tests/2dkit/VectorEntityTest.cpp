@@ -13,20 +13,6 @@ namespace {
 
 using Point = YKPoint<double>;
 
-// A polyline drawn by clicks at each point, ended with the pointer resting on the last one.
-std::unique_ptr<YKVectorEntity> Draw(YKEnvelopManager* manager, std::initializer_list<Point> clicks,
-                                     double tol = 3) {
-    auto line = std::make_unique<YKVectorPolyline>(*clicks.begin(), 7, manager);
-    for (auto it = clicks.begin() + 1; it != clicks.end(); ++it) {
-        line->nextPoint(*it, false);
-        line->addPoint(*it, false);
-    }
-    if (line->endCreationWithTol(tol) == nullptr) {
-        return nullptr;
-    }
-    return line;
-}
-
 class VectorEntityTest : public ::testing::Test {
 protected:
     YKEnvelopManager manager;
@@ -100,21 +86,6 @@ TEST_F(VectorEntityTest, HitTestBordersAreInclusive) {
     EXPECT_EQ(line->selectionState(), 0);
 }
 
-TEST_F(VectorEntityTest, GrabbingAKnobMakesTheOppositeOneTheCentre) {
-    YKVectorEntity entity({0, 0}, 1, &manager);
-    entity.nextPoint({40, 20}, false);
-    entity.resetBox();
-    entity.resetBounds();
-    entity.select();
-    ASSERT_EQ(entity.knobList().size(), 4u);
-    for (const auto& [grab, opposite] : {std::pair{0, 2}, {1, 3}, {2, 0}, {3, 1}}) {
-        entity.select();
-        EXPECT_EQ(entity.selectAtTol(entity.knobList()[grab], 1, false), 4);
-        EXPECT_EQ(entity.GrabbedKnob(), grab);
-        EXPECT_EQ(entity.OppositeKnob(), opposite);
-    }
-}
-
 TEST_F(VectorEntityTest, ResizeAndRotationAboutTheCentre) {
     YKVectorEntity entity({0, 0}, 1, &manager);
     entity.nextPoint({10, 20}, false);
@@ -128,13 +99,20 @@ TEST_F(VectorEntityTest, ResizeAndRotationAboutTheCentre) {
     EXPECT_NEAR(entity.pointList()[1].y, -20, 1e-9);
 }
 
-TEST_F(VectorEntityTest, DraggingAKnobResizesAboutTheOppositeKnob) {
+TEST_F(VectorEntityTest, DraggingAKnobResizesAboutTheOppositeOne) {
     YKVectorEntity entity({0, 0}, 1, &manager);
     entity.nextPoint({100, 50}, false);
     entity.resetBox();
     entity.resetBounds();
     entity.select();
-    ASSERT_EQ(entity.selectAtTol({100, 50}, 1, false), 4);  // knob 2, centre knob 0
+    ASSERT_EQ(entity.knobList().size(), 4u);
+    for (const auto& [grab, opposite] : {std::pair{0, 2}, {1, 3}, {3, 1}, {2, 0}}) {
+        entity.select();
+        EXPECT_EQ(entity.selectAtTol(entity.knobList()[grab], 1, false), 4);
+        EXPECT_EQ(entity.GrabbedKnob(), grab);
+        EXPECT_EQ(entity.OppositeKnob(), opposite);
+    }
+    // Knob 2 (at (100, 50)) is grabbed last.
     ASSERT_TRUE(entity.beginModification_atPoint_withTol(2, {100, 50}, 1));
     entity.draggingTo({200, 25}, false);
     EXPECT_EQ(entity.pointList()[1], (Point{200, 25}));

@@ -16,20 +16,6 @@ namespace {
 
 using Point = YKPoint<double>;
 
-template <typename Chain = YKVectorPolyline>
-std::unique_ptr<Chain> Draw(YKEnvelopManager* manager, std::initializer_list<Point> clicks,
-                            double tol = 3) {
-    auto chain = std::make_unique<Chain>(*clicks.begin(), 7, manager);
-    for (auto it = clicks.begin() + 1; it != clicks.end(); ++it) {
-        chain->nextPoint(*it, false);
-        chain->addPoint(*it, false);
-    }
-    if (chain->endCreationWithTol(tol) == nullptr) {
-        return nullptr;
-    }
-    return chain;
-}
-
 class ChainTest : public ::testing::Test {
 protected:
     YKEnvelopManager manager;
@@ -184,11 +170,8 @@ TEST_F(ChainTest, RectangleCornerDragKeepsABoxAndTheConstraintASquare) {
     rect.getBounds(&bounds);
     EXPECT_EQ(bounds.left, -15);
     EXPECT_EQ(bounds.bottom, 55);
-}
-
-TEST_F(ChainTest, AnUndraggedRectangleIsDiscarded) {
-    YKVectorRectangle rect({5, 5}, 3, &manager);
-    EXPECT_EQ(rect.endCreationWithTol(3), nullptr);
+    YKVectorRectangle undragged({5, 5}, 3, &manager);
+    EXPECT_EQ(undragged.endCreationWithTol(3), nullptr);
 }
 
 }  // namespace

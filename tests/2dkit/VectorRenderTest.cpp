@@ -1,10 +1,11 @@
 // Every kind of vector object drawn in the three display modes, against a reference sheet, and
-// copies that draw the same as their originals.
+// reloaded archives and copies that draw the same as their originals.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "VectorTestSupport.h"
@@ -118,7 +119,10 @@ TEST_F(VectorRenderTest, EveryKindInEveryDisplayMode) {
     EXPECT_EQ(CompareWithReference("vector/kinds_by_display", sheet, 1), "");
 }
 
-TEST_F(VectorRenderTest, EveryKindDrawsTheSameAfterItsArchive) {
+// Loaded from its archive or copied, every kind draws as the original; the copy keeps its own
+// state when the original changes.
+TEST_F(VectorRenderTest, EveryKindDrawsTheSameAfterItsArchiveAndAsACopy) {
+    const YKRect<int32> frame{0, 0, kCell - 1, kCell - 1};
     for (auto& original : AllKinds()) {
         original->setGlobalRotation(0.2, {40, 40});
         original->resetBounds();
@@ -126,25 +130,16 @@ TEST_F(VectorRenderTest, EveryKindDrawsTheSameAfterItsArchive) {
         original->ArchiveIn(&archive);
         std::unique_ptr<YKVectorEntity> loaded(
             YKVectorEntityFactory::Instantiate(&archive, 1, &manager));
-        ASSERT_NE(loaded, nullptr) << "type " << original->Type();
-        EXPECT_EQ(loaded->Type(), original->Type());
-        EXPECT_EQ(RenderEntity(*loaded, {0, 0, kCell - 1, kCell - 1}).pixels,
-                  RenderEntity(*original, {0, 0, kCell - 1, kCell - 1}).pixels)
-            << "type " << original->Type();
-    }
-}
-
-TEST_F(VectorRenderTest, CopiesAreIndependentAndDrawTheSame) {
-    for (auto& original : AllKinds()) {
         std::unique_ptr<YKVectorEntity> copy(original->copy());
-        EXPECT_EQ(copy->Type(), original->Type());
-        const PixelImage drawn = RenderEntity(*original, {0, 0, kCell - 1, kCell - 1});
-        EXPECT_EQ(RenderEntity(*copy, {0, 0, kCell - 1, kCell - 1}).pixels, drawn.pixels)
-            << "type " << original->Type();
+        ASSERT_NE(loaded, nullptr) << "type " << original->Type();
+        EXPECT_EQ(std::pair(loaded->Type(), copy->Type()),
+                  std::pair(original->Type(), original->Type()));
+        const PixelImage drawn = RenderEntity(*original, frame);
+        EXPECT_EQ(RenderEntity(*loaded, frame).pixels, drawn.pixels) << "type " << original->Type();
+        EXPECT_EQ(RenderEntity(*copy, frame).pixels, drawn.pixels) << "type " << original->Type();
         original->setWidth(9);
         original->rawTranslation({5, 0});
-        EXPECT_EQ(RenderEntity(*copy, {0, 0, kCell - 1, kCell - 1}).pixels, drawn.pixels)
-            << "type " << original->Type();
+        EXPECT_EQ(RenderEntity(*copy, frame).pixels, drawn.pixels) << "type " << original->Type();
     }
 }
 

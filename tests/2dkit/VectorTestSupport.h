@@ -1,15 +1,33 @@
 #pragma once
 
-// Shared set-up of the vector object tests: an envelope manager, and rendering an object into
-// a bitmap through the zip sketcher the way its layer does.
+// Shared set-up of the vector object tests: drawing a chain by clicks, and rendering an object
+// into a bitmap through the zip sketcher the way its layer does.
 
+#include <initializer_list>
 #include <memory>
 
 #include "ReferenceImage.h"
 #include "YKBitmap.h"
 #include "YKEnvelopManager.h"
 #include "YKVectorEntity.h"
+#include "YKVectorPolyline.h"
 #include "YKZipSketcher.h"
+
+// A chain drawn by clicks at each point, ended with the pointer resting on the last one; null
+// when the tool discards it.
+template <typename Chain = YKVectorPolyline>
+std::unique_ptr<Chain> Draw(YKEnvelopManager* manager,
+                            std::initializer_list<YKPoint<double>> clicks, double tol = 3) {
+    auto chain = std::make_unique<Chain>(*clicks.begin(), 7, manager);
+    for (auto it = clicks.begin() + 1; it != clicks.end(); ++it) {
+        chain->nextPoint(*it, false);
+        chain->addPoint(*it, false);
+    }
+    if (chain->endCreationWithTol(tol) == nullptr) {
+        return nullptr;
+    }
+    return chain;
+}
 
 // The pixels `entity` draws into a fresh bitmap over `frame`.
 inline PixelImage RenderEntity(YKVectorEntity& entity, YKRect<int32> frame) {

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "OutlineProbe.h"
 #include "PixelAt.h"
 #include "YKBitmap.h"
 #include "YKGradient.h"
@@ -28,9 +29,7 @@ protected:
     }
     void Polygon(std::initializer_list<Point> points) {
         YKPointList list;
-        for (Point p : points) {
-            list.AddItem(p);
-        }
+        outline_probe::Fill(list, points);
         sketcher.DrawPolygon(&list);
         EXPECT_EQ(list.CountItems(), 0);  // the caller's list is emptied
     }
@@ -96,9 +95,7 @@ TEST_F(ZipSketcherTest, NothingIsDrawnWithoutPaintBufferOrFrame) {
     YKZipSketcher fresh;
     fresh.SetFrame({0, 0, 63, 63});
     YKPointList square;
-    for (Point p : {Point{2, 2}, Point{9, 2}, Point{9, 9}}) {
-        square.AddItem(p);
-    }
+    outline_probe::Fill(square, {{2, 2}, {9, 2}, {9, 9}});
     fresh.DrawPolygon(&square);
     EXPECT_EQ(fresh.Polygon()->CountItems(), 0);
     fresh.SetBuffer(&bitmap);
@@ -191,26 +188,18 @@ TEST_F(ZipSketcherTest, GradientPaintTakesEachPixelsColourFromTheBuffer) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // Curves that stay clear of the frame are not subdivided: drawing far outside costs nothing.
 TEST(SketcherFrameTest, CurvesClearOfTheFrameAreNotFlattened) {
     YKSketcher sketcher;
     sketcher.SetFrame({0, 0, 63, 63});
     sketcher.SetWidth(4);
     YKPointList far;
-    for (Point p : {Point{1e6, 0}, Point{3e6, 9e5}, Point{-2e6, 4e6}, Point{1e6, 2e6}}) {
-        far.AddItem(p);
-    }
+    outline_probe::Fill(far, {{1e6, 0}, {3e6, 9e5}, {-2e6, 4e6}, {1e6, 2e6}});
     sketcher.DrawBezier(&far);
     EXPECT_LE(sketcher.Polygon()->ItemAt(0)->CountItems(), 16);
     // The same curve through the frame is flattened as before.
     YKPointList through;
-    for (Point p : {Point{-50, 30}, Point{20, -40}, Point{40, 100}, Point{110, 30}}) {
-        through.AddItem(p);
-    }
+    outline_probe::Fill(through, {{-50, 30}, {20, -40}, {40, 100}, {110, 30}});
     sketcher.DrawBezier(&through);
     EXPECT_GT(sketcher.Polygon()->ItemAt(0)->CountItems(), 8);
 }

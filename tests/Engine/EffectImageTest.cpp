@@ -18,6 +18,7 @@ constexpr int32 kTolerance = 1;
 
 struct EffectCase {
     const char* name;
+    int32 mask;
     std::function<void(YKEffectLayer*)> setUp;
 };
 
@@ -33,6 +34,7 @@ TEST_P(EffectImageTest, MatchesItsReference) {
     quad->ModifyRotation(0.3);
     quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
     GetParam().setUp(quad);
+    quad->SetProcessMask(GetParam().mask);
     quad->SetEffectEnable(true);
 
     YKBitmap canvas;
@@ -47,55 +49,24 @@ TEST_P(EffectImageTest, MatchesItsReference) {
 constexpr int32 kBlack = static_cast<int32>(0xFF000000u);
 constexpr int32 kYellow = static_cast<int32>(0xFFFFE040u);
 
+constexpr int32 kWhite = static_cast<int32>(0xFFFFFFFFu);
+using L = YKEffectLayer;
+
 const EffectCase kCases[] = {
-    {"outer_shadow",
-     [](YKEffectLayer* l) {
-         l->SetOuterShadowParam(4, 4, 4, 256, kBlack);
-         l->SetProcessMask(YKEffectLayer::kOuterShadow);
-     }},
-    {"inner_shadow",
-     [](YKEffectLayer* l) {
-         l->SetInnerShadowParam(3, 3, 3, 256, kBlack);
-         l->SetProcessMask(YKEffectLayer::kInnerShadow);
-     }},
-    {"outer_glow",
-     [](YKEffectLayer* l) {
-         l->SetOuterGlowParam(6, 512, kYellow);
-         l->SetProcessMask(YKEffectLayer::kOuterGlow);
-     }},
-    {"inner_glow",
-     [](YKEffectLayer* l) {
-         l->SetInnerGlowParam(5, 512, kYellow);
-         l->SetProcessMask(YKEffectLayer::kInnerGlow);
-     }},
-    {"emboss_over",
-     [](YKEffectLayer* l) {
-         l->SetEmbossParam(3, 4, 4, 256, static_cast<int32>(0xFFFFFFFFu), kBlack, 0);
-         l->SetProcessMask(YKEffectLayer::kEmboss);
-     }},
-    {"emboss_under",
-     [](YKEffectLayer* l) {
-         l->SetEmbossParam(3, 4, 4, 256, static_cast<int32>(0xFFFFFFFFu), kBlack, 1);
-         l->SetProcessMask(YKEffectLayer::kEmboss);
-     }},
-    {"emboss_inside",
-     [](YKEffectLayer* l) {
-         l->SetEmbossParam(3, 4, 4, 256, static_cast<int32>(0xFFFFFFFFu), kBlack, 2);
-         l->SetProcessMask(YKEffectLayer::kEmboss);
-     }},
-    {"outline",
-     [](YKEffectLayer* l) {
-         l->SetOutlineParam(2, kYellow);
-         l->SetProcessMask(YKEffectLayer::kOutline);
-     }},
-    {"shadow_glow_outline",
-     [](YKEffectLayer* l) {
+    {"outer_shadow", L::kOuterShadow, [](L* l) { l->SetOuterShadowParam(4, 4, 4, 256, kBlack); }},
+    {"inner_shadow", L::kInnerShadow, [](L* l) { l->SetInnerShadowParam(3, 3, 3, 256, kBlack); }},
+    {"outer_glow", L::kOuterGlow, [](L* l) { l->SetOuterGlowParam(6, 512, kYellow); }},
+    {"inner_glow", L::kInnerGlow, [](L* l) { l->SetInnerGlowParam(5, 512, kYellow); }},
+    {"emboss_over", L::kEmboss, [](L* l) { l->SetEmbossParam(3, 4, 4, 256, kWhite, kBlack, 0); }},
+    {"emboss_under", L::kEmboss, [](L* l) { l->SetEmbossParam(3, 4, 4, 256, kWhite, kBlack, 1); }},
+    {"emboss_inside", L::kEmboss, [](L* l) { l->SetEmbossParam(3, 4, 4, 256, kWhite, kBlack, 2); }},
+    {"outline", L::kOutline, [](L* l) { l->SetOutlineParam(2, kYellow); }},
+    {"shadow_glow_outline", L::kOuterShadow | L::kOuterGlow | L::kInnerShadow | L::kOutline,
+     [](L* l) {
          l->SetOuterShadowParam(4, 4, 4, 256, kBlack);
          l->SetOuterGlowParam(6, 512, kYellow);
          l->SetInnerShadowParam(3, 3, 3, 256, kBlack);
-         l->SetOutlineParam(1, static_cast<int32>(0xFFFFFFFFu));
-         l->SetProcessMask(YKEffectLayer::kOuterShadow | YKEffectLayer::kOuterGlow |
-                           YKEffectLayer::kInnerShadow | YKEffectLayer::kOutline);
+         l->SetOutlineParam(1, kWhite);
      }},
 };
 
@@ -105,44 +76,37 @@ INSTANTIATE_TEST_SUITE_P(Effects, EffectImageTest, ::testing::ValuesIn(kCases),
 // With a radius of 1 the blur leaves a mask as it is, so every strength below is exact.
 TEST(EffectRulesTest, InnerEffectsScaleByTheContentAlphaBeforeClamping) {
     struct Case {
-        const char* name;
-        std::function<void(YKEffectLayer*)> setUp;
+        EffectCase effect;
         int32 x;
         uint32 alpha;  // on a content of alpha 128
     };
     const Case cases[] = {
         // Mask 0: (255 x 255 x 512) >> 16 = 508, x 128 / 255 = 254.
-        {"inner shadow moved off the content",
-         [](YKEffectLayer* l) {
-             l->SetInnerShadowParam(1, 30, 0, 512, kBlack);
-             l->SetProcessMask(YKEffectLayer::kInnerShadow);
-         },
-         40, 254},
+        {{"inner shadow moved off the content", L::kInnerShadow,
+          [](L* l) { l->SetInnerShadowParam(1, 30, 0, 512, kBlack); }},
+         40,
+         254},
         // Mask 128: (255 x 127 x 1024) >> 16 = 506, x 128 / 255 = 253.
-        {"inner glow",
-         [](YKEffectLayer* l) {
-             l->SetInnerGlowParam(1, 1024, kBlack);
-             l->SetProcessMask(YKEffectLayer::kInnerGlow);
-         },
-         40, 253},
+        {{"inner glow", L::kInnerGlow, [](L* l) { l->SetInnerGlowParam(1, 1024, kBlack); }},
+         40,
+         253},
         // Relief 128 at the left edge: (128 x 255 x 1024) >> 16 = 510, x 128 / 255 = 256.
-        {"emboss inside",
-         [](YKEffectLayer* l) {
-             l->SetEmbossParam(1, 2, 0, 1024, static_cast<int32>(0xFFFFFFFFu), kBlack, 2);
-             l->SetProcessMask(YKEffectLayer::kEmboss);
-         },
-         30, 255},
+        {{"emboss inside", L::kEmboss,
+          [](L* l) { l->SetEmbossParam(1, 2, 0, 1024, kWhite, kBlack, 2); }},
+         30,
+         255},
     };
     for (const Case& c : cases) {
         TestDocument doc;
         QuadLayer* quad =
             PutQuad(doc.AddUserLayer(), doc.host.GetUniqueID(), 0x80FF0000u, {30, 20, 50, 40});
-        c.setUp(quad);
+        c.effect.setUp(quad);
+        quad->SetProcessMask(c.effect.mask);
         quad->SetEffectEnable(true);
         YKBitmap after = quad->AfterEffectBitmap();
         uint32 pixel = 0;
         after.GetLineAt(30, c.x, c.x, false, &pixel);
-        EXPECT_EQ(pixel >> 24, c.alpha) << c.name;
+        EXPECT_EQ(pixel >> 24, c.alpha) << c.effect.name;
     }
 }
 
@@ -152,7 +116,7 @@ TEST(EffectRulesTest, EmbossModeThreeAndBlurAloneDrawNothing) {
     auto* quad = new QuadLayer(doc.host.GetUniqueID(), 0xFF2A6FD6u);
     user->AddChild(quad, false);
     quad->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
-    quad->SetEmbossParam(3, 4, 4, 256, static_cast<int32>(0xFFFFFFFFu), kBlack, 3);
+    quad->SetEmbossParam(3, 4, 4, 256, kWhite, kBlack, 3);
     quad->SetProcessMask(YKEffectLayer::kEmboss | YKEffectLayer::kGaussBlur);
     quad->SetEffectEnable(true);
     EXPECT_TRUE(quad->BeforeEffectBitmap().IsEmpty());

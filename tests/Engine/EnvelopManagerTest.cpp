@@ -111,21 +111,18 @@ TEST_F(EnvelopManagerTest, DeleteFrameDropsItsKeysButNeverAnOnlyKey) {
     EXPECT_FLOAT_EQ(manager.FrameDuration(5), 30.0f);
 }
 
-TEST_F(EnvelopManagerTest, DeletingTheLastFrameDeletesItsOwnKeys) {
-    manager.SetMaxFrame(3, false);
-    YKEnvelopDouble* e = Envelope(1, {{2, 2.0}, {3, 3.0}});
-    manager.SetCurrentFrame(3);
+TEST_F(EnvelopManagerTest, DeletingTheLastFrameDeletesItsOwnKeysButNeverTheOnlyFrame) {
+    manager.SetMaxFrame(2, false);
+    YKEnvelopDouble* e = Envelope(1, {{1, 1.0}, {2, 2.0}});
+    manager.SetCurrentFrame(2);
     manager.DeleteFrame();
-    EXPECT_EQ(manager.CurrentFrame(), 2);
-    EXPECT_EQ(KeyFrames(e), (std::vector<int32>{2}));
-}
-
-TEST_F(EnvelopManagerTest, OneFrameDocumentCannotLoseItsFrame) {
-    YKEnvelopDouble* e = Envelope(1, {{1, 1.0}});
+    EXPECT_EQ(manager.CurrentFrame(), 1);
+    EXPECT_EQ(KeyFrames(e), (std::vector<int32>{1}));
+    const int32 records = undo.UndoStackSize();
     manager.DeleteFrame();
     EXPECT_EQ(manager.MaxFrame(), 1);
     EXPECT_EQ(KeyFrames(e), (std::vector<int32>{1}));
-    EXPECT_EQ(undo.UndoStackSize(), 0);
+    EXPECT_EQ(undo.UndoStackSize(), records);
 }
 
 TEST_F(EnvelopManagerTest, AddAndDeleteKeyOfTheCurrentFrame) {

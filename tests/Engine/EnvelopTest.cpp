@@ -286,38 +286,19 @@ TEST_F(EnvelopTest, UniqueAndFixedValues) {
 
 // --- With a manager
 
-TEST_F(EnvelopTest, ManagerGatesValuesAndGrowsWithKeys) {
+TEST_F(EnvelopTest, ManagerThatRefusesAddsKeepsKeysAndFramesAsTheyAre) {
     YKEnvelopManager manager;
     YKEnvelopDouble envelop(5, "Opacity");
     envelop.SetValue(1.0, 12);  // no manager yet: only remembered
-    EXPECT_EQ(envelop.SuggestedMaxFrame(), 12);
     envelop.SetValue(1.0, 4);
-    EXPECT_EQ(envelop.SuggestedMaxFrame(), 12);
-
     envelop.SetEnvelopManager(&manager);
     envelop.AddedToManager();
     EXPECT_EQ(manager.MaxFrame(), 12);
-    envelop.SetValue(2.0, 15);
-    EXPECT_EQ(manager.MaxFrame(), 15);
-
     manager.SetAcceptAdd(false);
     envelop.SetValue(3.0, 20);
     envelop.SetUniqueValue(3.0);
-    EXPECT_EQ(envelop.CountKeyFrames(), 3);
-    EXPECT_EQ(manager.MaxFrame(), 15);
-}
-
-TEST_F(EnvelopTest, RealOwnerChangeReachesTheManagersIndex) {
-    YKEnvelopManager manager;
-    YKEnvelopDouble envelop(5, "Opacity");
-    envelop.SetValue(0.0, 1);
-    envelop.SetValue(1.0, 2);
-    manager.AddEnvelop(&envelop);
-    EXPECT_TRUE(manager.IsObjectModified(5, 2, nullptr));
-    envelop.SetRealOwner(9);
-    EXPECT_FALSE(manager.IsObjectModified(5, 2, nullptr));
-    EXPECT_TRUE(manager.IsObjectModified(9, 2, nullptr));
-    manager.RemoveEnvelop(&envelop);
+    EXPECT_EQ(envelop.CountKeyFrames(), 2);
+    EXPECT_EQ(manager.MaxFrame(), 12);
 }
 
 // --- Liveness checks

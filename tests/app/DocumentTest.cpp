@@ -355,8 +355,6 @@ TEST_F(DocumentTest, ClosingViewsAsksOnlyAtTheLastOne) {
 }
 
 TEST_F(DocumentTest, FirstSaveAsksTheApplicationWithASuggestedName) {
-    YKDocument untitled(nullptr, {0, 0, 9, 9}, yk_color(), &mServices);
-    EXPECT_EQ(untitled.SuggestedFileName(), std::string(untitled.Name()) + ".gr");
     YKDocument named("drawing.gr", {0, 0, 9, 9}, yk_color(), &mServices);
     EXPECT_EQ(named.SuggestedFileName(), "drawing.gr");
     mServices.posted.clear();

@@ -40,12 +40,6 @@ TEST_F(DocumentCommands, NewThenInfoRoundTripsInTextAndJson) {
                          "{\"class\":\"YKUserLayer\",\"id\":1,\"hidden\":false,"
                          "\"locked\":false,\"name\":\"Layer 1\",\"children\":[]}"))
         << json.out;
-
-    // A name that needs escaping comes out as a valid JSON string.
-    const fs::path odd = mDir / "say \"hi\"\\.gr";
-    ASSERT_EQ(Run("new --width 2 --height 2 -o '" + odd.string() + "'").status, 0);
-    EXPECT_TRUE(Contains(Run("info --json '" + odd.string() + "'").out,
-                         "{\"name\":\"say \\\"hi\\\"\\\\.gr\","));
 }
 
 TEST_F(DocumentCommands, InfoNamesEachLayersClassAndObjectKind) {
@@ -91,18 +85,6 @@ TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
     EXPECT_NE(help.out.find("render"), std::string::npos);
     EXPECT_EQ(Run("--version").status, 0);
     EXPECT_EQ(Run("").status, 2);
-}
-
-TEST_F(DocumentCommands, DumpOfANewFileShowsTheVersionThenTheDocument) {
-    const std::string file = (mDir / "dumped.gr").string();
-    ASSERT_EQ(Run("new --width 8 --height 8 -o " + file).status, 0);
-    const CliResult r = Run("dump " + file);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out,
-                         ", 2 messages\n\nrecord 1 at offset 16: message 'grdv', 1 field\n"
-                         "  \"vers\" int32 = 101\n\nrecord 2 at offset"))
-        << r.out;
-    EXPECT_TRUE(Contains(r.out, ": message 'edoc',"));
 }
 
 }  // namespace

@@ -26,6 +26,13 @@ PixelImage Frame(YKDocument* document, int32 frame) {
 
 class SampleBannerTest : public ::testing::Test {
 protected:
+    // `other` (a loaded copy) draws every frame as the sample does.
+    void ExpectSameFrames(YKDocument* other) {
+        for (int32 frame = 1; frame <= 20; ++frame) {
+            EXPECT_EQ(Frame(other, frame).pixels, Frame(banner, frame).pixels) << "frame " << frame;
+        }
+    }
+
     YKDispatcher dispatcher;
     YKDocument* banner = YKBuildSampleBanner(&dispatcher);
 };
@@ -49,9 +56,7 @@ TEST_F(SampleBannerTest, SavedAndLoadedItRendersTheSame) {
     ASSERT_TRUE(banner->SaveInto(path.c_str(), false, &error)) << error;
     YKDocument* loaded = YKDocument::Load(path.c_str(), "banner", false, &dispatcher, &error);
     ASSERT_NE(loaded, nullptr) << error;
-    for (int32 frame = 1; frame <= 20; ++frame) {
-        EXPECT_EQ(Frame(loaded, frame).pixels, Frame(banner, frame).pixels) << "frame " << frame;
-    }
+    ExpectSameFrames(loaded);
 }
 
 TEST_F(SampleBannerTest, ShippedFileIsThisSample) {
@@ -61,9 +66,7 @@ TEST_F(SampleBannerTest, ShippedFileIsThisSample) {
     YKDocument* shipped = YKDocument::Load(path.c_str(), "banner.gr", false, &dispatcher, &error);
     ASSERT_NE(shipped, nullptr) << error;
     ASSERT_EQ(shipped->EnvelopManager()->MaxFrame(), 20) << "regenerate it with gravik-samples";
-    for (int32 frame = 1; frame <= 20; ++frame) {
-        EXPECT_EQ(Frame(shipped, frame).pixels, Frame(banner, frame).pixels) << "frame " << frame;
-    }
+    ExpectSameFrames(shipped);
 }
 
 }  // namespace

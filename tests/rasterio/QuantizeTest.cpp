@@ -167,23 +167,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, DiffusionTest,
 
 // --- Cases where no error can build up ---
 
-TEST(MappingTest, DitheringASolidPaletteColourGivesThatEntryEverywhere) {
-    const Cmap cmap = RandomCmap(200, 3);
-    OctreeQuantizer octree(256, 40, 30, 1);
-    octree.SetCmap(cmap);
-    InverseQuantizer inverse(256, 40, 30, 1);
-    inverse.SetCmap(*Cmap::GetCmap(0));
-    for (const int32 entry : {0, 57, 199}) {
-        const Color c = cmap.colors[entry];
-        const Pixels image = Filled(40, 30, Argb(255, c.red, c.green, c.blue), 3);
-        EXPECT_EQ(Mapped(octree, image, Quantizer::DITHER_FLOYD_STEINBERG),
-                  std::vector<uint8>(1200, uint8(entry)));
-    }
-    const Pixels web = Filled(40, 30, Argb(255, 51, 102, 153));
-    EXPECT_EQ(Mapped(inverse, web, Quantizer::DITHER_FLOYD_STEINBERG),
-              std::vector<uint8>(1200, 51));
-}
-
 TEST(MappingTest, AFullyClearImageIsTransparentEverywhere) {
     const Pixels clear = Filled(30, 20, Argb(0, 10, 200, 30), 1);
     OctreeQuantizer octree(256, 30, 20, 1);

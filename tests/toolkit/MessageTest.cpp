@@ -199,20 +199,4 @@ TEST(Message, ManyFieldsStayFindableThroughRemovals) {
     EXPECT_FALSE(m.HasInt32("f1"));
 }
 
-TEST(Message, CopiesAreIndependent) {
-    YKMessage a('aaaa');
-    for (int32 i = 0; i < 20; ++i) {
-        a.AddInt32(("k" + std::to_string(i)).c_str(), i);
-    }
-    YKMessage b = a;
-    b.RemoveName("k3");
-    b.what = 'bbbb';
-    EXPECT_TRUE(a.HasInt32("k3"));
-    EXPECT_FALSE(b.HasInt32("k3"));
-    EXPECT_EQ(a.what, uint32('aaaa'));
-    int32 v = 0;
-    EXPECT_TRUE(b.FindInt32("k19", &v));
-    EXPECT_EQ(v, 19);
-}
-
 }  // namespace

@@ -47,10 +47,6 @@ private:
     static inline std::string sPath;
 };
 
-std::string SamplePath() {
-    return SampleFile::Path();
-}
-
 // The view composes the layers before it lays them over the background, the export after:
 // the two orders round differently.
 constexpr int kTolerance = 2;
@@ -60,7 +56,7 @@ protected:
     void SetUp() override {
         mGravik = std::make_unique<YKGravik>();
         YKAlertPresenter::SetCurrent(&mAlerts);
-        mGravik->Start({"-psn_0_1", SamplePath().c_str()});
+        mGravik->Start({"-psn_0_1", SampleFile::Path().c_str()});
         ASSERT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
         mDocument = mGravik->Dispatcher().DocumentAt(0);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
@@ -139,7 +135,7 @@ protected:
 
 TEST_F(DocumentWindowTest, StartOpensFilesSkipsOptionsAndFallsBackToANewBanner) {
     EXPECT_EQ(mWindow->windowTitle(),
-              QString::fromStdString(std::filesystem::path(SamplePath()).filename()));
+              QString::fromStdString(std::filesystem::path(SampleFile::Path()).filename()));
     EXPECT_TRUE(mAlerts.Shown().empty());
 
     mGravik->Start({"/nonexistent/missing.gr"});
