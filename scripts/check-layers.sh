@@ -5,11 +5,12 @@
 #
 # Layers, lowest first: toolkit (with the geometry value types), guilib and 3dkit, the merge
 # methods, raster, rasterio, 2dkit, the engine (Engine/, the vector objects of 2dkit/, the app/
-# parts with headers in app/hdr/engine), app, and the programs (cli, ui, examples).
+# parts with headers in app/hdr/engine), app, and the top: the translators, the programs (cli,
+# ui, examples) and the filter plug-ins (addons).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-folders=(toolkit guilib 3dkit raster rasterio 2dkit Engine app cli ui examples)
+folders=(toolkit guilib 3dkit raster rasterio 2dkit Engine app translators cli ui addons examples)
 
 # Sets `layer` to the layer of the file at $1.
 layer_of() {
@@ -34,7 +35,7 @@ declare -A header_layer
 while IFS= read -r header; do
     layer_of "$header"
     header_layer[${header##*/}]=$layer
-done < <(find "${folders[@]}" -name '*.h')
+done < <(find "${folders[@]}" 2>/dev/null -name '*.h')
 
 status=0
 while IFS= read -r file; do
@@ -47,5 +48,5 @@ while IFS= read -r file; do
             status=1
         fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(find "${folders[@]}" \( -name '*.h' -o -name '*.cpp' \))
+done < <(find "${folders[@]}" 2>/dev/null \( -name '*.h' -o -name '*.cpp' \))
 exit $status

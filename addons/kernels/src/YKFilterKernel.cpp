@@ -1,0 +1,3 @@
+// Out-of-line anchor for the kernel interface's vtable.
+
+#include "YKFilterKernel.h"
