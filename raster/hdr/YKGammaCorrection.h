@@ -2,13 +2,15 @@
 
 // YKGammaCorrection: the monitor's gamma per channel and the 256-entry look-up tables made from
 // it. The adjustment window belongs to the user interface, which edits the values through
-// SetGamma(); the core only keeps, persists and applies them.
+// SetGamma() against TestPattern(); the core keeps, persists and applies them.
 
 #include <array>
+#include <memory>
 
 #include "yk_types.h"
 
 class YKMessage;
+class YKRaster;
 
 class YKGammaCorrection {
 public:
@@ -35,6 +37,17 @@ public:
     const std::array<uint8, 256>& RedTable() const { return mRedTable; }
     const std::array<uint8, 256>& GreenTable() const { return mGreenTable; }
     const std::array<uint8, 256>& BlueTable() const { return mBlueTable; }
+    // Every table the identity: applying changes nothing.
+    bool IsIdentity() const;
+
+    // Maps the colour channels of every pixel through the tables; alpha stays.
+    void Apply(YKRaster& raster) const;
+
+    // The adjustment window's test image, 64 x 128: for red, green, blue and white in turn a
+    // band of 32 rows, a one-pixel checkerboard of the full colour and black, with a solid patch
+    // over columns 16 to 47 whose channels are 255 * (128 / 255)^(1 / gamma). With the right
+    // gamma the patch looks as bright as the checkerboard around it.
+    std::unique_ptr<YKRaster> TestPattern() const;
 
 private:
     double mRed = 1.0;

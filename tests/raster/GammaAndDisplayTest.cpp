@@ -46,6 +46,30 @@ TEST(GammaTest, MessageRoundTripKeepsMissingAndBadValues) {
     EXPECT_DOUBLE_EQ(loaded.Blue(), 0.9);
 }
 
+TEST(GammaTest, PatternPatchesAndApplyFollowEachChannel) {
+    YKGammaCorrection gamma;
+    gamma.SetGamma(2.0, 1.0, 0.5);
+    const std::unique_ptr<YKRaster> pattern = gamma.TestPattern();
+    ASSERT_EQ(pattern->Width(), 64);
+    ASSERT_EQ(pattern->Height(), 128);
+    // 255 * (128 / 255)^(1 / g): 180 for 2.0, 128 for 1.0, 64 for 0.5.
+    EXPECT_EQ(PixelAt(*pattern, 16, 0), 0xFFB40000u);    // red band, patch
+    EXPECT_EQ(PixelAt(*pattern, 47, 40), 0xFF008000u);   // green band, patch
+    EXPECT_EQ(PixelAt(*pattern, 30, 127), 0xFFB48040u);  // white band, every channel
+    EXPECT_EQ(PixelAt(*pattern, 14, 64), 0xFF0000FFu);   // blue band, checker beside
+    EXPECT_EQ(PixelAt(*pattern, 15, 64), 0xFF000000u);   // and its black square
+    EXPECT_EQ(PixelAt(*pattern, 63, 33), 0xFF00FF00u);
+
+    YKRaster raster({0, 0, 1, 0});
+    reinterpret_cast<uint32*>(raster.Bits())[0] = 0x80404040u;
+    reinterpret_cast<uint32*>(raster.Bits())[1] = 0xFFFFFFFFu;
+    gamma.Apply(raster);
+    EXPECT_EQ(PixelAt(raster, 0, 0), 0x807F4010u);  // alpha stays
+    EXPECT_EQ(PixelAt(raster, 1, 0), 0xFFFFFFFFu);
+    EXPECT_FALSE(gamma.IsIdentity());
+    EXPECT_TRUE(YKGammaCorrection().IsIdentity());
+}
+
 TEST(BitmapLineTest, GrowsOverWritesAndReadsZeroOutside) {
     YKBitmapLine line;
     const uint32 pixels[3] = {0xFF000001, 0x00000002, 0x80000003};

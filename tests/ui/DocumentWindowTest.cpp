@@ -22,8 +22,10 @@
 #include "YKDocumentWindow.h"
 #include "YKDrawBitmap.h"
 #include "YKEnvelopManager.h"
+#include "YKGammaCorrection.h"
 #include "YKGravik.h"
 #include "YKHeadlessAlertPresenter.h"
+#include "YKPrefSetting.h"
 #include "YKRaster.h"
 #include "YKViewerLayer.h"
 #include "yk_composition.h"
@@ -94,7 +96,8 @@ protected:
         QApplication::processEvents();
     }
 
-    // Every document pixel in sight shows the exported frame over the board, at any zoom.
+    // Every document pixel in sight shows the exported frame over the board, at any zoom,
+    // through the monitor gamma.
     void ExpectCanvasShowsFrame(int32 frame) {
         std::unique_ptr<YKRaster> exported(mDocument->RenderFrame(frame));
         ASSERT_NE(exported, nullptr);
@@ -117,14 +120,23 @@ protected:
                 const uint32 under = board.BoardPixel(((x * scale) >> 3 ^ (y * scale) >> 3) & 1);
                 const uint32 want = hash_pixel_func[YK_NORMAL](under, pixel, 255);
                 const QRgb got = shown.pixel(point);
-                const int error = std::max({std::abs(qRed(got) - int(want >> 16 & 255)),
-                                            std::abs(qGreen(got) - int(want >> 8 & 255)),
-                                            std::abs(qBlue(got) - int(want & 255))});
-                ASSERT_LE(error, kTolerance) << "at " << x << ", " << y;
+                const YKGammaCorrection& gamma = mGravik->Gamma();
+                const int error = std::max({Miss(qRed(got), want >> 16 & 255, gamma.RedTable()),
+                                            Miss(qGreen(got), want >> 8 & 255, gamma.GreenTable()),
+                                            Miss(qBlue(got), want & 255, gamma.BlueTable())});
+                ASSERT_EQ(error, 0) << "at " << x << ", " << y;
                 ++compared;
             }
         }
         EXPECT_GT(compared, canvas.Width() * 4);
+    }
+
+    // How far a shown channel lies outside what `want`, give or take the rounding of the two
+    // orders of composition, shows as through the gamma table.
+    static int Miss(int got, uint32 want, const std::array<uint8, 256>& table) {
+        const int low = table[std::max<int>(0, int(want) - kTolerance)];
+        const int high = table[std::min<int>(255, int(want) + kTolerance)];
+        return got < low ? low - got : (got > high ? got - high : 0);
     }
 
     YKHeadlessAlertPresenter mAlerts;
@@ -204,11 +216,33 @@ TEST_F(DocumentWindowTest, FrameItemsMoveTheAnimationWithinItsFrames) {
     ExpectCanvasShowsFrame(2);
 }
 
+TEST_F(DocumentWindowTest, MonitorGammaShowsOnCanvasesAndIsKeptInThePreferences) {
+    mGravik->Gamma().SetGamma(2.0, 1.0, 0.5);
+    mWindow->Canvas()->viewport()->update();
+    QApplication::processEvents();
+    ExpectCanvasShowsFrame(1);
+
+    mWindow = nullptr;
+    mGravik.reset();
+    YKPrefSetting saved;
+    ASSERT_TRUE(saved.Load());
+    YKGammaCorrection loaded;
+    loaded.LoadFromMessage(saved.PrefGamma());
+    EXPECT_EQ(loaded.Red(), 2.0);
+    EXPECT_EQ(loaded.Blue(), 0.5);
+    mGravik = std::make_unique<YKGravik>();
+    EXPECT_EQ(mGravik->Gamma().Red(), 2.0);
+    mGravik->Gamma().SetGamma(1.0, 1.0, 1.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Windows are made and grabbed without a display.
+    // Windows are made and grabbed without a display, and the preferences saved at the end go
+    // to a folder of the run's own.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    TempDir settings;
+    setenv("XDG_CONFIG_HOME", settings.Path().c_str(), 1);
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new SampleFile);

@@ -18,6 +18,7 @@
 #include "yk_color.h"
 
 class YKBitmap;
+class YKGammaCorrection;
 
 class YKCanvasView : public QAbstractScrollArea {
     Q_OBJECT
@@ -46,6 +47,9 @@ public:
     YKPoint<float> ViewToBitmap(YKPoint<float> point) const;
     // The view pixels the canvas covers.
     YKRect<int32> ShownFrame() const;
+
+    // The monitor gamma every canvas is shown through (null: none); the application sets it.
+    static void SetDisplayGamma(const YKGammaCorrection* gamma);
 
     QSize sizeHint() const override;
 

@@ -1,13 +1,16 @@
 #pragma once
 
-// YKGravik: the desktop application around the dispatcher. It shows alerts as message boxes,
-// makes a document window for every view a document opens, runs what documents post to the
-// application on the GUI thread, and opens the files it is started with.
+// YKGravik: the desktop application around the dispatcher. It loads the preferences and the
+// monitor gamma the canvases are shown with (and saves them when it ends), shows alerts as
+// message boxes, makes a document window for every view a document opens, runs what documents
+// post to the application on the GUI thread, and opens the files it is started with.
 
 #include <QObject>
 #include <QStringList>
 #include <memory>
 
+#include "YKGammaCorrection.h"
+#include "YKPrefSetting.h"
 #include "YKQtAlertPresenter.h"
 
 class YKDispatcher;
@@ -17,7 +20,8 @@ class YKGravik : public QObject {
 
 public:
     YKGravik();
-    // Closes every document (and with them their windows) without asking.
+    // Closes every document (and with them their windows) without asking, then stores the
+    // gamma into the preferences and saves them.
     ~YKGravik() override;
 
     // Opens each argument that does not begin with "-" as a document; a file that fails shows
@@ -26,8 +30,11 @@ public:
     void Start(const QStringList& arguments);
 
     YKDispatcher& Dispatcher() { return *mDispatcher; }
+    YKGammaCorrection& Gamma() { return mGamma; }
 
 private:
     YKQtAlertPresenter mAlerts;
+    YKPrefSetting mPreferences;
+    YKGammaCorrection mGamma;
     std::unique_ptr<YKDispatcher> mDispatcher;
 };

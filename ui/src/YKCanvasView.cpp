@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "YKBitmap.h"
+#include "YKGammaCorrection.h"
 #include "YKRaster.h"
 
 namespace {
@@ -35,6 +36,13 @@ QRect ToQRect(YKRect<int32> rect) {
 }
 
 }  // namespace
+
+// Set and read on the GUI thread only.
+static const YKGammaCorrection* sDisplayGamma = nullptr;
+
+void YKCanvasView::SetDisplayGamma(const YKGammaCorrection* gamma) {
+    sDisplayGamma = gamma;
+}
 
 YKCanvasView::YKCanvasView(QWidget* parent) : QAbstractScrollArea(parent) {
     mShown.SetOverscan(false);
@@ -166,6 +174,9 @@ void YKCanvasView::paintEvent(QPaintEvent* event) {
     {
         std::lock_guard<std::mutex> lock(mLock);
         mShown.DrawIn(&raster, screen);
+    }
+    if (sDisplayGamma != nullptr) {
+        sDisplayGamma->Apply(raster);
     }
     // The screen shows colour only: the board's squares already stand for its translucency.
     const QImage image(raster.Bits(), raster.Width(), raster.Height(), raster.BytesPerRow(),

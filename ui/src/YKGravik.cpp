@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "YKCanvasView.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKDocumentWindow.h"
@@ -20,7 +21,12 @@ constexpr int32 kNewHeight = 60;
 
 }  // namespace
 
-YKGravik::YKGravik() : mDispatcher(std::make_unique<YKDispatcher>()) {
+YKGravik::YKGravik() {
+    // Missing or unreadable preferences leave the defaults.
+    mPreferences.Load();
+    mGamma.LoadFromMessage(mPreferences.PrefGamma());
+    YKCanvasView::SetDisplayGamma(&mGamma);
+    mDispatcher = std::make_unique<YKDispatcher>(&mPreferences);
     YKAlertPresenter::SetCurrent(&mAlerts);
     mDispatcher->SetWindowFactory(
         [](YKDocument* document, int32 index, YKRect<int32> frame, bool show) -> YKDocumentView* {
@@ -47,6 +53,11 @@ YKGravik::~YKGravik() {
     // The closed windows were only marked for deletion; the event loop may be over already.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     YKAlertPresenter::SetCurrent(nullptr);
+    YKCanvasView::SetDisplayGamma(nullptr);
+    YKMessage gamma;
+    mGamma.SaveToMessage(&gamma);
+    mPreferences.SetPrefGamma(gamma);
+    mPreferences.Save();
 }
 
 void YKGravik::Start(const QStringList& arguments) {
