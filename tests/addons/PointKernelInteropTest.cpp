@@ -108,10 +108,15 @@ std::vector<InteropCase> Cases() {
          "ImageMagick truncates the grey and again after each colour-space step"},
     };
     for (const int32 levels : {2, 3, 4, 7, 41, 100, 255}) {
+        // With 255 levels the picture keeps more colours than ImageMagick's colour map holds
+        // (65536), and it reduces them further after posterizing.
+        const bool reduced = levels == 255;
         cases.push_back({"Posterize" + std::to_string(levels), Make<YKPosterizeKernel>(levels),
-                         "+dither -posterize " + std::to_string(levels), 1, 0.6,
-                         "ImageMagick truncates a level's value at 16 bits (127 for 0.5)", false,
-                         levels});
+                         "+dither -posterize " + std::to_string(levels), reduced ? 3 : 1, 0.6,
+                         std::string("ImageMagick truncates a level's value at 16 bits (127 for "
+                                     "0.5)") +
+                             (reduced ? " and maps the result to at most 65536 colours" : ""),
+                         false, levels});
     }
     // ImageMagick works on the straight colours here and keeps alpha, as we do.
     const InteropCase withAlpha[] = {
