@@ -27,6 +27,7 @@ public:
 private:
     // Four boxes keep the step response within a level or so of the true Gaussian's.
     static constexpr int32 kStages = 4;
+    static constexpr int32 kRowGroup = 4;
 
     void BlurRows(int32 rowBegin, int32 rowEnd);
     void BlurColumns(int32 rowBegin, int32 rowEnd, int32 left, int32 width);
