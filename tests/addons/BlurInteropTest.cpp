@@ -5,6 +5,7 @@
 
 #include "ImageMagickPeer.h"
 #include "YKGaussianBlurKernel.h"
+#include "YKUnsharpMaskKernel.h"
 
 namespace {
 
@@ -27,5 +28,19 @@ TEST_F(BlurInteropTest, GaussianBlur) {
         const ImageDifference d = Compare(Filtered(kernel, mOpaque, 2), *peer);
         EXPECT_LE(d.max, sigma < 1 ? 8 : 4) << "sigma " << sigma;
         EXPECT_LE(d.mean, 0.65) << "sigma " << sigma;
+    }
+}
+
+TEST_F(BlurInteropTest, UnsharpMask) {
+    // Our mix starts from the 8-bit blur and IM rounds toward the lower level: measured max 2
+    // and 3, means about 0.3.
+    for (const float amount : {0.7f, 2.0f}) {
+        YKUnsharpMaskKernel kernel(2.0f, amount, 0);
+        const auto peer =
+            ThroughConvert(mOpaque, "-unsharp 0x2+" + std::to_string(amount) + "+0", false);
+        ASSERT_TRUE(peer);
+        const ImageDifference d = Compare(Filtered(kernel, mOpaque, 2), *peer);
+        EXPECT_LE(d.max, 4) << "amount " << amount;
+        EXPECT_LE(d.mean, 0.5) << "amount " << amount;
     }
 }

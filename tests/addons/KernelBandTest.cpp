@@ -7,6 +7,7 @@
 
 #include "KernelImage.h"
 #include "YKGaussianBlurKernel.h"
+#include "YKUnsharpMaskKernel.h"
 
 namespace {
 
@@ -33,5 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
     Kernels, KernelBandTest,
     ::testing::Values(
         KernelCase{"GaussianSmall", [] { return std::make_unique<YKGaussianBlurKernel>(0.7f); }},
-        KernelCase{"GaussianWide", [] { return std::make_unique<YKGaussianBlurKernel>(17.0f); }}),
+        KernelCase{"GaussianWide", [] { return std::make_unique<YKGaussianBlurKernel>(17.0f); }},
+        KernelCase{"Unsharp",
+                   [] { return std::make_unique<YKUnsharpMaskKernel>(3.0f, 1.5f, 0.02f); }}),
     [](const auto& info) { return std::string(info.param.name); });
