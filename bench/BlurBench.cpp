@@ -21,6 +21,7 @@
 #include "BenchRatios.h"
 #include "YKGaussianBlurKernel.h"
 #include "YKKernelRunner.h"
+#include "YKUnsharpMaskKernel.h"
 
 namespace {
 
@@ -149,6 +150,8 @@ std::vector<Named> Kernels() {
                                return std::make_unique<YKGaussianBlurKernel>(float(sigma));
                            }});
     }
+    kernels.push_back(
+        {"unsharp/S2", [] { return std::make_unique<YKUnsharpMaskKernel>(2.0f, 1.0f, 0.0f); }});
     return kernels;
 }
 
