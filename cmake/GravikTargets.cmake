@@ -78,3 +78,50 @@ function(gravik_benchmark name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
     gravik_executable(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS} benchmark::benchmark)
 endfunction()
+
+# Filter plug-ins are built into one folder, which programs that load them find as "add-ons"
+# beside themselves (a link made here, at configure time).
+set(GRAVIK_ADDONS_DIR ${PROJECT_BINARY_DIR}/add-ons)
+
+# gravik_filter_plugin(<name> SOURCES ... [OUTPUT_DIRECTORY <dir>] [NO_INSTALL]): one filter
+# plug-in, a module named <name>.so. It links no library of ours except the kernels: the core
+# code it calls is resolved against the program that loads it (gravik_filter_host), so there is
+# one copy of it in the process. Only "instantiate_filter" is exported.
+function(gravik_filter_plugin name)
+    cmake_parse_arguments(ARG "NO_INSTALL" "OUTPUT_DIRECTORY" "SOURCES" ${ARGN})
+    if(NOT ARG_OUTPUT_DIRECTORY)
+        set(ARG_OUTPUT_DIRECTORY ${GRAVIK_ADDONS_DIR})
+    endif()
+    add_library(${name} MODULE ${ARG_SOURCES})
+    gravik_apply_flags(${name})
+    target_include_directories(${name} PRIVATE
+        $<TARGET_PROPERTY:gravik_kernel_filter,INTERFACE_INCLUDE_DIRECTORIES>)
+    # The archive itself, not the target: the target would bring the core's archives along.
+    target_link_libraries(${name} PRIVATE $<TARGET_FILE:gravik_filter_kernels> Threads::Threads)
+    add_dependencies(${name} gravik_filter_kernels)
+    set_target_properties(${name} PROPERTIES
+        PREFIX ""
+        LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY}
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON)
+    if(NOT ARG_NO_INSTALL)
+        set_property(GLOBAL APPEND PROPERTY GRAVIK_FILTER_PLUGINS ${name})
+        install(TARGETS ${name} LIBRARY DESTINATION lib/gravik/add-ons)
+    endif()
+endfunction()
+
+# gravik_filter_host(<target> [ADDONS <dir>]): a program that loads filter plug-ins. It exports
+# its symbols and holds the whole plug-in support (YKKernelFilter and all it calls), builds the
+# shipped plug-ins with it, and finds <dir> (default: the shipped ones) as "add-ons" beside it.
+function(gravik_filter_host target)
+    cmake_parse_arguments(ARG "" "ADDONS" "" ${ARGN})
+    if(NOT ARG_ADDONS)
+        set(ARG_ADDONS ${GRAVIK_ADDONS_DIR})
+    endif()
+    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+    target_link_libraries(${target} PRIVATE gravik_kernel_filter)
+    add_dependencies(${target} gravik_addons)
+    get_target_property(folder ${target} BINARY_DIR)
+    file(MAKE_DIRECTORY ${ARG_ADDONS})
+    file(CREATE_LINK ${ARG_ADDONS} ${folder}/add-ons SYMBOLIC)
+endfunction()

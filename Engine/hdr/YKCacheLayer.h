@@ -162,6 +162,16 @@ private:
     bool UsesCache() const;
     void Compose(YKBitmap* destination, YKRect<int32> rect, bool ontoClear);
     bool HasFilters() const { return !mFilters.empty() || !mFilterArchives.empty(); }
+    // The filters and the merge filter, whose envelopes the layer registers.
+    template <typename Visit>
+    void ForEachFilter(Visit&& visit) const {
+        for (const auto& filter : mFilters) {
+            visit(filter.get());
+        }
+        if (mMergeFilter != nullptr) {
+            visit(mMergeFilter.get());
+        }
+    }
     // The children into `target` within rect, each straight onto what lies there. The prepared
     // bitmaps stand in for their children only where that gives the same pixels: onto a
     // target still transparent in rect (`ontoClear`, the cache), or when they are exact.

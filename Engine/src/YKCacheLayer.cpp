@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "YKEnvelopManager.h"
+#include "YKFilterManager.h"
 #include "YKGenericFilter.h"
 
 // Sections: construction and archive · tree membership · messages · opacity · merging ·
@@ -75,14 +76,26 @@ YKCacheLayer::YKCacheLayer(CheckedArchive checked)
             method < kMergeMethodCount) {
             mMergeMethod = method;
         }
-        // No filter can be made from an archive yet: what the file holds is kept for saving.
+        // Filters are made by the loaded plug-ins; one no plug-in knows is kept as its archive,
+        // so that saving writes back what was read.
+        const YKFilterManager& filters = YKFilterManager::Default();
         if (mMergeMethod == kFilterMergeMethod && archive->FindMessage("YKCL:MergeFilter", &part)) {
-            mMergeFilterArchive = part;
+            mMergeFilter.reset(filters.InstantiateFilter(&part));
+            if (mMergeFilter != nullptr) {
+                mMergeFilter->SetEnvelopOwner(ID(), ID());
+            } else {
+                mMergeFilterArchive = part;
+            }
         }
         for (int32 i = 0; archive->FindMessage("YKCL:Filter", i, &part); ++i) {
-            mFilterArchives.push_back({0, part});
+            if (YKGenericFilter* filter = filters.InstantiateFilter(&part)) {
+                filter->SetEnvelopOwner(ID(), ID());
+                mFilters.emplace_back(filter);
+            } else {
+                mFilterArchives.push_back({CountFilters(), part});
+            }
         }
-        mFiltersActive = !mFilterArchives.empty();
+        mFiltersActive = HasFilters() || mMergeFilter != nullptr;
         // Only a label, but kept so that saving again writes what was read.
         archive->FindString("YKCL:Name", &mCacheName);
     }
@@ -174,10 +187,10 @@ void YKCacheLayer::SelfAdded() {
     YKEnvelopManager* manager = EnvelopManager();
     if (manager != nullptr && manager->Lock()) {
         manager->AddEnvelop(mOpacity.get());
-        for (const auto& filter : mFilters) {
+        ForEachFilter([&](YKGenericFilter* filter) {
             filter->SetEnvelopOwner(ID(), ID());
             filter->AddEnvelopToManager(manager);
-        }
+        });
         manager->Unlock();
     }
     YKEffectLayer::SelfAdded();
@@ -190,9 +203,7 @@ void YKCacheLayer::SelfRemoved() {
     YKEnvelopManager* manager = EnvelopManager();
     if (manager != nullptr && manager->Lock()) {
         manager->RemoveEnvelop(mOpacity.get());
-        for (const auto& filter : mFilters) {
-            filter->RemoveEnvelopFromManager(manager);
-        }
+        ForEachFilter([&](YKGenericFilter* filter) { filter->RemoveEnvelopFromManager(manager); });
         // A detached layer must not grow or consult a document it no longer belongs to.
         if (mOpacity->EnvelopManager() == manager) {
             mOpacity->SetEnvelopManager(nullptr);
@@ -257,9 +268,7 @@ int32 YKCacheLayer::GlobalAlpha() const {
 
 void YKCacheLayer::SetEnvelopsID(int32 id) {
     mOpacity->SetRealOwner(id);
-    for (const auto& filter : mFilters) {
-        filter->SetEnvelopOwner(id, ID());
-    }
+    ForEachFilter([&](YKGenericFilter* filter) { filter->SetEnvelopOwner(id, ID()); });
 }
 
 void YKCacheLayer::SetGlobalAlpha(int32 alpha) {

@@ -5,6 +5,8 @@
 
 #include "YKConvertCommand.h"
 #include "YKDumpCommand.h"
+#include "YKFilterCommand.h"
+#include "YKFiltersCommand.h"
 #include "YKInfoCommand.h"
 #include "YKNewCommand.h"
 #include "YKRenderCommand.h"
@@ -30,6 +32,12 @@ const char kUsage[] =
     "  convert IMAGE -o DOC.gr\n"
     "                open an image (PNG, GIF) as a new document and save it; an\n"
     "                animated GIF becomes an image sequence, one frame per image\n"
+    "  filters [--json]\n"
+    "                list the loaded filter plug-ins by category, with their\n"
+    "                parameters (range, default)\n"
+    "  filter IN OUT --name NAME [--param KEY=VALUE]... [--frame N]\n"
+    "                run a filter over an image (edge pixels repeat beyond the\n"
+    "                border) and write it in the format of OUT's extension\n"
     "\n"
     "Options:\n"
     "  -h, --help    show this help and exit\n"
@@ -69,6 +77,12 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "convert") == 0) {
         return YKConvertCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "filters") == 0) {
+        return YKFiltersCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "filter") == 0) {
+        return YKFilterCommand(stdout, stderr).Run(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "gravik-cli: unknown command \"%s\" (see gravik-cli --help)\n", command);
     return 2;

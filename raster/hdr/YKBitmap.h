@@ -39,6 +39,11 @@ public:
     // Writes pixels x0..x1 of row y as they are ("Copy"), growing the frame over them. This and
     // SetPixelsAt work on bitmaps of 4-byte pixels only.
     void SetLineAt(const uint32* pixels, int32 y, int32 x0, int32 x1);
+    // Makes every block `rect` touches, so that later writes need not create any.
+    void CreateBlocks(YKRect<int32> rect);
+    // Copies pixels x0..x1 of row y into blocks that exist, leaving the frame and the block
+    // list alone: threads may write distinct rows at once after CreateBlocks.
+    void StoreLineAt(const uint32* pixels, int32 y, int32 x0, int32 x1);
     // Composites `count` pixels onto row y from x with merge method `mode` at level 255.
     void SetPixelsAt(int32 y, int32 x, int32 count, const uint32* pixels, int32 mode);
     // Composites one colour over `count` pixels of row y from x with merge method `mode` at

@@ -12,7 +12,7 @@
 //   Block walk        ForEachBlock, pixel addresses
 //   Construction      copies, names
 //   Rasters           SetRaster, Raster
-//   Rows              GetLineAt, SetLineAt, SetPixelsAt, SetPixelAt
+//   Rows              GetLineAt, SetLineAt, CreateBlocks, StoreLineAt, SetPixelsAt, SetPixelAt
 //   Areas             Erase, MergeWith
 //   Frame             AddFrame, MoveBy, MoveTo, Contains, OptimizeFrame, ConvertToBlock
 
@@ -228,6 +228,29 @@ void YKBitmap::SetLineAt(const uint32* pixels, int32 y, int32 x0, int32 x1) {
     }
     WriteRow(*this, y, x0, x1, [&](uint32* out, int32 index, int32 count) {
         yk_memcpy(out, pixels + index, static_cast<std::size_t>(count) * 4);
+    });
+}
+
+void YKBitmap::CreateBlocks(YKRect<int32> rect) {
+    if (!rect.IsValid()) {
+        return;
+    }
+    ForEachBlock(Moved(rect, {-mOffset.x, -mOffset.y}),
+                 [&](int32 column, int32 row, const Rect&) { Get(column, row, true); });
+}
+
+void YKBitmap::StoreLineAt(const uint32* pixels, int32 y, int32 x0, int32 x1) {
+    if (x1 < x0 || BytesPerPixel() != 4) {
+        return;
+    }
+    const Rect run{x0 - mOffset.x, y - mOffset.y, x1 - mOffset.x, y - mOffset.y};
+    const YKBitmap& self = *this;
+    ForEachBlock(run, [&](int32 column, int32 row, const Rect& part) {
+        // The const lookup never touches the block list, which other rows' writers share.
+        if (const uint8* block = self.Get(column, row)) {
+            yk_memcpy(Pixel32(const_cast<uint8*>(block), part.left, part.top),
+                      pixels + (part.left - run.left), static_cast<std::size_t>(Span(part)) * 4);
+        }
     });
 }
 

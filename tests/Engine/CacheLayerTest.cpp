@@ -26,7 +26,8 @@ YKMessage FilterArchive(int32 n) {
 class TaggedFilter : public YKGenericFilter {
 public:
     explicit TaggedFilter(int32 tag) : mTag(tag) {}
-    void PerformFilter(YKBitmap*, YKBitmap*, YKBitmap*, YKRect<int32>, bool) override {}
+    void PerformFilterThread(YKBitmap*, YKBitmap*, YKBitmap*, YKRect<int32>, YKRect<int32>,
+                             bool) override {}
     void Archive(YKMessage* message) const override { *message = FilterArchive(mTag); }
 
 private:

@@ -20,20 +20,19 @@ constexpr YKRect<int32> kCanvas{0, 0, 119, 79};
 // Inverts the colour of what it filters, in place: the smallest filter that shows the chain runs.
 class InvertFilter : public YKGenericFilter {
 public:
-    void PerformFilter(YKBitmap* source, YKBitmap* destination, YKBitmap*, YKRect<int32> rect,
-                       bool) override {
-        rect = rect & source->Frame();
-        for (int32 y = rect.top; y <= rect.bottom && rect.IsValid(); ++y) {
-            for (int32 x = rect.left; x <= rect.right; ++x) {
+    void PerformFilterThread(YKBitmap* source, YKBitmap* destination, YKBitmap*, YKRect<int32>,
+                             YKRect<int32> band, bool) override {
+        for (int32 y = band.top; y <= band.bottom; ++y) {
+            for (int32 x = band.left; x <= band.right; ++x) {
                 const uint32 p = PixelAt(*source, x, y);
                 const uint32 inverted = (p & 0xFF000000u) | (~p & 0x00FFFFFFu);
                 if (p >> 24) {
-                    destination->SetLineAt(&inverted, y, x, x);
+                    destination->StoreLineAt(&inverted, y, x, x);
                 }
             }
         }
-        ++runs;
     }
+    void FinishProcess(YKBitmap*, YKBitmap*, YKBitmap*, YKRect<int32>, bool) override { ++runs; }
     bool UseSrcBitmapAsDest() const override { return true; }
     void Archive(YKMessage* message) const override { message->AddString("YKGF:Name", "Invert"); }
     int32 runs = 0;
@@ -95,10 +94,13 @@ TEST_F(CompositionTest, FilterChainRunsOnTheCacheAndFilterMergeHandsOver) {
 // Merges by recording what it was handed: the "Filter" merge method's filter.
 class RecordingMergeFilter : public YKGenericFilter {
 public:
-    void PerformFilter(YKBitmap* source, YKBitmap* destination, YKBitmap* extra, YKRect<int32> rect,
+    bool PerformFilter(YKBitmap* source, YKBitmap* destination, YKBitmap* extra, YKRect<int32> rect,
                        bool preview) override {
         calls.push_back({source, destination, extra, rect, preview});
+        return true;
     }
+    void PerformFilterThread(YKBitmap*, YKBitmap*, YKBitmap*, YKRect<int32>, YKRect<int32>,
+                             bool) override {}
     void Archive(YKMessage* message) const override { message->AddString("YKGF:Name", "Rec"); }
     struct Call {
         YKBitmap* source;

@@ -24,12 +24,13 @@ protected:
         const auto out = mDir / "stdout";
         const auto err = mDir / "stderr";
         // A command that hangs (on a FIFO, say) fails the test with status 124 instead.
-        const std::string command = "timeout 60 " + std::string(GRAVIK_CLI) + " " + arguments +
-                                    " >" + out.string() + " 2>" + err.string();
+        const std::string command =
+            "timeout 60 " + mProgram + " " + arguments + " >" + out.string() + " 2>" + err.string();
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
     }
 
     TempDir mTemp;
     const std::filesystem::path mDir = mTemp.Path();
+    std::string mProgram = GRAVIK_CLI;
 };

@@ -1,0 +1,116 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "CliTest.h"
+#include "PixelAt.h"
+#include "ReferenceImage.h"
+#include "TestRollKernel.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// gravik-cli copied into a folder of its own whose "add-ons" hold the tests' plug-in and a file
+// that is no library, so the tool sees exactly those.
+class FilterCommandsTest : public CliTest {
+protected:
+    void SetUp() override {
+        const fs::path bin = mDir / "bin";
+        fs::create_directories(bin / "add-ons");
+        fs::copy_file(GRAVIK_CLI, bin / "gravik-cli");
+        fs::copy_file(fs::path(GRAVIK_TEST_ADDONS) / "test_roll.so", bin / "add-ons/roll.so");
+        std::ofstream(bin / "add-ons/x.so") << "not a library\n";
+        mProgram = (bin / "gravik-cli").string();
+    }
+    // "filter IN OUT ..." with IN and OUT in the scratch folder.
+    CliResult Filter(const std::string& in, const std::string& out, const std::string& rest) {
+        return Run("filter " + (mDir / in).string() + " " + (mDir / out).string() + " " + rest);
+    }
+};
+
+TEST_F(FilterCommandsTest, FiltersListsTheLoadedOnesByCategoryWithTheirParameters) {
+    CliResult text = Run("filters");
+    EXPECT_EQ(text.status, 0);
+    // The loader's line about x.so is no part of the list.
+    EXPECT_EQ(text.out.substr(text.out.find("Other")),
+              "Other\n"
+              "  \"Test Roll\"\n"
+              "    Amount: number 0 to 1, default 1\n"
+              "    Shift: integer 0 to 3 px, default 0\n");
+
+    CliResult json = Run("filters --json");
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(json.out,
+              "{\"categories\":[{\"name\":\"Other\",\"filters\":[{\"name\":\"Test Roll\","
+              "\"parameters\":[{\"name\":\"Amount\",\"type\":\"number\",\"minimum\":0,"
+              "\"maximum\":1,\"default\":1,\"unit\":\"\"},{\"name\":\"Shift\",\"type\":"
+              "\"integer\",\"minimum\":0,\"maximum\":3,\"default\":0,\"unit\":\"px\"}]}]}]}\n");
+    EXPECT_NE(json.err.find("error loading filter ("), std::string::npos);
+}
+
+TEST_F(FilterCommandsTest, FilterRunsOverTheWholeImageWithTheEdgesRepeated) {
+    PixelImage image{7, 5, {}};
+    std::mt19937 random(3);
+    for (int32 i = 0; i < image.width * image.height; ++i) {
+        image.pixels.push_back(0xFF000000u | (random() & 0xFFFFFFu));
+    }
+    ASSERT_TRUE(WritePng((mDir / "in.png").string(), image));
+    const CliResult result =
+        Filter("in.png", "out.png", "--name 'Test Roll' --param Shift=1 --param Amount=0.5");
+    ASSERT_EQ(result.status, 0) << result.err;
+    PixelImage out;
+    ASSERT_TRUE(ReadPng((mDir / "out.png").string(), &out));
+    ASSERT_EQ(out.width, image.width);
+    ASSERT_EQ(out.height, image.height);
+    // The kernel reads one pixel up and left of where it writes, after rolling the rows of its
+    // output (one row taller on each side) by half. Within one pixel of the image the edge
+    // repeats; further out there is nothing.
+    const int32 rolled = image.height + 2;
+    int32 opaque = 0;
+    for (int32 y = 0; y < image.height; ++y) {
+        for (int32 x = 0; x < image.width; ++x) {
+            const int32 from = -1 + (y + 1 + rolled / 2) % rolled - 1;
+            const int32 column = x - 1;
+            uint32 pixel = 0;
+            if (from >= -1 && from <= image.height && column >= -1) {
+                pixel = image.pixels[std::clamp(from, 0, image.height - 1) * image.width +
+                                     std::max(column, 0)];
+            }
+            // Transparent pixels are the PNG writer's business (it puts its background there).
+            if (pixel != 0) {
+                EXPECT_EQ(PixelAt(out, x, y), TestRollKernel::Turned(pixel, 0.5)) << x << "," << y;
+                ++opaque;
+            }
+        }
+    }
+    // One row comes from beyond the margin.
+    EXPECT_EQ(opaque, image.width * (image.height - 1));
+}
+
+TEST_F(FilterCommandsTest, BadFiltersAndParametersAreRefusedWithOneLine) {
+    const PixelImage image{2, 2, std::vector<uint32>(4, 0xFF102030u)};
+    ASSERT_TRUE(WritePng((mDir / "in.png").string(), image));
+    for (const char* arguments :
+         {"--name Nothing", "--name 'Test Roll' --param Radius=2",
+          "--name 'Test Roll' --param Shift=4", "--name 'Test Roll' --param Shift=1.5",
+          "--name 'Test Roll' --param Amount=-0.1", "--name 'Test Roll' --param Amount",
+          "--name 'Test Roll' --frame 0", "", "--name"}) {
+        const CliResult result = Filter("in.png", "out.png", arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        // One line of ours, whatever the plug-in loader said about x.so.
+        EXPECT_NE(result.err.find("gravik-cli: "), std::string::npos) << arguments;
+        EXPECT_EQ(result.err.find("gravik-cli: "), result.err.rfind("gravik-cli: ")) << result.err;
+        EXPECT_FALSE(fs::exists(mDir / "out.png")) << arguments;
+    }
+    EXPECT_EQ(Filter("in.png", "out.xyz", "--name 'Test Roll'").status, 2);
+    EXPECT_EQ(Filter("none.png", "out.png", "--name 'Test Roll'").status, 1);
+    // Without a shift or a turn a flat image comes back as it was.
+    ASSERT_EQ(Filter("in.png", "out.png", "--name 'Test Roll' --param Amount=0").status, 0);
+    PixelImage out;
+    ASSERT_TRUE(ReadPng((mDir / "out.png").string(), &out));
+    EXPECT_EQ(out.pixels, image.pixels);
+}
+
+}  // namespace
