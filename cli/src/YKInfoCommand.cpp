@@ -10,6 +10,7 @@
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
+#include "YKJsonText.h"
 #include "YKLayer.h"
 #include "YKRasterLayer.h"
 #include "YKStdoutAside.h"
@@ -17,72 +18,6 @@
 #include "YKViewerLayer.h"
 
 namespace {
-
-// The length of the well-formed UTF-8 sequence at `text` (overlong forms, surrogates and code
-// points past U+10FFFF are not), or 0.
-size_t Utf8Length(const unsigned char* text) {
-    const unsigned char lead = text[0];
-    if (lead < 0xC2 || lead > 0xF4) {
-        return 0;
-    }
-    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    const uint32 low = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-    uint32 code = lead & (0x7F >> length);
-    // A terminating zero fails this test, so nothing past the string is read.
-    for (size_t i = 1; i < length; ++i) {
-        if ((text[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = code << 6 | (text[i] & 0x3F);
-    }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code >= low && code <= 0x10FFFF && !surrogate ? length : 0;
-}
-
-// A JSON string literal, quotes included. Names come from files and may hold any bytes: one
-// that is not part of well-formed UTF-8 becomes U+FFFD.
-std::string Quoted(const char* text) {
-    std::string quoted = "\"";
-    for (const char* c = text; *c != '\0'; ++c) {
-        const auto byte = static_cast<unsigned char>(*c);
-        if (byte >= 0x80) {
-            const size_t length = Utf8Length(reinterpret_cast<const unsigned char*>(c));
-            if (length == 0) {
-                quoted += "\\ufffd";
-            } else {
-                quoted.append(c, length);
-                c += length - 1;
-            }
-            continue;
-        }
-        switch (byte) {
-            case '"':
-                quoted += "\\\"";
-                break;
-            case '\\':
-                quoted += "\\\\";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            case '\r':
-                quoted += "\\r";
-                break;
-            case '\t':
-                quoted += "\\t";
-                break;
-            default:
-                if (byte < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                    quoted += escaped;
-                } else {
-                    quoted += *c;
-                }
-        }
-    }
-    return quoted + "\"";
-}
 
 // The most specific of the kinds this tool knows: each derived kind before its base.
 const char* LayerClass(const YKLayer* layer) {
@@ -175,7 +110,7 @@ int YKInfoCommand::Run(int argc, char** argv) {
 void YKInfoCommand::PrintText(YKDocument* document) const {
     const YKRect<int32> frame = document->Frame();
     const YKEnvelopManager* envelopes = document->EnvelopManager();
-    std::fprintf(mOut, "name: %s\n", Quoted(document->Name()).c_str());
+    std::fprintf(mOut, "name: %s\n", YKJsonQuoted(document->Name()).c_str());
     std::fprintf(mOut, "canvas: %d, %d, %d, %d (%lld x %lld)\n", frame.left, frame.top, frame.right,
                  frame.bottom, static_cast<long long>(Side(frame.left, frame.right)),
                  static_cast<long long>(Side(frame.top, frame.bottom)));
@@ -198,10 +133,10 @@ void YKInfoCommand::PrintLayerText(const YKLayer* layer, int depth) const {
     std::fprintf(mOut, "%*s%s id %d%s%s", depth * 2, "", LayerClass(layer), layer->ID(),
                  layer->IsHidden() ? " hidden" : "", layer->IsLocked() ? " locked" : "");
     if (const char* kind = LayerKind(layer)) {
-        std::fprintf(mOut, " kind %s", Quoted(kind).c_str());
+        std::fprintf(mOut, " kind %s", YKJsonQuoted(kind).c_str());
     }
     if (const char* name = LayerName(layer)) {
-        std::fprintf(mOut, " name %s", Quoted(name).c_str());
+        std::fprintf(mOut, " name %s", YKJsonQuoted(name).c_str());
     }
     std::fputc('\n', mOut);
     for (int32 i = 0; i < layer->CountChildren(); ++i) {
@@ -214,7 +149,7 @@ void YKInfoCommand::PrintLayerText(const YKLayer* layer, int depth) const {
 void YKInfoCommand::PrintJson(YKDocument* document) const {
     const YKRect<int32> frame = document->Frame();
     const YKEnvelopManager* envelopes = document->EnvelopManager();
-    std::fprintf(mOut, "{\"name\":%s,", Quoted(document->Name()).c_str());
+    std::fprintf(mOut, "{\"name\":%s,", YKJsonQuoted(document->Name()).c_str());
     std::fprintf(mOut,
                  "\"canvas\":{\"left\":%d,\"top\":%d,\"right\":%d,\"bottom\":%d,"
                  "\"width\":%lld,\"height\":%lld},",
@@ -244,10 +179,10 @@ void YKInfoCommand::PrintLayerJson(const YKLayer* layer) const {
                  LayerClass(layer), layer->ID(), layer->IsHidden() ? "true" : "false",
                  layer->IsLocked() ? "true" : "false");
     if (const char* kind = LayerKind(layer)) {
-        std::fprintf(mOut, "\"kind\":%s,", Quoted(kind).c_str());
+        std::fprintf(mOut, "\"kind\":%s,", YKJsonQuoted(kind).c_str());
     }
     if (const char* name = LayerName(layer)) {
-        std::fprintf(mOut, "\"name\":%s,", Quoted(name).c_str());
+        std::fprintf(mOut, "\"name\":%s,", YKJsonQuoted(name).c_str());
     }
     std::fputs("\"children\":[", mOut);
     for (int32 i = 0; i < layer->CountChildren(); ++i) {

@@ -5,9 +5,11 @@
 
 #include "YKConvertCommand.h"
 #include "YKDumpCommand.h"
+#include "YKFormatsCommand.h"
 #include "YKInfoCommand.h"
 #include "YKNewCommand.h"
 #include "YKRenderCommand.h"
+#include "YKTranslatorIO.h"
 
 namespace {
 
@@ -28,8 +30,12 @@ const char kUsage[] =
     "                render frame N (default 1) as a PNG; --all writes every frame\n"
     "                as OUT_001.png, OUT_002.png, ...\n"
     "  convert IMAGE -o DOC.gr\n"
-    "                open an image (PNG, GIF) as a new document and save it; an\n"
-    "                animated GIF becomes an image sequence, one frame per image\n"
+    "                open an image (PNG, GIF, BMP, TIFF, WebP, ...: see formats) as a\n"
+    "                new document and save it; an animated GIF becomes an image\n"
+    "                sequence, one frame per image\n"
+    "  formats [--json]\n"
+    "                list the image formats: id, name, extensions, MIME type, what\n"
+    "                they read and write, and the export options they read\n"
     "\n"
     "Options:\n"
     "  -h, --help    show this help and exit\n"
@@ -51,6 +57,8 @@ int main(int argc, char** argv) {
         std::printf("gravik-cli %s\n", GRAVIK_VERSION);
         return 0;
     }
+    // Qt's image formats join the registry before any command looks for a format.
+    YKTranslatorIO::RegisterAll();
     if (std::strcmp(command, "dump") == 0) {
         if (argc != 3) {
             std::fputs("gravik-cli: dump takes exactly one FILE\n", stderr);
@@ -69,6 +77,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "convert") == 0) {
         return YKConvertCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "formats") == 0) {
+        return YKFormatsCommand(stdout, stderr).Run(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "gravik-cli: unknown command \"%s\" (see gravik-cli --help)\n", command);
     return 2;
