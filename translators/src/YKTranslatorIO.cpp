@@ -4,6 +4,7 @@
 
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLoggingCategory>
 #include <QMimeDatabase>
 #include <algorithm>
 #include <map>
@@ -121,6 +122,10 @@ std::vector<std::unique_ptr<YKTranslatorIO>> YKTranslatorIO::InstantiateMultiple
 void YKTranslatorIO::RegisterAll() {
     static std::once_flag registered;
     std::call_once(registered, [] {
+        // A file Qt's plug-ins cannot read reaches the user as the reader's error text; what
+        // the plug-ins would print besides is noise (QT_LOGGING_RULES can still show it).
+        QLoggingCategory::setFilterRules(
+            QStringLiteral("qt.gui.imageio*=false\nqt.imageformats.*=false"));
         YKRasterFilters* filters = YKRasterFilters::Instantiate();
         for (std::unique_ptr<YKTranslatorIO>& io : InstantiateMultiple()) {
             if (io->Capabilities() != 0) {

@@ -44,9 +44,11 @@ bool YKTranslatorIO::Accept(const char* path) const {
     return file.open(QIODevice::ReadOnly) && Recognises(file);
 }
 
-// A device has no name, so Qt knows the format only from the content.
+// Qt would take a file's suffix for its format, content unseen: it is told not to.
 bool YKTranslatorIO::Recognises(QIODevice& device) const {
-    return Owns(QImageReader(&device).format().toLower().toStdString());
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    return Owns(reader.format().toLower().toStdString());
 }
 
 std::unique_ptr<YKRaster> YKTranslatorIO::Read(const char* path, YKMessage*, bool native,
@@ -80,6 +82,7 @@ std::unique_ptr<YKRaster> YKTranslatorIO::ReadDevice(QIODevice& device, bool nat
         return nullptr;
     }
     QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
     // For a header that does not tell its size, Qt itself refuses an image past our limit.
     QImageReader::setAllocationLimit(static_cast<int>(kYKMaxImageBytes >> 20));
     const QSize declared = reader.size();
