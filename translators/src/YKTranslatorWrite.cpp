@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QImageWriter>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "YKMessage.h"
 #include "YKRaster.h"
@@ -46,7 +48,11 @@ bool Store(const char* path, const QByteArray& bytes, std::string* error) {
         return false;
     }
     const auto size = static_cast<size_t>(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, file.Stream()) != size || !file.Commit()) {
+    if (std::fwrite(bytes.constData(), 1, size, file.Stream()) != size) {
+        SetError(error, std::string("cannot write the file: ") + std::strerror(errno));
+        return false;
+    }
+    if (!file.Commit()) {
         SetError(error, "cannot write the file: " + file.Error());
         return false;
     }
