@@ -24,6 +24,9 @@ public:
     static std::vector<std::unique_ptr<YKTranslatorIO>> InstantiateMultiple();
     // Appends InstantiateMultiple()'s formats to the registry; later calls add nothing.
     static void RegisterAll();
+    // The most memory, in MiB, that one decoded image may take: the raster limit unless
+    // lowered (a process reading many untrusted files at once, a fuzzer).
+    static void SetImageMemoryLimit(int32 mebibytes);
 
     // `formats`: Qt's names of the file type, sorted; the first one Qt writes is used to write.
     YKTranslatorIO(std::string menuName, std::vector<std::string> formats, std::string mimeType,

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QImageReader>
 #include <QtEndian>
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "YKRaster.h"
@@ -15,6 +17,8 @@ using yk_translator::SetError;
 
 namespace {
 
+std::atomic<int32> gLimitMiB{static_cast<int32>(kYKMaxImageBytes >> 20)};
+
 // Our pixels are 32-bit words, alpha in the top byte, straight colour: QImage's ARGB32 in
 // memory on a little-endian machine, so rows copy as they are.
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "rows are copied as ARGB32 words");
@@ -24,16 +28,21 @@ std::string SizeText(QSize size) {
 }
 
 bool SizeOk(QSize size) {
-    return yk_image_size_ok(size.width(), size.height(), 4);
+    return yk_image_size_ok(size.width(), size.height(), 4) &&
+           int64{size.width()} * size.height() * 4 <= int64{gLimitMiB} << 20;
 }
 
 std::string TooLarge(const std::string& name, QSize size) {
     return name + " image of " + SizeText(size) + " pixels is too large (the limit is " +
-           std::to_string(kYKMaxImageSide) + " pixels a side and " +
-           std::to_string(kYKMaxImageBytes >> 20) + " MiB of pixels)";
+           std::to_string(kYKMaxImageSide) + " pixels a side and " + std::to_string(gLimitMiB) +
+           " MiB of pixels)";
 }
 
 }  // namespace
+
+void YKTranslatorIO::SetImageMemoryLimit(int32 mebibytes) {
+    gLimitMiB = std::clamp(mebibytes, 1, static_cast<int32>(kYKMaxImageBytes >> 20));
+}
 
 bool YKTranslatorIO::Accept(const char* path) const {
     if ((Capabilities() & kReadsStills) == 0) {
@@ -84,7 +93,7 @@ std::unique_ptr<YKRaster> YKTranslatorIO::ReadDevice(QIODevice& device, bool nat
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     // For a header that does not tell its size, Qt itself refuses an image past our limit.
-    QImageReader::setAllocationLimit(static_cast<int>(kYKMaxImageBytes >> 20));
+    QImageReader::setAllocationLimit(gLimitMiB);
     const QSize declared = reader.size();
     if (declared.isValid() && !SizeOk(declared)) {
         SetError(error, TooLarge(name, declared));
