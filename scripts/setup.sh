@@ -4,9 +4,10 @@
 set -euo pipefail
 
 # imagemagick and gifsicle judge our GIF and PNG output and Cairo our rasterizer in the interop
-# tests; Qt 6 is the desktop application's toolkit.
+# tests; Qt 6 is the desktop application's toolkit, and its image plug-ins (TIFF, WebP, ICO …)
+# are the formats the translators offer beyond Qt's built-in ones.
 packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libgtest-dev libgmock-dev
-          imagemagick gifsicle libcairo2-dev qt6-base-dev)
+          imagemagick gifsicle libcairo2-dev qt6-base-dev qt6-image-formats-plugins)
 if [[ "${1:-}" == "--dev" ]]; then
     packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev libgif-dev
                libimagequant-dev netpbm libagg-dev)

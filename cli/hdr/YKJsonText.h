@@ -1,5 +1,7 @@
 #pragma once
 
+// Text for the JSON that gravik-cli prints.
+
 #include <string>
 
 // A JSON string literal, quotes included. Names come from files and plug-ins and may hold any

@@ -11,9 +11,7 @@
 #include "YKDocument.h"
 #include "YKMessage.h"
 #include "YKMsgFile.h"
-#include "YKPngIO.h"
 #include "YKRasterFile.h"
-#include "YKSimpleGifIO.h"
 #include "yk_open_input.h"
 
 namespace {
@@ -71,8 +69,9 @@ std::string WhyNotLoaded(const char* path, const std::string& loadError) {
         if (got >= 4 && signature == YKMsgFile::kSignature) {
             return WhyDocumentFailed(path, loadError);
         }
-        if (YKPngIO::IsPng(head, got) || YKSimpleGifIO::IsGif(path)) {
-            YKRasterFile image(path);
+        // An image whose reader took it for its own says why it could not read it.
+        const YKRasterFile image(path);
+        if (image.Recognised()) {
             return image.InitCheck() ? loadError : image.ErrorText();
         }
     }

@@ -1,3 +1,5 @@
+// JSON string literals.
+
 #include "YKJsonText.h"
 
 #include <cstdio>

@@ -7,9 +7,11 @@
 #include "YKDumpCommand.h"
 #include "YKFilterCommand.h"
 #include "YKFiltersCommand.h"
+#include "YKFormatsCommand.h"
 #include "YKInfoCommand.h"
 #include "YKNewCommand.h"
 #include "YKRenderCommand.h"
+#include "YKTranslatorIO.h"
 
 namespace {
 
@@ -30,8 +32,12 @@ const char kUsage[] =
     "                render frame N (default 1) as a PNG; --all writes every frame\n"
     "                as OUT_001.png, OUT_002.png, ...\n"
     "  convert IMAGE -o DOC.gr\n"
-    "                open an image (PNG, GIF) as a new document and save it; an\n"
-    "                animated GIF becomes an image sequence, one frame per image\n"
+    "                open an image (PNG, GIF, BMP, TIFF, WebP, ...: see formats) as a\n"
+    "                new document and save it; an animated GIF becomes an image\n"
+    "                sequence, one frame per image\n"
+    "  formats [--json]\n"
+    "                list the image formats: id, name, extensions, MIME type, what\n"
+    "                they read and write, and the export options they read\n"
     "  filters [--json]\n"
     "                list the loaded filter plug-ins by category, with their\n"
     "                parameters (range, default)\n"
@@ -59,6 +65,8 @@ int main(int argc, char** argv) {
         std::printf("gravik-cli %s\n", GRAVIK_VERSION);
         return 0;
     }
+    // Qt's image formats join the registry before any command looks for a format.
+    YKTranslatorIO::RegisterAll();
     if (std::strcmp(command, "dump") == 0) {
         if (argc != 3) {
             std::fputs("gravik-cli: dump takes exactly one FILE\n", stderr);
@@ -83,6 +91,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "filter") == 0) {
         return YKFilterCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "formats") == 0) {
+        return YKFormatsCommand(stdout, stderr).Run(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "gravik-cli: unknown command \"%s\" (see gravik-cli --help)\n", command);
     return 2;

@@ -36,6 +36,10 @@ public:
     const char* Extension() const override { return ".png"; }
     const char* MimeType() const override { return "image/png"; }
     uint32 Capabilities() const override { return kReadsStills | kWritesStills; }
+    std::vector<const char*> OptionFields() const override {
+        return {"ra_back_col",  "ra_interlace",   "png_color_type",
+                "ra_nb_colors", "24to8_quant_id", "24to8_dithering"};
+    }
 
     bool Accept(const char* path) const override;
     std::unique_ptr<YKRaster> Read(const char* path, YKMessage* info, bool native,

@@ -3,7 +3,10 @@
 // YKRasterFilters: the one registry of the raster side, made on first use. It lists the image
 // formats (YKRasterIO), in the order readers are tried: "Animated GIF", "GIF", "PNG"; and the
 // colour quantizers: "Adaptive Reduction", "Fixed Palette Reduction" and "Neural Network", with
-// the ids 0, 1 and 2 in that order.
+// the ids 0, 1 and 2 in that order. Formats that live above the core (Qt's image I/O) are
+// appended after these at start-up.
+
+#include <memory>
 
 #include "QuantizerInfo.h"
 #include "YKList.h"
@@ -12,6 +15,12 @@
 class YKRasterFilters {
 public:
     static YKRasterFilters* Instantiate();
+
+    // Appends a format after those already registered; the registry owns it from then on.
+    void AddFilter(std::unique_ptr<YKRasterIO> filter);
+    // Records `type` as the MIME type of the written file at `path` (the extended attribute
+    // "user.mime_type"); nothing where the file system refuses it.
+    static void SetMimeType(const char* path, const char* type);
 
     int32 CountFilters() const { return mFilters.CountItems(); }
     // Null out of range.

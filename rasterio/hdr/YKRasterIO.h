@@ -5,6 +5,7 @@
 // (YKRasterFilters) holds one object per format and everything that looks for a format asks it.
 
 #include <memory>
+#include <vector>
 
 #include "YKRect.h"
 #include "yk_types.h"
@@ -37,7 +38,11 @@ public:
     // File extensions with their dot, several separated by ";".
     virtual const char* Extension() const = 0;
     virtual const char* MimeType() const = 0;
+    // True for the system's own coders, false for formats that go through Qt's image I/O.
+    virtual bool IsInternal() const { return true; }
     virtual uint32 Capabilities() const = 0;
+    // The option-message fields the writer reads, for people choosing options by hand.
+    virtual std::vector<const char*> OptionFields() const { return {}; }
 
     // --- Shared by the readers and writers ---
     // A 32-bit raster of that frame; null when the size is out of range or memory is short.
@@ -46,6 +51,8 @@ public:
     // translucent pixels are composed over `back` (made opaque unless `keepAlpha`), so that
     // soft edges blend into the background colour instead of turning solid.
     static void AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlpha);
+    // Composes every pixel over `colour`: an opaque colour leaves an opaque image.
+    static void RemoveTransparency(YKRaster& raster, uint32 colour);
 
 private:
     int32 mId;

@@ -2,7 +2,10 @@
 
 #include "YKRasterFilters.h"
 
+#include <sys/xattr.h>
+
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "InverseQuantizerInfo.h"
@@ -35,6 +38,18 @@ YKRasterFilters::~YKRasterFilters() {
     for (int32 i = 0; i < mQuantizers.CountItems(); ++i) {
         delete mQuantizers.ItemAt(i);
     }
+}
+
+void YKRasterFilters::AddFilter(std::unique_ptr<YKRasterIO> filter) {
+    // Appending cannot fail short of memory, which throws: the pointer is let go only once held.
+    mFilters.AddItem(filter.get());
+    filter.release();
+}
+
+// The type is a convenience for file managers: a file system without user attributes (tmpfs,
+// FAT) or a special file (FIFO, /dev/null) simply goes without it.
+void YKRasterFilters::SetMimeType(const char* path, const char* type) {
+    setxattr(path, "user.mime_type", type, std::strlen(type), 0);
 }
 
 YKRasterIO* YKRasterFilters::FilterForId(int32 id) const {

@@ -41,6 +41,18 @@ void YKRasterIO::AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlph
     }
 }
 
+void YKRasterIO::RemoveTransparency(YKRaster& raster, uint32 colour) {
+    if (raster.Bits() == nullptr || raster.BytesPerPixel() != 4) {
+        return;
+    }
+    for (int32 y = 0; y < raster.Height(); ++y) {
+        auto* row = reinterpret_cast<uint32*>(raster.Bits() + int64{y} * raster.BytesPerRow());
+        for (int32 x = 0; x < raster.Width(); ++x) {
+            row[x] = YKAlphaBlend::Compose(row[x], colour);
+        }
+    }
+}
+
 bool YKRasterStillIO::Write(const char*, const YKRaster&, const YKMessage*, YKRasterProgress*,
                             std::string* error) const {
     yk_set_error(error, std::string(MenuName()) + " files cannot be written");

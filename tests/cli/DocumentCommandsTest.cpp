@@ -63,15 +63,45 @@ TEST_F(DocumentCommands, InfoNamesEachLayersClassAndObjectKind) {
     EXPECT_TRUE(Contains(json.out, "{\"class\":\"YKBitmapLayer\",")) << json.out;
 }
 
+// Qt's plug-in formats (TIFF, WebP) are found although the tool makes no Qt application.
+TEST_F(DocumentCommands, FormatsListsTheRegistryInTextAndJson) {
+    const CliResult json = Run("formats --json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out.front(), '[');
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1) << "one array, one line";
+    EXPECT_TRUE(Contains(json.out,
+                         "\"name\":\"PNG\",\"extensions\":[\".png\"],\"mime_type\":\"image/png\","
+                         "\"capabilities\":[\"read still\",\"write still\"],\"kind\":\"internal\","
+                         "\"options\":[\"ra_back_col\",\"ra_interlace\",\"png_color_type\","))
+        << json.out;
+    EXPECT_TRUE(Contains(json.out,
+                         "\"name\":\"TIFF\",\"extensions\":[\".tif\",\".tiff\"],"
+                         "\"mime_type\":\"image/tiff\",\"capabilities\":[\"read still\",\"write "
+                         "still\"],\"kind\":\"translator\",\"options\":[\"ra_back_col\","
+                         "\"ra_hasbackcol\"]}"))
+        << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"name\":\"WebP\",\"extensions\":[\".webp\"]")) << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"capabilities\":[\"read animation\"]")) << json.out;
+
+    const CliResult text = Run("formats");
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.rfind("ID  NAME", 0), 0u) << text.out;
+    EXPECT_TRUE(Contains(text.out, ".tif .tiff")) << text.out;
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'),
+              std::count(json.out.begin(), json.out.end(), '{') + 1)
+        << "a header and a row per format";
+}
+
 TEST_F(DocumentCommands, BadArgumentsExitTwoWithOneLine) {
     const std::string out = " -o " + (mDir / "bad.gr").string();
-    const std::vector<std::string> bad = {
-        "new --width 10" + out, "new --width ten --height 10" + out,
-        "new --width 10 --height 32769" + out,
-        // more pixels than one raster, which render needs
-        "new --width 16385 --height 16384" + out,
-        "new --width 1 --height 1 --background FFFFFF" + out,
-        "new --width 1 --height 1 --frobnicate 1" + out, "info a.gr b.gr", "frobnicate", "dump"};
+    const std::vector<std::string> bad = {"new --width 10" + out,
+                                          "new --width ten --height 10" + out,
+                                          "new --width 10 --height 32769" + out,
+                                          // more pixels than one raster, which render needs
+                                          "new --width 16385 --height 16384" + out,
+                                          "new --width 1 --height 1 --background FFFFFF" + out,
+                                          "new --width 1 --height 1 --frobnicate 1" + out,
+                                          "info a.gr b.gr", "frobnicate", "dump", "formats --all"};
     for (const std::string& arguments : bad) {
         const CliResult r = Run(arguments);
         EXPECT_EQ(r.status, 2) << arguments;
