@@ -36,6 +36,7 @@ public:
     const char* Extension() const override { return ".png"; }
     const char* MimeType() const override { return "image/png"; }
     uint32 Capabilities() const override { return kReadsStills | kWritesStills; }
+    uint32 InterfaceFlags() const override { return 31; }
 
     bool Accept(const char* path) const override;
     std::unique_ptr<YKRaster> Read(const char* path, YKMessage* info, bool native,

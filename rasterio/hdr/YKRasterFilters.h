@@ -1,9 +1,9 @@
 #pragma once
 
 // YKRasterFilters: the one registry of the raster side, made on first use. It lists the image
-// formats (YKRasterIO), in the order readers are tried: "Animated GIF", "GIF", "PNG"; and the
-// colour quantizers: "Adaptive Reduction", "Fixed Palette Reduction" and "Neural Network", with
-// the ids 0, 1 and 2 in that order.
+// formats (YKRasterIO), in the order readers are tried: "Animated GIF", "GIF", "JPEG", "PNG",
+// "Targa"; and the colour quantizers: "Adaptive Reduction", "Fixed Palette Reduction" and "Neural
+// Network", with the ids 0, 1 and 2 in that order.
 
 #include "QuantizerInfo.h"
 #include "YKList.h"

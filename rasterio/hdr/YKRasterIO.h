@@ -38,6 +38,10 @@ public:
     virtual const char* Extension() const = 0;
     virtual const char* MimeType() const = 0;
     virtual uint32 Capabilities() const = 0;
+    // Bits of the generic option groups the export window offers for this format.
+    virtual uint32 DefaultInterfaceFlags() const { return 15; }
+    // The option groups the export window is opened with.
+    virtual uint32 InterfaceFlags() const { return DefaultInterfaceFlags(); }
 
     // --- Shared by the readers and writers ---
     // A 32-bit raster of that frame; null when the size is out of range or memory is short.
@@ -46,6 +50,8 @@ public:
     // translucent pixels are composed over `back` (made opaque unless `keepAlpha`), so that
     // soft edges blend into the background colour instead of turning solid.
     static void AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlpha);
+    // The same over `count` pixels.
+    static void AdjustTransparency(uint32* pixels, int32 count, uint32 back, bool keepAlpha);
 
 private:
     int32 mId;
