@@ -3,12 +3,15 @@
 // Shared by the JPEG tests: photo-like rasters, JPEG bytes of any colour space made with
 // libjpeg's own encoder, and the peak signal-to-noise ratio of two images.
 
-#include <jpeglib.h>
-#include <cstdio>
-
 #include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
+
+// After <cstdio>: libjpeg's header uses FILE and size_t without including their headers.
+#include <jpeglib.h>
 
 #include "YKRaster.h"
 
