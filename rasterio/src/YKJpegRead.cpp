@@ -45,7 +45,7 @@ struct Input {
 };
 
 // Plain locals only (setjmp).
-bool Create(Decoder* d, const Input& input) {
+bool Create(Decoder* d) {
     d->cinfo.err = yk_jpeg::InitErrors(d->errors);
     if (setjmp(d->errors.jump)) {
         return false;
@@ -56,18 +56,19 @@ bool Create(Decoder* d, const Input& input) {
     d->cinfo.mem->max_memory_to_use = kYKMaxImageBytes;
     d->progress.progress_monitor = LimitScans;
     d->cinfo.progress = &d->progress;
-    if (input.file != nullptr) {
-        jpeg_stdio_src(&d->cinfo, input.file);
-    } else {
-        jpeg_mem_src(&d->cinfo, input.data, static_cast<unsigned long>(input.size));
-    }
     return true;
 }
 
 // Plain locals only (setjmp).
-bool ReadHeader(Decoder* d) {
+bool ReadHeader(Decoder* d, const Input* input) {
     if (setjmp(d->errors.jump)) {
         return false;
+    }
+    // Empty memory is refused here already.
+    if (input->file != nullptr) {
+        jpeg_stdio_src(&d->cinfo, input->file);
+    } else {
+        jpeg_mem_src(&d->cinfo, input->data, static_cast<unsigned long>(input->size));
     }
     jpeg_read_header(&d->cinfo, TRUE);
     return true;
@@ -112,14 +113,14 @@ bool Decompress(Decoder* d, YKRaster* raster, uint8* cmyk) {
 std::unique_ptr<YKRaster> Decode(const Input& input, YKMessage* info, bool native,
                                  std::string* error) {
     Decoder d{};
-    const bool created = Create(&d, input);
+    const bool created = Create(&d);
     std::unique_ptr<YKRaster> raster;
     std::vector<uint8> cmyk;
     if (!created) {
         yk_set_error(error, std::string("cannot read the JPEG file: ") + d.errors.error);
         return nullptr;
     }
-    if (!ReadHeader(&d)) {
+    if (!ReadHeader(&d, &input)) {
         yk_set_error(error, std::string("JPEG header refused: ") + d.errors.error);
     } else if (!yk_image_size_ok(d.cinfo.image_width, d.cinfo.image_height, 4)) {
         yk_set_error(error, "JPEG image of " + std::to_string(d.cinfo.image_width) + " x " +
@@ -187,7 +188,7 @@ bool YKJpegIO::Accept(const char* path) const {
         return false;
     }
     Decoder d{};
-    const bool accepted = Create(&d, input) && ReadHeader(&d);
+    const bool accepted = Create(&d) && ReadHeader(&d, &input);
     jpeg_destroy_decompress(&d.cinfo);
     std::fclose(input.file);
     return accepted;
