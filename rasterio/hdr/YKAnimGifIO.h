@@ -11,6 +11,7 @@ public:
     const char* Extension() const override { return ".gif"; }
     const char* MimeType() const override { return "image/gif"; }
     uint32 Capabilities() const override { return kReadsAnimations; }
+    uint32 InterfaceFlags() const override { return 63; }
 
     bool Accept(const char* path, YKMessage* info) const override;
     bool Read(const char* path, YKRasterList& list, int32 first, int32 last, YKMessage* info,

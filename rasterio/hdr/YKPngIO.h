@@ -40,6 +40,7 @@ public:
         return {"ra_back_col",  "ra_interlace",   "png_color_type",
                 "ra_nb_colors", "24to8_quant_id", "24to8_dithering"};
     }
+    uint32 InterfaceFlags() const override { return 31; }
 
     bool Accept(const char* path) const override;
     std::unique_ptr<YKRaster> Read(const char* path, YKMessage* info, bool native,

@@ -43,6 +43,10 @@ public:
     virtual uint32 Capabilities() const = 0;
     // The option-message fields the writer reads, for people choosing options by hand.
     virtual std::vector<const char*> OptionFields() const { return {}; }
+    // Bits of the generic option groups the export window offers for this format.
+    virtual uint32 DefaultInterfaceFlags() const { return 15; }
+    // The option groups the export window is opened with.
+    virtual uint32 InterfaceFlags() const { return DefaultInterfaceFlags(); }
 
     // --- Shared by the readers and writers ---
     // A 32-bit raster of that frame; null when the size is out of range or memory is short.
@@ -53,6 +57,8 @@ public:
     static void AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlpha);
     // Composes every pixel over `colour`: an opaque colour leaves an opaque image.
     static void RemoveTransparency(YKRaster& raster, uint32 colour);
+    // The same over `count` pixels.
+    static void AdjustTransparency(uint32* pixels, int32 count, uint32 back, bool keepAlpha);
 
 private:
     int32 mId;

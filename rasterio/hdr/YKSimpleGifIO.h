@@ -14,6 +14,8 @@ public:
     const char* Extension() const override { return ".gif"; }
     const char* MimeType() const override { return "image/gif"; }
     uint32 Capabilities() const override { return kReadsStills; }
+    uint32 DefaultInterfaceFlags() const override { return 47; }
+    uint32 InterfaceFlags() const override { return 63; }
 
     bool Accept(const char* path) const override { return IsGif(path); }
     std::unique_ptr<YKRaster> Read(const char* path, YKMessage* info, bool native,

@@ -12,8 +12,10 @@
 #include "NeuralNetQuantizerInfo.h"
 #include "OctreeQuantizerInfo.h"
 #include "YKAnimGifIO.h"
+#include "YKJpegIO.h"
 #include "YKPngIO.h"
 #include "YKSimpleGifIO.h"
+#include "YKTargaIO.h"
 
 YKRasterFilters* YKRasterFilters::Instantiate() {
     static YKRasterFilters filters;
@@ -21,11 +23,14 @@ YKRasterFilters* YKRasterFilters::Instantiate() {
 }
 
 // The orders fix the ids and which reader is tried first: a GIF opens as an animation before it
-// opens as a still, and the default quantizer id 0 is the octree.
+// opens as a still, Targa, which has no signature, comes after every format that has one, and
+// the default quantizer id 0 is the octree.
 YKRasterFilters::YKRasterFilters() {
     mFilters.AddItem(new YKAnimGifIO);
     mFilters.AddItem(new YKSimpleGifIO);
+    mFilters.AddItem(new YKJpegIO);
     mFilters.AddItem(new YKPngIO);
+    mFilters.AddItem(new YKTargaIO);
     mQuantizers.AddItem(new OctreeQuantizerInfo);
     mQuantizers.AddItem(new InverseQuantizerInfo);
     mQuantizers.AddItem(new NeuralNetQuantizerInfo);

@@ -27,16 +27,21 @@ void YKRasterIO::AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlph
     if (raster.Bits() == nullptr || raster.BytesPerPixel() != 4) {
         return;
     }
-    const uint32 under = keepAlpha ? back : back | 0xFF000000u;
     for (int32 y = 0; y < raster.Height(); ++y) {
-        auto* row = reinterpret_cast<uint32*>(raster.Bits() + int64{y} * raster.BytesPerRow());
-        for (int32 x = 0; x < raster.Width(); ++x) {
-            const uint32 alpha = row[x] >> 24;
-            if (alpha == 0) {
-                row[x] = back;
-            } else if (alpha < 255) {
-                row[x] = YKAlphaBlend::Compose(row[x], under);
-            }
+        AdjustTransparency(
+            reinterpret_cast<uint32*>(raster.Bits() + int64{y} * raster.BytesPerRow()),
+            raster.Width(), back, keepAlpha);
+    }
+}
+
+void YKRasterIO::AdjustTransparency(uint32* pixels, int32 count, uint32 back, bool keepAlpha) {
+    const uint32 under = keepAlpha ? back : back | 0xFF000000u;
+    for (int32 x = 0; x < count; ++x) {
+        const uint32 alpha = pixels[x] >> 24;
+        if (alpha == 0) {
+            pixels[x] = back;
+        } else if (alpha < 255) {
+            pixels[x] = YKAlphaBlend::Compose(pixels[x], under);
         }
     }
 }

@@ -2,56 +2,24 @@
 // alpha 0 included; theirs, of every colour type it writes, must read here to the pixels it
 // decodes from them itself, which for the lossless types are the pixels it was given.
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-
-#include "FileBytes.h"
+#include "PeerPrograms.h"
 #include "PngTestFiles.h"
 #include "ReferenceImage.h"
-#include "TempDir.h"
 #include "YKPngIO.h"
 
 namespace {
 
 using namespace png_test;
 
-class PngInteropTest : public ::testing::Test {
+class PngInteropTest : public PeerTest {
 protected:
-    void SetUp() override {
-        if (access(kMagick, X_OK) != 0) {
-            GTEST_SKIP() << "ImageMagick is not installed";
-        }
-    }
-
-    void Run(const std::string& args) {
-        EXPECT_EQ(std::system((std::string(kMagick) + " " + args + " 2>/dev/null").c_str()), 0)
-            << args;
-    }
-
-    // ImageMagick's 8-bit RGBA decoding of a file, as 32-bit pixels.
-    Pixels Decode(const std::string& path) {
-        Run("'" + path + "' -depth 8 RGBA:'" + Path("decoded.rgba") + "'");
-        const Bytes rgba = ReadByteValues(Path("decoded.rgba"));
-        Pixels pixels(rgba.size() / 4);
-        for (size_t i = 0; i < pixels.size(); ++i) {
-            const uint8* p = &rgba[i * 4];
-            pixels[i] = uint32{p[3]} << 24 | p[0] << 16 | p[1] << 8 | p[2];
-        }
-        return pixels;
-    }
-
-    std::string Path(const char* name) const { return mDir.PathOf(name); }
-
-    static constexpr const char* kMagick = "/usr/bin/convert-im6.q16";
-    TempDir mDir;
+    void SetUp() override { Require({kMagick}); }
 };
 
 TEST_F(PngInteropTest, OursDecodeThereToOurPixels) {
     const auto raster = RandomRaster(37, 23, 5);
     ASSERT_TRUE(YKPngIO::Write(*raster, Path("ours.png").c_str(), nullptr));
-    EXPECT_EQ(Decode(Path("ours.png")), ImageOf(*raster).pixels);
+    EXPECT_EQ(MagickDecode(Path("ours.png")), ImageOf(*raster).pixels);
 }
 
 TEST_F(PngInteropTest, TheirsReadHereToTheirPixels) {
@@ -69,7 +37,8 @@ TEST_F(PngInteropTest, TheirsReadHereToTheirPixels) {
         }
     }
     WriteBytes(Path("source.rgba"), rgba);
-    const std::string input = "-size 29x17 -depth 8 RGBA:'" + Path("source.rgba") + "' ";
+    const std::string input =
+        std::string(kMagick) + " -size 29x17 -depth 8 RGBA:'" + Path("source.rgba") + "' ";
     const struct {
         const char* args;
         bool lossless;
@@ -85,7 +54,7 @@ TEST_F(PngInteropTest, TheirsReadHereToTheirPixels) {
         const std::unique_ptr<YKRaster> ours(YKPngIO::Read(theirs.c_str(), &error));
         ASSERT_NE(ours, nullptr) << kind.args << ": " << error;
         const Pixels pixels = ImageOf(*ours).pixels;
-        EXPECT_EQ(pixels, Decode(theirs)) << kind.args;
+        EXPECT_EQ(pixels, MagickDecode(theirs)) << kind.args;
         for (size_t i = 0; kind.lossless && i < pixels.size(); ++i) {
             const uint32 mask = source[i] >> 24 == 0 ? 0xFF000000 : ~0u;
             ASSERT_EQ(pixels[i] & mask, source[i] & mask) << kind.args << " pixel " << i;

@@ -67,12 +67,36 @@ TEST_F(RasterFileTest, RoundTripsThroughTheFirstAcceptingFormatAndTheWriterOfThe
     EXPECT_EQ(ImageOf(*gif.Raster()).pixels, mGifFrames[0]);
     const YKRasterFilters* filters = YKRasterFilters::Instantiate();
     std::string error;
-    ASSERT_TRUE(
-        gif.WriteToFile(filters->FilterAt(2)->Id(), Path("b.png").c_str(), nullptr, &error));
+    int32 pngId = -1;
+    ASSERT_TRUE(filters->FilterIdForExtension(".png", &pngId));
+    ASSERT_TRUE(gif.WriteToFile(pngId, Path("b.png").c_str(), nullptr, &error));
     EXPECT_EQ(ImageOf(*YKRasterFile(Path("b.png").c_str()).Raster()).pixels, mGifFrames[0]);
     EXPECT_FALSE(
         gif.WriteToFile(filters->FilterAt(1)->Id(), Path("b.gif").c_str(), nullptr, &error));
     EXPECT_NE(error.find("no image writer"), std::string::npos);
+}
+
+TEST_F(RasterFileTest, EveryWrittenFormatOpensAgainThroughTheRegistry) {
+    YKRasterFile png(Path("a.png").c_str());
+    const YKRasterFilters* filters = YKRasterFilters::Instantiate();
+    // Each by its extension; Targa, without a signature, must not be mistaken for another.
+    for (const char* extension : {".jpeg", ".jpg", ".tga", ".png"}) {
+        int32 id = -1;
+        ASSERT_TRUE(filters->FilterIdForExtension(extension, &id)) << extension;
+        const std::string path = Path("b") + extension;
+        std::string error;
+        ASSERT_TRUE(png.WriteToFile(id, path.c_str(), nullptr, &error)) << extension << error;
+        YKRasterFile back(path.c_str());
+        ASSERT_TRUE(back.InitCheck()) << extension << back.ErrorText();
+        EXPECT_EQ(back.Raster()->Width(), 701);
+        if (std::string(extension) == ".tga") {  // 24 bits: the alpha is gone
+            Pixels opaque = ImageOf(*mRaster).pixels;
+            for (uint32& p : opaque) {
+                p |= 0xFF000000;
+            }
+            EXPECT_EQ(ImageOf(*back.Raster()).pixels, opaque);
+        }
+    }
 }
 
 TEST_F(RasterFileTest, AnimationsGiveEveryFrameAndStillsOne) {
