@@ -15,6 +15,7 @@
 #include "YKReplacedFile.h"
 #include "yk_io_error_internal.h"
 #include "yk_png_internal.h"
+#include "yk_write_steps_internal.h"
 
 namespace {
 
@@ -180,38 +181,6 @@ Image PaletteImage(const YKRaster& raster, const YKMessage* options) {
     return image;
 }
 
-// Takes a progress through the writer's steps; without one nothing is ever cancelled.
-class Steps {
-public:
-    Steps(YKRasterProgress* progress, int32 count) : mProgress(progress) {
-        if (mProgress != nullptr) {
-            mProgress->SetStepCount(count);
-        }
-    }
-    // False when the person waiting has cancelled.
-    bool Begin(int32 step, const char* text) {
-        if (mProgress == nullptr) {
-            return true;
-        }
-        if (mProgress->IsCancelled()) {
-            mProgress->Finish();
-            return false;
-        }
-        mProgress->ShowStep(step, text);
-        return true;
-    }
-    bool End(bool written) {
-        if (mProgress != nullptr) {
-            mProgress->ShowResult(written ? "Done !" : "Error while writing !");
-            mProgress->Finish();
-        }
-        return written;
-    }
-
-private:
-    YKRasterProgress* mProgress;
-};
-
 }  // namespace
 
 bool YKPngIO::Write(const YKRaster& raster, const char* path, std::string* error) {
@@ -231,7 +200,7 @@ bool YKPngIO::Write(const char* path, const YKRaster& raster, const YKMessage* o
         options->FindBool("ra_interlace", &interlace);
         options->FindInt32("png_color_type", &colorType);
     }
-    Steps steps(progress, 2);
+    yk_write_steps steps(progress, 2);
     if (!steps.Begin(1, "Adjusting Transparency…")) {
         yk_set_error(error, "cancelled");
         return false;

@@ -6,6 +6,7 @@
 
 #include "YKAlphaBlend.h"
 #include "YKRaster.h"
+#include "YKRasterAnimIO.h"
 #include "YKRasterStillIO.h"
 #include "yk_io_error_internal.h"
 
@@ -41,8 +42,26 @@ void YKRasterIO::AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlph
     }
 }
 
+void YKRasterIO::RemoveTransparency(YKRaster& raster, uint32 colour) {
+    if (raster.Bits() == nullptr || raster.BytesPerPixel() != 4) {
+        return;
+    }
+    for (int32 y = 0; y < raster.Height(); ++y) {
+        auto* row = reinterpret_cast<uint32*>(raster.Bits() + int64{y} * raster.BytesPerRow());
+        for (int32 x = 0; x < raster.Width(); ++x) {
+            row[x] = YKAlphaBlend::Compose(row[x], colour);
+        }
+    }
+}
+
 bool YKRasterStillIO::Write(const char*, const YKRaster&, const YKMessage*, YKRasterProgress*,
                             std::string* error) const {
+    yk_set_error(error, std::string(MenuName()) + " files cannot be written");
+    return false;
+}
+
+bool YKRasterAnimIO::Write(const char*, YKAnimationSource&, const YKMessage*, YKRasterProgress*,
+                           std::string* error) const {
     yk_set_error(error, std::string(MenuName()) + " files cannot be written");
     return false;
 }
