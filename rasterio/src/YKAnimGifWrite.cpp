@@ -210,6 +210,7 @@ bool YKAnimGifIO::Write(const char* path, YKAnimationSource& source, const YKMes
         palette.Quantize(frames[i]);
     }
     palette.Compact(frames);
+    ChooseKeptPixels(frames, width, height, palette.Cmap(), settings.interlace);
 
     const bool written = WriteFile(
         path, width, height, palette.Cmap(), frames, settings,

@@ -76,6 +76,12 @@ private:
     Quantizer::Cmap mCmap;
 };
 
+// Where a frame leaves the screen as it is over a shown colour (transparent there, or of the same
+// index), writes the transparent index or that colour, whichever continues a string the coder
+// knows; transparent when neither does. The file shows the same.
+void ChooseKeptPixels(std::vector<Frame>& frames, int32 width, int32 height,
+                      const Quantizer::Cmap& cmap, bool interlace);
+
 // Writes the frames over a screen of width x height with the palette; `beforeFrame(i)` is
 // asked before frame i and stops the write when false. Nothing is left at `path` unless the
 // whole file was written.
