@@ -197,8 +197,8 @@ bool YKAnimGifIO::Write(const char* path, YKAnimationSource& source, const YKMes
     previous.reset();
 
     // --- One palette for all frames ---
-    if (!steps.Begin(++step, palette.IsPreset() ? "Using Preset Palette"
-                                                : "Optimizing Global Color Palette")) {
+    if (!steps.Begin(++step, palette.IsFixed() ? "Using Preset Palette"
+                                               : "Optimizing Global Color Palette")) {
         yk_set_error(error, "cancelled");
         return false;
     }

@@ -57,6 +57,7 @@ public:
     bool Begin(const Options& options, int32 width, int32 height, int32 images, std::string* error);
     // A fixed palette used whole learns nothing from the frames.
     bool IsPreset() const;
+    bool IsFixed() const { return mFixed != nullptr; }
     void Learn(const YKRaster& frame);
     // Ends learning: the quantizer now maps onto the palette.
     void Finish();
