@@ -288,10 +288,9 @@ TEST_F(GifExportTest, AnimationFramesHoldOnlyWhatChanged) {
         });
     };
     std::vector<std::unique_ptr<YKRaster>> frames;
-    frames.push_back(square(1));
-    frames.push_back(square(7));
-    frames.push_back(square(7));
-    frames.push_back(square(7));
+    for (const int32 at : {1, 7, 7, 7, 1, 7}) {
+        frames.push_back(square(at));
+    }
     for (const bool loop : {false, true}) {
         SCOPED_TRACE(loop ? "looping" : "once");
         YKMessage options;
@@ -299,26 +298,27 @@ TEST_F(GifExportTest, AnimationFramesHoldOnlyWhatChanged) {
         if (loop) {
             options.AddInt32("gif_loop", 0);
         }
-        ASSERT_TRUE(Animation(frames, {3, 4, 5, 6}, &options)) << mError;
+        ASSERT_TRUE(Animation(frames, {3, 4, 5, 6, 7, 8}, &options)) << mError;
         const GifLayout layout = Layout("anim.gif");
-        ASSERT_EQ(layout.images.size(), 4u);
+        ASSERT_EQ(layout.images.size(), 6u);
         const auto place = [&](std::size_t i) {
             const GifImage& g = layout.images[i];
             return std::vector<int32>{g.left, g.top, g.width, g.height, g.disposal};
         };
-        // The first frame cropped, and cleared (disposal 2) so that the moved square is drawn
-        // whole over a clear screen; a frame like the one before is one transparent pixel. When
-        // the first frame comes again, the last clears all it shows.
+        // The first frame cropped. A frame before one where pixels turn transparent clears
+        // (disposal 2) all the screen shows, growing to cover it, so that the next is drawn whole
+        // over a clear screen; a frame like the one before is one transparent pixel. When the
+        // first frame comes again, the last clears too.
         EXPECT_EQ(place(0), (std::vector<int32>{1, 2, 4, 4, 2}));
         EXPECT_EQ(place(1), (std::vector<int32>{7, 2, 4, 4, 1}));
         EXPECT_EQ(place(2), (std::vector<int32>{0, 0, 1, 1, 1}));
-        const std::vector<int32> last =
-            loop ? std::vector<int32>{0, 0, 11, 6, 2} : std::vector<int32>{0, 0, 1, 1, 1};
-        EXPECT_EQ(place(3), last);
+        EXPECT_EQ(place(3), (std::vector<int32>{0, 0, 11, 6, 2}));
+        EXPECT_EQ(place(4), (std::vector<int32>{1, 2, 4, 4, 2}));
+        EXPECT_EQ(place(5), (std::vector<int32>{7, 2, 4, 4, loop ? 2 : 1}));
         EXPECT_EQ(layout.images[1].delay, 4);
         const std::vector<PixelImage> shown = ReadFrames(Path("anim.gif"));
-        ASSERT_EQ(shown.size(), 4u);
-        for (std::size_t i = 0; i < 4; ++i) {
+        ASSERT_EQ(shown.size(), 6u);
+        for (std::size_t i = 0; i < 6; ++i) {
             EXPECT_EQ(Shows(shown[i], ImageOf(*frames[i])), "") << "frame " << i;
         }
     }
