@@ -29,7 +29,7 @@ class GifInteropTest : public GifPeerTest {
 protected:
     // Our frames of a peer's file against ImageMagick's coalesced ones.
     void ExpectReadLikeMagick(const std::string& path, std::size_t frameCount) {
-        const std::vector<Pixels> ours = OursOf(path);
+        const std::vector<Pixels> ours = OurFrames(path);
         const std::vector<Pixels> theirs = Coalesced(path);
         ASSERT_EQ(ours.size(), frameCount) << path;
         ASSERT_EQ(theirs.size(), frameCount) << path;

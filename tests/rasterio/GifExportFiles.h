@@ -1,8 +1,7 @@
 #pragma once
 
-// Shared by the GIF export tests: rasters made from a pixel function, the layout of a written
-// GIF file (screen, palette, loop block, and each image's place and control block), and our
-// reader's frames of it.
+// Shared by the GIF export tests: rasters made from a pixel function, and the layout of a written
+// GIF file (screen, palette, loop block, and each image's place and control block).
 
 #include <gtest/gtest.h>
 
@@ -11,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ReferenceImage.h"
 #include "YKRaster.h"
-#include "YKRasterList.h"
-#include "YKReadGif.h"
 
 namespace gif_export_test {
 
@@ -104,34 +100,6 @@ inline GifLayout ParseGif(const Bytes& b) {
         }
     }
     return layout;
-}
-
-// Our reader's composed frames of a file.
-inline std::vector<PixelImage> ReadFrames(const std::string& path) {
-    YKRasterList list;
-    EXPECT_TRUE(YKReadGif().ReadAllFile(path.c_str(), list, nullptr)) << path;
-    std::vector<PixelImage> frames;
-    for (int32 i = 0; i < list.CountItems(); ++i) {
-        frames.push_back(ImageOf(*list.ItemAt(i)));
-    }
-    return frames;
-}
-
-// Empty when the frames show the same: equal alpha, equal colour where not transparent.
-inline std::string Shows(const PixelImage& ours, const PixelImage& expected) {
-    if (ours.pixels.size() != expected.pixels.size()) {
-        return "sizes differ";
-    }
-    for (std::size_t i = 0; i < ours.pixels.size(); ++i) {
-        const uint32 a = ours.pixels[i];
-        const uint32 e = expected.pixels[i];
-        if ((a >> 24) != (e >> 24) || ((e >> 24) != 0 && a != e)) {
-            char text[80];
-            std::snprintf(text, sizeof text, "pixel %zu: %08X, expected %08X", i, a, e);
-            return text;
-        }
-    }
-    return {};
 }
 
 }  // namespace gif_export_test

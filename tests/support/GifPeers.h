@@ -51,7 +51,8 @@ inline Pixels FromRgba(const std::string& rgba, std::size_t first, std::size_t c
     return pixels;
 }
 
-// Empty when the frames agree: the same alpha everywhere, the same colour where opaque.
+// Empty when the frames agree: the same alpha everywhere, the same colour where `theirs` is
+// opaque.
 inline std::string Difference(const Pixels& ours, const Pixels& theirs) {
     if (ours.size() != theirs.size()) {
         return "sizes " + std::to_string(ours.size()) + " and " + std::to_string(theirs.size());
@@ -66,6 +67,17 @@ inline std::string Difference(const Pixels& ours, const Pixels& theirs) {
         }
     }
     return {};
+}
+
+// The frames our reader composes from a file.
+inline std::vector<Pixels> OurFrames(const std::string& path) {
+    YKRasterList list;
+    EXPECT_TRUE(YKReadGif().ReadAllFile(path.c_str(), list, nullptr)) << path;
+    std::vector<Pixels> frames;
+    for (int32 i = 0; i < list.CountItems(); ++i) {
+        frames.push_back(ImageOf(*list.ItemAt(i)).pixels);
+    }
+    return frames;
 }
 
 class GifPeerTest : public ::testing::Test {
@@ -119,16 +131,6 @@ protected:
         std::vector<Pixels> frames;
         for (std::size_t at = 0; size > 0 && (at + size) * 4 <= result.out.size(); at += size) {
             frames.push_back(FromRgba(result.out, at, size));
-        }
-        return frames;
-    }
-
-    std::vector<Pixels> OursOf(const std::string& path) {
-        YKRasterList list;
-        EXPECT_TRUE(YKReadGif().ReadAllFile(path.c_str(), list, nullptr));
-        std::vector<Pixels> frames;
-        for (int32 i = 0; i < list.CountItems(); ++i) {
-            frames.push_back(ImageOf(*list.ItemAt(i)).pixels);
         }
         return frames;
     }
