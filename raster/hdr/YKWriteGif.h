@@ -62,8 +62,9 @@ public:
     // Writes one frame of width x height indices, row after row; the first frame also writes
     // the header. Indices must be below the table's size. False when no file is open.
     bool AddFrame8(const uint8* indices, const SLocalInfo& local);
-    // Writes the trailer and closes the file.
-    void CloseFile();
+    // Writes the trailer and closes the file. False when no file was open or some write since
+    // CreateFile failed (a full disk).
+    bool CloseFile();
 
     // From `color` when given, else from "ra_back_col" of `info`, else none.
     void SetBackgroundColor(const yk_color* color, const YKMessage* info);
@@ -86,6 +87,7 @@ private:
     YKBinFile mFile;
     bool mFileOpen = false;
     bool mFirstFrame = true;
+    bool mWriteFailed = false;
     SGlobalInfo mGlobal;
     uint32 mBackgroundColor = kNoBackground;
     std::vector<uint8> mInterlaceBuffer;

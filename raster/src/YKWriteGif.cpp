@@ -36,17 +36,20 @@ bool YKWriteGif::CreateFile(const char* path, const SGlobalInfo& global, const Y
     }
     mFileOpen = true;
     mFirstFrame = true;
+    mWriteFailed = false;
     mGlobal = global;
     SetBackgroundColor(nullptr, info);
     return true;
 }
 
-void YKWriteGif::CloseFile() {
-    if (mFileOpen) {
-        putbyte(';');
-        mFile.Close();
-        mFileOpen = false;
+bool YKWriteGif::CloseFile() {
+    if (!mFileOpen) {
+        return false;
     }
+    putbyte(';');
+    const bool closed = mFile.Close();
+    mFileOpen = false;
+    return closed && !mWriteFailed;
 }
 
 void YKWriteGif::SetBackgroundColor(const yk_color* color, const YKMessage* info) {
@@ -96,7 +99,9 @@ bool YKWriteGif::AddFrame8(const uint8* indices, const SLocalInfo& local) {
     if (local.colorMap != nullptr) {
         WriteColorTable(local.colorMap, local.colorCount, bits);
     }
-    mEncoder->Encode(indices, int64{local.width} * local.height, std::max(2, bits), mFile);
+    if (!mEncoder->Encode(indices, int64{local.width} * local.height, std::max(2, bits), mFile)) {
+        mWriteFailed = true;
+    }
     return true;
 }
 
@@ -167,13 +172,13 @@ const uint8* YKWriteGif::Interlace(const uint8* indices, int32 width, int32 heig
 // --- Raw output ---
 
 void YKWriteGif::putword(int32 value) {
-    mFile.Write16LE(static_cast<uint16>(value));
+    mWriteFailed = !mFile.Write16LE(static_cast<uint16>(value)) || mWriteFailed;
 }
 
 void YKWriteGif::putbyte(int32 value) {
-    mFile.Write8(static_cast<uint8>(value));
+    mWriteFailed = !mFile.Write8(static_cast<uint8>(value)) || mWriteFailed;
 }
 
 void YKWriteGif::putraw(const void* bytes, int32 length) {
-    mFile.Write(static_cast<const char*>(bytes), length);
+    mWriteFailed = !mFile.Write(static_cast<const char*>(bytes), length) || mWriteFailed;
 }

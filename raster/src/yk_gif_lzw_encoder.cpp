@@ -9,10 +9,10 @@
 // table size to at least 65536, so every index stays below kHashSize.
 static constexpr int32 kHashShift = 4;
 
-void YKGifLzwEncoder::Encode(const uint8* indices, int64 count, int32 minCodeSize,
+bool YKGifLzwEncoder::Encode(const uint8* indices, int64 count, int32 minCodeSize,
                              YKBinInterface& out) {
     mOut = &out;
-    out.Write8(static_cast<uint8>(minCodeSize));
+    mWritten = out.Write8(static_cast<uint8>(minCodeSize));
     mStageCount = 0;
     const int32 clearCode = 1 << minCodeSize;
     const int32 initialBits = minCodeSize + 1;
@@ -105,8 +105,9 @@ void YKGifLzwEncoder::Encode(const uint8* indices, int64 count, int32 minCodeSiz
     }
     mStageCount = staged;
     FlushPackets(true);
-    out.Write8(0);
+    mWritten = out.Write8(0) && mWritten;
     mOut = nullptr;
+    return mWritten;
 }
 
 void YKGifLzwEncoder::ClearHash() {
@@ -123,7 +124,9 @@ void YKGifLzwEncoder::FlushPackets(bool all) {
         std::memcpy(out, mStage + i * kPacketSize, static_cast<std::size_t>(size));
         out += size;
     }
-    mOut->Write(reinterpret_cast<const char*>(mPackets), static_cast<int32>(out - mPackets));
+    mWritten =
+        mOut->Write(reinterpret_cast<const char*>(mPackets), static_cast<int32>(out - mPackets)) &&
+        mWritten;
     // The bytes of the packet not yet full move to the front.
     const int32 done = std::min(mStageCount, packets * kPacketSize);
     std::memmove(mStage, mStage + done, static_cast<std::size_t>(mStageCount - done));

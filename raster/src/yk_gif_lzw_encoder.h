@@ -17,8 +17,8 @@ public:
 
     // Writes the minimum code size byte (2..8), the codes of `count` indices in sub-blocks and
     // the block terminator. Indices are taken modulo 2^minCodeSize, so a stray index cannot
-    // turn into a control code.
-    void Encode(const uint8* indices, int64 count, int32 minCodeSize, YKBinInterface& out);
+    // turn into a control code. False when some write failed.
+    bool Encode(const uint8* indices, int64 count, int32 minCodeSize, YKBinInterface& out);
 
 private:
     static constexpr int32 kHashSize = 5003;
@@ -41,4 +41,5 @@ private:
     // short one.
     uint8 mPackets[(kPacketSize + 1) * (kPacketsPerFlush + 1)];
     YKBinInterface* mOut = nullptr;
+    bool mWritten = true;
 };

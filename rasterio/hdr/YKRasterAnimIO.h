@@ -6,8 +6,10 @@
 
 #include "YKRasterIO.h"
 
+class YKAnimationSource;
 class YKMessage;
 class YKRasterList;
+class YKRasterProgress;
 
 class YKRasterAnimIO : public YKRasterIO {
 public:
@@ -18,4 +20,8 @@ public:
     // `list`. False, with the reason in `error` (may be null), when no frame could be read.
     virtual bool Read(const char* path, YKRasterList& list, int32 first, int32 last,
                       YKMessage* info, bool native, std::string* error) const = 0;
+    // Writes the frames of `source` as an export with `options` (null: every option at its
+    // default), reporting to `progress` (may be null). A format that cannot write refuses here.
+    virtual bool Write(const char* path, YKAnimationSource& source, const YKMessage* options,
+                       YKRasterProgress* progress, std::string* error) const;
 };

@@ -55,10 +55,27 @@ public:
     // translucent pixels are composed over `back` (made opaque unless `keepAlpha`), so that
     // soft edges blend into the background colour instead of turning solid.
     static void AdjustTransparency(YKRaster& raster, uint32 back, bool keepAlpha);
-    // Composes every pixel over `colour`: an opaque colour leaves an opaque image.
-    static void RemoveTransparency(YKRaster& raster, uint32 colour);
     // The same over `count` pixels.
     static void AdjustTransparency(uint32* pixels, int32 count, uint32 back, bool keepAlpha);
+    // Every pixel composed over `colour`, for formats that keep no alpha at all.
+    static void RemoveTransparency(YKRaster& raster, uint32 colour);
+
+    // --- Frame preparation of the palette writers ---
+    // Bounding rectangle (inclusive) of the pixels whose value differs from `back`;
+    // (0, 0, 0, 0) when every pixel equals it, so that an empty image still has one pixel.
+    static YKRect<int32> cropFrame(uint32 back, const YKRaster& raster);
+    // The pixels of `rect` (inclusive, inside the raster) in a raster of their own at (0, 0);
+    // null when memory is short.
+    static std::unique_ptr<YKRaster> cropRaster(const YKRaster& raster, YKRect<int32> rect);
+    // What must be drawn over `previous` (null: nothing shown yet) to show `current`, both full
+    // frames of one size: the image, its place in `left`, `top` and its disposal in `flags`
+    // (kDisposeNone or kDisposeBackground of YKWriteGif). Not `forced`, the disposal clears
+    // only when some pixel turns transparent; `forced`, it clears exactly when `back` is
+    // transparent. Unchanged pixels become `back` made transparent; a frame equal to the
+    // previous one is a single such pixel at (0, 0).
+    static std::unique_ptr<YKRaster> getFrameDiff(const YKRaster* previous, const YKRaster& current,
+                                                  int32* left, int32* top, uint32 back, bool forced,
+                                                  int32* flags);
 
 private:
     int32 mId;

@@ -6,6 +6,7 @@
 
 #include "YKAlphaBlend.h"
 #include "YKRaster.h"
+#include "YKRasterAnimIO.h"
 #include "YKRasterStillIO.h"
 #include "yk_io_error_internal.h"
 
@@ -60,6 +61,12 @@ void YKRasterIO::RemoveTransparency(YKRaster& raster, uint32 colour) {
 
 bool YKRasterStillIO::Write(const char*, const YKRaster&, const YKMessage*, YKRasterProgress*,
                             std::string* error) const {
+    yk_set_error(error, std::string(MenuName()) + " files cannot be written");
+    return false;
+}
+
+bool YKRasterAnimIO::Write(const char*, YKAnimationSource&, const YKMessage*, YKRasterProgress*,
+                           std::string* error) const {
     yk_set_error(error, std::string(MenuName()) + " files cannot be written");
     return false;
 }

@@ -61,7 +61,7 @@ TEST_F(RasterFileTest, RoundTripsThroughTheFirstAcceptingFormatAndTheWriterOfThe
         EXPECT_FALSE(bad.InitCheck());
         EXPECT_NE(bad.ErrorText().find(reason), std::string::npos) << bad.ErrorText();
     }
-    // The GIF still is its first frame; it goes out as PNG, not as GIF.
+    // The GIF still is its first frame; it goes out as PNG and as GIF, not as an animation.
     YKRasterFile gif(Path("a.gif").c_str());
     ASSERT_TRUE(gif.InitCheck()) << gif.ErrorText();
     EXPECT_EQ(ImageOf(*gif.Raster()).pixels, mGifFrames[0]);
@@ -71,8 +71,11 @@ TEST_F(RasterFileTest, RoundTripsThroughTheFirstAcceptingFormatAndTheWriterOfThe
     ASSERT_TRUE(filters->FilterIdForExtension(".png", &pngId));
     ASSERT_TRUE(gif.WriteToFile(pngId, Path("b.png").c_str(), nullptr, &error));
     EXPECT_EQ(ImageOf(*YKRasterFile(Path("b.png").c_str()).Raster()).pixels, mGifFrames[0]);
-    EXPECT_FALSE(
+    ASSERT_TRUE(
         gif.WriteToFile(filters->FilterAt(1)->Id(), Path("b.gif").c_str(), nullptr, &error));
+    EXPECT_EQ(ImageOf(*YKRasterFile(Path("b.gif").c_str()).Raster()).pixels, mGifFrames[0]);
+    EXPECT_FALSE(
+        gif.WriteToFile(filters->FilterAt(0)->Id(), Path("c.gif").c_str(), nullptr, &error));
     EXPECT_NE(error.find("no image writer"), std::string::npos);
 }
 
