@@ -13,6 +13,11 @@ public:
     const char* MimeType() const override { return "image/gif"; }
     uint32 Capabilities() const override { return kReadsAnimations | kWritesAnimations; }
     uint32 InterfaceFlags() const override { return 63; }
+    std::vector<const char*> OptionFields() const override {
+        return {"ra_back_col",     "ra_interlace",     "ra_nb_colors",      "24to8_quant_id",
+                "24to8_dithering", "24to8_netposcomp", "24to8_fix_palette", "24to8_isfixedpal",
+                "gif_loop",        "gif_use_speed",    "gif_speed"};
+    }
 
     bool Accept(const char* path, YKMessage* info) const override;
     bool Read(const char* path, YKRasterList& list, int32 first, int32 last, YKMessage* info,

@@ -28,6 +28,9 @@ public:
     const char* Extension() const override { return ".jpg;.jpeg"; }
     const char* MimeType() const override { return "image/jpg"; }
     uint32 Capabilities() const override { return kReadsStills | kWritesStills; }
+    std::vector<const char*> OptionFields() const override {
+        return {"ra_back_col", "ra_interlace", "jpeg_quality"};
+    }
 
     // True when libjpeg reads a whole header from the file.
     bool Accept(const char* path) const override;

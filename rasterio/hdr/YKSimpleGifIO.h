@@ -16,6 +16,10 @@ public:
     uint32 Capabilities() const override { return kReadsStills | kWritesStills; }
     uint32 DefaultInterfaceFlags() const override { return 47; }
     uint32 InterfaceFlags() const override { return 63; }
+    std::vector<const char*> OptionFields() const override {
+        return {"ra_back_col",     "ra_interlace",     "ra_nb_colors",      "24to8_quant_id",
+                "24to8_dithering", "24to8_netposcomp", "24to8_fix_palette", "24to8_isfixedpal"};
+    }
 
     bool Accept(const char* path) const override { return IsGif(path); }
     std::unique_ptr<YKRaster> Read(const char* path, YKMessage* info, bool native,

@@ -11,6 +11,9 @@ public:
     const char* MimeType() const override { return "image/x-tga"; }
     uint32 Capabilities() const override { return kReadsStills | kWritesStills; }
     uint32 InterfaceFlags() const override { return 31; }
+    std::vector<const char*> OptionFields() const override {
+        return {"ra_back_col", "ra_hasbackcol", "targa_save_alpha", "targa_rle_compress"};
+    }
 
     // Targa files have no signature: a header of an image the reader decodes is taken as one.
     bool Accept(const char* path) const override;

@@ -81,7 +81,7 @@ TEST_F(DocumentCommands, FormatsListsTheRegistryInTextAndJson) {
                          "\"ra_hasbackcol\"]}"))
         << json.out;
     EXPECT_TRUE(Contains(json.out, "\"name\":\"WebP\",\"extensions\":[\".webp\"]")) << json.out;
-    EXPECT_TRUE(Contains(json.out, "\"capabilities\":[\"read animation\"]")) << json.out;
+    EXPECT_TRUE(Contains(json.out, "\"capabilities\":[\"read animation\",\"write animation\"]")) << json.out;
 
     const CliResult text = Run("formats");
     ASSERT_EQ(text.status, 0) << text.err;
