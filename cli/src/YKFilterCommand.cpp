@@ -129,7 +129,8 @@ int YKFilterCommand::Run(int argc, char** argv) {
     const char* slash = std::strrchr(output, '/');
     int32 type = 0;
     if (dot == nullptr || (slash != nullptr && dot < slash) ||
-        !YKRasterFilters::Instantiate()->FilterIdForExtension(dot, &type)) {
+        !YKRasterFilters::Instantiate()->WriterIdForExtension(dot, YKRasterIO::kWritesStills,
+                                                              &type)) {
         std::fprintf(mErr, "gravik-cli: filter: no image writer for \"%s\"\n", output);
         return 2;
     }

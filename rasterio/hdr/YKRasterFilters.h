@@ -6,7 +6,9 @@
 // Network", with the ids 0, 1 and 2 in that order. Formats that live above the core (Qt's image
 // I/O) are appended after these at start-up.
 
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "QuantizerInfo.h"
 #include "YKList.h"
@@ -30,6 +32,9 @@ public:
     // The id of the first format with an extension entry that begins with `extension` (dot
     // included: "gif" finds nothing). False when there is none.
     bool FilterIdForExtension(const char* extension, int32* id) const;
+    // For an output file: the id of the first format that has all of `capabilities` and an
+    // extension entry equal to `extension` in any case (".PNG" is a PNG). False when none has.
+    bool WriterIdForExtension(const char* extension, uint32 capabilities, int32* id) const;
 
     int32 CountQuantizers() const { return mQuantizers.CountItems(); }
     // Null out of range.
@@ -39,6 +44,9 @@ public:
 
 private:
     YKRasterFilters();
+    // The id of the first format with an extension entry that `matches`.
+    bool FirstWithExtension(const std::function<bool(const YKRasterIO&, std::string_view)>& matches,
+                            int32* id) const;
     ~YKRasterFilters();
     YKRasterFilters(const YKRasterFilters&) = delete;
     YKRasterFilters& operator=(const YKRasterFilters&) = delete;

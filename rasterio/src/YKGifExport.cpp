@@ -236,6 +236,7 @@ bool WriteFile(const char* path, int32 width, int32 height, const Quantizer::Cma
                                                       : file.Error()));
         return false;
     }
+    YKRasterFilters::SetMimeType(path, "image/gif");
     return true;
 }
 

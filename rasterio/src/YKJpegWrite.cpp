@@ -7,6 +7,7 @@
 #include "YKJpegIO.h"
 #include "YKMessage.h"
 #include "YKRaster.h"
+#include "YKRasterFilters.h"
 #include "YKRasterSteps.h"
 #include "YKReplacedFile.h"
 #include "yk_io_error_internal.h"
@@ -99,6 +100,7 @@ bool WriteJpeg(const char* path, const YKRaster& raster, const Settings& setting
         yk_set_error(error, std::string("cannot write the JPEG file: ") + file.Error());
         return false;
     }
+    YKRasterFilters::SetMimeType(path, "image/jpg");
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <sys/xattr.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string_view>
 
@@ -66,13 +67,13 @@ YKRasterIO* YKRasterFilters::FilterForId(int32 id) const {
     return nullptr;
 }
 
-bool YKRasterFilters::FilterIdForExtension(const char* extension, int32* id) const {
-    const std::string_view wanted(extension);
+bool YKRasterFilters::FirstWithExtension(
+    const std::function<bool(const YKRasterIO&, std::string_view)>& matches, int32* id) const {
     for (int32 i = 0; i < mFilters.CountItems(); ++i) {
         std::string_view entries(mFilters.ItemAt(i)->Extension());
         while (!entries.empty()) {
             const std::size_t end = std::min(entries.find(';'), entries.size());
-            if (entries.substr(0, end).starts_with(wanted)) {
+            if (matches(*mFilters.ItemAt(i), entries.substr(0, end))) {
                 *id = mFilters.ItemAt(i)->Id();
                 return true;
             }
@@ -80,6 +81,28 @@ bool YKRasterFilters::FilterIdForExtension(const char* extension, int32* id) con
         }
     }
     return false;
+}
+
+bool YKRasterFilters::FilterIdForExtension(const char* extension, int32* id) const {
+    const std::string_view wanted(extension);
+    return FirstWithExtension(
+        [wanted](const YKRasterIO&, std::string_view entry) { return entry.starts_with(wanted); },
+        id);
+}
+
+bool YKRasterFilters::WriterIdForExtension(const char* extension, uint32 capabilities,
+                                           int32* id) const {
+    const std::string_view wanted(extension);
+    return FirstWithExtension(
+        [wanted, capabilities](const YKRasterIO& io, std::string_view entry) {
+            return (io.Capabilities() & capabilities) == capabilities &&
+                   std::equal(entry.begin(), entry.end(), wanted.begin(), wanted.end(),
+                              [](char a, char b) {
+                                  return std::tolower(static_cast<unsigned char>(a)) ==
+                                         std::tolower(static_cast<unsigned char>(b));
+                              });
+        },
+        id);
 }
 
 QuantizerInfo* YKRasterFilters::QuantizerInfoForId(int32 id) const {

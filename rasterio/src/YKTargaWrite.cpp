@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "YKRaster.h"
+#include "YKRasterFilters.h"
 #include "YKReplacedFile.h"
 #include "YKTarga.h"
 #include "yk_io_error_internal.h"
@@ -113,5 +114,6 @@ bool YKTarga::WriteFile(const char* path, const YKRaster& raster, int32 depth, b
         yk_set_error(error, std::string("cannot write the Targa file: ") + file.Error());
         return false;
     }
+    YKRasterFilters::SetMimeType(path, "image/x-tga");
     return true;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <filesystem>
 
@@ -82,13 +83,18 @@ TEST_F(RasterFileTest, RoundTripsThroughTheFirstAcceptingFormatAndTheWriterOfThe
 TEST_F(RasterFileTest, EveryWrittenFormatOpensAgainThroughTheRegistry) {
     YKRasterFile png(Path("a.png").c_str());
     const YKRasterFilters* filters = YKRasterFilters::Instantiate();
-    // Each by its extension; Targa, without a signature, must not be mistaken for another.
-    for (const char* extension : {".jpeg", ".jpg", ".tga", ".png"}) {
+    // Each by its extension; Targa, without a signature, must not be mistaken for another. Each
+    // file carries its type for file managers.
+    for (const char* extension : {".jpeg", ".JPG", ".tga", ".png", ".gif"}) {
         int32 id = -1;
-        ASSERT_TRUE(filters->FilterIdForExtension(extension, &id)) << extension;
+        ASSERT_TRUE(filters->WriterIdForExtension(extension, YKRasterIO::kWritesStills, &id))
+            << extension;
         const std::string path = Path("b") + extension;
         std::string error;
         ASSERT_TRUE(png.WriteToFile(id, path.c_str(), nullptr, &error)) << extension << error;
+        char type[32] = {};
+        EXPECT_GT(getxattr(path.c_str(), "user.mime_type", type, sizeof type - 1), 0);
+        EXPECT_STREQ(type, filters->FilterForId(id)->MimeType());
         YKRasterFile back(path.c_str());
         ASSERT_TRUE(back.InitCheck()) << extension << back.ErrorText();
         EXPECT_EQ(back.Raster()->Width(), 701);
