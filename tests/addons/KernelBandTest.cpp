@@ -9,6 +9,7 @@
 #include "KernelImage.h"
 #include "YKGaussianBlurKernel.h"
 #include "YKMotionBlurKernel.h"
+#include "YKPixelateKernel.h"
 #include "YKUnsharpMaskKernel.h"
 
 namespace {
@@ -29,6 +30,7 @@ const KernelCase kMixing[] = {
     {"Unsharp", [] { return std::make_unique<YKUnsharpMaskKernel>(3.0f, 1.5f, 0.02f); }},
     {"MotionShort", [] { return std::make_unique<YKMotionBlurKernel>(1.2f, 20.0f); }},
     {"MotionLong", [] { return std::make_unique<YKMotionBlurKernel>(9.0f, 200.0f); }},
+    {"Pixelate", [] { return std::make_unique<YKPixelateKernel>(6); }},
 };
 
 // The others.

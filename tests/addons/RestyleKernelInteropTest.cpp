@@ -1,0 +1,37 @@
+// Pixelate, emboss and noise against ImageMagick on a photo-like picture.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ImageMagickPeer.h"
+#include "YKPixelateKernel.h"
+
+namespace {
+
+class RestyleInteropTest : public ::testing::Test {
+protected:
+    const KernelImage mOpaque = PhotoLike(240, 160, false);
+    const KernelImage mTranslucent = PhotoLike(240, 160, true);
+};
+
+}  // namespace
+
+TEST_F(RestyleInteropTest, PixelateIsScalingDownAndUpByTheCellSize) {
+    // -scale averages exactly the pixels of each cell (alpha-weighted) when the size divides the
+    // picture, and scaling up by a whole factor repeats each pixel; -filter box -resize does not
+    // keep to the cells when it does not. IM lands up to a level lower where we round to nearest
+    // (ours is exact to rounding: see the unit test), never higher: measured mean 0.19 to 0.41.
+    for (const int32 size : {2, 5, 8, 16, 40}) {
+        YKPixelateKernel kernel(size);
+        const std::string down = std::to_string(240 / size) + "x" + std::to_string(160 / size);
+        for (const KernelImage* image : {&mOpaque, &mTranslucent}) {
+            const bool alpha = image == &mTranslucent;
+            const auto peer = ThroughConvert(*image, "-scale " + down + "! -scale 240x160!", alpha);
+            ASSERT_TRUE(peer);
+            const ImageDifference d = ComparePremultiplied(Filtered(kernel, *image, 2), *peer);
+            EXPECT_LE(d.max, 1) << size << (alpha ? " alpha" : "");
+            EXPECT_LE(d.mean, 0.45) << size << (alpha ? " alpha" : "");
+        }
+    }
+}
