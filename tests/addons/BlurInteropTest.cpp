@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "ImageMagickPeer.h"
@@ -61,7 +62,9 @@ TEST_F(BlurInteropTest, MotionBlur) {
     for (const auto& [distance, angle] :
          {std::pair{0.8f, 0.0f}, {3.0f, 30.0f}, {6.0f, 135.0f}, {12.0f, 250.0f}, {25.0f, 90.0f}}) {
         YKMotionBlurKernel kernel(distance, angle);
-        const std::string options = "-motion-blur 0x" + Number(distance) + "+" + Number(angle);
+        // IM turns its angles clockwise.
+        const std::string options =
+            "-motion-blur 0x" + Number(distance) + "+" + Number(std::fmod(360 - angle, 360));
         for (const KernelImage* image : {&mOpaque, &mTranslucent}) {
             const bool alpha = image == &mTranslucent;
             // IM blurs alpha (and weights colours by it) only when told to.

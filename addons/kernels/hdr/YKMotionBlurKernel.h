@@ -7,30 +7,26 @@
 #include <vector>
 
 #include "YKFilterKernel.h"
+#include "yk_row_tap.h"
 
 class YKMotionBlurKernel : public YKFilterKernel {
 public:
     static constexpr float kMaxDistance = 100.0f;
 
     // `distance`: the half Gaussian's standard deviation in pixels, 0..kMaxDistance (0 gives the
-    // picture back); `angle`: degrees, clockwise on screen from the x axis (0 moves right, 90
-    // down).
+    // picture back); `angle`: degrees, counter-clockwise on screen from the x axis (0 moves right,
+    // 90 up).
     YKMotionBlurKernel(float distance, float angle);
 
-    int32 Reach() const override { return static_cast<int32>(mWeights.size()) - 1; }
+    int32 Reach() const override { return static_cast<int32>(mTaps.size()) - 1; }
     int32 PassCount() const override { return 2; }
     void Prepare(const YKPixelPlane& source, const YKPixelPlane& destination) override;
     int32 RowCount(int32 pass) const override;
     void RunPass(int32 pass, int32 rowBegin, int32 rowEnd) override;
 
 private:
-    // Tap i reads the pixel mSteps[i] away, whole pixels (x then y, y down) along the angle.
-    struct Step {
-        int32 dx, dy;
-    };
-
-    std::vector<float> mWeights;  // sums to 1
-    std::vector<Step> mSteps;
+    // Along the angle in whole pixels, weights summing to 1.
+    std::vector<yk_row_tap> mTaps;
     YKPixelPlane mSource, mDestination;
     std::vector<uint16> mPremultiplied;  // pass 0's output: the source, premultiplied
 };

@@ -1,6 +1,4 @@
-// Motion blur: the source premultiplied once (pass 0), then each output row as a weighted sum
-// of whole source rows, one shifted row per tap, which keeps the inner loop a plain vector
-// multiply-add whatever the angle.
+// Motion blur: the source premultiplied (pass 0), then a weighted sum of shifted rows (pass 1).
 
 #include "YKMotionBlurKernel.h"
 
@@ -8,12 +6,13 @@
 #include <cmath>
 #include <numbers>
 
-#include "yk_premultiplied_internal.h"
+#include "yk_row_taps_internal.h"
 
 namespace {
 
 // Four standard deviations: what the half Gaussian drops beyond is below a sixth of a level.
 constexpr float kTail = 4.0f;
+constexpr double kTie = 1e-9;
 
 }  // namespace
 
@@ -23,14 +22,16 @@ YKMotionBlurKernel::YKMotionBlurKernel(float distance, float angle) {
     const double radians = std::fmod(double(angle), 360.0) * std::numbers::pi / 180;
     double total = 0;
     for (int32 i = 0; i < taps; ++i) {
-        total += std::exp(-double(i) * i / (2 * sigma * sigma));
+        const double weight = std::exp(-double(i) * i / (2 * sigma * sigma));
+        total += weight;
+        // Halves round down (a 30-degree line steps evenly); kTie keeps a half a half when the
+        // sine or cosine comes out a hair off it.
+        mTaps.push_back({static_cast<int32>(std::ceil(i * std::cos(radians) - 0.5 - kTie)),
+                         static_cast<int32>(std::ceil(-i * std::sin(radians) - 0.5 - kTie)),
+                         static_cast<float>(weight)});
     }
-    for (int32 i = 0; i < taps; ++i) {
-        mWeights.push_back(
-            static_cast<float>(std::exp(-double(i) * i / (2 * sigma * sigma)) / total));
-        // Halves round towards the pixel itself, so that a 45-degree line stays one pixel wide.
-        mSteps.push_back({static_cast<int32>(std::ceil(i * std::cos(radians) - 0.5)),
-                          static_cast<int32>(std::ceil(i * std::sin(radians) - 0.5))});
+    for (yk_row_tap& tap : mTaps) {
+        tap.weight = static_cast<float>(tap.weight / total);
     }
 }
 
@@ -45,29 +46,16 @@ int32 YKMotionBlurKernel::RowCount(int32 pass) const {
 }
 
 void YKMotionBlurKernel::RunPass(int32 pass, int32 rowBegin, int32 rowEnd) {
-    const size_t lanes = static_cast<size_t>(mSource.width) * 4;
     if (pass == 0) {
-        std::vector<int32> row(lanes);
-        for (int32 y = rowBegin; y < rowEnd; ++y) {
-            PremultiplyRow(mSource.Row(y), mSource.width, row.data());
-            std::copy(row.begin(), row.end(), &mPremultiplied[y * lanes]);
-        }
+        PremultiplyRows(mSource, rowBegin, rowEnd, mPremultiplied.data());
         return;
     }
-    const int32 reach = Reach();
     const int32 count = mDestination.width * 4;
     std::vector<float> sum(count);
     std::vector<int32> channels(count);
     for (int32 y = rowBegin; y < rowEnd; ++y) {
-        std::fill(sum.begin(), sum.end(), 0.0f);
-        for (size_t i = 0; i < mWeights.size(); ++i) {
-            const uint16* in =
-                &mPremultiplied[(y + reach + mSteps[i].dy) * lanes + (reach + mSteps[i].dx) * 4];
-            const float weight = mWeights[i];
-            for (int32 j = 0; j < count; ++j) {
-                sum[j] += weight * float(in[j]);
-            }
-        }
+        SumTaps(mPremultiplied.data(), mSource.width, Reach(), mTaps, y, mDestination.width,
+                sum.data());
         for (int32 j = 0; j < count; ++j) {
             channels[j] = static_cast<int32>(sum[j] + 0.5f);
         }
