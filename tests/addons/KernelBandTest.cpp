@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "KernelImage.h"
+#include "YKEmbossKernel.h"
 #include "YKGaussianBlurKernel.h"
 #include "YKMotionBlurKernel.h"
 #include "YKPixelateKernel.h"
@@ -36,6 +37,7 @@ const KernelCase kMixing[] = {
 // The others.
 const KernelCase kOthers[] = {
     {"MotionNone", [] { return std::make_unique<YKMotionBlurKernel>(0.0f, 0.0f); }},
+    {"Emboss", [] { return std::make_unique<YKEmbossKernel>(1.5f, 135.0f); }},
 };
 
 class KernelBandTest : public ::testing::TestWithParam<KernelCase> {};

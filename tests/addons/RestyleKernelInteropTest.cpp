@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "ImageMagickPeer.h"
+#include "YKEmbossKernel.h"
 #include "YKPixelateKernel.h"
 
 namespace {
@@ -33,5 +35,26 @@ TEST_F(RestyleInteropTest, PixelateIsScalingDownAndUpByTheCellSize) {
             EXPECT_LE(d.max, 1) << size << (alpha ? " alpha" : "");
             EXPECT_LE(d.mean, 0.45) << size << (alpha ? " alpha" : "");
         }
+    }
+}
+
+TEST_F(RestyleInteropTest, EmbossIsItsKernelOnMidGrey) {
+    // IM's convolution turns the kernel half a turn, so it gets our weights backwards; its bias
+    // adds our 128. Its Q16 sum rounds to 8 bits apart from ours: a level at most.
+    for (const auto& [strength, angle] : {std::pair{1.0f, 135.0f}, {2.5f, 20.0f}, {0.4f, 270.0f}}) {
+        YKEmbossKernel kernel(strength, angle);
+        const auto weights = kernel.Weights();
+        std::string matrix = "3x3:";
+        for (auto w = weights.rbegin(); w != weights.rend(); ++w) {
+            char text[32];
+            std::snprintf(text, sizeof text, " %.9g", *w);
+            matrix += text;
+        }
+        const auto peer = ThroughConvert(
+            mOpaque, "-bias 50.1960784% -morphology Convolve '" + matrix + "'", false);
+        ASSERT_TRUE(peer);
+        const ImageDifference d = Compare(Filtered(kernel, mOpaque, 2), *peer);
+        EXPECT_LE(d.max, 1) << matrix;
+        EXPECT_LE(d.mean, 0.5) << matrix;
     }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "KernelImage.h"
+#include "YKEmbossKernel.h"
 #include "YKPixelateKernel.h"
 
 TEST(PixelateKernelTest, EachCellIsTheAlphaWeightedAverageOfWhatItCovers) {
@@ -39,5 +40,47 @@ TEST(PixelateKernelTest, EachCellIsTheAlphaWeightedAverageOfWhatItCovers) {
                 }
             }
         }
+    }
+}
+
+TEST(EmbossKernelTest, EdgesFacingTheLightBrighten) {
+    // A white disc on black, lit from the top left, then from the bottom right: the rim on the
+    // lit side brightens, the other darkens, flat ground and the disc's middle stay mid-grey.
+    KernelImage image(40, 40, 0xFF000000u);
+    for (int32 y = 0; y < 40; ++y) {
+        for (int32 x = 0; x < 40; ++x) {
+            if ((x - 20) * (x - 20) + (y - 20) * (y - 20) < 100) {
+                image.At(x, y) = 0xFFFFFFFFu;
+            }
+        }
+    }
+    const auto level = [](const KernelImage& out, int32 x, int32 y) {
+        return int32(out.At(x, y) >> 8 & 0xFF);
+    };
+    for (const float angle : {135.0f, -45.0f}) {
+        YKEmbossKernel kernel(1.0f, angle);
+        const KernelImage out = Filtered(kernel, image, 1);
+        const int32 lit = angle > 0 ? 1 : -1;
+        EXPECT_GT(lit * (level(out, 13, 13) - 128), 50) << angle;
+        EXPECT_LT(lit * (level(out, 27, 27) - 128), -50) << angle;
+        EXPECT_EQ(level(out, 3, 3), 128);
+        EXPECT_EQ(level(out, 20, 20), 128);
+    }
+}
+
+TEST(EmbossKernelTest, TransparentPixelsCountAsTheirAlphaNotTheirColour) {
+    // The picture's transparent pixels repainted black: the same relief, and the same alpha.
+    const KernelImage image = PhotoLike(60, 50, true, 9);
+    KernelImage repainted = image;
+    for (uint32& pixel : repainted.pixels) {
+        if (pixel >> 24 == 0) {
+            pixel = 0;
+        }
+    }
+    YKEmbossKernel kernel(2.0f, 60.0f);
+    const KernelImage out = Filtered(kernel, image, 1);
+    EXPECT_EQ(Compare(out, Filtered(kernel, repainted, 1)).max, 0);
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+        ASSERT_EQ(out.pixels[i] >> 24, image.pixels[i] >> 24) << i;
     }
 }
