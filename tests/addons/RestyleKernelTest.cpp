@@ -1,4 +1,5 @@
-// Pixelate, emboss and noise against slow, obvious versions of what they compute.
+// Pixelate, emboss and noise: what each computes, checked against slow, obvious versions or
+// the statistics it must have.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 
 #include "KernelImage.h"
 #include "YKEmbossKernel.h"
+#include "YKNoiseKernel.h"
 #include "YKPixelateKernel.h"
 
 TEST(PixelateKernelTest, EachCellIsTheAlphaWeightedAverageOfWhatItCovers) {
@@ -82,5 +84,40 @@ TEST(EmbossKernelTest, TransparentPixelsCountAsTheirAlphaNotTheirColour) {
     EXPECT_EQ(Compare(out, Filtered(kernel, repainted, 1)).max, 0);
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         ASSERT_EQ(out.pixels[i] >> 24, image.pixels[i] >> 24) << i;
+    }
+}
+
+TEST(NoiseKernelTest, GaussianGrainHasTheNormalShapeAndTheChosenGrain) {
+    // Mid-grey, so that nothing clips: the added noise has zero mean, the standard deviation
+    // asked for, the normal distribution's share within one and two deviations; colour grain
+    // draws each channel apart, monochrome grain one draw for all; another seed, other noise.
+    const KernelImage grey(256, 256, 0xFF808080u);
+    const double deviation = 0.08 * 255;
+    for (const bool monochrome : {false, true}) {
+        YKNoiseKernel kernel(8.0f, YKNoiseKernel::kGaussian, monochrome, 77);
+        const KernelImage out = Filtered(kernel, grey, 2);
+        double sum = 0, squares = 0, within1 = 0, within2 = 0, cross = 0;
+        for (const uint32 pixel : out.pixels) {
+            const double red = double(pixel >> 16 & 0xFF) - 128;
+            const double green = double(pixel >> 8 & 0xFF) - 128;
+            sum += red;
+            squares += red * red;
+            within1 += std::abs(red) <= deviation;
+            within2 += std::abs(red) <= 2 * deviation;
+            cross += red * green;
+            if (monochrome) {
+                ASSERT_EQ(pixel >> 16 & 0xFF, pixel & 0xFF);
+            }
+        }
+        const double n = double(out.pixels.size()), mean = sum / n;
+        const double variance = squares / n - mean * mean;
+        EXPECT_NEAR(mean, 0, 0.2);
+        EXPECT_NEAR(std::sqrt(variance), deviation, 0.02 * deviation);
+        EXPECT_NEAR(within1 / n, 0.6827, 0.01);
+        EXPECT_NEAR(within2 / n, 0.9545, 0.006);
+        EXPECT_NEAR((cross / n) / variance, monochrome ? 1.0 : 0.0, 0.02);
+
+        YKNoiseKernel reseeded(8.0f, YKNoiseKernel::kGaussian, monochrome, 78);
+        EXPECT_GT(Compare(out, Filtered(reseeded, grey, 2)).mean, 5);
     }
 }
