@@ -25,9 +25,13 @@
 #include "YKBrightnessContrastKernel.h"
 #include "YKColorizeKernel.h"
 #include "YKDesaturateKernel.h"
+#include "YKEmbossKernel.h"
 #include "YKHueSaturationKernel.h"
 #include "YKInvertKernel.h"
 #include "YKKernelRunner.h"
+#include "YKMotionBlurKernel.h"
+#include "YKNoiseKernel.h"
+#include "YKPixelateKernel.h"
 #include "YKPosterizeKernel.h"
 
 namespace {
@@ -56,6 +60,15 @@ const KernelEntry kKernels[] = {
      "( +clone -grayscale Rec601Luma -colorspace HSL -channel R -evaluate set 8.366% "
      "-channel G -evaluate set 100% +channel -colorspace sRGB ) -compose blend "
      "-define compose:args=100 -composite"},
+    {"MotionBlur", [] { return std::make_unique<YKMotionBlurKernel>(10.0f, 30.0f); },
+     "-motion-blur 0x10+330"},
+    {"Pixelate", [] { return std::make_unique<YKPixelateKernel>(8); },
+     "-scale 240x135! -scale 1920x1080!"},
+    {"Emboss", [] { return std::make_unique<YKEmbossKernel>(1.0f, 135.0f); },
+     "-bias 50.1960784% -morphology Convolve 3x3:0.25,0.125,0,0.125,0,-0.125,0,-0.125,-0.25"},
+    {"Noise",
+     [] { return std::make_unique<YKNoiseKernel>(4.6f, YKNoiseKernel::kUniform, false, 1u); },
+     "-attenuate 8 +noise Uniform"},
 };
 
 const PointTestImage& Picture() {

@@ -74,6 +74,28 @@ KernelImage Filtered(YKFilterKernel& kernel, const KernelImage& image, int32 thr
     return result;
 }
 
+namespace {
+
+uint32 Premultiplied(uint32 pixel) {
+    const uint32 alpha = pixel >> 24;
+    uint32 out = pixel & 0xFF000000u;
+    for (int32 shift = 0; shift < 24; shift += 8) {
+        out |= (((pixel >> shift) & 0xFF) * alpha + 127) / 255 << shift;
+    }
+    return out;
+}
+
+}  // namespace
+
+ImageDifference ComparePremultiplied(const KernelImage& a, const KernelImage& b) {
+    KernelImage shownA = a, shownB = b;
+    for (size_t i = 0; i < a.pixels.size(); ++i) {
+        shownA.pixels[i] = Premultiplied(a.pixels[i]);
+        shownB.pixels[i] = Premultiplied(b.pixels[i]);
+    }
+    return Compare(shownA, shownB);
+}
+
 ImageDifference Compare(const KernelImage& a, const KernelImage& b) {
     ImageDifference difference;
     double total = 0;

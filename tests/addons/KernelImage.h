@@ -37,3 +37,6 @@ struct ImageDifference {
     double mean = 0;
 };
 ImageDifference Compare(const KernelImage& a, const KernelImage& b);
+// The same over colours as they show (each multiplied by its alpha / 255) and alpha: the colour
+// of a transparent pixel does not count, a faint one's counts as little as it shows.
+ImageDifference ComparePremultiplied(const KernelImage& a, const KernelImage& b);

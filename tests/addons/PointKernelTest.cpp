@@ -16,6 +16,7 @@
 #include "YKHueSaturationKernel.h"
 #include "YKInvertKernel.h"
 #include "YKKernelRunner.h"
+#include "YKNoiseKernel.h"
 #include "YKPosterizeKernel.h"
 
 namespace {
@@ -61,6 +62,7 @@ std::vector<KernelCase> Kernels() {
         {"Posterize", Make<YKPosterizeKernel>(5)},
         {"HueSaturation", Make<YKHueSaturationKernel>(120.0, 140.0, -75.0)},
         {"Colorize", Make<YKColorizeKernel>(yk_color(40, 160, 220), 80.0)},
+        {"Noise", Make<YKNoiseKernel>(20.0f, YKNoiseKernel::kGaussian, false, 3u)},
     };
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+
+// YKMotionBlurKernel: a one-sided blur along a line, weighted by alpha. Each pixel is the mix of
+// the pixels that lie from it towards `angle`, weighted by a half Gaussian of the distance, so
+// the picture smears back from where it moves: a streak trails away from the angle.
+
+#include <vector>
+
+#include "YKFilterKernel.h"
+#include "yk_row_tap.h"
+
+class YKMotionBlurKernel : public YKFilterKernel {
+public:
+    static constexpr float kMaxDistance = 100.0f;
+
+    // `distance`: the half Gaussian's standard deviation in pixels, 0..kMaxDistance (0 gives the
+    // picture back); `angle`: degrees, counter-clockwise on screen from the x axis (0 moves right,
+    // 90 up).
+    YKMotionBlurKernel(float distance, float angle);
+
+    int32 Reach() const override { return static_cast<int32>(mTaps.size()) - 1; }
+    int32 PassCount() const override { return 2; }
+    void Prepare(const YKPixelPlane& source, const YKPixelPlane& destination) override;
+    int32 RowCount(int32 pass) const override;
+    void RunPass(int32 pass, int32 rowBegin, int32 rowEnd) override;
+
+private:
+    // Along the angle in whole pixels, weights summing to 1.
+    std::vector<yk_row_tap> mTaps;
+    YKPixelPlane mSource, mDestination;
+    std::vector<uint16> mPremultiplied;  // pass 0's output: the source, premultiplied
+};
