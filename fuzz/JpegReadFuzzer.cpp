@@ -7,24 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "FuzzImages.h"
 #include "YKJpegIO.h"
 #include "YKMessage.h"
 #include "YKRaster.h"
 #include "YKRasterFile.h"
 
 namespace {
-
-uint64_t Fingerprint(const YKRaster* raster) {
-    if (raster == nullptr) {
-        return 0;
-    }
-    uint64_t hash = 1469598103934665603u ^ uint64_t(raster->Width()) << 32 ^ raster->Height();
-    const auto* pixels = reinterpret_cast<const uint32*>(raster->Bits());
-    for (int32 i = 0; i < raster->BitsLength() / 4; ++i) {
-        hash = (hash ^ pixels[i]) * 1099511628211u;
-    }
-    return hash;
-}
 
 // The size in the first frame header, as width times height; 0 when there is none.
 uint64_t DeclaredPixels(const uint8_t* data, size_t size) {
@@ -47,11 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (DeclaredPixels(data, size) > (1 << 18)) {
         return 0;
     }
-    static char path[] = "/tmp/gravik-fuzz-jpg-XXXXXX";
-    static const int fd = mkstemp(path);
-    if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size)) {
-        std::abort();
-    }
+    static char pattern[] = "/tmp/gravik-fuzz-jpg-XXXXXX";
+    const char* path = FuzzInputFile(data, size, pattern);
     YKMessage memoryInfo;
     YKMessage fileInfo;
     std::string memoryError;
@@ -65,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fileInfo.FindString(YKRasterIO::kWarningField, &fileWarning);
     if ((fromMemory == nullptr && memoryError.empty()) || memoryError != fileError ||
         std::string(memoryWarning) != fileWarning ||
-        Fingerprint(fromMemory.get()) != Fingerprint(fromFile.get())) {
+        RasterFingerprint(fromMemory.get()) != RasterFingerprint(fromFile.get())) {
         std::abort();
     }
     return 0;

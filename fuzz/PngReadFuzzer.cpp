@@ -10,25 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "FuzzImages.h"
 #include "YKPngIO.h"
 #include "YKRasterFile.h"
 
 namespace {
-
-uint64_t Fingerprint(const YKRaster* raster) {
-    if (raster == nullptr) {
-        return 0;
-    }
-    uint64_t hash = 1469598103934665603u ^ uint64_t(raster->Width()) << 32 ^ raster->Height();
-    for (int32 y = 0; y < raster->Height(); ++y) {
-        const auto* row =
-            reinterpret_cast<const uint32*>(raster->Bits() + y * raster->BytesPerRow());
-        for (int32 x = 0; x < raster->Width(); ++x) {
-            hash = (hash ^ row[x]) * 1099511628211u;
-        }
-    }
-    return hash;
-}
 
 uint32 BigEndian(const uint8_t* bytes) {
     return uint32{bytes[0]} << 24 | uint32{bytes[1]} << 16 | uint32{bytes[2]} << 8 | bytes[3];
@@ -54,17 +40,13 @@ bool RepairCrcs(std::vector<uint8_t>& bytes) {
 }
 
 void Check(const std::vector<uint8_t>& bytes) {
-    static char path[] = "/tmp/gravik-fuzz-png-XXXXXX";
-    static const int fd = mkstemp(path);
-    if (fd < 0 || ftruncate(fd, 0) != 0 ||
-        pwrite(fd, bytes.data(), bytes.size(), 0) != ssize_t(bytes.size())) {
-        std::abort();
-    }
+    static char pattern[] = "/tmp/gravik-fuzz-png-XXXXXX";
+    const char* path = FuzzInputFile(bytes.data(), bytes.size(), pattern);
     const YKRasterFile file(path);
     std::string error;
     const std::unique_ptr<YKRaster> raster(YKPngIO::ReadMemory(bytes.data(), bytes.size(), &error));
     if ((raster == nullptr && error.empty()) || error != file.ErrorText() ||
-        Fingerprint(raster.get()) != Fingerprint(file.Raster())) {
+        RasterFingerprint(raster.get()) != RasterFingerprint(file.Raster())) {
         std::abort();
     }
 }

@@ -8,23 +8,12 @@
 #include <memory>
 #include <string>
 
+#include "FuzzImages.h"
 #include "YKRaster.h"
 #include "YKRasterFile.h"
 #include "YKTarga.h"
 
 namespace {
-
-uint64_t Fingerprint(const YKRaster* raster) {
-    if (raster == nullptr) {
-        return 0;
-    }
-    uint64_t hash = 1469598103934665603u ^ uint64_t(raster->Width()) << 32 ^ raster->Height();
-    const auto* pixels = reinterpret_cast<const uint32*>(raster->Bits());
-    for (int32 i = 0; i < raster->BitsLength() / 4; ++i) {
-        hash = (hash ^ pixels[i]) * 1099511628211u;
-    }
-    return hash;
-}
 
 bool AnyAlpha(const YKRaster& raster) {
     const auto* pixels = reinterpret_cast<const uint32*>(raster.Bits());
@@ -45,11 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (data[12] | data[13] << 8) * (data[14] | data[15] << 8) > (1 << 16)) {
         return 0;
     }
-    static char path[] = "/tmp/gravik-fuzz-tga-XXXXXX";
-    static const int fd = mkstemp(path);
-    if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size)) {
-        std::abort();
-    }
+    static char pattern[] = "/tmp/gravik-fuzz-tga-XXXXXX";
+    const char* path = FuzzInputFile(data, size, pattern);
     std::string error;
     const std::unique_ptr<YKRaster> raster = YKTarga::ReadMemory(data, size, false, &error);
     if (raster == nullptr && error.empty()) {
@@ -58,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The registry only hands the file to the Targa reader when its header is one it decodes.
     if (YKTarga::IsReadable(data, size)) {
         const YKRasterFile file(path);
-        if (error != file.ErrorText() || Fingerprint(raster.get()) != Fingerprint(file.Raster())) {
+        if (error != file.ErrorText() ||
+            RasterFingerprint(raster.get()) != RasterFingerprint(file.Raster())) {
             std::abort();
         }
     }
@@ -67,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static const std::string copy = std::string(path) + ".tga";
         const bool rle = size > 0 && (data[size - 1] & 1) != 0;
         if (!YKTarga::WriteFile(copy.c_str(), *raster, 32, rle, &error) ||
-            Fingerprint(YKTarga::ReadFile(copy.c_str(), false, &error).get()) !=
-                Fingerprint(raster.get())) {
+            RasterFingerprint(YKTarga::ReadFile(copy.c_str(), false, &error).get()) !=
+                RasterFingerprint(raster.get())) {
             std::abort();
         }
     }

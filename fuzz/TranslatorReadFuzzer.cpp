@@ -8,37 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "FuzzImages.h"
 #include "YKRaster.h"
 #include "YKRasterFilters.h"
 #include "YKTranslatorIO.h"
-
-namespace {
-
-uint64_t Fingerprint(const YKRaster* raster) {
-    if (raster == nullptr) {
-        return 0;
-    }
-    uint64_t hash = 1469598103934665603u ^ uint64_t(raster->Width()) << 32 ^ raster->Height();
-    for (int32 y = 0; y < raster->Height(); ++y) {
-        const auto* row =
-            reinterpret_cast<const uint32*>(raster->Bits() + y * raster->BytesPerRow());
-        for (int32 x = 0; x < raster->Width(); ++x) {
-            hash = (hash ^ row[x]) * 1099511628211u;
-        }
-    }
-    return hash;
-}
-
-const char* FileOf(const uint8_t* data, size_t size) {
-    static char path[] = "/tmp/gravik-fuzz-translator-XXXXXX";
-    static const int fd = mkstemp(path);
-    if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size)) {
-        std::abort();
-    }
-    return path;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     YKTranslatorIO::RegisterAll();
@@ -48,7 +21,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const char* path = FileOf(data, size);
+    static char pattern[] = "/tmp/gravik-fuzz-translator-XXXXXX";
+    const char* path = FuzzInputFile(data, size, pattern);
     const YKRasterFilters* filters = YKRasterFilters::Instantiate();
     for (int32 i = 0; i < filters->CountFilters(); ++i) {
         const auto* io = dynamic_cast<const YKTranslatorIO*>(filters->FilterAt(i));
@@ -61,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::unique_ptr<YKRaster> fromMemory =
             io->ReadMemory(data, size, false, &memoryError);
         if ((fromFile == nullptr && fileError.empty()) || fileError != memoryError ||
-            Fingerprint(fromFile.get()) != Fingerprint(fromMemory.get())) {
+            RasterFingerprint(fromFile.get()) != RasterFingerprint(fromMemory.get())) {
             std::abort();
         }
     }
