@@ -107,7 +107,9 @@ private:
         if (mFile == nullptr || kept + mLeft < length || length > mBuffer.size()) {
             return false;
         }
-        std::memmove(mBuffer.data(), mData, kept);
+        if (kept > 0) {  // mData is null before the first read
+            std::memmove(mBuffer.data(), mData, kept);
+        }
         const size_t wanted = std::min(mBuffer.size() - kept, mLeft);
         const size_t got = std::fread(mBuffer.data() + kept, 1, wanted, mFile);
         mLeft = got == wanted ? mLeft - got : 0;  // a file that shrank ends here
