@@ -99,6 +99,9 @@ function(gravik_filter_plugin name)
     # The archive itself, not the target: the target would bring the core's archives along.
     target_link_libraries(${name} PRIVATE $<TARGET_FILE:gravik_filter_kernels> Threads::Threads)
     add_dependencies(${name} gravik_filter_kernels)
+    # The kernels' symbols stay inside: the host holds its own copy, which would otherwise
+    # stand in for the plug-in's.
+    target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL)
     set_target_properties(${name} PROPERTIES
         PREFIX ""
         LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY}

@@ -16,7 +16,10 @@
 #include "TempDir.h"
 #include "YKBitmapRoster.h"
 #include "YKDocument.h"
+#include "YKEnvelopKinds.h"
 #include "YKEnvelopManager.h"
+#include "YKFilterManager.h"
+#include "YKKernelFilter.h"
 #include "YKMsgFile.h"
 #include "YKObjectLayer.h"
 #include "YKRaster.h"
@@ -59,9 +62,9 @@ protected:
         return message.Flatten();
     }
 
-    // The canvas of frame 1 as bytes.
-    static std::string Rendered(YKDocument& document) {
-        std::unique_ptr<YKRaster> raster(document.RenderFrame(1));
+    // The canvas of a frame as bytes.
+    static std::string Rendered(YKDocument& document, int32 frame = 1) {
+        std::unique_ptr<YKRaster> raster(document.RenderFrame(frame));
         if (raster == nullptr) {
             return {};
         }
@@ -158,6 +161,71 @@ TEST_F(DocumentTest, EverySaveCarriesThePatternsToAProcessThatNeverHeldThem) {
         // Loaded documents hold the pattern only while they are open.
         mServices.documents.clear();
         EXPECT_EQ(YKBitmapRoster::Default().Bitmap(kPattern), nullptr) << file;
+    }
+}
+
+// A shipped plug-in (this program's "add-ons" are the build's) on a user layer, its radius keyed
+// from sharp at frame 1 to wide at frame 5: the frames show it, and a reloaded document, whose
+// layer builds the filter anew from its archive, draws them byte for byte alike.
+TEST_F(DocumentTest, AnimatedFilterOfALayerRendersByFrameAndReloadsIdentically) {
+    const YKGenericFilter* blur = YKFilterManager::Default().FilterNamed("Gaussian Blur");
+    ASSERT_NE(blur, nullptr) << "the shipped plug-ins are not beside the test program";
+    auto original = std::make_unique<YKDocument>("filtered", YKRect<int32>{-40, -30, 39, 29},
+                                                 yk_color(255, 255, 255, 255), &mServices);
+    original->EnvelopManager()->SetMaxFrame(5, false);
+    const int32 id = original->GetUniqueID();
+    YKVectorEntity* entity = YKVectorEntityFactory::Create(
+        YKVectorEntity::kTypeRectangle, {-20, -10}, id, original->EnvelopManager());
+    entity->nextPoint({20, 10}, false);
+    entity->endCreationWithTol(1);
+    entity->setFillAndColor({0, 0, 0, 255}, kColorFlagColor, nullptr, 0, false, "");
+    entity->setStrokeAndColor({0, 0, 0, 255}, kColorFlagNone, nullptr, 0, false, "");
+    auto* rectangle = new YKRasterLayer(id, "Rectangle_1", YKRasterLayer::kRectangle);
+    rectangle->SetEntity(entity);
+    auto* layer = static_cast<YKUserLayer*>(original->ViewerLayer()->ChildAt(0));
+    layer->AddChild(rectangle, true);
+    rectangle->EndCreation();
+    auto* filter = static_cast<YKKernelFilter*>(blur->Duplicate());
+    layer->AddFilter(filter);
+    auto* radius = static_cast<YKEnvelopDouble*>(filter->ParameterEnvelop(0));
+    radius->SetValue(0.5, 1);
+    radius->SetValue(8.0, 5);
+
+    // Three pixels outside the rectangle's left edge, on its middle row: white while the blur is
+    // narrow, grey once it is wide.
+    const auto outside = [](YKDocument& document, int32 frame) {
+        std::unique_ptr<YKRaster> raster(document.RenderFrame(frame));
+        uint32 pixel = 0;
+        std::memcpy(&pixel, raster->Bits() + 30 * raster->BytesPerRow() + (40 - 23) * 4, 4);
+        return pixel & 0xFFu;
+    };
+    EXPECT_EQ(outside(*original, 1), 0xFFu);
+    EXPECT_LT(outside(*original, 5), 0xF0u);
+    std::vector<std::string> frames;
+    for (int32 frame = 1; frame <= 5; ++frame) {
+        frames.push_back(Rendered(*original, frame));
+    }
+    EXPECT_NE(frames[0], frames[2]);
+    EXPECT_NE(frames[2], frames[4]);
+
+    ASSERT_TRUE(original->SaveInto(PathOf("filtered.gr").c_str(), false));
+    YKMessage filterArchive;
+    filter->Archive(&filterArchive);
+    original.reset();
+    std::string error;
+    YKDocument* loaded =
+        YKDocument::Load(PathOf("filtered.gr").c_str(), "filtered.gr", false, &mServices, &error);
+    ASSERT_NE(loaded, nullptr) << error;
+    auto* reloaded = static_cast<YKUserLayer*>(loaded->ViewerLayer()->ChildAt(0));
+    ASSERT_EQ(reloaded->CountFilters(), 1) << "the filter came back as an archive only";
+    YKMessage reloadedArchive;
+    reloaded->FilterAt(0)->Archive(&reloadedArchive);
+    EXPECT_EQ(reloadedArchive.Flatten(), filterArchive.Flatten());
+    const char* name = nullptr;
+    ASSERT_TRUE(reloadedArchive.FindString("YKGF:Name", &name));
+    EXPECT_STREQ(name, "Gaussian Blur");
+    for (int32 frame = 5; frame >= 1; --frame) {
+        EXPECT_TRUE(Rendered(*loaded, frame) == frames[frame - 1]) << "frame " << frame;
     }
 }
 

@@ -67,6 +67,8 @@ private:
 
     // --- The run under way
     std::unique_ptr<YKFilterKernel> mKernel;
+    // Kept from run to run: a run no larger than the last needs no new memory and no clearing
+    // (the bands write every pixel), which would otherwise hold all bands back.
     std::vector<uint32> mSourcePixels;
     std::vector<uint32> mDestinationPixels;
     YKPixelPlane mSource;

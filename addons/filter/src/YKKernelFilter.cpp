@@ -220,7 +220,7 @@ void YKKernelFilter::InitialiseProcess(YKBitmap*, YKBitmap*, YKBitmap*, YKRect<i
         plane.width = r.right - r.left + 1;
         plane.height = r.bottom - r.top + 1;
         plane.stride = plane.width;
-        pixels->assign(static_cast<std::size_t>(plane.width) * plane.height, 0);
+        pixels->resize(static_cast<std::size_t>(plane.width) * plane.height);
         plane.bits = pixels->data();
         return plane;
     };
@@ -265,8 +265,8 @@ void YKKernelFilter::PerformFilterThread(YKBitmap* source, YKBitmap* destination
 }
 
 void YKKernelFilter::FinishProcess(YKBitmap*, YKBitmap*, YKBitmap*, YKRect<int32>, bool) {
+    // A new kernel for each run: one that draws random numbers, say, starts afresh and a frame
+    // renders the same every time.
     mKernel.reset();
     mBarrier.reset();
-    mSourcePixels = {};
-    mDestinationPixels = {};
 }
