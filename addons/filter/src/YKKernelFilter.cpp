@@ -241,6 +241,20 @@ void YKKernelFilter::PerformFilterThread(YKBitmap* source, YKBitmap* destination
     int32 begin = 0;
     int32 end = 0;
     Share(mSource.height, count, index, &begin, &end);
+    if (mKernel->Reach() == 0 && mKernel->PassCount() == 1) {
+        // A point operation needs no other rows: each row is read, filtered and stored while it
+        // is still in the cache, and the bands never wait for one another. Every band takes
+        // this way, so none waits at the barrier either.
+        for (int32 y = begin; y < end && !MustStop(); ++y) {
+            source->GetLineAt(mSourceRect.top + y, mSourceRect.left, mSourceRect.right, false,
+                              mSource.Row(y));
+            mKernel->RunPass(0, y, y + 1);
+            destination->StoreLineAt(mDestination.Row(y), mOutputRect.top + y, mOutputRect.left,
+                                     mOutputRect.right);
+        }
+        IncProgressValue();
+        return;
+    }
     for (int32 y = begin; y < end; ++y) {
         source->GetLineAt(mSourceRect.top + y, mSourceRect.left, mSourceRect.right, false,
                           mSource.Row(y));

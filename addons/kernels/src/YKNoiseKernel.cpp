@@ -3,6 +3,7 @@
 #include "YKNoiseKernel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -16,6 +17,20 @@ double NormalQuantile(double p) {
         (0.5 * std::erfc(-middle / std::sqrt(2.0)) < p ? low : high) = middle;
     }
     return (low + high) / 2;
+}
+
+// The standard normal quantiles at the middles of `N` equal steps of probability, made once
+// per process: a kernel is made for every run of the filter.
+template <std::size_t N>
+const std::array<double, N>& NormalQuantiles() {
+    static const std::array<double, N> quantiles = [] {
+        std::array<double, N> table{};
+        for (std::size_t i = 0; i < N; ++i) {
+            table[i] = NormalQuantile((static_cast<double>(i) + 0.5) / N);
+        }
+        return table;
+    }();
+    return quantiles;
 }
 
 // A well-mixed 64-bit value from a 64-bit key (the splitmix64 finaliser).
@@ -33,8 +48,9 @@ YKNoiseKernel::YKNoiseKernel(float amount, Distribution distribution, bool monoc
     for (int32 i = 0; i < kLevels; ++i) {
         const double p = (i + 0.5) / kLevels;
         // A uniform draw over [-d, d] has a standard deviation of d / sqrt(3).
-        const double unit =
-            distribution == kGaussian ? NormalQuantile(p) : std::sqrt(3.0) * (2 * p - 1);
+        const double unit = distribution == kGaussian
+                                ? NormalQuantiles<kLevels>()[static_cast<std::size_t>(i)]
+                                : std::sqrt(3.0) * (2 * p - 1);
         mOffsets[i] = static_cast<float>(deviation * unit);
     }
 }
