@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "YKBitmap.h"
+#include "YKCliFrameNumber.h"
 #include "YKCliReport.h"
 #include "YKEnvelopKinds.h"
 #include "YKFilterManager.h"
@@ -53,16 +54,6 @@ bool ParseColor(const std::string& text, yk_color* color) {
     return true;
 }
 
-bool ParseFrame(const char* text, int32* frame) {
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < 1 || value > 1'000'000) {
-        return false;
-    }
-    *frame = static_cast<int32>(value);
-    return true;
-}
-
 // The image in a bitmap whose rows and columns go on `margin` pixels beyond each side, repeating
 // the edge pixels.
 void FillWithEdges(const YKRaster& image, int32 margin, YKBitmap* bitmap) {
@@ -95,7 +86,7 @@ int YKFilterCommand::Run(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--param") == 0 && hasValue) {
             params.emplace_back(argv[++i]);
         } else if (std::strcmp(argv[i], "--frame") == 0 && hasValue) {
-            if (!ParseFrame(argv[++i], &frame)) {
+            if (!YKParseFrameNumber(argv[++i], &frame)) {
                 std::fprintf(mErr, "gravik-cli: filter: bad frame number \"%s\"\n", argv[i]);
                 return 2;
             }

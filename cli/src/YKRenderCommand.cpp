@@ -6,6 +6,7 @@
 #include <string>
 
 #include "YKCliDocument.h"
+#include "YKCliFrameNumber.h"
 #include "YKCliReport.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
@@ -30,16 +31,6 @@ std::string NumberedPath(const std::string& output, int32 frame) {
     return stem + number + extension;
 }
 
-bool ParseFrame(const char* text, int32* frame) {
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < 1 || value > 1'000'000) {
-        return false;
-    }
-    *frame = static_cast<int32>(value);
-    return true;
-}
-
 }  // namespace
 
 int YKRenderCommand::Run(int argc, char** argv) {
@@ -53,7 +44,7 @@ int YKRenderCommand::Run(int argc, char** argv) {
         if (std::strcmp(argv[i], "-o") == 0 && hasValue) {
             output = argv[++i];
         } else if (std::strcmp(argv[i], "--frame") == 0 && hasValue) {
-            if (!ParseFrame(argv[++i], &frame)) {
+            if (!YKParseFrameNumber(argv[++i], &frame)) {
                 std::fprintf(mErr, "gravik-cli: render: bad frame number \"%s\"\n", argv[i]);
                 return 2;
             }

@@ -27,14 +27,6 @@
 
 namespace {
 
-using Pixels = std::vector<uint32>;
-using MakeKernel = std::function<std::unique_ptr<YKFilterKernel>()>;
-
-template <typename Kernel, typename... Args>
-MakeKernel Make(Args... args) {
-    return [=] { return std::make_unique<Kernel>(args...); };
-}
-
 constexpr const char* kConvert = "/usr/bin/convert-im6.q16";
 
 struct InteropCase {

@@ -21,14 +21,6 @@
 
 namespace {
 
-using Pixels = std::vector<uint32>;
-using MakeKernel = std::function<std::unique_ptr<YKFilterKernel>()>;
-
-template <typename Kernel, typename... Args>
-MakeKernel Make(Args... args) {
-    return [=] { return std::make_unique<Kernel>(args...); };
-}
-
 Pixels Apply(const MakeKernel& make, Pixels pixels, int32 width, int32 threads = 2) {
     Pixels out(pixels.size());
     const int32 height = static_cast<int32>(pixels.size()) / width;

@@ -6,10 +6,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <random>
 #include <vector>
 
 #include "YKFilterKernel.h"
+
+using Pixels = std::vector<uint32>;
+// Makes a fresh kernel for each run: a table of cases holds these.
+using MakeKernel = std::function<std::unique_ptr<YKFilterKernel>()>;
+
+template <typename Kernel, typename... Args>
+MakeKernel Make(Args... args) {
+    return [=] { return std::make_unique<Kernel>(args...); };
+}
 
 struct PointTestImage {
     int32 width = 0;

@@ -9,10 +9,9 @@
 #include <array>
 #include <vector>
 
-#include "YKFilterKernel.h"
-#include "yk_row_tap.h"
+#include "YKRowTapKernel.h"
 
-class YKEmbossKernel : public YKFilterKernel {
+class YKEmbossKernel : public YKRowTapKernel {
 public:
     static constexpr float kMaxStrength = 10.0f;
 
@@ -25,13 +24,9 @@ public:
     std::array<float, 9> Weights() const;
 
     int32 Reach() const override { return 1; }
-    int32 PassCount() const override { return 2; }
-    void Prepare(const YKPixelPlane& source, const YKPixelPlane& destination) override;
-    int32 RowCount(int32 pass) const override;
-    void RunPass(int32 pass, int32 rowBegin, int32 rowEnd) override;
 
 private:
+    void SumRows(int32 rowBegin, int32 rowEnd) override;
+
     std::vector<yk_row_tap> mTaps;  // weights over premultiplied channels (0..65025)
-    YKPixelPlane mSource, mDestination;
-    std::vector<uint16> mPremultiplied;  // pass 0's output
 };

@@ -6,10 +6,9 @@
 
 #include <vector>
 
-#include "YKFilterKernel.h"
-#include "yk_row_tap.h"
+#include "YKRowTapKernel.h"
 
-class YKMotionBlurKernel : public YKFilterKernel {
+class YKMotionBlurKernel : public YKRowTapKernel {
 public:
     static constexpr float kMaxDistance = 100.0f;
 
@@ -19,14 +18,10 @@ public:
     YKMotionBlurKernel(float distance, float angle);
 
     int32 Reach() const override { return static_cast<int32>(mTaps.size()) - 1; }
-    int32 PassCount() const override { return 2; }
-    void Prepare(const YKPixelPlane& source, const YKPixelPlane& destination) override;
-    int32 RowCount(int32 pass) const override;
-    void RunPass(int32 pass, int32 rowBegin, int32 rowEnd) override;
 
 private:
+    void SumRows(int32 rowBegin, int32 rowEnd) override;
+
     // Along the angle in whole pixels, weights summing to 1.
     std::vector<yk_row_tap> mTaps;
-    YKPixelPlane mSource, mDestination;
-    std::vector<uint16> mPremultiplied;  // pass 0's output: the source, premultiplied
 };

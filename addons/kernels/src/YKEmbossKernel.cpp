@@ -40,27 +40,15 @@ std::array<float, 9> YKEmbossKernel::Weights() const {
     return weights;
 }
 
-void YKEmbossKernel::Prepare(const YKPixelPlane& source, const YKPixelPlane& destination) {
-    mSource = source;
-    mDestination = destination;
-    mPremultiplied.resize(static_cast<size_t>(source.width) * source.height * 4);
-}
-
-int32 YKEmbossKernel::RowCount(int32 pass) const {
-    return pass == 0 ? mSource.height : mDestination.height;
-}
-
-void YKEmbossKernel::RunPass(int32 pass, int32 rowBegin, int32 rowEnd) {
-    if (pass == 0) {
-        PremultiplyRows(mSource, rowBegin, rowEnd, mPremultiplied.data());
-        return;
-    }
-    std::vector<float> sum(static_cast<size_t>(mDestination.width) * 4);
+void YKEmbossKernel::SumRows(int32 rowBegin, int32 rowEnd) {
+    const YKPixelPlane& source = Source();
+    const YKPixelPlane& destination = Destination();
+    std::vector<float> sum(static_cast<size_t>(destination.width) * 4);
     for (int32 y = rowBegin; y < rowEnd; ++y) {
-        SumTaps(mPremultiplied.data(), mSource.width, 1, mTaps, y, mDestination.width, sum.data());
-        const uint32* original = mSource.Row(y + 1) + 1;
-        uint32* out = mDestination.Row(y);
-        for (int32 x = 0; x < mDestination.width; ++x) {
+        SumTaps(Premultiplied(), source.width, 1, mTaps, y, destination.width, sum.data());
+        const uint32* original = source.Row(y + 1) + 1;
+        uint32* out = destination.Row(y);
+        for (int32 x = 0; x < destination.width; ++x) {
             uint32 pixel = original[x] & 0xFF000000u;
             for (int32 c = 0; c < 3; ++c) {
                 const float level = std::clamp(128.5f + sum[4 * x + c], 0.0f, 255.0f);

@@ -35,30 +35,17 @@ YKMotionBlurKernel::YKMotionBlurKernel(float distance, float angle) {
     }
 }
 
-void YKMotionBlurKernel::Prepare(const YKPixelPlane& source, const YKPixelPlane& destination) {
-    mSource = source;
-    mDestination = destination;
-    mPremultiplied.resize(static_cast<size_t>(source.width) * source.height * 4);
-}
-
-int32 YKMotionBlurKernel::RowCount(int32 pass) const {
-    return pass == 0 ? mSource.height : mDestination.height;
-}
-
-void YKMotionBlurKernel::RunPass(int32 pass, int32 rowBegin, int32 rowEnd) {
-    if (pass == 0) {
-        PremultiplyRows(mSource, rowBegin, rowEnd, mPremultiplied.data());
-        return;
-    }
-    const int32 count = mDestination.width * 4;
+void YKMotionBlurKernel::SumRows(int32 rowBegin, int32 rowEnd) {
+    const YKPixelPlane& source = Source();
+    const YKPixelPlane& destination = Destination();
+    const int32 count = destination.width * 4;
     std::vector<float> sum(count);
     std::vector<int32> channels(count);
     for (int32 y = rowBegin; y < rowEnd; ++y) {
-        SumTaps(mPremultiplied.data(), mSource.width, Reach(), mTaps, y, mDestination.width,
-                sum.data());
+        SumTaps(Premultiplied(), source.width, Reach(), mTaps, y, destination.width, sum.data());
         for (int32 j = 0; j < count; ++j) {
             channels[j] = static_cast<int32>(sum[j] + 0.5f);
         }
-        StraightenRow(channels.data(), mDestination.width, mDestination.Row(y));
+        StraightenRow(channels.data(), destination.width, destination.Row(y));
     }
 }
