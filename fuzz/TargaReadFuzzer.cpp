@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Images up to the raster limit are legitimate and tested on their own; here they would only
     // make each run slow.
     if (size >= YKTarga::kHeaderSize &&
-        (data[12] | data[13] << 8) * (data[14] | data[15] << 8) > (1 << 16)) {
+        uint32_t(data[12] | data[13] << 8) * uint32_t(data[14] | data[15] << 8) > (1u << 16)) {
         return 0;
     }
     static char pattern[] = "/tmp/gravik-fuzz-tga-XXXXXX";
