@@ -12,6 +12,8 @@ namespace {
 
 // Columns a band blurs at once: the boxes' rows of one strip stay in the caches.
 constexpr int32 kStrip = 128;
+// How many rows ahead the column pass asks for its input.
+constexpr int32 kPrefetchRows = 8;
 
 inline int32 Rounded(float value) {
     return static_cast<int32>(value + 0.5f);
@@ -123,6 +125,15 @@ void YKGaussianBlurKernel::BlurColumns(int32 rowBegin, int32 rowEnd, int32 left,
     for (int32 t = rowBegin; t < rowEnd + lead; ++t) {
         const int32 fed = t - rowBegin;  // rows the first box has had, before this one
         const uint16* source = &mRows[(static_cast<size_t>(t) * mDestination.width + left) * 4];
+        // The strip's rows lie a whole row apart and were written long ago: asking for a later
+        // one now hides the wait for memory that would otherwise stall this loop.
+        if (t + kPrefetchRows < rowEnd + lead) {
+            const auto* ahead = reinterpret_cast<const char*>(
+                source + static_cast<size_t>(kPrefetchRows) * mDestination.width * 4);
+            for (int32 byte = 0; byte < lanes * 2; byte += 64) {
+                __builtin_prefetch(ahead + byte);
+            }
+        }
         int32* first = slot(0, fed);
         for (int32 i = 0; i < lanes; ++i) {
             first[i] = source[i];
