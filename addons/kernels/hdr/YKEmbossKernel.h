@@ -26,7 +26,8 @@ public:
     int32 Reach() const override { return 1; }
 
 private:
-    void SumRows(int32 rowBegin, int32 rowEnd) override;
+    std::span<const yk_row_tap> Taps() const override { return mTaps; }
+    void StoreRow(int32 y, float* sum) override;
 
     std::vector<yk_row_tap> mTaps;  // weights over premultiplied channels (0..65025)
 };

@@ -20,7 +20,8 @@ public:
     int32 Reach() const override { return static_cast<int32>(mTaps.size()) - 1; }
 
 private:
-    void SumRows(int32 rowBegin, int32 rowEnd) override;
+    std::span<const yk_row_tap> Taps() const override { return mTaps; }
+    void StoreRow(int32 y, float* sum) override;
 
     // Along the angle in whole pixels, weights summing to 1.
     std::vector<yk_row_tap> mTaps;

@@ -1,31 +1,32 @@
 #pragma once
 
-// YKRowTapKernel: a kernel that first premultiplies the source (pass 0, over every source row)
-// and then makes each output row from weighted, shifted rows of that (pass 1). The second pass is
-// the subclass's.
+// YKRowTapKernel: a kernel that makes each output row from weighted, shifted rows of the source
+// premultiplied (its taps). Each band premultiplies the source rows its taps reach into a ring
+// of its own just before they are needed, so a source row is read from memory once and summed
+// while it is still in the cache, and the bands never wait for one another. The subclass turns
+// the sums into pixels.
 
-#include <vector>
+#include <span>
 
 #include "YKFilterKernel.h"
 #include "yk_row_tap.h"
 
 class YKRowTapKernel : public YKFilterKernel {
 public:
-    int32 PassCount() const override { return 2; }
     void Prepare(const YKPixelPlane& source, const YKPixelPlane& destination) override;
-    int32 RowCount(int32 pass) const override;
+    int32 RowCount(int32) const override { return mDestination.height; }
     void RunPass(int32 pass, int32 rowBegin, int32 rowEnd) override;
 
 protected:
-    // Output rows [rowBegin, rowEnd) from Premultiplied().
-    virtual void SumRows(int32 rowBegin, int32 rowEnd) = 0;
+    // The neighbours every output pixel weighs; Reach() covers all of them.
+    virtual std::span<const yk_row_tap> Taps() const = 0;
+    // Destination row `y` from `sum`: the taps' weighted premultiplied channels (0..65025, four
+    // per pixel) at each of its pixels. `sum` may be used as scratch.
+    virtual void StoreRow(int32 y, float* sum) = 0;
 
     const YKPixelPlane& Source() const { return mSource; }
     const YKPixelPlane& Destination() const { return mDestination; }
-    // The source's channels times its alpha (0..65025), four per pixel, row after row.
-    const uint16* Premultiplied() const { return mPremultiplied.data(); }
 
 private:
     YKPixelPlane mSource, mDestination;
-    std::vector<uint16> mPremultiplied;
 };

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "yk_row_taps_internal.h"
-
 YKEmbossKernel::YKEmbossKernel(float strength, float angle) {
     const double radians = std::fmod(double(angle), 360.0) * std::numbers::pi / 180;
     const double lightX = std::cos(radians), lightY = -std::sin(radians);
@@ -40,21 +38,15 @@ std::array<float, 9> YKEmbossKernel::Weights() const {
     return weights;
 }
 
-void YKEmbossKernel::SumRows(int32 rowBegin, int32 rowEnd) {
-    const YKPixelPlane& source = Source();
-    const YKPixelPlane& destination = Destination();
-    std::vector<float> sum(static_cast<size_t>(destination.width) * 4);
-    for (int32 y = rowBegin; y < rowEnd; ++y) {
-        SumTaps(Premultiplied(), source.width, 1, mTaps, y, destination.width, sum.data());
-        const uint32* original = source.Row(y + 1) + 1;
-        uint32* out = destination.Row(y);
-        for (int32 x = 0; x < destination.width; ++x) {
-            uint32 pixel = original[x] & 0xFF000000u;
-            for (int32 c = 0; c < 3; ++c) {
-                const float level = std::clamp(128.5f + sum[4 * x + c], 0.0f, 255.0f);
-                pixel |= static_cast<uint32>(level) << (8 * c);
-            }
-            out[x] = pixel;
+void YKEmbossKernel::StoreRow(int32 y, float* sum) {
+    const uint32* original = Source().Row(y + 1) + 1;
+    uint32* out = Destination().Row(y);
+    for (int32 x = 0; x < Destination().width; ++x) {
+        uint32 pixel = original[x] & 0xFF000000u;
+        for (int32 c = 0; c < 3; ++c) {
+            const float level = std::clamp(128.5f + sum[4 * x + c], 0.0f, 255.0f);
+            pixel |= static_cast<uint32>(level) << (8 * c);
         }
+        out[x] = pixel;
     }
 }

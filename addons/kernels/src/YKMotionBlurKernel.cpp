@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "yk_row_taps_internal.h"
+#include "yk_premultiplied_internal.h"
 
 namespace {
 
@@ -35,17 +35,10 @@ YKMotionBlurKernel::YKMotionBlurKernel(float distance, float angle) {
     }
 }
 
-void YKMotionBlurKernel::SumRows(int32 rowBegin, int32 rowEnd) {
-    const YKPixelPlane& source = Source();
-    const YKPixelPlane& destination = Destination();
-    const int32 count = destination.width * 4;
-    std::vector<float> sum(count);
-    std::vector<int32> channels(count);
-    for (int32 y = rowBegin; y < rowEnd; ++y) {
-        SumTaps(Premultiplied(), source.width, Reach(), mTaps, y, destination.width, sum.data());
-        for (int32 j = 0; j < count; ++j) {
-            channels[j] = static_cast<int32>(sum[j] + 0.5f);
-        }
-        StraightenRow(channels.data(), destination.width, destination.Row(y));
+void YKMotionBlurKernel::StoreRow(int32 y, float* sum) {
+    std::vector<int32> channels(static_cast<size_t>(Destination().width) * 4);
+    for (size_t j = 0; j < channels.size(); ++j) {
+        channels[j] = static_cast<int32>(sum[j] + 0.5f);
     }
+    StraightenRow(channels.data(), Destination().width, Destination().Row(y));
 }
