@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "BenchRatios.h"
+#include "ChildSeconds.h"
 #include "YKGaussianBlurKernel.h"
 #include "YKKernelRunner.h"
 #include "YKUnsharpMaskKernel.h"
@@ -102,22 +103,6 @@ void BM_Ours(benchmark::State& state, KernelMaker make, int32 threads) {
 }
 
 // --- ImageMagick ---
-
-// The processor time of a command and its children: unlike the wall clock, it does not grow
-// when other programs share the machine.
-double SecondsOf(const std::string& command) {
-    const auto used = [] {
-        rusage usage{};
-        getrusage(RUSAGE_CHILDREN, &usage);
-        const auto seconds = [](const timeval& t) { return double(t.tv_sec) + 1e-6 * t.tv_usec; };
-        return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    };
-    const double before = used();
-    if (std::system(command.c_str()) != 0) {
-        return -1;
-    }
-    return used() - before;
-}
 
 void BM_ImageMagick(benchmark::State& state, std::string options) {
     Picture();

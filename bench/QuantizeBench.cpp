@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "BenchRatios.h"
+#include "ChildSeconds.h"
 #include "InverseQuantizer.h"
 #include "NeuralNetQuantizer.h"
 #include "OctreeQuantizer.h"
@@ -285,22 +286,6 @@ void BM_Liq(benchmark::State& state, bool dither) {
         }
     }
     Count(state);
-}
-
-// The processor time of a command and its children: unlike the wall clock, it does not grow
-// when other programs share the machine, so it compares with our own processor time.
-double SecondsOf(const std::string& command) {
-    const auto used = [] {
-        rusage usage{};
-        getrusage(RUSAGE_CHILDREN, &usage);
-        const auto seconds = [](const timeval& t) { return double(t.tv_sec) + 1e-6 * t.tv_usec; };
-        return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    };
-    const double before = used();
-    if (std::system(command.c_str()) != 0) {
-        return -1;
-    }
-    return used() - before;
 }
 
 std::string Filled(std::string command, const Picture& picture) {
