@@ -11,6 +11,7 @@
 #include <set>
 
 #include "FileBytes.h"
+#include "RecordingProgress.h"
 #include "ReferenceImage.h"
 #include "TempDir.h"
 #include "YKAlphaBlend.h"
@@ -156,25 +157,6 @@ TEST_F(TranslatorIOTest, TransparencyIsKeptOrComposedOverTheBackground) {
     }
 }
 
-// Records what a writer shows, and cancels at a given step.
-class RecordingProgress : public YKRasterProgress {
-public:
-    explicit RecordingProgress(int32 cancelAt = 0) : mCancelAt(cancelAt) {}
-    void SetStepCount(int32 count) override { mLog.push_back("count " + std::to_string(count)); }
-    bool IsCancelled() override { return ++mAsked == mCancelAt; }
-    void ShowStep(int32 step, const char* text) override {
-        mLog.push_back(std::to_string(step) + " " + text);
-    }
-    void ShowResult(const char* text) override { mLog.push_back(text); }
-    void Finish() override { mLog.push_back("finish"); }
-
-    std::vector<std::string> mLog;
-
-private:
-    int32 mCancelAt;
-    int32 mAsked = 0;
-};
-
 TEST_F(TranslatorIOTest, ProgressShowsTheStepsAndACancelWritesNothing) {
     const auto raster = Raster(4, 4, 2, 0xFF000000);
     YKMessage options;
@@ -182,17 +164,17 @@ TEST_F(TranslatorIOTest, ProgressShowsTheStepsAndACancelWritesNothing) {
     RecordingProgress shown;
     ASSERT_TRUE(
         Translator("TIFF")->Write(Path("a.tif").c_str(), *raster, &options, &shown, nullptr));
-    EXPECT_EQ(shown.mLog, (std::vector<std::string>{
-                              "count 3", "1 Gathering Raster Info…", "2 Composing Alpha Layer…",
-                              "3 Exporting with the Translator…", "Done !", "finish"}));
+    EXPECT_EQ(shown.lines, (std::vector<std::string>{
+                               "steps 3", "1 Gathering Raster Info…", "2 Composing Alpha Layer…",
+                               "3 Exporting with the Translator…", "Done !", "finish"}));
 
     RecordingProgress cancelled(2);
     std::string error;
     EXPECT_FALSE(
         Translator("TIFF")->Write(Path("b.tif").c_str(), *raster, nullptr, &cancelled, &error));
     EXPECT_EQ(error, "cancelled");
-    EXPECT_EQ(cancelled.mLog,
-              (std::vector<std::string>{"count 2", "1 Gathering Raster Info…", "finish"}));
+    EXPECT_EQ(cancelled.lines,
+              (std::vector<std::string>{"steps 2", "1 Gathering Raster Info…", "finish"}));
     EXPECT_FALSE(std::filesystem::exists(Path("b.tif")));
 }
 
