@@ -24,4 +24,7 @@ public:
     // default), reporting to `progress` (may be null). A format that cannot write refuses here.
     virtual bool Write(const char* path, YKAnimationSource& source, const YKMessage* options,
                        YKRasterProgress* progress, std::string* error) const;
+    // The size in bytes of every file Write would make of `source` with `options`: the writer is
+    // run into a temporary folder, which is removed again. -1 when the write fails.
+    int64 GuessSize(YKAnimationSource& source, const YKMessage* options) const;
 };

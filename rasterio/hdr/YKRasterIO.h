@@ -5,11 +5,13 @@
 // (YKRasterFilters) holds one object per format and everything that looks for a format asks it.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "YKRect.h"
 #include "yk_types.h"
 
+class YKMessage;
 class YKRaster;
 
 class YKRasterIO {
@@ -47,6 +49,12 @@ public:
     virtual uint32 DefaultInterfaceFlags() const { return 15; }
     // The option groups the export window is opened with.
     virtual uint32 InterfaceFlags() const { return DefaultInterfaceFlags(); }
+    // Every file an export to `path` with `options` makes: `path` itself, unless the format
+    // writes several files (a roll-over page writes its images beside the page).
+    virtual std::vector<std::string> OutputFiles(const char* path, const YKMessage* options) const {
+        (void)options;
+        return {path};
+    }
 
     // --- Shared by the readers and writers ---
     // A 32-bit raster of that frame; null when the size is out of range or memory is short.

@@ -22,4 +22,7 @@ public:
     // reporting to `progress` (may be null). A format that cannot write refuses here.
     virtual bool Write(const char* path, const YKRaster& raster, const YKMessage* options,
                        YKRasterProgress* progress, std::string* error) const;
+    // The size in bytes of what Write would make of `raster` with `options`: the writer is run
+    // into a temporary folder, which is removed again. -1 when the write fails.
+    int64 GuessSize(const YKRaster& raster, const YKMessage* options) const;
 };
