@@ -173,13 +173,17 @@ TEST_F(ExportTest, EstimateIsTheSizeOfTheWrittenFile) {
     EXPECT_EQ(Posted(kExportFinished), 4);
 }
 
-TEST_F(ExportTest, AnimationRestoresPlayModeAndFrameAndKeptFramesWriteTheSame) {
+TEST_F(ExportTest, ExportsRestorePlayModeAndFrameAndKeptFramesWriteTheSame) {
     mDocument->SetPlayMode(true);
     mDocument->EnvelopManager()->SetCurrentFrame(2);
     const auto rendered = View("Animated GIF", "rendered.gif");
     EXPECT_EQ(rendered->KindText(), "Animation with 3 Images");
     EXPECT_EQ(rendered->DimensionsText(), "Size : 40 x 30 Pixels");
     ASSERT_TRUE(rendered->Export(nullptr, nullptr, nullptr));
+    const auto still = View("PNG", "third.png");
+    EXPECT_FALSE(still->SetFrame(4));
+    ASSERT_TRUE(still->SetFrame(3));
+    ASSERT_TRUE(still->Export(nullptr, nullptr, nullptr));
     EXPECT_TRUE(mDocument->PlayMode());
     EXPECT_EQ(mDocument->EnvelopManager()->CurrentFrame(), 2);
 
