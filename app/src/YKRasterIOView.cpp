@@ -118,8 +118,9 @@ YKRasterIOView::YKRasterIOView(YKRasterStillIO* still, YKRasterAnimIO* animation
     if (ReadsField(*io, "jpeg_quality") && !mOptions.HasInt32("jpeg_quality")) {
         mOptions.AddInt32("jpeg_quality", kPanelJpegQuality);
     }
-    // A remembered range may no longer fit a document that lost frames since.
-    if (IsAnimation() && !RangeFits(mDocument, FirstFrame(), LastFrame())) {
+    // Written out, so that whoever reads the options sees the frames exported; a remembered
+    // range may no longer fit a document that lost frames since.
+    if (IsAnimation() && !SetFrameRange(FirstFrame(), LastFrame())) {
         SetFrameRange(1, FrameCount(mDocument));
     }
 
