@@ -189,6 +189,13 @@ bool YKJavaScriptIO::Write(const char* path, YKAnimationSource& source, const YK
     if (!AssignFrames(options, count, &assigned, error)) {
         return false;
     }
+    for (const Assigned& item : assigned) {
+        // The image would overwrite the page, or the page the image.
+        if (item.frame > 0 && ImagePath(FolderOf(page), item.event) == page) {
+            yk_set_error(error, "the page cannot have the name of one of its images");
+            return false;
+        }
+    }
     std::string link = "#";
     if (options != nullptr) {
         options->FindString(YKHtmlPage::kLinkField, &link);

@@ -28,15 +28,21 @@ constexpr uint32 kBack = 0x00FFFF00;
 
 class JavaScriptIOTest : public ::testing::Test {
 protected:
-    bool Write(int32 frameCount, const YKMessage* options, YKRasterProgress* progress = nullptr) {
-        YKRasterList list(true);
+    // A source of `frameCount` frames, kept until the next call.
+    YKRasterListSource& Frames(int32 frameCount) {
+        mList.DeleteRasters();
         for (int32 i = 0; i < frameCount; ++i) {
             const uint32 colour = kColours[i % 3];
-            list.AddItem(MakeRaster(4, 3, [colour](int32, int32) { return colour; }).release());
+            mList.AddItem(MakeRaster(4, 3, [colour](int32, int32) { return colour; }).release());
         }
-        YKRasterListSource source(list, {});
+        return mSource;
+    }
+
+    bool Write(int32 frameCount, const YKMessage* options, YKRasterProgress* progress = nullptr,
+               const std::string& page = "page.html") {
         mError.clear();
-        return YKJavaScriptIO().Write(Page().c_str(), source, options, progress, &mError);
+        return YKJavaScriptIO().Write(mDir.PathOf(page).c_str(), Frames(frameCount), options,
+                                      progress, &mError);
     }
 
     std::string Page() const { return mDir.PathOf("page.html"); }
@@ -70,6 +76,8 @@ protected:
 
     TempDir mDir;
     std::string mError;
+    YKRasterList mList{true};
+    YKRasterListSource mSource{mList, {}};
 };
 
 const char kDefaultPage[] =
@@ -141,7 +149,12 @@ TEST_F(JavaScriptIOTest, ThreeFramesMakeThreeImagesAndThePageThatSwapsThem) {
     EXPECT_EQ(progress.lines.back(), "finish");
     EXPECT_EQ(progress.lines[progress.lines.size() - 2], "Done !");
 
-    // What the export announces is what it wrote.
+    // What the export announces and estimates is what it wrote.
+    int64 written = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(mDir.Path())) {
+        written += int64(entry.file_size());
+    }
+    EXPECT_EQ(YKJavaScriptIO().GuessSize(mSource, &options), written);
     std::set<std::string> announced;
     options.AddInt32("ra_1stframe", 1);
     options.AddInt32("ra_lastframe", 3);
@@ -177,12 +190,9 @@ TEST_F(JavaScriptIOTest, ImagesGoBesideThePage) {
     EXPECT_EQ(YKJavaScriptIO().OutputFiles("page.html", nullptr),
               (std::vector<std::string>{"page.html", "Image_onMouseOut.gif",
                                         "Image_onMouseOver.gif", "Image_onclick.gif"}));
-    // A folder alone names no page.
-    YKRasterList list;
-    YKRasterListSource source(list, {});
-    list.AddItem(MakeRaster(1, 1, [](int32, int32) { return 0xFF000000u; }).release());
-    const std::string folder = mDir.Path().string() + "/";
-    EXPECT_FALSE(YKJavaScriptIO().Write(folder.c_str(), source, nullptr, nullptr, &mError));
+    // A folder alone names no page, and a page named like an image would be lost.
+    EXPECT_FALSE(Write(1, nullptr, nullptr, "sub/"));
+    EXPECT_FALSE(Write(3, nullptr, nullptr, "Image_onclick.gif"));
     EXPECT_TRUE(Files().empty());
 }
 

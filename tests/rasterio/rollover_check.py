@@ -11,6 +11,7 @@ when the page behaves, 1 with the reason on standard error otherwise.
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 from selenium import webdriver
@@ -53,11 +54,18 @@ def wait_for(condition, what):
 
 def main():
     page, out_image, over_image = sys.argv[1:4]
+    # Chromium leaves its profile and lock folders under TMPDIR: they go with this folder.
+    with tempfile.TemporaryDirectory() as scratch:
+        os.environ["TMPDIR"] = scratch
+        check(page, out_image, over_image, scratch)
+
+
+def check(page, out_image, over_image, scratch):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu",
                      "--force-device-scale-factor=1", "--window-size=400,300",
-                     "--force-color-profile=srgb"):
+                     "--force-color-profile=srgb", "--user-data-dir=" + scratch + "/profile"):
         options.add_argument(argument)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
