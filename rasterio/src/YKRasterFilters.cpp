@@ -13,6 +13,7 @@
 #include "NeuralNetQuantizerInfo.h"
 #include "OctreeQuantizerInfo.h"
 #include "YKAnimGifIO.h"
+#include "YKJavaScriptIO.h"
 #include "YKJpegIO.h"
 #include "YKPngIO.h"
 #include "YKSimpleGifIO.h"
@@ -32,6 +33,7 @@ YKRasterFilters::YKRasterFilters() {
     mFilters.AddItem(new YKJpegIO);
     mFilters.AddItem(new YKPngIO);
     mFilters.AddItem(new YKTargaIO);
+    mFilters.AddItem(new YKJavaScriptIO);
     mQuantizers.AddItem(new OctreeQuantizerInfo);
     mQuantizers.AddItem(new InverseQuantizerInfo);
     mQuantizers.AddItem(new NeuralNetQuantizerInfo);
