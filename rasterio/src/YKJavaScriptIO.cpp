@@ -2,12 +2,8 @@
 
 #include "YKJavaScriptIO.h"
 
-#include <dirent.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <iterator>
 #include <memory>
 
@@ -22,6 +18,7 @@
 #include "YKSimpleGifIO.h"
 #include "yk_gif_export_internal.h"
 #include "yk_io_error_internal.h"
+#include "yk_scratch_folder_internal.h"
 
 namespace {
 
@@ -74,40 +71,6 @@ std::string FolderOf(const std::string& path) {
 
 // A folder of our own under the temporary folder, removed with what it holds. The images are
 // coded there first because the GIF writer puts its files in place by itself.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        const char* tmp = std::getenv("TMPDIR");
-        mPath = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/GravikXXXXXX";
-        if (mkdtemp(mPath.data()) == nullptr) {
-            mPath.clear();
-        }
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    ~ScratchFolder() {
-        if (mPath.empty()) {
-            return;
-        }
-        if (DIR* dir = opendir(mPath.c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                const std::string name = entry->d_name;
-                if (name != "." && name != "..") {
-                    unlink((mPath + "/" + name).c_str());
-                }
-            }
-            closedir(dir);
-        }
-        rmdir(mPath.c_str());
-    }
-
-    bool Made() const { return !mPath.empty(); }
-    std::string PathOf(const std::string& name) const { return mPath + "/" + name; }
-
-private:
-    std::string mPath;
-};
-
 // Appends the content of the file at `from` to `to`.
 bool CopyFile(const std::string& from, std::FILE* to) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(from.c_str(), "rb"),
@@ -235,7 +198,7 @@ bool YKJavaScriptIO::Write(const char* path, YKAnimationSource& source, const YK
             return fail("cannot write " + output.path + ": " + output.file->Error());
         }
     }
-    ScratchFolder scratch;
+    YKScratchFolder scratch;
     if (!scratch.Made()) {
         return fail("cannot make a temporary folder");
     }
