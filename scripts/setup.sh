@@ -3,13 +3,15 @@
 # fuzzing, benchmarks and formatting. Packages already present are not fetched again.
 set -euo pipefail
 
-# imagemagick and gifsicle judge our GIF, PNG, JPEG and Targa output, cjpeg/djpeg our JPEG files
-# and Cairo our rasterizer in the interop tests, headless Chromium (driven through selenium) our
-# roll-over pages; Qt 6 is the desktop application's toolkit, and its image plug-ins (TIFF,
+# imagemagick and gifsicle judge our GIF, PNG, JPEG and Targa output, webpmux and ImageMagick
+# our animated WebP, apngdis and Python's imaging library our APNG, headless Chromium (driven
+# through selenium) our roll-over pages, cjpeg/djpeg our JPEG files and Cairo our rasterizer in
+# the interop tests; Qt 6 is the desktop application's toolkit, and its image plug-ins (TIFF,
 # WebP, ICO …) are the formats the translators offer beyond Qt's own.
 packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libjpeg62-turbo-dev
           libgtest-dev libgmock-dev imagemagick gifsicle libjpeg-turbo-progs libcairo2-dev
-          qt6-base-dev qt6-image-formats-plugins chromium chromium-driver python3-selenium)
+          qt6-base-dev qt6-image-formats-plugins
+          libwebp-dev webp apngdis python3-pil chromium chromium-driver python3-selenium)
 if [[ "${1:-}" == "--dev" ]]; then
     packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev libgif-dev
                libimagequant-dev netpbm libagg-dev)

@@ -2,7 +2,6 @@
 // what changed since the frame before.
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -11,35 +10,17 @@
 #include "YKRaster.h"
 #include "YKRasterSteps.h"
 #include "YKWriteGif.h"
+#include "yk_anim_export_internal.h"
 #include "yk_gif_export_internal.h"
 #include "yk_image_limits.h"
 #include "yk_io_error_internal.h"
 
 namespace {
 
+using yk_anim_export::Hundredths;
+using yk_anim_export::Shown;
+using yk_anim_export::ShownFrames;
 using yk_gif_export::Frame;
-
-// A usable frame of the source and how long it shows, the unusable frames after it included.
-struct Shown {
-    int32 frame;
-    float duration;
-};
-
-std::vector<Shown> ShownFrames(const YKAnimationSource& source) {
-    std::vector<Shown> shown;
-    for (int32 f = source.FirstFrame(); f <= source.LastFrame(); ++f) {
-        if (source.FrameUsable(f)) {
-            shown.push_back({f, source.FrameDuration(f)});
-        } else if (!shown.empty()) {
-            shown.back().duration += source.FrameDuration(f);
-        }
-    }
-    return shown;
-}
-
-int32 Hundredths(float duration) {
-    return std::isnan(duration) ? 0 : static_cast<int32>(std::clamp(duration, 0.0f, 65535.0f));
-}
 
 YKRect<int32> PlaceOf(const Frame& frame) {
     return {frame.left, frame.top, frame.left + frame.pixels->Width() - 1,

@@ -13,11 +13,13 @@
 #include "NeuralNetQuantizerInfo.h"
 #include "OctreeQuantizerInfo.h"
 #include "YKAnimGifIO.h"
+#include "YKApngIO.h"
 #include "YKJavaScriptIO.h"
 #include "YKJpegIO.h"
 #include "YKPngIO.h"
 #include "YKSimpleGifIO.h"
 #include "YKTargaIO.h"
+#include "YKWebpAnimIO.h"
 
 YKRasterFilters* YKRasterFilters::Instantiate() {
     static YKRasterFilters filters;
@@ -34,6 +36,8 @@ YKRasterFilters::YKRasterFilters() {
     mFilters.AddItem(new YKPngIO);
     mFilters.AddItem(new YKTargaIO);
     mFilters.AddItem(new YKJavaScriptIO);
+    mFilters.AddItem(new YKWebpAnimIO);
+    mFilters.AddItem(new YKApngIO);
     mQuantizers.AddItem(new OctreeQuantizerInfo);
     mQuantizers.AddItem(new InverseQuantizerInfo);
     mQuantizers.AddItem(new NeuralNetQuantizerInfo);
