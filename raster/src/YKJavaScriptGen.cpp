@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "YKHtmlText.h"
+
 namespace {
 
 constexpr const char* kOver = "onMouseOver";
@@ -14,35 +16,9 @@ bool Usable(const JSEvent& event) {
     return !event.name.empty() && !event.file.empty();
 }
 
-// The address sits in a double-quoted attribute: a quote or an ampersand in it must not end or
-// bend the markup.
-std::string AttributeText(const std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
-
 }  // namespace
 
-YKJavaScriptGen::YKJavaScriptGen(std::string link) : mLink(AttributeText(link)) {}
+YKJavaScriptGen::YKJavaScriptGen(std::string link) : mLink(YKHtmlEscaped(link)) {}
 
 void YKJavaScriptGen::AddEvent(JSEvent event) {
     if (event.defaultFlag == 1) {

@@ -15,10 +15,6 @@ public:
         return {"ra_back_col", "ra_hasbackcol", "gif_loop", "gif_use_speed", "gif_speed"};
     }
 
-    // Written only: nothing is accepted, reading refuses.
-    bool Accept(const char* path, YKMessage* info) const override;
-    bool Read(const char* path, YKRasterList& list, int32 first, int32 last, YKMessage* info,
-              bool native, std::string* error) const override;
     // "gif_loop", "gif_use_speed" with "gif_speed" as in an animated GIF; with "ra_hasbackcol"
     // every frame is composed over "ra_back_col".
     bool Write(const char* path, YKAnimationSource& source, const YKMessage* options,

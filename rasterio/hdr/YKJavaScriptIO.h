@@ -25,10 +25,6 @@ public:
     // "ra_lastframe" in `options` the range is taken to be long enough for every default frame.
     std::vector<std::string> OutputFiles(const char* path, const YKMessage* options) const override;
 
-    // Pages are written, never read.
-    bool Accept(const char* path, YKMessage* info) const override;
-    bool Read(const char* path, YKRasterList& list, int32 first, int32 last, YKMessage* info,
-              bool native, std::string* error) const override;
     // Options: those of the still GIF (every image is written with them), "ra_link_url" (the
     // link's address, "#" when absent) and "js_frame_<event>" (1-based frame of the source's
     // range, 0: none; by default frames 1, 2, 3 as far as the range reaches). Every frame is

@@ -4,7 +4,8 @@
 // formats (YKRasterIO), in the order readers are tried: "Animated GIF", "GIF", "JPEG", "PNG",
 // "Targa", then the writers "JavaScript", "Animated WebP" and "APNG"; and the colour quantizers:
 // "Adaptive Reduction", "Fixed Palette Reduction" and "Neural Network", with the ids 0, 1 and 2 in
-// that order. Formats that live above the core (Qt's image I/O) are appended after these at start-up.
+// that order. Formats that live above the core (Qt's image I/O) are appended after these at
+// start-up.
 
 #include <functional>
 #include <memory>

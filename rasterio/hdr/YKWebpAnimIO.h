@@ -16,10 +16,6 @@ public:
                 "gif_speed",   "webp_lossless", "webp_quality"};
     }
 
-    // Written only: nothing is accepted, reading refuses.
-    bool Accept(const char* path, YKMessage* info) const override;
-    bool Read(const char* path, YKRasterList& list, int32 first, int32 last, YKMessage* info,
-              bool native, std::string* error) const override;
     // "webp_lossless" (default true), else lossy at "webp_quality" 0..100 (default 80);
     // "gif_loop", "gif_use_speed" with "gif_speed" as in an animated GIF; with "ra_hasbackcol"
     // every frame is composed over "ra_back_col".

@@ -135,16 +135,6 @@ private:
 
 }  // namespace
 
-bool YKApngIO::Accept(const char*, YKMessage*) const {
-    return false;
-}
-
-bool YKApngIO::Read(const char*, YKRasterList&, int32, int32, YKMessage*, bool,
-                    std::string* error) const {
-    yk_set_error(error, "APNG files cannot be read");
-    return false;
-}
-
 bool YKApngIO::Write(const char* path, YKAnimationSource& source, const YKMessage* options,
                      YKRasterProgress* progress, std::string* error) const {
     yk_anim_export::Options settings;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "YKHtmlText.h"
 #include "YKMessage.h"
 #include "YKRasterFilters.h"
 #include "YKReplacedFile.h"
@@ -14,33 +15,6 @@ namespace {
 
 // The writers' background when the options name none: opaque white.
 constexpr uint32 kDefaultBack = 0xFFFFFFFF;
-
-// Names and addresses go into attribute values and text: a quote or an angle bracket in a file
-// name must not end the markup early.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-                break;
-        }
-    }
-    return out;
-}
 
 std::string Format(const char* format, auto... values) {
     const int size = std::snprintf(nullptr, 0, format, values...);
@@ -63,14 +37,14 @@ std::string YKHtmlPage::Text(const std::string& imagePath, const YKMessage* opti
                              int32 height, std::time_t now) {
     const std::size_t slash = imagePath.rfind('/');
     const std::string name =
-        Escaped(slash == std::string::npos ? imagePath : imagePath.substr(slash + 1));
+        YKHtmlEscaped(slash == std::string::npos ? imagePath : imagePath.substr(slash + 1));
     int32 back = static_cast<int32>(kDefaultBack);
     std::string link = "#";
     if (options != nullptr) {
         options->FindInt32("ra_back_col", &back);
         options->FindString(kLinkField, &link);
     }
-    const std::string anchor = "<a href=\"" + Escaped(link) + "\">";
+    const std::string anchor = "<a href=\"" + YKHtmlEscaped(link) + "\">";
     const auto pixel = static_cast<uint32>(back);
     // ctime_r: the export runs off the main thread, and ctime shares one buffer.
     char time[64] = "";
@@ -99,7 +73,7 @@ std::string YKHtmlPage::Text(const std::string& imagePath, const YKMessage* opti
         name.c_str(), width, height, name.c_str());
     text += "<!-- END CUT HERE -->\n\n";
     text += "<hr>\n<p>\nCreated with " + anchor + "Tavernix</a>";
-    text += Format("'s Gravik\nfrom file %s\nat %s\n", Escaped(imagePath).c_str(), time);
+    text += Format("'s Gravik\nfrom file %s\nat %s\n", YKHtmlEscaped(imagePath).c_str(), time);
     text += "</body>\n</html>\n";
     return text;
 }

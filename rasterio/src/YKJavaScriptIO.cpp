@@ -121,16 +121,6 @@ std::vector<std::string> YKJavaScriptIO::OutputFiles(const char* path,
     return files;
 }
 
-bool YKJavaScriptIO::Accept(const char*, YKMessage*) const {
-    return false;
-}
-
-bool YKJavaScriptIO::Read(const char*, YKRasterList&, int32, int32, YKMessage*, bool,
-                          std::string* error) const {
-    yk_set_error(error, "JavaScript pages cannot be read");
-    return false;
-}
-
 bool YKJavaScriptIO::Write(const char* path, YKAnimationSource& source, const YKMessage* options,
                            YKRasterProgress* progress, std::string* error) const {
     const std::string page = path != nullptr ? path : "";

@@ -65,6 +65,16 @@ bool YKRasterStillIO::Write(const char*, const YKRaster&, const YKMessage*, YKRa
     return false;
 }
 
+bool YKRasterAnimIO::Accept(const char*, YKMessage*) const {
+    return false;
+}
+
+bool YKRasterAnimIO::Read(const char*, YKRasterList&, int32, int32, YKMessage*, bool,
+                          std::string* error) const {
+    yk_set_error(error, std::string(MenuName()) + " files cannot be read");
+    return false;
+}
+
 bool YKRasterAnimIO::Write(const char*, YKAnimationSource&, const YKMessage*, YKRasterProgress*,
                            std::string* error) const {
     yk_set_error(error, std::string(MenuName()) + " files cannot be written");

@@ -129,16 +129,6 @@ private:
 
 }  // namespace
 
-bool YKWebpAnimIO::Accept(const char*, YKMessage*) const {
-    return false;
-}
-
-bool YKWebpAnimIO::Read(const char*, YKRasterList&, int32, int32, YKMessage*, bool,
-                        std::string* error) const {
-    yk_set_error(error, "Animated WebP files cannot be read");
-    return false;
-}
-
 bool YKWebpAnimIO::Write(const char* path, YKAnimationSource& source, const YKMessage* options,
                          YKRasterProgress* progress, std::string* error) const {
     yk_anim_export::Options settings;
