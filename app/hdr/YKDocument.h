@@ -119,6 +119,8 @@ public:
     // Delivers a message to a layer of this document; 'sOPT' marks the document modified.
     bool SendMessage(YKLayer* layer, YKMessage* message);
     bool SendMessage(YKLayer* layer, uint32 code);
+    // Posts to the application around the document; nothing when there is none (headless).
+    void PostToApplication(const YKMessage& message) const;
     // Routes a notification from the layers to the panels by its what code.
     void MessageReceived(YKLayer* layer, YKMessage* message) override;
     // Layers of the class "YKObjectLayer" in the tree.

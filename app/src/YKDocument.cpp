@@ -585,6 +585,12 @@ void YKDocument::RemoveDependentWindow(YKDocumentView* window) {
     mDependentWindows.RemoveItem(mDependentWindows.IndexOf(window));
 }
 
+void YKDocument::PostToApplication(const YKMessage& message) const {
+    if (mServices != nullptr) {
+        mServices->PostToApplication(message);
+    }
+}
+
 void YKDocument::PostDocumentMessage(uint32 what) {
     if (mServices != nullptr) {
         YKMessage message(what);
