@@ -32,7 +32,7 @@ struct YKExportArguments {
     std::string quantizer;  // --quantizer octree|neural|fixed; empty when not given
     bool hasBackground = false;
     uint32 background = 0;  // --background as a pixel, 0xAARRGGBB
-    std::string quality;  // --quality Q, for whichever quality field the format has
+    std::string quality;    // --quality Q, for whichever quality field the format has
     std::vector<Setting> settings;
     bool estimate = false;
     bool json = false;

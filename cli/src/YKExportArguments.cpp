@@ -81,7 +81,8 @@ bool YKExportArguments::Parse(int argc, char** argv, std::string* error) {
                 *error = "--option takes KEY=VALUE, not \"" + pair + "\"";
                 return false;
             }
-            settings.push_back({pair.substr(0, equals), pair.substr(equals + 1), argument + " " + pair});
+            settings.push_back(
+                {pair.substr(0, equals), pair.substr(equals + 1), argument + " " + pair});
         } else if (argument == "--colors") {
             setting("ra_nb_colors", take());
         } else if (argument == "--loop") {

@@ -99,8 +99,8 @@ public:
     bool Set(const YKExportArguments::Setting& setting) {
         const std::string& key = setting.key;
         if (!Reads(key)) {
-            return Fail(setting.given, std::string(mView->IO()->MenuName()) + " has no option \"" + key +
-                                     "\"; it reads " + FieldList());
+            return Fail(setting.given, std::string(mView->IO()->MenuName()) + " has no option \"" +
+                                           key + "\"; it reads " + FieldList());
         }
         const Field field = FieldFor(key, *mView);
         const std::string& text = setting.value;
@@ -118,8 +118,8 @@ public:
         }
         int64 value = 0;
         if (!ParseInteger(text, &value) || value < field.minimum || value > field.maximum) {
-            return Fail(setting.given, "not an integer from " + std::to_string(field.minimum) + " to " +
-                                     std::to_string(field.maximum));
+            return Fail(setting.given, "not an integer from " + std::to_string(field.minimum) +
+                                           " to " + std::to_string(field.maximum));
         }
         // Pixels above 0x7FFFFFFF are stored as the int32 of the same bits.
         const auto stored = static_cast<int32>(static_cast<uint32>(value));
@@ -133,7 +133,7 @@ public:
 
     bool SetPalette(const std::string& name) {
         if (!Reads("24to8_fix_palette")) {
-            return Fail("--palette " + name, NoOption());
+            return Fail("--palette " + name, NoOption("palette choice"));
         }
         const std::vector<std::string> names = YKRasterIOView::PaletteNames();
         for (size_t i = 0; i < names.size(); ++i) {
@@ -147,7 +147,7 @@ public:
 
     bool SetQuantizer(const std::string& name) {
         if (!Reads("24to8_quant_id")) {
-            return Fail("--quantizer " + name, NoOption());
+            return Fail("--quantizer " + name, NoOption("quantizer choice"));
         }
         static constexpr struct {
             const char* word;
@@ -155,9 +155,9 @@ public:
         } kKinds[] = {{"octree", 0}, {"fixed", 1}, {"neural", 2}};
         const auto* kind = std::find_if(std::begin(kKinds), std::end(kKinds),
                                         [&name](const auto& k) { return name == k.word; });
-        const QuantizerInfo* info = kind == std::end(kKinds)
-                                        ? nullptr
-                                        : YKRasterFilters::Instantiate()->QuantizerInfoForId(kind->id);
+        const QuantizerInfo* info =
+            kind == std::end(kKinds) ? nullptr
+                                     : YKRasterFilters::Instantiate()->QuantizerInfoForId(kind->id);
         if (info == nullptr) {
             return Fail("--quantizer " + name, "not octree, neural or fixed");
         }
@@ -182,7 +182,7 @@ public:
                 }
             }
         }
-        return any || Fail("--quality " + text, NoOption());
+        return any || Fail("--quality " + text, NoOption("quality option"));
     }
 
 private:
@@ -216,8 +216,9 @@ private:
         return Listed(names);
     }
 
-    std::string NoOption() const {
-        return std::string(mView->IO()->MenuName()) + " has no such option";
+    std::string NoOption(const char* what) const {
+        return std::string(mView->IO()->MenuName()) + " has no " + what + "; it reads " +
+               FieldList();
     }
 
     bool Fail(const std::string& given, const std::string& reason) {

@@ -13,8 +13,8 @@ YKRasterIO* WriterNamed(const std::string& name, bool exactCase) {
     for (int32 i = 0; i < registry->CountFilters(); ++i) {
         YKRasterIO* io = registry->FilterAt(i);
         const uint32 writes = YKRasterIO::kWritesStills | YKRasterIO::kWritesAnimations;
-        const bool same = exactCase ? name == io->MenuName()
-                                    : strcasecmp(name.c_str(), io->MenuName()) == 0;
+        const bool same =
+            exactCase ? name == io->MenuName() : strcasecmp(name.c_str(), io->MenuName()) == 0;
         if (same && (io->Capabilities() & writes) != 0) {
             return io;
         }
@@ -45,9 +45,9 @@ std::string ExtensionOf(const std::string& path) {
 bool YKChooseExportWriter(const std::string& format, const std::string& output, bool oneFrame,
                           YKExportWriter* writer, std::string* error) {
     YKRasterIO* io = format.empty() ? nullptr : WriterNamed(format, true);
-    const std::string extension = format.empty()           ? ExtensionOf(output)
+    const std::string extension = format.empty()          ? ExtensionOf(output)
                                   : format.front() == '.' ? format
-                                                           : "." + format;
+                                                          : "." + format;
     if (io == nullptr && extension.size() > 1) {
         YKRasterIO* still = WriterForExtension(extension, YKRasterIO::kWritesStills);
         YKRasterIO* animation = WriterForExtension(extension, YKRasterIO::kWritesAnimations);
@@ -58,8 +58,9 @@ bool YKChooseExportWriter(const std::string& format, const std::string& output, 
         io = WriterNamed(format, false);
     }
     if (io == nullptr) {
-        *error = format.empty() ? "no image writer for \"" + output + "\"; give --format"
-                                : "no image writer named \"" + format + "\" (see gravik-cli formats)";
+        *error = format.empty()
+                     ? "no image writer for \"" + output + "\"; give --format"
+                     : "no image writer named \"" + format + "\" (see gravik-cli formats)";
         return false;
     }
     writer->still = dynamic_cast<YKRasterStillIO*>(io);
