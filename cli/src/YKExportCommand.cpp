@@ -23,6 +23,9 @@
 
 namespace {
 
+// The shell's status for a command ended by Ctrl-C.
+constexpr int kInterrupted = 130;
+
 volatile std::sig_atomic_t gInterrupted = 0;
 
 void Interrupt(int) {
@@ -57,6 +60,11 @@ std::string RangeText(int32 first, int32 last) {
                          : "frames " + std::to_string(first) + "-" + std::to_string(last);
 }
 
+int Interrupted(const std::string& output) {
+    YKCliError(output, "interrupted; nothing written");
+    return kInterrupted;
+}
+
 int64 FileSize(const std::string& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
@@ -72,6 +80,8 @@ int YKExportCommand::Run(int argc, char** argv) {
         std::fprintf(mErr, "gravik-cli: export: %s\n", error.c_str());
         return 2;
     }
+    // Ctrl-C from here on ends the command between its stages, or cancels the export.
+    InterruptCatcher catcher;
     // The loaders' and writers' diagnostics go to stderr; stdout tells what was written.
     YKStdoutAside aside;
     mOut = aside.Stream();
@@ -80,6 +90,9 @@ int YKExportCommand::Run(int argc, char** argv) {
     YKDocument* document = YKOpenForCommand(arguments.input.c_str(), &dispatcher);
     if (document == nullptr) {
         return 1;
+    }
+    if (gInterrupted != 0) {
+        return Interrupted(arguments.output);
     }
     const int32 frames = document->EnvelopManager()->MaxFrame();
     const int32 first = arguments.frame > 0 ? arguments.frame : arguments.first;
@@ -124,6 +137,9 @@ int YKExportCommand::Run(int argc, char** argv) {
     report.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     report.estimateText = "Estimated File Size : " + view.EstimateText();
+    if (gInterrupted != 0) {
+        return Interrupted(arguments.output);
+    }
     if (report.bytes < 0) {
         YKCliError(arguments.output, "the size cannot be estimated: the writer failed");
         return 1;
@@ -139,22 +155,21 @@ int YKExportCommand::Export(const YKExportArguments& arguments, YKRasterIOView* 
         bar.Show(event.step, event.stepCount, event.text);
     });
     const auto start = std::chrono::steady_clock::now();
-    {
-        InterruptCatcher catcher;
-        run.Start();
-        while (!run.Finished()) {
-            if (gInterrupted != 0) {
-                run.Cancel();
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    run.Start();
+    while (!run.Finished()) {
+        if (gInterrupted != 0) {
+            run.Cancel();
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     const bool written = run.Wait();
     bar.Clear();
+    if (!written && gInterrupted != 0) {
+        return Interrupted(arguments.output);
+    }
     if (!written) {
-        YKCliError(arguments.output,
-                   gInterrupted != 0 ? "interrupted; nothing written" : run.Error());
-        return gInterrupted != 0 ? 130 : 1;
+        YKCliError(arguments.output, run.Error());
+        return 1;
     }
     YKExportReport report;
     report.format = view->IO()->MenuName();
