@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <random>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "YKPngIO.h"
 #include "YKRaster.h"
 #include "YKRasterAnimFile.h"
+#include "YKRasterFilters.h"
 
 namespace {
 
@@ -94,6 +96,38 @@ TEST_F(ExportCommand, ChoosesTheWriterByFramesExtensionOrName) {
     EXPECT_EQ(r.err, "gravik-cli: " + mDocument +
                          ": frames 2-4 out of range: the document has 3 frames\n");
     EXPECT_FALSE(fs::exists(mDir / "x.png") || fs::exists(mDir / "x.gif"));
+}
+
+// The animation writers beyond GIF, where they are registered: a range to their extension
+// goes to them, and every file they make is listed with its size.
+TEST_F(ExportCommand, RangeGoesToTheAnimationWriterOfTheExtension) {
+    int32 tried = 0;
+    for (const char* extension : {".png", ".webp", ".html"}) {
+        const YKRasterFilters* registry = YKRasterFilters::Instantiate();
+        int32 id = 0;
+        if (!registry->WriterIdForExtension(extension, YKRasterIO::kWritesAnimations, &id)) {
+            continue;
+        }
+        SCOPED_TRACE(extension);
+        ++tried;
+        const CliResult r = Export("--json -o " + mTemp.PathOf(std::string("anim") + extension));
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(
+            r.out.rfind(
+                std::string("{\"format\":\"") + registry->FilterForId(id)->MenuName() + "\"", 0),
+            0u)
+            << r.out;
+        const std::regex file("\"path\":\"([^\"]+)\",\"bytes\":([0-9]+)");
+        int32 files = 0;
+        for (std::sregex_iterator it(r.out.begin(), r.out.end(), file), end; it != end; ++it) {
+            EXPECT_EQ(fs::file_size((*it)[1].str()), std::stoull((*it)[2].str())) << (*it)[1];
+            ++files;
+        }
+        EXPECT_GE(files, 1);
+    }
+    if (tried == 0) {
+        GTEST_SKIP() << "no animation writer for .png, .webp or .html is registered";
+    }
 }
 
 TEST_F(ExportCommand, OptionsReachTheWriter) {
