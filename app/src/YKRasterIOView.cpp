@@ -63,6 +63,17 @@ std::unique_ptr<YKAnimationSource> FramesOf(YKDocument* document, const YKRaster
     return std::make_unique<YKRasterListSource>(*kept, std::move(delays), std::move(unusable));
 }
 
+// The still's frame: the kept one, else rendered into `rendered` without moving the document
+// off the frame its views show.
+const YKRaster* StillOf(YKDocument* document, const YKRasterList* kept, int32 frame,
+                        std::unique_ptr<YKRaster>* rendered, std::string* error) {
+    if (kept != nullptr && kept->ItemAt(0) != nullptr) {
+        return kept->ItemAt(0);
+    }
+    *rendered = YKDocumentFrames(document, frame, frame).RenderFrame(frame, error);
+    return rendered->get();
+}
+
 void SetError(std::string* error, std::string text) {
     if (error != nullptr) {
         *error = std::move(text);
@@ -107,8 +118,9 @@ YKRasterIOView::YKRasterIOView(YKRasterStillIO* still, YKRasterAnimIO* animation
     if (ReadsField(*io, "jpeg_quality") && !mOptions.HasInt32("jpeg_quality")) {
         mOptions.AddInt32("jpeg_quality", kPanelJpegQuality);
     }
-    // A remembered range may no longer fit a document that lost frames since.
-    if (IsAnimation() && !RangeFits(mDocument, FirstFrame(), LastFrame())) {
+    // Written out, so that whoever reads the options sees the frames exported; a remembered
+    // range may no longer fit a document that lost frames since.
+    if (IsAnimation() && !SetFrameRange(FirstFrame(), LastFrame())) {
         SetFrameRange(1, FrameCount(mDocument));
     }
 
@@ -316,11 +328,7 @@ int64 YKRasterIOView::UpdateSize() {
     mEstimate = -1;
     if (mStill != nullptr) {
         std::unique_ptr<YKRaster> rendered;
-        const YKRaster* raster = mRasters != nullptr ? mRasters->ItemAt(0) : nullptr;
-        if (raster == nullptr) {
-            rendered.reset(mDocument->RenderFrame(mFrame));
-            raster = rendered.get();
-        }
+        const YKRaster* raster = StillOf(mDocument, mRasters.get(), mFrame, &rendered, nullptr);
         if (raster != nullptr) {
             mEstimate = mStill->GuessSize(*raster, &mOptions);
         }
@@ -393,11 +401,7 @@ bool YKRasterIOView::Export(YKRasterProgress* progress, std::vector<std::string>
     bool ok = false;
     if (mStill != nullptr) {
         std::unique_ptr<YKRaster> rendered;
-        const YKRaster* raster = mRasters != nullptr ? mRasters->ItemAt(0) : nullptr;
-        if (raster == nullptr) {
-            rendered.reset(mDocument->RenderFrame(mFrame, error));
-            raster = rendered.get();
-        }
+        const YKRaster* raster = StillOf(mDocument, mRasters.get(), mFrame, &rendered, error);
         ok = raster != nullptr && mStill->Write(path, *raster, &mOptions, progress, error);
     } else if (!RangeFits(mDocument, FirstFrame(), LastFrame())) {
         SetError(error, Format("Frames %d to %d are outside the document's frames", FirstFrame(),
