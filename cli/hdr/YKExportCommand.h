@@ -22,6 +22,8 @@ public:
     int Run(int argc, char** argv);
 
 private:
+    // Prints the size the export would have; writes nothing.
+    int Estimate(const YKExportArguments& arguments, YKRasterIOView* view, int32 first, int32 last);
     // Runs the export on its own thread until done or interrupted.
     int Export(const YKExportArguments& arguments, YKRasterIOView* view, int32 first, int32 last);
 

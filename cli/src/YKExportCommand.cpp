@@ -123,20 +123,22 @@ int YKExportCommand::Run(int argc, char** argv) {
     }
     const int32 exportedFirst = view.IsAnimation() ? view.FirstFrame() : view.Frame();
     const int32 exportedLast = view.IsAnimation() ? view.LastFrame() : view.Frame();
-    if (!arguments.estimate) {
-        return Export(arguments, &view, exportedFirst, exportedLast);
-    }
+    return arguments.estimate ? Estimate(arguments, &view, exportedFirst, exportedLast)
+                              : Export(arguments, &view, exportedFirst, exportedLast);
+}
 
+int YKExportCommand::Estimate(const YKExportArguments& arguments, YKRasterIOView* view, int32 first,
+                              int32 last) {
     const auto start = std::chrono::steady_clock::now();
     YKExportReport report;
-    report.format = view.IO()->MenuName();
-    report.first = exportedFirst;
-    report.last = exportedLast;
+    report.format = view->IO()->MenuName();
+    report.first = first;
+    report.last = last;
     report.estimated = true;
-    report.bytes = view.UpdateSize();
+    report.bytes = view->UpdateSize();
     report.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    report.estimateText = "Estimated File Size : " + view.EstimateText();
+    report.estimateText = "Estimated File Size : " + view->EstimateText();
     if (gInterrupted != 0) {
         return Interrupted(arguments.output);
     }

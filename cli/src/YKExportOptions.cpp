@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -23,8 +22,6 @@ struct Field {
     int64 minimum;
     int64 maximum;
 };
-
-constexpr int64 kAnyInt32 = std::numeric_limits<int32>::max();
 
 // The fields whose type or range is known; any other a format reads is taken as it stands in
 // the remembered options, else as an int32.
@@ -74,7 +71,7 @@ Field FieldFor(const std::string& key, const YKRasterIOView& view) {
     const Kind kind = options.HasBool(key.c_str())     ? Kind::kBool
                       : options.HasString(key.c_str()) ? Kind::kString
                                                        : Kind::kInt32;
-    return {"", kind, std::numeric_limits<int32>::min(), kAnyInt32};
+    return {"", kind, std::numeric_limits<int32>::min(), std::numeric_limits<int32>::max()};
 }
 
 bool ParseInteger(const std::string& text, int64* value) {

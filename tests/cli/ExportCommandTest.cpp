@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <regex>
 #include <set>
@@ -25,6 +26,17 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Whether the process has a handler for SIGINT, from the caught-signal mask in its status.
+bool CatchesInterrupt(pid_t process) {
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("SigCgt:")) {
+            return (std::stoull(line.substr(7), nullptr, 16) & (1u << (SIGINT - 1))) != 0;
+        }
+    }
+    return false;
+}
 
 class ExportCommand : public CliTest {
 protected:
@@ -228,7 +240,12 @@ TEST_F(ExportCommand, InterruptCancelsAndLeavesNoFile) {
               "-o", target.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // Once the command catches Ctrl-C (a slow start under sanitizers must not count), and a
+    // little later, when the export is under way.
+    for (int tries = 0; tries < 1000 && !CatchesInterrupt(child); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     kill(child, SIGINT);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
