@@ -15,3 +15,10 @@ build/release/examples/gravik-samples build/out
 "$cli" info build/out/sample_banner.gr
 "$cli" render build/out/sample_banner.gr --all -o build/out/sample_banner.png
 echo "The frames of the sample banner are build/out/sample_banner_001.png to _020.png."
+
+# Exports: each line printed is a file written and its size.
+banner=build/out/sample_banner
+"$cli" export "$banner.gr" --loop 0 -o "$banner.gif"
+"$cli" export "$banner.gr" --frame 1 -o "${banner}_frame1.png"
+"$cli" export "$banner.gr" --quality 80 -o "$banner.webp"
+"$cli" export "$banner.gr" --option js_frame_onMouseOver=11 -o "${banner}_rollover.html"
