@@ -184,7 +184,8 @@ void Peer(benchmark::State& state, std::string command, Banner* banner) {
     state.SetBytesProcessed(state.iterations() * banner->pixelBytes);
 }
 
-// Renders the frames once, for ImageMagick's PNGs; false with a message when it cannot.
+// Renders the frames once: ImageMagick reads them as PNGs, the writer-only timing from memory.
+// False with a message when it cannot.
 bool Prepare(Banner& banner) {
     YKEnvelopManager* manager = banner.document->EnvelopManager();
     for (int32 f = 1; f <= manager->MaxFrame(); ++f) {
