@@ -5,7 +5,7 @@
 // find.
 
 #include <algorithm>
-#include <unordered_map>
+#include <iterator>
 
 #include "YKWriteGif.h"
 #include "yk_gif_export_internal.h"
@@ -17,11 +17,13 @@ namespace {
 constexpr int32 kMaxCodes = 4096;
 
 // The string table of the GIF coder: codes below the clear code are single indices, the others
-// (prefix code, index) pairs in order of making; full at 4096 codes, it starts again.
+// (prefix code, index) pairs in order of making; full at 4096 codes, it starts again. It is
+// hashed as the coder hashes it (a prime number of slots, the index above the prefix, a second
+// hash walking down), which is cheap to empty and needs no allocation per string.
 class StringTable {
 public:
     explicit StringTable(int32 minCodeSize) : mClear(1 << minCodeSize), mNext(mClear + 2) {
-        mCodes.reserve(kMaxCodes);
+        Empty();
     }
 
     // Takes one of two indices that look the same and returns it.
@@ -30,18 +32,24 @@ public:
             mPrefix = preferred;
             return preferred;
         }
-        for (const uint8 index : {preferred, other}) {
-            const auto found = mCodes.find(Key(index));
-            if (found != mCodes.end()) {
-                mPrefix = found->second;
-                return index;
+        const int32 slot = Find(preferred);
+        if (mKeys[slot] >= 0) {
+            mPrefix = mCodes[slot];
+            return preferred;
+        }
+        if (other != preferred) {
+            const int32 found = Find(other);
+            if (mKeys[found] >= 0) {
+                mPrefix = mCodes[found];
+                return other;
             }
         }
         // The string ends here: the coder writes it and learns it followed by `preferred`.
         if (mNext < kMaxCodes) {
-            mCodes.emplace(Key(preferred), mNext++);
+            mKeys[slot] = Key(preferred);
+            mCodes[slot] = uint16(mNext++);
         } else {
-            mCodes.clear();
+            Empty();
             mNext = mClear + 2;
         }
         mPrefix = preferred;
@@ -49,12 +57,32 @@ public:
     }
 
 private:
-    uint32 Key(uint8 index) const { return uint32(mPrefix) << 8 | index; }
+    static constexpr int32 kSlots = 5003;
+
+    int32 Key(uint8 index) const { return int32{index} << 12 | mPrefix; }
+
+    // The slot holding the string of the prefix followed by `index`, or the empty slot where it
+    // would go.
+    int32 Find(uint8 index) const {
+        const int32 key = Key(index);
+        int32 slot = int32{index} << 4 ^ mPrefix;
+        const int32 step = slot == 0 ? 1 : kSlots - slot;
+        while (mKeys[slot] != key && mKeys[slot] >= 0) {
+            slot -= step;
+            if (slot < 0) {
+                slot += kSlots;
+            }
+        }
+        return slot;
+    }
+
+    void Empty() { std::fill(std::begin(mKeys), std::end(mKeys), -1); }
 
     int32 mClear;
     int32 mNext;
     int32 mPrefix = -1;
-    std::unordered_map<uint32, int32> mCodes;
+    int32 mKeys[kSlots];
+    uint16 mCodes[kSlots];
 };
 
 int32 BitsFor(int32 count) {

@@ -1,12 +1,20 @@
 // Our GIF exports judged by peers: gifsicle reads every file without a word, ImageMagick's
 // coalesced frames equal the frames our reader composes, and those are the frames exported
-// (exactly, where the palette can hold every colour).
+// (exactly, where the palette can hold every colour). The sample banner, exported as a document
+// is, also has its frames, delays and loop count read back by gifsicle.
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <unordered_map>
 
 #include "GifExportFiles.h"
 #include "GifPeers.h"
 #include "YKAnimGifIO.h"
+#include "YKDispatcher.h"
+#include "YKDocument.h"
+#include "YKEnvelopManager.h"
 #include "YKMessage.h"
 #include "YKRasterListSource.h"
 #include "YKSimpleGifIO.h"
@@ -102,5 +110,79 @@ INSTANTIATE_TEST_SUITE_P(
                       Export{"animated_fixed", true, true, false, 4, true, false},
                       Export{"animated_dithered", true, true, false, 0, true, false}),
     [](const ::testing::TestParamInfo<Export>& info) { return std::string(info.param.name); });
+
+class BannerGifInteropTest : public GifPeerTest {};
+
+// Gifsicle's delays in hundredths, in image order.
+std::vector<int32> DelaysOf(const std::string& info) {
+    std::vector<int32> delays;
+    const std::regex delay("delay ([0-9]+\\.[0-9]+)s");
+    for (auto it = std::sregex_iterator(info.begin(), info.end(), delay);
+         it != std::sregex_iterator(); ++it) {
+        delays.push_back(int32(std::lround(std::stod((*it)[1].str()) * 100)));
+    }
+    return delays;
+}
+
+TEST_F(BannerGifInteropTest, PeersReadTheFramesDelaysAndLoopOfTheExportedBanner) {
+    YKDispatcher dispatcher;
+    const std::string file = std::string(GRAVIK_EXAMPLES) + "/banner.gr";
+    std::string error;
+    YKDocument* banner = YKDocument::Load(file.c_str(), "banner.gr", false, &dispatcher, &error);
+    ASSERT_NE(banner, nullptr) << error;
+    YKEnvelopManager* manager = banner->EnvelopManager();
+    ASSERT_EQ(manager->MaxFrame(), 20);
+    // Durations of their own, so that a delay given to the wrong frame shows.
+    YKRasterList rendered;
+    std::vector<float> durations;
+    for (int32 f = 1; f <= manager->MaxFrame(); ++f) {
+        manager->SetFrameDuration(f, float(4 + f % 7));
+        durations.push_back(manager->FrameDuration(f));
+        YKRaster* frame = banner->RenderFrame(f, &error);
+        ASSERT_NE(frame, nullptr) << error;
+        rendered.AddItem(frame);
+    }
+    YKMessage options;
+    options.AddInt32("gif_loop", 3);
+    const std::string path = mDir.PathOf("banner.gif");
+    YKRasterListSource source(rendered, durations);
+    ASSERT_TRUE(YKAnimGifIO().Write(path.c_str(), source, &options, nullptr, &error)) << error;
+
+    const Result info = Gifsicle({"--info", path});
+    ASSERT_EQ(info.status, 0);
+    EXPECT_EQ(info.err, "");
+    EXPECT_NE(info.out.find(" 20 images\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("loop count 3\n"), std::string::npos) << info.out;
+    const std::vector<int32> delays = DelaysOf(info.out);
+    EXPECT_EQ(delays, std::vector<int32>(durations.begin(), durations.end())) << info.out;
+
+    // Two decoders agree on every frame; the frames are the rendered ones through one mapping
+    // onto the palette: a rendered colour shows as the same colour everywhere, and near it.
+    const std::vector<Pixels> theirs = Coalesced(path);
+    const std::vector<Pixels> ours = OurFrames(path);
+    ASSERT_EQ(theirs.size(), 20u);
+    ASSERT_EQ(ours.size(), 20u);
+    std::unordered_map<uint32, uint32> shownAs;
+    double squares = 0;
+    std::size_t count = 0;
+    for (std::size_t f = 0; f < ours.size(); ++f) {
+        SCOPED_TRACE("frame " + std::to_string(f + 1));
+        EXPECT_EQ(Difference(ours[f], theirs[f]), "");
+        const Pixels source = ImageOf(*rendered.ItemAt(int32(f))).pixels;
+        ASSERT_EQ(source.size(), ours[f].size());
+        for (std::size_t i = 0; i < source.size(); ++i) {
+            const uint32 shown = ours[f][i];
+            const auto mapped = shownAs.emplace(source[i], shown).first;
+            ASSERT_EQ(mapped->second, shown)
+                << "pixel " << i << " of colour " << std::hex << source[i];
+            for (const int32 shift : {0, 8, 16}) {
+                const int32 d = int32((source[i] >> shift) & 255) - int32((shown >> shift) & 255);
+                squares += double(d) * d;
+            }
+            count += 3;
+        }
+    }
+    EXPECT_LT(std::sqrt(squares / double(count)), 3.0);
+}
 
 }  // namespace
