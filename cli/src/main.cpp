@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "YKConvertCommand.h"
+#include "YKDocumentExport.h"
 #include "YKDumpCommand.h"
 #include "YKFilterCommand.h"
 #include "YKFiltersCommand.h"
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
     }
     // Qt's image formats join the registry before any command looks for a format.
     YKTranslatorIO::RegisterAll();
+    // Palette files join the writers' fixed palettes before any command exports.
+    YKDocumentExport().LoadPalettes();
     if (std::strcmp(command, "dump") == 0) {
         if (argc != 3) {
             std::fputs("gravik-cli: dump takes exactly one FILE\n", stderr);
