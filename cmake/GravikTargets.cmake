@@ -128,3 +128,15 @@ function(gravik_filter_host target)
     file(MAKE_DIRECTORY ${ARG_ADDONS})
     file(CREATE_LINK ${ARG_ADDONS} ${folder}/add-ons SYMBOLIC)
 endfunction()
+
+# The shipped palette files are made into one folder (share/palettes), which programs find as
+# "Palettes" beside themselves (a link made here, at configure time).
+set(GRAVIK_PALETTES_DIR ${PROJECT_BINARY_DIR}/Palettes)
+
+# gravik_palettes_beside(<target>): a program that loads the shipped palettes.
+function(gravik_palettes_beside target)
+    add_dependencies(${target} gravik_palettes)
+    get_target_property(folder ${target} BINARY_DIR)
+    file(MAKE_DIRECTORY ${GRAVIK_PALETTES_DIR})
+    file(CREATE_LINK ${GRAVIK_PALETTES_DIR} ${folder}/Palettes SYMBOLIC)
+endfunction()

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "YKConvertCommand.h"
+#include "YKDocumentExport.h"
 #include "YKDumpCommand.h"
 #include "YKExportCommand.h"
 #include "YKFilterCommand.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     // Qt's image formats join the registry before any command looks for a format.
     YKTranslatorIO::RegisterAll();
+    // Palette files join the writers' fixed palettes before any command exports.
+    YKDocumentExport().LoadPalettes();
     if (std::strcmp(command, "dump") == 0) {
         if (argc != 3) {
             std::fputs("gravik-cli: dump takes exactly one FILE\n", stderr);

@@ -21,11 +21,15 @@ public:
             bool operator==(const Color&) const = default;
         };
 
-        // The built-in palettes: "Web-safe", "Windows", "MacOS" and "BeOS".
+        // The built-in palettes: "Web-safe", "Windows", "MacOS" and "BeOS", then those added.
         static int32 NumCmaps();
-        // Null outside 0..NumCmaps() - 1.
+        // Null outside 0..NumCmaps() - 1. The pointers stay valid for the life of the process.
         static const char* GetCmapName(int32 index);
         static const Cmap* GetCmap(int32 index);
+        // Appends a palette (a loaded palette file) under `name` and returns its index. A name
+        // already listed gives that palette's index when the palettes are the same, else -1.
+        // The list is not locked: palettes are added at start-up, before any export runs.
+        static int32 AddCmap(const char* name, const Cmap& cmap);
 
         // The transparent index becomes the entry nearest to `color` (the first of equals).
         void SetTransparent(Color color);

@@ -1,8 +1,13 @@
 // The built-in palettes and the palette's own operations.
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <deque>
+#include <string>
 
 #include "Quantizer.h"
+#include "YKDebug.h"
 
 namespace {
 
@@ -129,18 +134,53 @@ constexpr std::array<Named, 4> kCmaps = {{
     {"BeOS", FromTable(kBeOS, 255)},
 }};
 
+struct Added {
+    std::string name;
+    Cmap cmap;
+};
+
+// A deque keeps its elements in place as it grows, so handed-out pointers stay valid.
+std::deque<Added>& AddedCmaps() {
+    static std::deque<Added> added;
+    return added;
+}
+
 }  // namespace
 
 int32 Quantizer::Cmap::NumCmaps() {
-    return int32(kCmaps.size());
+    return int32(kCmaps.size() + AddedCmaps().size());
 }
 
 const char* Quantizer::Cmap::GetCmapName(int32 index) {
-    return index >= 0 && index < NumCmaps() ? kCmaps[index].name : nullptr;
+    if (index < 0 || index >= NumCmaps()) {
+        return nullptr;
+    }
+    return index < int32(kCmaps.size()) ? kCmaps[index].name
+                                        : AddedCmaps()[index - kCmaps.size()].name.c_str();
 }
 
 const Quantizer::Cmap* Quantizer::Cmap::GetCmap(int32 index) {
-    return index >= 0 && index < NumCmaps() ? &kCmaps[index].cmap : nullptr;
+    if (index < 0 || index >= NumCmaps()) {
+        return nullptr;
+    }
+    return index < int32(kCmaps.size()) ? &kCmaps[index].cmap
+                                        : &AddedCmaps()[index - kCmaps.size()].cmap;
+}
+
+int32 Quantizer::Cmap::AddCmap(const char* name, const Cmap& cmap) {
+    YK_ASSERT(cmap.count >= 1 && cmap.count <= _QUANTIZER_MAX_COLORS &&
+              cmap.transparent < cmap.count);
+    for (int32 i = 0; i < NumCmaps(); ++i) {
+        if (std::strcmp(GetCmapName(i), name) == 0) {
+            const Cmap& listed = *GetCmap(i);
+            const bool same = listed.count == cmap.count &&
+                              listed.transparent == cmap.transparent &&
+                              std::equal(cmap.colors, cmap.colors + cmap.count, listed.colors);
+            return same ? i : -1;
+        }
+    }
+    AddedCmaps().push_back({name, cmap});
+    return NumCmaps() - 1;
 }
 
 void Quantizer::Cmap::SetTransparent(Color color) {

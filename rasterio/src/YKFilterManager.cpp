@@ -5,10 +5,8 @@
 
 #include <dlfcn.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,21 +14,11 @@
 
 #include "YKGenericFilter.h"
 #include "YKMessage.h"
+#include "yk_program_folder_internal.h"
 
 namespace {
 
 using InstantiateFunction = YKGenericFilter* (*)();
-
-// The folder the running program lies in, or "" when the system will not say.
-std::string ProgramFolder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        return {};
-    }
-    path[length] = '\0';
-    return std::filesystem::path(path).parent_path().string();
-}
 
 bool IsRegularFile(const std::string& path) {
     struct stat status;
@@ -64,7 +52,7 @@ YKFilterManager& YKFilterManager::Default() {
 
 void YKFilterManager::Load() {
     std::vector<std::string> folders;
-    const std::string program = ProgramFolder();
+    const std::string program = yk_program_folder();
     if (!program.empty()) {
         folders.push_back(program + "/add-ons");
     }

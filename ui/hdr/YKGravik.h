@@ -1,7 +1,8 @@
 #pragma once
 
 // YKGravik: the desktop application around the dispatcher. It loads the preferences and the
-// monitor gamma the canvases are shown with (and saves them when it ends), shows alerts as
+// monitor gamma the canvases are shown with (and saves them when it ends) and the palette
+// files the writers offer, shows alerts as
 // message boxes, makes a document window for every view a document opens, runs what documents
 // post to the application on the GUI thread, and opens the files it is started with.
 
@@ -9,6 +10,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "YKDocumentExport.h"
 #include "YKGammaCorrection.h"
 #include "YKPrefSetting.h"
 #include "YKQtAlertPresenter.h"
@@ -36,5 +38,6 @@ private:
     YKQtAlertPresenter mAlerts;
     YKPrefSetting mPreferences;
     YKGammaCorrection mGamma;
+    YKDocumentExport mDocumentExport;
     std::unique_ptr<YKDispatcher> mDispatcher;
 };

@@ -26,6 +26,7 @@ YKGravik::YKGravik() {
     mPreferences.Load();
     mGamma.LoadFromMessage(mPreferences.PrefGamma());
     YKCanvasView::SetDisplayGamma(&mGamma);
+    mDocumentExport.LoadPalettes();
     mDispatcher = std::make_unique<YKDispatcher>(&mPreferences);
     YKAlertPresenter::SetCurrent(&mAlerts);
     mDispatcher->SetWindowFactory(
