@@ -20,5 +20,7 @@ echo "The frames of the sample banner are build/out/sample_banner_001.png to _02
 banner=build/out/sample_banner
 "$cli" export "$banner.gr" --loop 0 -o "$banner.gif"
 "$cli" export "$banner.gr" --frame 1 -o "${banner}_frame1.png"
-"$cli" export "$banner.gr" --quality 80 -o "$banner.webp"
+# Lossless WebP through the GIF's 256-colour palette, then of the true-colour frames.
+"$cli" export "$banner.gr" --loop 0 --colors 256 -o "$banner.webp"
+"$cli" export "$banner.gr" --loop 0 -o "${banner}_truecolor.webp"
 "$cli" export "$banner.gr" --option js_frame_onMouseOver=11 -o "${banner}_rollover.html"

@@ -36,4 +36,6 @@ struct YKExportArguments {
     std::vector<Setting> settings;
     bool estimate = false;
     bool json = false;
+    // --colors, --palette, --quantizer or --dither was given.
+    bool reducesColors = false;
 };

@@ -53,6 +53,7 @@ bool YKExportArguments::Parse(int argc, char** argv, std::string* error) {
             json = true;
         } else if (argument == "--dither") {
             flag("24to8_dithering");
+            reducesColors = true;
         } else if (argument == "--interlace") {
             flag("ra_interlace");
         } else if (argument == "--html") {
@@ -85,14 +86,17 @@ bool YKExportArguments::Parse(int argc, char** argv, std::string* error) {
                 {pair.substr(0, equals), pair.substr(equals + 1), argument + " " + pair});
         } else if (argument == "--colors") {
             setting("ra_nb_colors", take());
+            reducesColors = true;
         } else if (argument == "--loop") {
             setting("gif_loop", take());
         } else if (argument == "--quality") {
             quality = take();
         } else if (argument == "--palette") {
             palette = take();
+            reducesColors = true;
         } else if (argument == "--quantizer") {
             quantizer = take();
+            reducesColors = true;
         } else if (argument == "--background") {
             hasBackground = ParsePixel(take(), &background);
             if (!hasBackground) {

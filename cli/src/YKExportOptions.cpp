@@ -245,6 +245,11 @@ bool YKApplyExportOptions(const YKExportArguments& arguments, YKRasterIOView* vi
     if (arguments.hasBackground) {
         view->SetOverrideBackground(true, arguments.background);
     }
+    // A format that reduces colours only on request takes the shorthands as that request; an
+    // explicit --option webp_palette=false, applied after, still wins.
+    if (arguments.reducesColors && applier.Reads("webp_palette")) {
+        view->SetBool("webp_palette", true);
+    }
     return std::all_of(arguments.settings.begin(), arguments.settings.end(),
                        [&applier](const auto& setting) { return applier.Set(setting); });
 }

@@ -130,21 +130,11 @@ bool YKAnimGifIO::Write(const char* path, YKAnimationSource& source, const YKMes
         // Every frame stays until one after it asks for a clear screen (ClearAfter).
         frame.flags = YKWriteGif::kDisposeNone;
         frame.delay = settings.useSpeed ? settings.speed : Hundredths(item.duration);
-        if (previous == nullptr) {
-            const YKRect<int32> crop =
-                settings.TransparentBack() ? cropFrame(settings.back, *current) : current->Bounds();
-            frame.pixels = cropRaster(*current, crop);
-            frame.left = crop.left;
-            frame.top = crop.top;
-        } else {
-            int32 disposal = 0;
-            frame.pixels = getFrameDiff(previous.get(), *current, &frame.left, &frame.top,
-                                        settings.back, false, &disposal);
-            // The disposal that clears for this frame belongs to the frame shown before it.
-            if (disposal == YKWriteGif::kDisposeBackground &&
-                !ClearAfter(frames.back(), *previous, settings.back)) {
-                return fail("out of memory");
-            }
+        // The disposal that clears for this frame belongs to the frame shown before it.
+        if (TakeChange(previous.get(), *current, settings, frame) ==
+                YKWriteGif::kDisposeBackground &&
+            !ClearAfter(frames.back(), *previous, settings.back)) {
+            return fail("out of memory");
         }
         if (frame.pixels == nullptr) {
             return fail("out of memory");

@@ -8,6 +8,7 @@
 #include "QuantizerInfo.h"
 #include "YKMessage.h"
 #include "YKRasterFilters.h"
+#include "YKRasterIO.h"
 #include "YKReplacedFile.h"
 #include "YKWriteGif.h"
 #include "yk_gif_export_internal.h"
@@ -87,6 +88,25 @@ bool Options::Read(const YKMessage* options, std::string* error) {
     return true;
 }
 
+// --- Frame parts ---
+
+int32 TakeChange(const YKRaster* previous, const YKRaster& current, const Options& options,
+                 Frame& frame) {
+    if (previous == nullptr) {
+        const YKRect<int32> crop = options.TransparentBack()
+                                       ? YKRasterIO::cropFrame(options.back, current)
+                                       : current.Bounds();
+        frame.pixels = YKRasterIO::cropRaster(current, crop);
+        frame.left = crop.left;
+        frame.top = crop.top;
+        return YKWriteGif::kDisposeNone;
+    }
+    int32 disposal = YKWriteGif::kDisposeNone;
+    frame.pixels = YKRasterIO::getFrameDiff(previous, current, &frame.left, &frame.top,
+                                            options.back, false, &disposal);
+    return disposal;
+}
+
 // --- Palette ---
 
 Palette::Palette() = default;
@@ -157,14 +177,20 @@ void Palette::Finish() {
     mQuantizer->SetCmap(cmap);
 }
 
+Quantizer::DitherMethod Palette::Dithering() const {
+    return mOptions.dither ? Quantizer::DITHER_FLOYD_STEINBERG : Quantizer::DITHER_NONE;
+}
+
 void Palette::Quantize(Frame& frame) {
     frame.width = frame.pixels->Width();
     frame.height = frame.pixels->Height();
     frame.indices.resize(std::size_t(frame.width) * frame.height);
-    mQuantizer->Quantize(
-        PixelsOf(*frame.pixels), IndicesOf(frame),
-        mOptions.dither ? Quantizer::DITHER_FLOYD_STEINBERG : Quantizer::DITHER_NONE);
+    mQuantizer->Quantize(PixelsOf(*frame.pixels), IndicesOf(frame), Dithering());
     frame.pixels.reset();
+}
+
+void Palette::Recolor(YKRaster& pixels) {
+    mQuantizer->Quantize(PixelsOf(pixels), Dithering());
 }
 
 void Palette::Compact(std::vector<Frame>& frames) {

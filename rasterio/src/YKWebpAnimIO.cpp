@@ -12,6 +12,7 @@
 #include "YKMessage.h"
 #include "YKRaster.h"
 #include "yk_anim_export_internal.h"
+#include "yk_anim_palette_internal.h"
 #include "yk_io_error_internal.h"
 
 namespace {
@@ -135,12 +136,24 @@ bool YKWebpAnimIO::Write(const char* path, YKAnimationSource& source, const YKMe
     settings.Read(options);
     bool lossless = true;
     int32 quality = kDefaultQuality;
+    bool palette = false;
     if (options != nullptr) {
         options->FindBool("webp_lossless", &lossless);
         if (options->FindInt32("webp_quality", &quality)) {
             quality = std::clamp(quality, 0, 100);
         }
+        options->FindBool("webp_palette", &palette);
     }
     WebpCoder coder(lossless, quality, settings);
-    return yk_anim_export::Run(path, MimeType(), source, settings, coder, progress, error);
+    if (!palette) {
+        return yk_anim_export::Run(path, MimeType(), source, settings, coder, progress, error);
+    }
+    yk_gif_export::Options reduction;
+    if (!reduction.Read(options, error)) {
+        return false;
+    }
+    // Without a background of its own the animation is clear where nothing is drawn.
+    reduction.back = settings.hasBack ? settings.back : settings.back & 0x00FFFFFF;
+    yk_anim_export::PaletteCoder reduced(reduction, coder);
+    return yk_anim_export::Run(path, MimeType(), source, settings, reduced, progress, error);
 }

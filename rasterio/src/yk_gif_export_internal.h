@@ -63,12 +63,17 @@ public:
     void Finish();
     // Fills the frame's indices (its pixels are dropped).
     void Quantize(Frame& frame);
+    // Replaces every colour of `pixels` by its palette colour, alpha kept, for formats that store
+    // pixels rather than indices.
+    void Recolor(YKRaster& pixels);
     // Drops unused and duplicate entries over every frame and puts the transparent entry first,
     // so that the screen's background index 0 is transparent.
     void Compact(std::vector<Frame>& frames);
     const Quantizer::Cmap& Cmap() const { return mCmap; }
 
 private:
+    Quantizer::DitherMethod Dithering() const;
+
     Options mOptions;
     std::unique_ptr<Quantizer> mQuantizer;
     // The octree whose colours pick the fixed palette's entries when fewer are asked.
@@ -76,6 +81,14 @@ private:
     const Quantizer::Cmap* mFixed = nullptr;
     Quantizer::Cmap mCmap;
 };
+
+// Fills `frame` with what the file holds of `current` (prepared by AdjustTransparency): the
+// first frame (no `previous`) cropped to what shows, a later one as what changed since
+// `previous`, at its place. Returns the disposal the change asks of the frame before it
+// (kDisposeNone or kDisposeBackground of YKWriteGif); frame.pixels is null when memory is short.
+// The palette learns from these parts, so a writer that wants a GIF's palette learns from them.
+int32 TakeChange(const YKRaster* previous, const YKRaster& current, const Options& options,
+                 Frame& frame);
 
 // Where a frame leaves the screen as it is over a shown colour (transparent there, or of the same
 // index), writes the transparent index or that colour, whichever continues a string the coder

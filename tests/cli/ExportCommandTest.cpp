@@ -157,6 +157,14 @@ TEST_F(ExportCommand, OptionsReachTheWriter) {
               0);
     EXPECT_LT(fs::file_size(mDir / "low.jpg"), fs::file_size(mDir / "high.jpg"));
 
+    // A colour shorthand asks an animated WebP for its palette; webp_palette=false still wins.
+    ASSERT_EQ(Export("-o " + mTemp.PathOf("true.webp")).status, 0);
+    ASSERT_EQ(Export("--colors 2 -o " + mTemp.PathOf("two.webp")).status, 0);
+    ASSERT_EQ(
+        Export("--colors 2 --option webp_palette=false -o " + mTemp.PathOf("kept.webp")).status, 0);
+    EXPECT_LT(fs::file_size(mDir / "two.webp"), fs::file_size(mDir / "true.webp"));
+    EXPECT_EQ(ReadBytes(mTemp.PathOf("kept.webp")), ReadBytes(mTemp.PathOf("true.webp")));
+
     // Each bad option is one line naming it, status 2, and no file.
     const struct {
         const char* arguments;

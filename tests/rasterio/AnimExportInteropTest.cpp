@@ -1,16 +1,22 @@
 // Our animated WebP and APNG files judged by peers: webpmux describes the frames, durations and
 // loop we meant, ImageMagick decodes the WebP frames, apngdis and Python's imaging library the
-// APNG frames; lossless frames must come back exactly.
+// APNG frames; lossless frames must come back exactly. A WebP through the GIF's palette shows
+// exactly what our GIF of the same frames and colour options shows.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <regex>
 #include <sstream>
+#include <unordered_set>
 
 #include "GifExportFiles.h"
 #include "GifPeers.h"
+#include "YKAnimGifIO.h"
 #include "YKApngIO.h"
+#include "YKDispatcher.h"
+#include "YKDocument.h"
+#include "YKEnvelopManager.h"
 #include "YKMessage.h"
 #include "YKPngIO.h"
 #include "YKRasterList.h"
@@ -47,12 +53,58 @@ struct Case {
     int32 speed;    // -1: the frames' own delays
 };
 
-// Frame 2 is unusable: its time goes to frame 1. `repeat` shows the last frame once more.
-class AnimExportInteropTest : public gif_peers::GifPeerTest,
-                              public ::testing::WithParamInterface<Case> {
+// What Python's imaging library reads of an animation: frames composed as a browser shows them.
+struct PilRead {
+    int32 loop = -1;
+    std::vector<int32> durations;  // milliseconds
+    std::vector<Pixels> frames;
+};
+
+constexpr const char* kPython = "/usr/bin/python3";
+constexpr const char* kPilDump = R"(
+import sys
+from PIL import Image
+im = Image.open(sys.argv[1])
+print(im.info.get('loop', -1))
+with open(sys.argv[2], 'wb') as out:
+    for i in range(im.n_frames):
+        im.seek(i)
+        im.load()
+        print(round(im.info['duration']))
+        out.write(im.convert('RGBA').tobytes())
+)";
+
+// Peers are found by each test; none is required by all.
+class PilPeerTest : public gif_peers::GifPeerTest {
 protected:
     void SetUp() override {}
 
+    void RequirePil() {
+        if (system((std::string(kPython) + " -c 'import PIL' 2>/dev/null").c_str()) != 0) {
+            GTEST_SKIP() << "Python's imaging library is not installed";
+        }
+    }
+
+    PilRead Pil(const std::string& path, size_t size = size_t(kWidth) * kHeight) {
+        PilRead read;
+        const Result result = Run(kPython, {"-c", kPilDump, path, mDir.PathOf("pil.rgba")});
+        EXPECT_EQ(result.status, 0) << result.err;
+        std::istringstream lines(result.out);
+        lines >> read.loop;
+        for (int32 ms = 0; lines >> ms;) {
+            read.durations.push_back(ms);
+        }
+        const std::string rgba = ReadBytes(mDir.PathOf("pil.rgba"));
+        for (size_t at = 0; (at + size) * 4 <= rgba.size(); at += size) {
+            read.frames.push_back(gif_peers::FromRgba(rgba, at, size));
+        }
+        return read;
+    }
+};
+
+// Frame 2 is unusable: its time goes to frame 1. `repeat` shows the last frame once more.
+class AnimExportInteropTest : public PilPeerTest, public ::testing::WithParamInterface<Case> {
+protected:
     // Writes the animation with `writer`, and gives the frames and delays (hundredths) it must
     // show.
     void Export(const YKRasterAnimIO& writer, const std::string& path, bool repeat) {
@@ -146,52 +198,8 @@ std::pair<int32, double> Errors(const Pixels& ours, const Pixels& theirs) {
     return {worst, double(sum) / double(ours.size() * 4)};
 }
 
-// What Python's imaging library reads of an animation: frames composed as a browser shows them.
-struct PilRead {
-    int32 loop = -1;
-    std::vector<int32> durations;  // milliseconds
-    std::vector<Pixels> frames;
-};
-
-constexpr const char* kPython = "/usr/bin/python3";
-constexpr const char* kPilDump = R"(
-import sys
-from PIL import Image
-im = Image.open(sys.argv[1])
-print(im.info.get('loop', -1))
-with open(sys.argv[2], 'wb') as out:
-    for i in range(im.n_frames):
-        im.seek(i)
-        im.load()
-        print(round(im.info['duration']))
-        out.write(im.convert('RGBA').tobytes())
-)";
-
 class PeerRun : public AnimExportInteropTest {
 protected:
-    void RequirePil() {
-        if (system((std::string(kPython) + " -c 'import PIL' 2>/dev/null").c_str()) != 0) {
-            GTEST_SKIP() << "Python's imaging library is not installed";
-        }
-    }
-
-    PilRead Pil(const std::string& path) {
-        PilRead read;
-        const Result result = Run(kPython, {"-c", kPilDump, path, mDir.PathOf("pil.rgba")});
-        EXPECT_EQ(result.status, 0) << result.err;
-        std::istringstream lines(result.out);
-        lines >> read.loop;
-        for (int32 ms = 0; lines >> ms;) {
-            read.durations.push_back(ms);
-        }
-        const std::string rgba = ReadBytes(mDir.PathOf("pil.rgba"));
-        const size_t size = size_t(kWidth) * kHeight;
-        for (size_t at = 0; (at + size) * 4 <= rgba.size(); at += size) {
-            read.frames.push_back(gif_peers::FromRgba(rgba, at, size));
-        }
-        return read;
-    }
-
     std::vector<int32> ExpectedMs() const {
         std::vector<int32> ms;
         for (const int32 d : mDelays) {
@@ -302,5 +310,90 @@ INSTANTIATE_TEST_SUITE_P(Cases, ApngInteropTest,
                                            Case{"ForEverOneSpeed", 0, false, -1, 0},
                                            Case{"ThreeLoopsOverBack", 3, true, -1, -1}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --- WebP through the GIF's palette ---
+
+class WebpPaletteInteropTest : public PilPeerTest {
+protected:
+    // Writes `frames` as an animated GIF with `gifOptions` and as a lossless WebP through the
+    // palette with `webpOptions`; Python's imaging library must show the WebP's frames exactly
+    // as our GIF reader shows the GIF's, in at most `colors` opaque colours (alpha 0 or 255).
+    void ExpectGifFrames(YKRasterList& frames, YKMessage gifOptions, YKMessage webpOptions,
+                         int32 colors) {
+        RequirePil();
+        if (IsSkipped()) {
+            return;
+        }
+        const std::vector<float> delays(size_t(frames.CountItems()), 10.0f);
+        YKRasterListSource source(frames, delays);
+        std::string error;
+        ASSERT_TRUE(YKAnimGifIO().Write(mGif.c_str(), source, &gifOptions, nullptr, &error))
+            << error;
+        webpOptions.AddBool("webp_palette", true);
+        ASSERT_TRUE(YKWebpAnimIO().Write(mWebp.c_str(), source, &webpOptions, nullptr, &error))
+            << error;
+
+        const std::vector<Pixels> gif = gif_peers::OurFrames(mGif);
+        const YKRaster& first = *frames.ItemAt(0);
+        const PilRead webp = Pil(mWebp, size_t(first.Width()) * first.Height());
+        ASSERT_EQ(webp.frames.size(), size_t(frames.CountItems()));
+        ASSERT_EQ(gif.size(), webp.frames.size());
+        std::unordered_set<uint32> shown;
+        for (size_t f = 0; f < gif.size(); ++f) {
+            EXPECT_EQ(Errors(gif[f], webp.frames[f]).first, 0) << "frame " << f;
+            for (const uint32 pixel : webp.frames[f]) {
+                ASSERT_TRUE(pixel >> 24 == 0 || pixel >> 24 == 255) << std::hex << pixel;
+                if (pixel >> 24 != 0) {
+                    shown.insert(pixel);
+                }
+            }
+        }
+        EXPECT_LE(shown.size(), size_t(colors));
+    }
+
+    const std::string mGif = mDir.PathOf("anim.gif");
+    const std::string mWebp = mDir.PathOf("anim.webp");
+};
+
+// Translucent and clear pixels without a background: clear stays clear, the rest is composed
+// over the background colour, as in the GIF; six colours for many.
+TEST_F(WebpPaletteInteropTest, ClearFramesInFewColoursShowAsTheGif) {
+    YKRasterList frames;
+    for (int32 f = 0; f < 5; ++f) {
+        frames.AddItem(MakeRaster(kWidth, kHeight, [f](int32 x, int32 y) {
+                           return Pixel(f, x, y);
+                       }).release());
+    }
+    YKMessage gif;
+    gif.AddInt32("ra_nb_colors", 6);
+    gif.AddInt32("ra_back_col", int32(kBack & 0x00FFFFFF));
+    YKMessage webp;
+    webp.AddInt32("ra_nb_colors", 6);
+    webp.AddInt32("ra_back_col", int32(kBack));
+    ExpectGifFrames(frames, gif, webp, 6);
+}
+
+// The sample banner in 256 colours: the GIF's frames, in a smaller file than the GIF.
+TEST_F(WebpPaletteInteropTest, BannerShowsAsTheGifInASmallerFile) {
+    YKDispatcher dispatcher;
+    const std::string file = std::string(GRAVIK_EXAMPLES) + "/banner.gr";
+    std::string error;
+    YKDocument* banner = YKDocument::Load(file.c_str(), "banner.gr", false, &dispatcher, &error);
+    ASSERT_NE(banner, nullptr) << error;
+    YKRasterList frames;
+    for (int32 f = 1; f <= banner->EnvelopManager()->MaxFrame(); ++f) {
+        YKRaster* frame = banner->RenderFrame(f, &error);
+        ASSERT_NE(frame, nullptr) << error;
+        frames.AddItem(frame);
+    }
+    YKMessage webp;
+    webp.AddBool("ra_hasbackcol", true);
+    webp.AddInt32("ra_back_col", int32(0xFFFFFFFF));
+    ExpectGifFrames(frames, YKMessage(), webp, 256);
+    if (IsSkipped()) {
+        return;
+    }
+    EXPECT_LT(ReadBytes(mWebp).size(), ReadBytes(mGif).size());
+}
 
 }  // namespace
