@@ -27,6 +27,7 @@
 #include "YKAnimationSource.h"
 #include "YKDispatcher.h"
 #include "YKDocument.h"
+#include "YKDocumentFrames.h"
 #include "YKEnvelopManager.h"
 #include "YKMessage.h"
 #include "YKPngIO.h"
@@ -41,24 +42,6 @@ namespace {
 
 constexpr const char* kMagick = "/usr/bin/convert";
 constexpr const char* kGifsicle = "gifsicle";
-
-// The document's frames, rendered when the writer asks for them.
-class DocumentSource : public YKAnimationSource {
-public:
-    explicit DocumentSource(YKDocument* document)
-        : mDocument(document), mManager(document->EnvelopManager()) {}
-    int32 FirstFrame() const override { return 1; }
-    int32 LastFrame() const override { return mManager->MaxFrame(); }
-    bool FrameUsable(int32 frame) const override { return mManager->FrameUsable(frame); }
-    float FrameDuration(int32 frame) const override { return mManager->FrameDuration(frame); }
-    std::unique_ptr<YKRaster> RenderFrame(int32 frame, std::string* error) override {
-        return std::unique_ptr<YKRaster>(mDocument->RenderFrame(frame, error));
-    }
-
-private:
-    YKDocument* mDocument;
-    YKEnvelopManager* mManager;
-};
 
 struct Banner {
     YKDocument* document = nullptr;
@@ -176,7 +159,7 @@ std::string Magick(const Banner& banner, const std::string& out) {
 // With `render`, every frame is rendered from the document inside the timed export.
 void Ours(benchmark::State& state, Banner* banner, bool render) {
     const std::string path = PathIn(*banner, "bench-ours.gif");
-    DocumentSource document(banner->document);
+    YKDocumentFrames document(banner->document, 1, banner->document->EnvelopManager()->MaxFrame());
     YKRasterListSource rendered(banner->frames, banner->durations);
     for (auto _ : state) {
         const double start = ProcessSeconds();
@@ -240,7 +223,7 @@ int main(int argc, char** argv) {
     const std::string whole = PathIn(banner, "whole.gif");
     const std::string optimised = PathIn(banner, "whole-O3.gif");
     const std::string oursOptimised = PathIn(banner, "ours-O3.gif");
-    DocumentSource source(banner.document);
+    YKDocumentFrames source(banner.document, 1, banner.document->EnvelopManager()->MaxFrame());
     if (!WriteOurs(source, ours) || !WriteWhole(ours, whole) ||
         SecondsOf(Gifsicle(whole, optimised)) < 0 || SecondsOf(Gifsicle(ours, oursOptimised)) < 0) {
         std::fputs("cannot make the files to compare (is gifsicle installed?)\n", stderr);
