@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
+#include <cstdlib>
 #include <unordered_map>
 
 #include "GifExportFiles.h"
@@ -116,10 +116,10 @@ class BannerGifInteropTest : public GifPeerTest {};
 // Gifsicle's delays in hundredths, in image order.
 std::vector<int32> DelaysOf(const std::string& info) {
     std::vector<int32> delays;
-    const std::regex delay("delay ([0-9]+\\.[0-9]+)s");
-    for (auto it = std::sregex_iterator(info.begin(), info.end(), delay);
-         it != std::sregex_iterator(); ++it) {
-        delays.push_back(int32(std::lround(std::stod((*it)[1].str()) * 100)));
+    const std::string key = "delay ";
+    for (size_t at = info.find(key); at != std::string::npos; at = info.find(key, at + 1)) {
+        delays.push_back(
+            int32(std::lround(std::strtod(info.c_str() + at + key.size(), nullptr) * 100)));
     }
     return delays;
 }
