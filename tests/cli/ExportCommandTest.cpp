@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -129,10 +128,13 @@ TEST_F(ExportCommand, RangeGoesToTheAnimationWriterOfTheExtension) {
                 std::string("{\"format\":\"") + registry->FilterForId(id)->MenuName() + "\"", 0),
             0u)
             << r.out;
-        const std::regex file("\"path\":\"([^\"]+)\",\"bytes\":([0-9]+)");
         int32 files = 0;
-        for (std::sregex_iterator it(r.out.begin(), r.out.end(), file), end; it != end; ++it) {
-            EXPECT_EQ(fs::file_size((*it)[1].str()), std::stoull((*it)[2].str())) << (*it)[1];
+        const std::string key = "\"path\":\"";
+        for (size_t at = r.out.find(key); at != std::string::npos; at = r.out.find(key, at + 1)) {
+            const size_t start = at + key.size();
+            const std::string path = r.out.substr(start, r.out.find('"', start) - start);
+            const size_t bytes = r.out.find("\"bytes\":", start) + 8;
+            EXPECT_EQ(fs::file_size(path), std::stoull(r.out.substr(bytes))) << path;
             ++files;
         }
         EXPECT_GE(files, 1);

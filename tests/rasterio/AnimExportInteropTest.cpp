@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 #include <sstream>
 #include <unordered_set>
 
@@ -236,15 +235,21 @@ TEST_P(WebpInteropTest, PeersShowWhatWeExported) {
 
     const Result info = Run(webpmux, {"-info", path});
     ASSERT_EQ(info.status, 0) << info.err;
-    std::smatch match;
-    ASSERT_TRUE(std::regex_search(info.out, match, std::regex("Loop Count *: *(\\d+)")))
-        << info.out;
-    EXPECT_EQ(std::stoi(match[1]), Plays());
+    const size_t loop = info.out.find("Loop Count");
+    ASSERT_NE(loop, std::string::npos) << info.out;
+    EXPECT_EQ(std::atoi(info.out.c_str() + info.out.find(':', loop) + 1), Plays());
+    // The frame table: rows "N: width height alpha x y duration ...", after its heading.
     std::vector<int32> durations;
-    const std::regex row("\\n *\\d+: +(?:\\S+ +){5}(\\d+) ");
-    for (auto it = std::sregex_iterator(info.out.begin(), info.out.end(), row);
-         it != std::sregex_iterator(); ++it) {
-        durations.push_back(std::stoi((*it)[1]));
+    std::istringstream rows(info.out.substr(info.out.find("No.:")));
+    std::string line;
+    std::getline(rows, line);
+    while (std::getline(rows, line)) {
+        std::istringstream row(line);
+        std::string number, width, height, alpha, x, y;
+        int32 duration = 0;
+        if (row >> number >> width >> height >> alpha >> x >> y >> duration) {
+            durations.push_back(duration);
+        }
     }
     EXPECT_EQ(durations, ExpectedMs()) << info.out;
 
