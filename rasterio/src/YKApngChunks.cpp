@@ -91,14 +91,17 @@ void ChunkWriter::Chunk(const char* type, const std::vector<uint8>& data) {
     PutBig32(head, static_cast<uint32>(data.size()));
     head.insert(head.end(), type, type + 4);
     uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
-    // zlib takes a null buffer (an empty vector's) as a request for the initial value.
+    // An empty vector's buffer may be null: zlib takes that as a request for the initial value,
+    // and fwrite must not be given it at all.
     if (!data.empty()) {
         crc = crc32_z(crc, data.data(), data.size());
     }
     std::vector<uint8> tail;
     PutBig32(tail, static_cast<uint32>(crc));
     std::fwrite(head.data(), 1, head.size(), mFile);
-    std::fwrite(data.data(), 1, data.size(), mFile);
+    if (!data.empty()) {
+        std::fwrite(data.data(), 1, data.size(), mFile);
+    }
     std::fwrite(tail.data(), 1, tail.size(), mFile);
 }
 
