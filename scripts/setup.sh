@@ -11,7 +11,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libjpeg62-turbo-dev
           libgtest-dev libgmock-dev imagemagick gifsicle libjpeg-turbo-progs libcairo2-dev
           qt6-base-dev qt6-image-formats-plugins
-          libwebp-dev webp apngdis python3-pil chromium chromium-driver python3-selenium)
+          libwebp-dev webp apngdis python3-pil chromium chromium-driver python3-selenium
+          libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 libharfbuzz-dev)
 if [[ "${1:-}" == "--dev" ]]; then
     packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev libgif-dev
                libimagequant-dev netpbm libagg-dev)

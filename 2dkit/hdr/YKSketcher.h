@@ -29,7 +29,7 @@ public:
 
     // --- Virtual operations, in slot order
     virtual ~YKSketcher();
-    // Glyphs come from the font data; without one nothing is built.
+    // Glyphs come from the font data, pen at `at` on the baseline; without one nothing is built.
     virtual void DrawChar(char c, YKPoint<double> at);
     virtual void DrawString(const char* text, YKPoint<double> at);
     virtual void DrawString(const char* text, YKPoint<double> at, int32 skip);
@@ -181,8 +181,9 @@ private:
     template <typename Build>
     void DrawCopy(YKPointList* points, Build build);
 
-    // The glyph outlines of the text operations.
-    void BuildGlyphs();
+    // The glyph contours of the font data for `text` from character `skip` on, each one a fill
+    // polygon (filled together, non-zero).
+    void BuildGlyphs(const char* text, YKPoint<double> at, int32 skip);
 
     // Stroking (yk_stroker_internal.h) reads the drawing state and fills the outline lists.
     friend class YKStroker;

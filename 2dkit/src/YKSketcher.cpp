@@ -1,5 +1,7 @@
 #include "YKSketcher.h"
 
+#include "YKFontData.h"
+
 #include "yk_sketch_geometry_internal.h"
 #include "yk_stroker_internal.h"
 
@@ -123,26 +125,30 @@ void YKSketcher::DrawCopy(YKPointList* points, Build build) {
 
 // --- Text
 
-void YKSketcher::BuildGlyphs() {
-    // Glyph outlines come from the font data, which does not supply them yet: nothing is built.
+void YKSketcher::BuildGlyphs(const char* text, YKPoint<double> at, int32 skip) {
     ResetPolygon();
     ResetOutline();
+    if (mFontData != nullptr && text != nullptr) {
+        mFontData->GetGlyphOutlines(mPolygons, text, at, skip, 0);
+    }
 }
 
-void YKSketcher::DrawChar(char, YKPoint<double>) {
-    BuildGlyphs();
+void YKSketcher::DrawChar(char c, YKPoint<double> at) {
+    const char text[2] = {c, 0};
+    BuildGlyphs(text, at, 0);
 }
 
-void YKSketcher::DrawString(const char*, YKPoint<double>) {
-    BuildGlyphs();
+void YKSketcher::DrawString(const char* text, YKPoint<double> at) {
+    BuildGlyphs(text, at, 0);
 }
 
-void YKSketcher::DrawString(const char*, YKPoint<double>, int32) {
-    BuildGlyphs();
+void YKSketcher::DrawString(const char* text, YKPoint<double> at, int32 skip) {
+    BuildGlyphs(text, at, skip);
 }
 
 void YKSketcher::DrawString(char*, YKPointList* path, double, double) {
-    BuildGlyphs();
+    // Placing characters along a path is not done yet: nothing is built.
+    BuildGlyphs(nullptr, {0, 0}, 0);
     if (path != nullptr) {
         path->MakeEmpty();
     }

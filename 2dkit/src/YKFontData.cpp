@@ -1,0 +1,44 @@
+#include "YKFontData.h"
+
+#include <algorithm>
+#include <cstdio>
+
+void YKFontData::SetSize(double h, double v) {
+    mSizeH = h;
+    mSizeV = v;
+}
+
+void YKFontData::SetFlip(bool h, bool v) {
+    mFlipH = h;
+    mFlipV = v;
+}
+
+YKRect<double> YKFontData::GetBoundingBox(const char* text, YKPoint<double> origin,
+                                          double reserved) {
+    YKList<YKList<YKPoint<double>>*> contours;
+    GetGlyphOutlines(contours, text, origin, 0, reserved);
+    YKRect<double> box = YKRect<double>::None();
+    for (int32 i = 0; i < contours.CountItems(); ++i) {
+        YKList<YKPoint<double>>* contour = contours.ItemAt(i);
+        for (int32 j = 0; j < contour->CountItems(); ++j) {
+            const YKPoint<double> p = contour->ItemAt(j);
+            if (!box.IsValid()) {
+                box = {p.x, p.y, p.x, p.y};
+            }
+            box = {std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
+                   std::max(box.bottom, p.y)};
+        }
+        delete contour;
+    }
+    return box;
+}
+
+void YKFontData::PrintToStream() const {
+    std::printf("font <%s> file <%s> family <%s> style <%s>\n", mSpecification.c_str(),
+                mPath.c_str(), mFamily.c_str(), mStyle.c_str());
+    std::printf("  size %g x %g, ascent %g, descent %g, height %g\n", mSizeH, mSizeV, mAscent,
+                mDescent, mHeight);
+    std::printf("  %s, flip %d/%d, shearing %g deg, spacing %g%%, rotation %g rad\n",
+                mDirection ? "horizontal" : "vertical", mFlipH, mFlipV, mShearing, mSpacing,
+                mRotation);
+}

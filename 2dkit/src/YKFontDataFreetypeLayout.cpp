@@ -1,0 +1,229 @@
+// Pen placement, kerning and glyph contours of YKFontDataFreetype.
+
+#include <algorithm>
+#include <cmath>
+
+#include <freetype/ftoutln.h>
+
+#include "YKAutolock.h"
+#include "YKFontDataFreetype.h"
+#include "yk_utf8.h"
+
+namespace {
+
+using PointList = YKList<YKPoint<double>>;
+
+// Curves are halved until their control points lie this close to the chord (a cross product,
+// in 1/2048 pixel units squared), at most kMaxDepth times so that huge sizes stay bounded.
+constexpr double kFlatness = 5.0;
+constexpr int32 kMaxDepth = 12;
+
+struct Vec {
+    double x;
+    double y;
+};
+
+Vec Mid(Vec a, Vec b) {
+    return {(a.x + b.x) / 2, (a.y + b.y) / 2};
+}
+
+double Cross(Vec origin, Vec a, Vec b) {
+    return (a.x - origin.x) * (b.y - origin.y) - (a.y - origin.y) * (b.x - origin.x);
+}
+
+// Receives FreeType's contour walk; points are in 1/2048 pixel, already turned and placed
+// relative to the origin.
+struct ContourSink {
+    YKList<PointList*>& out;
+    YKPoint<double> origin;
+    PointList* current = nullptr;
+    Vec last{0, 0};
+
+    void Add(Vec p) {
+        // Outline units are centred on pixel corners half a pixel up and left of the pen.
+        current->AddItem({origin.x + (p.x - 1024) / 2048.0, origin.y + (p.y - 1024) / 2048.0});
+        last = p;
+    }
+    void Close() {
+        if (current == nullptr) {
+            return;
+        }
+        // The walk ends each contour on its first point, which a fill polygon need not repeat.
+        const int32 count = current->CountItems();
+        if (count > 1 && current->ItemAt(0).x == current->ItemAt(count - 1).x &&
+            current->ItemAt(0).y == current->ItemAt(count - 1).y) {
+            current->RemoveItem(count - 1);
+        }
+        if (current->CountItems() >= 3) {
+            out.AddItem(current);
+        } else {
+            delete current;
+        }
+        current = nullptr;
+    }
+    void Conic(Vec p0, Vec c, Vec p1, int32 depth) {
+        if (depth >= kMaxDepth || std::fabs(Cross(p0, c, p1)) < kFlatness) {
+            Add(p1);
+            return;
+        }
+        const Vec a = Mid(p0, c);
+        const Vec b = Mid(c, p1);
+        const Vec m = Mid(a, b);
+        Conic(p0, a, m, depth + 1);
+        Conic(m, b, p1, depth + 1);
+    }
+    void Cubic(Vec p0, Vec c0, Vec c1, Vec p1, int32 depth) {
+        if (depth >= kMaxDepth ||
+            std::max(std::fabs(Cross(p0, c0, p1)), std::fabs(Cross(p0, c1, p1))) < kFlatness) {
+            Add(p1);
+            return;
+        }
+        const Vec a = Mid(p0, c0);
+        const Vec b = Mid(c0, c1);
+        const Vec c = Mid(c1, p1);
+        const Vec ab = Mid(a, b);
+        const Vec bc = Mid(b, c);
+        const Vec m = Mid(ab, bc);
+        Cubic(p0, a, ab, m, depth + 1);
+        Cubic(m, bc, c, p1, depth + 1);
+    }
+};
+
+Vec ToVec(const FT_Vector* v) {
+    return {static_cast<double>(v->x), static_cast<double>(v->y)};
+}
+
+ContourSink& Sink(void* user) {
+    return *static_cast<ContourSink*>(user);
+}
+
+const FT_Outline_Funcs kWalk = {
+    [](const FT_Vector* to, void* user) {
+        ContourSink& sink = Sink(user);
+        sink.Close();
+        sink.current = new PointList(64);
+        sink.Add(ToVec(to));
+        return 0;
+    },
+    [](const FT_Vector* to, void* user) {
+        Sink(user).Add(ToVec(to));
+        return 0;
+    },
+    [](const FT_Vector* control, const FT_Vector* to, void* user) {
+        ContourSink& sink = Sink(user);
+        sink.Conic(sink.last, ToVec(control), ToVec(to), 0);
+        return 0;
+    },
+    [](const FT_Vector* control0, const FT_Vector* control1, const FT_Vector* to, void* user) {
+        ContourSink& sink = Sink(user);
+        sink.Cubic(sink.last, ToVec(control0), ToVec(control1), ToVec(to), 0);
+        return 0;
+    },
+    0,
+    0,
+};
+
+}  // namespace
+
+template <typename Place>
+double YKFontDataFreetype::Layout(const std::vector<uint16>& codes, Place place) {
+    const double size = mDirection ? mSizeH : mSizeV;
+    const double spacing = mSpacing * size * 2048 / 100;
+    const bool kerning = mDirection && mFace != nullptr && FT_HAS_KERNING(mFace);
+    double pen = 0;
+    FT_UInt previous = 0;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const GlyphEntry& glyph = CachedGlyph(codes[i]);
+        if (i > 0) {
+            pen += spacing;
+            FT_Vector delta{0, 0};
+            if (kerning &&
+                FT_Get_Kerning(mFace, previous, glyph.index, FT_KERNING_UNFITTED, &delta) == 0) {
+                pen += static_cast<double>(delta.x);
+            }
+        }
+        place(static_cast<int32>(i), glyph, pen);
+        pen +=
+            static_cast<double>(mDirection ? glyph.metrics.horiAdvance : glyph.metrics.vertAdvance);
+        previous = glyph.index;
+    }
+    return pen;
+}
+
+double YKFontDataFreetype::StringWidth(const char* text, double) {
+    const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
+    YKAutolock lock(lock_freetype_access);
+    return Layout(codes, [](int32, const GlyphEntry&, double) {}) / 2048.0;
+}
+
+double YKFontDataFreetype::GetHeight(const char* text, double) {
+    if (mDirection) {
+        return (mUnitAscent - mUnitDescent) / 2048.0;
+    }
+    // Across a vertical line: the widest character.
+    const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
+    YKAutolock lock(lock_freetype_access);
+    FT_Pos widest = 0;
+    Layout(codes, [&](int32, const GlyphEntry& glyph, double) {
+        widest = std::max(widest, glyph.metrics.horiAdvance);
+    });
+    return static_cast<double>(widest) / 2048.0;
+}
+
+void YKFontDataFreetype::GetGlyphOutlines(YKList<YKList<YKPoint<double>>*>& out, const char* text,
+                                          YKPoint<double> origin, int32 skip, double) {
+    if (!std::isfinite(origin.x) || !std::isfinite(origin.y)) {
+        return;
+    }
+    const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
+    YKAutolock lock(lock_freetype_access);
+    Layout(codes, [&](int32 index, const GlyphEntry& glyph, double pen) {
+        if (index >= skip) {
+            AppendContours(out, glyph, pen, origin);
+        }
+    });
+}
+
+void YKFontDataFreetype::AppendContours(YKList<YKList<YKPoint<double>>*>& out,
+                                        const GlyphEntry& glyph, double pen,
+                                        YKPoint<double> origin) const {
+    if (glyph.contours.empty()) {
+        return;
+    }
+    // Glyph space (y up, 1/2048 pixel, pen at 0) to document space (y down) relative to the
+    // origin: flip, shear (positive leans right), move to the pen, turn.
+    const double shear = std::tan(mShearing * M_PI / 180.0);
+    const double cosine = std::cos(mRotation);
+    const double sine = std::sin(mRotation);
+    const double advance = static_cast<double>(glyph.metrics.horiAdvance);
+    std::vector<FT_Vector> points(glyph.points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        double x = static_cast<double>(glyph.points[i].x);
+        double y = static_cast<double>(glyph.points[i].y);
+        if (mFlipH) {
+            x = advance - x;
+        }
+        if (mFlipV) {
+            // Mirrored within the line, so that the glyph keeps its place.
+            y = mUnitAscent + mUnitDescent - y;
+        }
+        x += shear * y;
+        y = -y;
+        if (mDirection) {
+            x += pen;
+        } else {
+            y += pen;
+        }
+        points[i].x = static_cast<FT_Pos>(std::lround(x * cosine - y * sine));
+        points[i].y = static_cast<FT_Pos>(std::lround(x * sine + y * cosine));
+    }
+    FT_Outline outline{};
+    outline.n_points = static_cast<short>(points.size());
+    outline.n_contours = static_cast<short>(glyph.contours.size());
+    outline.points = points.data();
+    outline.tags = const_cast<char*>(glyph.tags.data());
+    outline.contours = const_cast<short*>(glyph.contours.data());
+    ContourSink sink{out, origin};
+    FT_Outline_Decompose(&outline, &kWalk, &sink);
+    sink.Close();
+}

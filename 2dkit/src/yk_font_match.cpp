@@ -1,0 +1,58 @@
+#include "yk_font_match.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <mutex>
+
+namespace {
+
+std::string PatternString(FcPattern* pattern, const char* object) {
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || value == nullptr) {
+        return {};
+    }
+    return reinterpret_cast<const char*>(value);
+}
+
+// Fontconfig's default configuration is not safe to build from two threads at once.
+std::mutex gMatchLock;
+
+}  // namespace
+
+yk_font_match_result yk_font_match(const char* family, const char* style) {
+    std::lock_guard<std::mutex> guard(gMatchLock);
+    yk_font_match_result result;
+    FcPattern* pattern = FcPatternCreate();
+    if (pattern == nullptr) {
+        return result;
+    }
+    if (family != nullptr && *family != 0) {
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    }
+    if (style != nullptr && *style != 0) {
+        FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(style));
+    }
+    // Only outline fonts have glyph contours.
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult status = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &status);
+    if (match != nullptr) {
+        result.path = PatternString(match, FC_FILE);
+        result.family = PatternString(match, FC_FAMILY);
+        result.style = PatternString(match, FC_STYLE);
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return result;
+}
+
+std::string yk_fallback_font_path() {
+    const yk_font_match_result match = yk_font_match("DejaVu Sans", "Book");
+    // Fontconfig substitutes something whatever is asked: only DejaVu Sans itself will do.
+    if (!match.path.empty() && match.family == "DejaVu Sans") {
+        return match.path;
+    }
+    return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+}
