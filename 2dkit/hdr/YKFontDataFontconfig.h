@@ -5,6 +5,7 @@
 // from that file exactly as for YKFontDataFreetype.
 
 #include "YKFontDataFreetype.h"
+#include "yk_font_match.h"
 
 class YKFontDataFontconfig : public YKFontDataFreetype {
 public:
@@ -15,6 +16,9 @@ public:
     const std::string& RequestedStyle() const { return mRequestedStyle; }
 
 private:
+    // Family and style are taken from the match whole: either may hold spaces.
+    YKFontDataFontconfig(const yk_font_match_result& match, const char* family, const char* style);
+
     std::string mRequestedFamily;
     std::string mRequestedStyle;
 };

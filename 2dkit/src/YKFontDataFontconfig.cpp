@@ -1,13 +1,6 @@
 #include "YKFontDataFontconfig.h"
 
-#include "yk_font_match.h"
-
 namespace {
-
-std::string MatchSpecification(const char* family, const char* style) {
-    const yk_font_match_result match = yk_font_match(family, style);
-    return match.path + " " + match.family + " " + match.style;
-}
 
 std::string OrEmpty(const char* text) {
     return text != nullptr ? text : "";
@@ -16,6 +9,15 @@ std::string OrEmpty(const char* text) {
 }  // namespace
 
 YKFontDataFontconfig::YKFontDataFontconfig(const char* family, const char* style)
-    : YKFontDataFreetype(MatchSpecification(family, style).c_str()),
+    : YKFontDataFontconfig(yk_font_match(family, style), family, style) {}
+
+YKFontDataFontconfig::YKFontDataFontconfig(const yk_font_match_result& match, const char* family,
+                                           const char* style)
+    : YKFontDataFreetype((match.path + " " + match.family + " " + match.style).c_str()),
       mRequestedFamily(OrEmpty(family)),
-      mRequestedStyle(OrEmpty(style)) {}
+      mRequestedStyle(OrEmpty(style)) {
+    if (!UsedFallback()) {
+        mFamily = match.family;
+        mStyle = match.style;
+    }
+}

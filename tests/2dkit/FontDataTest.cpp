@@ -168,10 +168,10 @@ TEST_F(FontBoundsTest, KerningPullsPairsTogetherInWidthsAndContoursAlike) {
 }
 
 TEST_F(FontDataTest, AFontNamedByFamilyAndStyleIsTheMatchingInstalledFile) {
-    YKFontDataFontconfig font("Liberation Sans", "Bold");
+    YKFontDataFontconfig font("Liberation Sans", "Bold Italic");
     EXPECT_EQ(font.Family(), "Liberation Sans");
-    EXPECT_EQ(font.Style(), "Bold");
-    EXPECT_EQ(font.Path(), yk_font_match("Liberation Sans", "Bold").path);
+    EXPECT_EQ(font.Style(), "Bold Italic");
+    EXPECT_EQ(font.Path(), yk_font_match("Liberation Sans", "Bold Italic").path);
     EXPECT_FALSE(font.UsedFallback());
     YKFontDataFreetype byFile((font.Path() + " x y").c_str());
     EXPECT_EQ(font.StringWidth("Kerning", 0), byFile.StringWidth("Kerning", 0));
