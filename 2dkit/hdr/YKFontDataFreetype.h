@@ -28,6 +28,10 @@ public:
                           YKPoint<double> origin, int32 skip, double reserved) override;
     void PrintToStream() const override;
 
+    // One call produces at most this many points: the glyphs after them only move the pen, so
+    // that a huge text cannot exhaust memory (curves are flattened finely, about two thousand
+    // points per glyph).
+    static constexpr int64 kMaxOutlinePoints = int64{1} << 24;
     static constexpr double kMinSize = 0.1;
     static constexpr double kMaxSize = 1000.0;
 

@@ -177,9 +177,15 @@ void YKFontDataFreetype::GetGlyphOutlines(YKList<YKList<YKPoint<double>>*>& out,
     }
     const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
     YKAutolock lock(lock_freetype_access);
+    int64 produced = 0;
     Layout(codes, [&](int32 index, const GlyphEntry& glyph, double pen) {
-        if (index >= skip) {
-            AppendContours(out, glyph, pen, origin);
+        if (index < skip || produced >= kMaxOutlinePoints) {
+            return;
+        }
+        const int32 first = out.CountItems();
+        AppendContours(out, glyph, pen, origin);
+        for (int32 i = first; i < out.CountItems(); ++i) {
+            produced += out.ItemAt(i)->CountItems();
         }
     });
 }
