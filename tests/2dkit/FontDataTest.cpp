@@ -124,7 +124,7 @@ protected:
     std::unique_ptr<YKFontDataFreetype> mFont;
 };
 
-TEST_F(FontBoundsTest, SpacingFlipsAndShearMoveTheContoursAsStated) {
+TEST_F(FontBoundsTest, SpacingFlipsAndShearMoveTheContoursByTheirAmounts) {
     const YKRect<double> plain = Box("LL");
     const double width = mFont->StringWidth("LL", 0);
     // Glyphs sit on the baseline, above it (y down).
