@@ -16,8 +16,8 @@ public:
     // sorted by family, style and path. False when fontconfig cannot load its configuration.
     static bool List(std::vector<YKFontCacheEntry>* fonts);
 
-    // The newest modification time among fontconfig's configuration files and their folders,
-    // its font folders and every folder below them: adding or removing a font file, or
+    // The newest modification time among fontconfig's configuration files (and folders of
+    // them), its font folders and every folder below them: adding or removing a font file, or
     // changing the configuration, moves it forward. Zero when nothing can be examined.
     static timespec NewestChange();
 };

@@ -9,6 +9,23 @@
 #include "YKFontCacheFile.h"
 #include "YKInstalledFonts.h"
 
+namespace {
+
+// The file carries the time its listing began, so that a font added while the listing runs is
+// newer than the cache and the next start lists it. File systems may stamp a change with a
+// clock that lags by up to one tick: the time is taken that much earlier, which at worst
+// rebuilds once more for a change made just before the listing.
+timespec ListingStart() {
+    timespec now{}, tick{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    clock_getres(CLOCK_REALTIME_COARSE, &tick);
+    const int64 nanoseconds = int64(now.tv_sec) * 1000000000 + now.tv_nsec -
+                              (int64(tick.tv_sec) * 1000000000 + tick.tv_nsec) - 1;
+    return {time_t(nanoseconds / 1000000000), long(nanoseconds % 1000000000)};
+}
+
+}  // namespace
+
 YKFontCacheFreetype::YKFontCacheFreetype(const std::string& settingsFolder, bool rebuild) {
     std::error_code ignored;
     std::filesystem::create_directories(settingsFolder, ignored);
@@ -35,11 +52,8 @@ bool YKFontCacheFreetype::GetNextFont(std::string* path, std::string* file, std:
 }
 
 bool YKFontCacheFreetype::BuildCache() {
-    // The file carries the time the listing began, so a font added while it runs is newer
-    // than the cache and the next start lists it.
-    timespec started{};
-    clock_gettime(CLOCK_REALTIME_COARSE, &started);
     std::vector<YKFontCacheEntry> fonts;
+    const timespec started = ListingStart();
     YKInstalledFonts::List(&fonts);
     // A name too long for the file's lines is no font the menus could offer.
     std::erase_if(fonts, [](const auto& font) { return !YKFontCacheFile::Storable(font); });

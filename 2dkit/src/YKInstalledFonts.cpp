@@ -101,12 +101,12 @@ timespec YKInstalledFonts::NewestChange() {
     if (config == nullptr) {
         return newest;
     }
-    // A configuration file added to a folder of them shows in the folder's time.
+    // The files include the folders of configuration files, where an added one shows.
     for (const std::string& file : Strings(FcConfigGetConfigFiles(config.get()))) {
         KeepNewest(file, &newest);
-        KeepNewest(fs::path(file).parent_path().string(), &newest);
     }
-    for (const std::string& folder : Strings(FcConfigGetConfigDirs(config.get()))) {
+    // Before fonts are loaded these are the configured folders alone, not those below.
+    for (const std::string& folder : Strings(FcConfigGetFontDirs(config.get()))) {
         KeepNewest(folder, &newest);
         std::error_code error;
         fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied,
