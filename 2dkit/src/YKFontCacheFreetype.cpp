@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <tuple>
 
