@@ -7,7 +7,8 @@ set -euo pipefail
 # our animated WebP, apngdis and Python's imaging library our APNG, headless Chromium (driven
 # through selenium) our roll-over pages, cjpeg/djpeg our JPEG files and Cairo our rasterizer in
 # the interop tests; Qt 6 is the desktop application's toolkit, and its image plug-ins (TIFF,
-# WebP, ICO …) are the formats the translators offer beyond Qt's own.
+# WebP, ICO …) are the formats the translators offer beyond Qt's own; FreeType and fontconfig
+# give the text tool its fonts, DejaVu being the face it falls back on.
 packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libjpeg62-turbo-dev
           libgtest-dev libgmock-dev imagemagick gifsicle libjpeg-turbo-progs libcairo2-dev
           qt6-base-dev qt6-image-formats-plugins

@@ -10,6 +10,7 @@
 #include "YKExportCommand.h"
 #include "YKFilterCommand.h"
 #include "YKFiltersCommand.h"
+#include "YKFontsCommand.h"
 #include "YKFormatsCommand.h"
 #include "YKInfoCommand.h"
 #include "YKNewCommand.h"
@@ -59,6 +60,9 @@ const char kUsage[] =
     "  filter IN OUT --name NAME [--param KEY=VALUE]... [--frame N]\n"
     "                run a filter over an image (edge pixels repeat beyond the\n"
     "                border) and write it in the format of OUT's extension\n"
+    "  fonts [--json] [--rebuild]\n"
+    "                list the installed font families and their styles, from the font\n"
+    "                cache in the settings folder (made anew with --rebuild)\n"
     "\n"
     "Options:\n"
     "  -h, --help    show this help and exit\n"
@@ -114,6 +118,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "export") == 0) {
         return YKExportCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "fonts") == 0) {
+        return YKFontsCommand(stdout, stderr).Run(argc - 2, argv + 2);
     }
     if (std::strcmp(command, "formats") == 0) {
         return YKFormatsCommand(stdout, stderr).Run(argc - 2, argv + 2);
