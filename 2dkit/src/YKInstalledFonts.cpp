@@ -10,6 +10,8 @@
 #include <string>
 #include <tuple>
 
+#include "yk_fontconfig_internal.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,13 +28,6 @@ struct StrListDeleter {
 };
 using ConfigPtr = std::unique_ptr<FcConfig, ConfigDeleter>;
 using StrListPtr = std::unique_ptr<FcStrList, StrListDeleter>;
-
-std::string FirstString(FcPattern* pattern, const char* object) {
-    FcChar8* value = nullptr;
-    return FcPatternGetString(pattern, object, 0, &value) == FcResultMatch
-               ? reinterpret_cast<const char*>(value)
-               : "";
-}
 
 bool IsOutlineFormat(const std::string& format) {
     return format == "TrueType" || format == "CFF";
@@ -77,12 +72,12 @@ bool YKInstalledFonts::List(std::vector<YKFontCacheEntry>* fonts) {
         FcPattern* font = set->fonts[i];
         int index = 0;
         if (FcPatternGetInteger(font, FC_INDEX, 0, &index) != FcResultMatch || index != 0 ||
-            !IsOutlineFormat(FirstString(font, FC_FONTFORMAT))) {
+            !IsOutlineFormat(yk_fc_first_string(font, FC_FONTFORMAT))) {
             continue;
         }
-        const std::string path = FirstString(font, FC_FILE);
-        fonts->push_back({path, fs::path(path).filename().string(), FirstString(font, FC_FAMILY),
-                          FirstString(font, FC_STYLE)});
+        const std::string path = yk_fc_first_string(font, FC_FILE);
+        fonts->push_back({path, fs::path(path).filename().string(),
+                          yk_fc_first_string(font, FC_FAMILY), yk_fc_first_string(font, FC_STYLE)});
     }
     if (set != nullptr) {
         FcFontSetDestroy(set);

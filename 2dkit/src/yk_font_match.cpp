@@ -1,18 +1,10 @@
 #include "yk_font_match.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <mutex>
 
-namespace {
+#include "yk_fontconfig_internal.h"
 
-std::string PatternString(FcPattern* pattern, const char* object) {
-    FcChar8* value = nullptr;
-    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || value == nullptr) {
-        return {};
-    }
-    return reinterpret_cast<const char*>(value);
-}
+namespace {
 
 // Fontconfig's default configuration is not safe to build from two threads at once.
 std::mutex gMatchLock;
@@ -39,9 +31,9 @@ yk_font_match_result yk_font_match(const char* family, const char* style) {
     FcResult status = FcResultNoMatch;
     FcPattern* match = FcFontMatch(nullptr, pattern, &status);
     if (match != nullptr) {
-        result.path = PatternString(match, FC_FILE);
-        result.family = PatternString(match, FC_FAMILY);
-        result.style = PatternString(match, FC_STYLE);
+        result.path = yk_fc_first_string(match, FC_FILE);
+        result.family = yk_fc_first_string(match, FC_FAMILY);
+        result.style = yk_fc_first_string(match, FC_STYLE);
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
