@@ -50,15 +50,23 @@ public:
     // Glyphs held by the cache, and glyphs loaded from the face since it was opened.
     int32 CountCachedGlyphs() const { return static_cast<int32>(mGlyphs.size()); }
     int32 CountGlyphLoads() const { return mGlyphLoads; }
+    // Glyph outlines flattened since the face was opened: once per glyph and size, unless the
+    // flattened points outgrow kMaxCachedPoints and are dropped.
+    int32 CountFlattenings() const { return mFlattenings; }
+    static constexpr int64 kMaxCachedPoints = int64{1} << 22;
 
 protected:
-    // One cached glyph: metrics and outline at the current size, in 1/2048 pixel units.
+    // One cached glyph: metrics and outline at the current size, in 1/2048 pixel units, and
+    // the outline's contours flattened once, untransformed (y up, pen at 0): drawing the glyph
+    // again only moves and turns their points.
     struct GlyphEntry {
         FT_UInt index = 0;
         FT_Glyph_Metrics metrics{};
         std::vector<FT_Vector> points;
         std::vector<char> tags;
         std::vector<short> contours;
+        bool flattened = false;
+        std::vector<std::vector<YKPoint<double>>> flat;
     };
 
 private:
@@ -68,15 +76,17 @@ private:
     void ChooseCharMap();
     void ApplySize();
     // The glyph of `code`, loaded on a miss. Call under the FreeType lock.
-    const GlyphEntry& CachedGlyph(uint16 code);
+    GlyphEntry& CachedGlyph(uint16 code);
     // Walks the pen over `codes`, calling place(index, glyph, pen) per character with the pen
     // in 1/2048 pixel along the writing direction; returns the total advance (spacing only
     // between characters). Call under the FreeType lock.
     template <typename Place>
     double Layout(const std::vector<uint16>& codes, Place place);
+    // Flattens the glyph's outline into glyph.flat unless that was done at this size.
+    void Flatten(GlyphEntry& glyph);
     // Appends the contours of one glyph, transformed and placed at `pen` from `origin`.
-    void AppendContours(YKList<YKList<YKPoint<double>>*>& out, const GlyphEntry& glyph, double pen,
-                        YKPoint<double> origin) const;
+    void AppendContours(YKList<YKList<YKPoint<double>>*>& out, GlyphEntry& glyph, double pen,
+                        YKPoint<double> origin);
 
     FT_Face mFace = nullptr;
     int16 mResH = 96;
@@ -88,4 +98,6 @@ private:
     double mUnitDescent = 0;
     std::unordered_map<uint16, GlyphEntry> mGlyphs;
     int32 mGlyphLoads = 0;
+    int32 mFlattenings = 0;
+    int64 mCachedPoints = 0;
 };

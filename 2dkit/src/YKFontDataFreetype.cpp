@@ -169,6 +169,7 @@ void YKFontDataFreetype::ChooseCharMap() {
 
 void YKFontDataFreetype::ApplySize() {
     mGlyphs.clear();
+    mCachedPoints = 0;
     if (mFace == nullptr) {
         return;
     }
@@ -215,7 +216,7 @@ void YKFontDataFreetype::SetResV(int16 dpi) {
     }
 }
 
-const YKFontDataFreetype::GlyphEntry& YKFontDataFreetype::CachedGlyph(uint16 code) {
+YKFontDataFreetype::GlyphEntry& YKFontDataFreetype::CachedGlyph(uint16 code) {
     auto [entry, inserted] = mGlyphs.try_emplace(code);
     GlyphEntry& glyph = entry->second;
     if (!inserted || mFace == nullptr) {

@@ -11,8 +11,6 @@
 
 namespace {
 
-using PointList = YKList<YKPoint<double>>;
-
 // Curves are halved until their control points lie this close to the chord (a cross product,
 // in 1/2048 pixel units squared), at most kMaxDepth times so that huge sizes stay bounded.
 constexpr double kFlatness = 5.0;
@@ -31,33 +29,32 @@ double Cross(Vec origin, Vec a, Vec b) {
     return (a.x - origin.x) * (b.y - origin.y) - (a.y - origin.y) * (b.x - origin.x);
 }
 
-// Receives FreeType's contour walk; points are in 1/2048 pixel, already turned and placed
-// relative to the origin.
+// Receives FreeType's contour walk; points stay in glyph space, 1/2048 pixel with y up.
 struct ContourSink {
-    YKList<PointList*>& out;
-    YKPoint<double> origin;
-    PointList* current = nullptr;
+    std::vector<std::vector<YKPoint<double>>>& out;
+    std::vector<YKPoint<double>>* current = nullptr;
     Vec last{0, 0};
 
     void Add(Vec p) {
-        // Outline units are centred on pixel corners half a pixel up and left of the pen.
-        current->AddItem({origin.x + (p.x - 1024) / 2048.0, origin.y + (p.y - 1024) / 2048.0});
+        current->push_back({p.x, p.y});
         last = p;
+    }
+    void Start(Vec p) {
+        Close();
+        current = &out.emplace_back();
+        Add(p);
     }
     void Close() {
         if (current == nullptr) {
             return;
         }
         // The walk ends each contour on its first point, which a fill polygon need not repeat.
-        const int32 count = current->CountItems();
-        if (count > 1 && current->ItemAt(0).x == current->ItemAt(count - 1).x &&
-            current->ItemAt(0).y == current->ItemAt(count - 1).y) {
-            current->RemoveItem(count - 1);
+        if (current->size() > 1 && current->front().x == current->back().x &&
+            current->front().y == current->back().y) {
+            current->pop_back();
         }
-        if (current->CountItems() >= 3) {
-            out.AddItem(current);
-        } else {
-            delete current;
+        if (current->size() < 3) {
+            out.pop_back();
         }
         current = nullptr;
     }
@@ -99,10 +96,7 @@ ContourSink& Sink(void* user) {
 
 const FT_Outline_Funcs kWalk = {
     [](const FT_Vector* to, void* user) {
-        ContourSink& sink = Sink(user);
-        sink.Close();
-        sink.current = new PointList(64);
-        sink.Add(ToVec(to));
+        Sink(user).Start(ToVec(to));
         return 0;
     },
     [](const FT_Vector* to, void* user) {
@@ -133,7 +127,7 @@ double YKFontDataFreetype::Layout(const std::vector<uint16>& codes, Place place)
     double pen = 0;
     FT_UInt previous = 0;
     for (std::size_t i = 0; i < codes.size(); ++i) {
-        const GlyphEntry& glyph = CachedGlyph(codes[i]);
+        GlyphEntry& glyph = CachedGlyph(codes[i]);
         if (i > 0) {
             pen += spacing;
             FT_Vector delta{0, 0};
@@ -178,7 +172,7 @@ void YKFontDataFreetype::GetGlyphOutlines(YKList<YKList<YKPoint<double>>*>& out,
     const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
     YKAutolock lock(lock_freetype_access);
     int64 produced = 0;
-    Layout(codes, [&](int32 index, const GlyphEntry& glyph, double pen) {
+    Layout(codes, [&](int32 index, GlyphEntry& glyph, double pen) {
         if (index < skip || produced >= kMaxOutlinePoints) {
             return;
         }
@@ -190,46 +184,65 @@ void YKFontDataFreetype::GetGlyphOutlines(YKList<YKList<YKPoint<double>>*>& out,
     });
 }
 
-void YKFontDataFreetype::AppendContours(YKList<YKList<YKPoint<double>>*>& out,
-                                        const GlyphEntry& glyph, double pen,
-                                        YKPoint<double> origin) const {
+void YKFontDataFreetype::Flatten(GlyphEntry& glyph) {
+    if (glyph.flattened) {
+        return;
+    }
+    if (mCachedPoints > kMaxCachedPoints) {
+        // Too many glyphs seen at this size: start over rather than grow without bound.
+        for (auto& [code, entry] : mGlyphs) {
+            entry.flat = {};
+            entry.flattened = false;
+        }
+        mCachedPoints = 0;
+    }
+    glyph.flattened = true;
+    ++mFlattenings;
     if (glyph.contours.empty()) {
         return;
     }
+    FT_Outline outline{};
+    outline.n_points = static_cast<short>(glyph.points.size());
+    outline.n_contours = static_cast<short>(glyph.contours.size());
+    outline.points = glyph.points.data();
+    outline.tags = glyph.tags.data();
+    outline.contours = glyph.contours.data();
+    ContourSink sink{glyph.flat};
+    FT_Outline_Decompose(&outline, &kWalk, &sink);
+    sink.Close();
+    for (const auto& contour : glyph.flat) {
+        mCachedPoints += static_cast<int64>(contour.size());
+    }
+}
+
+void YKFontDataFreetype::AppendContours(YKList<YKList<YKPoint<double>>*>& out, GlyphEntry& glyph,
+                                        double pen, YKPoint<double> origin) {
+    Flatten(glyph);
     // Glyph space (y up, 1/2048 pixel, pen at 0) to document space (y down) relative to the
-    // origin: flip, shear (positive leans right), move to the pen, turn.
+    // origin: flip, shear (positive leans right), move to the pen, turn. Outline units are
+    // centred on pixel corners half a pixel up and left of the pen.
     const double shear = std::tan(mShearing * M_PI / 180.0);
     const double cosine = std::cos(mRotation);
     const double sine = std::sin(mRotation);
     const double advance = static_cast<double>(glyph.metrics.horiAdvance);
-    std::vector<FT_Vector> points(glyph.points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        double x = static_cast<double>(glyph.points[i].x);
-        double y = static_cast<double>(glyph.points[i].y);
-        if (mFlipH) {
-            x = advance - x;
-        }
-        if (mFlipV) {
+    for (const auto& contour : glyph.flat) {
+        auto* points = new YKList<YKPoint<double>>(static_cast<int32>(contour.size()));
+        for (const YKPoint<double>& p : contour) {
+            double x = mFlipH ? advance - p.x : p.x;
             // Mirrored within the line, so that the glyph keeps its place.
-            y = mUnitAscent + mUnitDescent - y;
+            double y = mFlipV ? mUnitAscent + mUnitDescent - p.y : p.y;
+            x += shear * y;
+            y = -y;
+            if (mDirection) {
+                x += pen;
+            } else {
+                y += pen;
+            }
+            const double turnedX = x * cosine - y * sine;
+            const double turnedY = x * sine + y * cosine;
+            points->AddItem(
+                {origin.x + (turnedX - 1024) / 2048.0, origin.y + (turnedY - 1024) / 2048.0});
         }
-        x += shear * y;
-        y = -y;
-        if (mDirection) {
-            x += pen;
-        } else {
-            y += pen;
-        }
-        points[i].x = static_cast<FT_Pos>(std::lround(x * cosine - y * sine));
-        points[i].y = static_cast<FT_Pos>(std::lround(x * sine + y * cosine));
+        out.AddItem(points);
     }
-    FT_Outline outline{};
-    outline.n_points = static_cast<short>(points.size());
-    outline.n_contours = static_cast<short>(glyph.contours.size());
-    outline.points = points.data();
-    outline.tags = const_cast<char*>(glyph.tags.data());
-    outline.contours = const_cast<short*>(glyph.contours.data());
-    ContourSink sink{out, origin};
-    FT_Outline_Decompose(&outline, &kWalk, &sink);
-    sink.Close();
 }
