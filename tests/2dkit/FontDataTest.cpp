@@ -54,9 +54,40 @@ TEST_F(FontDataTest, EachGlyphLoadsOncePerSizeAndASizeChangeEmptiesTheCache) {
     auto font = Open(kDejaVu + " DejaVu Sans Book");
     YKList<YKList<YKPoint<double>>*> contours;
     font->GetGlyphOutlines(contours, "abca", {0, 0}, 0, 0);
-    font->GetGlyphOutlines(contours, "cab", {0, 0}, 0, 0);
+    const int32 first = contours.CountItems();
+    // A turned drawing in between turns the same points (about the pen's start, in 1/2048
+    // pixel units centred half a pixel up and left) and leaves the cached contours as they were.
+    font->SetRotation(0.5);
+    font->GetGlyphOutlines(contours, "abca", {0, 0}, 0, 0);
+    ASSERT_EQ(contours.CountItems(), 2 * first);
+    for (int32 i = 0; i < first; ++i) {
+        const YKList<YKPoint<double>>& plain = *contours.ItemAt(i);
+        const YKList<YKPoint<double>>& turned = *contours.ItemAt(first + i);
+        ASSERT_EQ(plain.CountItems(), turned.CountItems());
+        for (int32 j = 0; j < plain.CountItems(); ++j) {
+            const double x = plain.ItemAt(j).x * 2048 + 1024;
+            const double y = plain.ItemAt(j).y * 2048 + 1024;
+            ASSERT_NEAR(turned.ItemAt(j).x * 2048 + 1024, x * std::cos(0.5) - y * std::sin(0.5),
+                        1e-6);
+            ASSERT_NEAR(turned.ItemAt(j).y * 2048 + 1024, x * std::sin(0.5) + y * std::cos(0.5),
+                        1e-6);
+        }
+    }
+    font->SetRotation(0);
+    font->GetGlyphOutlines(contours, "abca", {0, 0}, 0, 0);
     EXPECT_EQ(font->CountCachedGlyphs(), 3);
     EXPECT_EQ(font->CountGlyphLoads(), 3);
+    EXPECT_EQ(font->CountFlattenings(), 3);
+    const int32 again = contours.CountItems() - first;
+    for (int32 i = 0; i < first; ++i) {
+        const YKList<YKPoint<double>>& before = *contours.ItemAt(i);
+        const YKList<YKPoint<double>>& after = *contours.ItemAt(again + i);
+        ASSERT_EQ(before.CountItems(), after.CountItems());
+        for (int32 j = 0; j < before.CountItems(); ++j) {
+            ASSERT_EQ(before.ItemAt(j).x, after.ItemAt(j).x);
+            ASSERT_EQ(before.ItemAt(j).y, after.ItemAt(j).y);
+        }
+    }
     font->SetSize(36, 36);
     EXPECT_EQ(font->CountCachedGlyphs(), 3);
     font->SetSize(24, 36);
