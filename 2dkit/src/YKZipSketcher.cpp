@@ -16,6 +16,14 @@ namespace {
 // Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range.
 constexpr double kMaxCoordinate = 2097152.0;  // 2^21: differences of x * 256 fit in 31 bits
 
+// std::lround without the library call, which costs more than the rest of a point's trip to
+// the scan converter; exact within ±kMaxCoordinate * 256.
+int32 RoundHalfAway(double v) {
+    const auto whole = static_cast<int32>(v);
+    const double rest = v - whole;
+    return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
+}
+
 const yk_color kPreviewGrey{80, 80, 80, 255};
 const yk_color kWireframeBlue{51, 102, 152, 255};
 
@@ -180,6 +188,7 @@ void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool f
     std::vector<YKFixedPolygon> fixed;
     for (const YKPointList* polygon : polygons) {
         YKFixedPolygon points;
+        points.reserve(static_cast<std::size_t>(polygon->CountItems()));
         bool finite = true;
         for (int32 i = 0; i < polygon->CountItems(); ++i) {
             const YKPoint<double> p = polygon->ItemAt(i);
@@ -189,8 +198,16 @@ void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool f
             }
             const double x = std::clamp(p.x, -kMaxCoordinate, kMaxCoordinate);
             const double y = std::clamp(p.y, -kMaxCoordinate, kMaxCoordinate);
-            points.push_back(
-                {static_cast<int32>(std::lround(x * 256)), static_cast<int32>(std::lround(y * 8))});
+            const YKFixedPoint point{RoundHalfAway(x * 256), RoundHalfAway(y * 8)};
+            // Of a run of points on one sub-scanline only the first and the last meet scanned
+            // edges: those between make horizontal edges, which cover nothing. Finely
+            // flattened curves, glyphs above all, put most of their points in such runs.
+            const std::size_t count = points.size();
+            if (count >= 2 && points[count - 1].y == point.y && points[count - 2].y == point.y) {
+                points[count - 1] = point;
+            } else {
+                points.push_back(point);
+            }
         }
         // A polygon with a point nowhere cannot be drawn.
         if (finite) {
