@@ -9,6 +9,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,18 @@ public:
             mSketcher.DrawString(Lines()[i].c_str(), {10.5, Baseline(i) + 0.5});
         }
     }
+    // The canvas's alpha summed, in pixels: both engines must have drawn the same paragraph.
+    double Ink() {
+        int64 sum = 0;
+        std::vector<uint32> line(kWidth);
+        for (int32 y = 0; y < kHeight; ++y) {
+            mBitmap.GetLineAt(y, 0, kWidth - 1, false, line.data());
+            for (uint32 pixel : line) {
+                sum += pixel >> 24;
+            }
+        }
+        return static_cast<double>(sum) / 255.0;
+    }
     // Widths and contours only: what a text object computes before the fill.
     double Layout() {
         double width = 0;
@@ -151,6 +164,18 @@ public:
         }
         cairo_surface_flush(mSurface);
     }
+    double Ink() {
+        int64 sum = 0;
+        const unsigned char* data = cairo_image_surface_get_data(mSurface);
+        const int stride = cairo_image_surface_get_stride(mSurface);
+        for (int y = 0; y < kHeight; ++y) {
+            const auto* row = reinterpret_cast<const uint32*>(data + std::size_t(y) * stride);
+            for (int x = 0; x < kWidth; ++x) {
+                sum += row[x] >> 24;
+            }
+        }
+        return static_cast<double>(sum) / 255.0;
+    }
     // Widths and glyph outlines as a path, never filled.
     double Layout() {
         double width = 0;
@@ -179,6 +204,12 @@ void BM_Fill(benchmark::State& state) {
     for (auto _ : state) {
         text.Draw();
     }
+    // Drawn once on a fresh canvas: repeated drawing darkens the antialiased edges.
+    Text once;
+    once.Draw();
+    char label[64];
+    std::snprintf(label, sizeof(label), "ink %.3f px", once.Ink());
+    state.SetLabel(label);
     state.SetBytesProcessed(state.iterations() * static_cast<int64>(kCharacters));
 }
 
