@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 // Sections: frame · edge table · active edges · coverage · the two walks.
 
@@ -76,9 +78,42 @@ void YKScanConverter::BuildEdges(const std::vector<YKFixedPolygon>& polygons) {
         mEdges[kept++] = edge;
     }
     mEdges.resize(kept);
-    std::sort(mEdges.begin(), mEdges.end(), [](const Edge& a, const Edge& b) {
-        return a.startY != b.startY ? a.startY < b.startY : a.x < b.x;
-    });
+    SortEdges();
+}
+
+void YKScanConverter::SortEdges() {
+    if (mEdges.empty()) {
+        return;
+    }
+    // Glyphs and finely flattened curves make many short edges over few sub-scanlines: a
+    // counting pass by start y, then a sort of each sub-scanline's few edges by x, beats one
+    // sort of them all.
+    int32 low = mEdges.front().startY;
+    int32 high = low;
+    for (const Edge& edge : mEdges) {
+        low = std::min(low, edge.startY);
+        high = std::max(high, edge.startY);
+    }
+    mBucketEnds.assign(std::size_t(high - low) + 1, 0);
+    for (const Edge& edge : mEdges) {
+        ++mBucketEnds[std::size_t(edge.startY - low)];
+    }
+    std::size_t start = 0;
+    for (std::size_t& end : mBucketEnds) {
+        start += std::exchange(end, start);
+    }
+    // Each slot now holds its bucket's start, and ends up at its end.
+    mSorted.resize(mEdges.size());
+    for (const Edge& edge : mEdges) {
+        mSorted[mBucketEnds[std::size_t(edge.startY - low)]++] = edge;
+    }
+    std::size_t begin = 0;
+    for (std::size_t end : mBucketEnds) {
+        std::sort(mSorted.begin() + std::ptrdiff_t(begin), mSorted.begin() + std::ptrdiff_t(end),
+                  [](const Edge& a, const Edge& b) { return a.x < b.x; });
+        begin = end;
+    }
+    mEdges.swap(mSorted);
 }
 
 void YKScanConverter::SkipEdgeTo(Edge& edge, int32 y) {
@@ -96,12 +131,20 @@ void YKScanConverter::SkipEdgeTo(Edge& edge, int32 y) {
 // --- Active edges ---
 
 void YKScanConverter::ActivateEdges(int32 y) {
+    const std::size_t first = mNextEdge;
     while (mNextEdge < mEdges.size() && mEdges[mNextEdge].startY == y) {
-        const Edge& edge = mEdges[mNextEdge++];
-        auto at = std::upper_bound(mActive.begin(), mActive.end(), edge.x,
-                                   [](int32 x, const Edge& e) { return x < e.x; });
-        mActive.insert(at, edge);
+        ++mNextEdge;
     }
+    if (first == mNextEdge) {
+        return;
+    }
+    // The new edges are in x order already: one merge instead of an insertion each. Equal x
+    // keeps the active edge first.
+    mSorted.clear();
+    std::merge(mActive.begin(), mActive.end(), mEdges.begin() + std::ptrdiff_t(first),
+               mEdges.begin() + std::ptrdiff_t(mNextEdge), std::back_inserter(mSorted),
+               [](const Edge& a, const Edge& b) { return a.x < b.x; });
+    mActive.swap(mSorted);
 }
 
 void YKScanConverter::AdvanceActiveEdges() {

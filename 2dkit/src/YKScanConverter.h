@@ -52,6 +52,7 @@ private:
 
     // Builds the edges, sorted by start y then x, and returns the first sub-scanline to scan.
     void BuildEdges(const std::vector<YKFixedPolygon>& polygons);
+    void SortEdges();
     // Moves the edges that start at sub-scanline y into the active list, in x order.
     void ActivateEdges(int32 y);
     // Steps every active edge to the next sub-scanline, dropping finished ones, and restores
@@ -68,6 +69,9 @@ private:
     std::vector<Edge> mEdges;
     std::size_t mNextEdge = 0;
     std::vector<Edge> mActive;
+    // Scratch for sorting and merging edges, kept to reuse its storage.
+    std::vector<Edge> mSorted;
+    std::vector<std::size_t> mBucketEnds;
     // Per pixel of the frame: the coverage of partly covered pixels, and the running change of
     // whole-pixel coverage (a span adds 256 to every pixel strictly inside it through two
     // entries here instead of one per pixel).
