@@ -94,7 +94,16 @@ void YKScanConverter::SortEdges() {
         low = std::min(low, edge.startY);
         high = std::max(high, edge.startY);
     }
-    mBucketEnds.assign(std::size_t(high - low) + 1, 0);
+    const auto rows = std::size_t(high - low) + 1;
+    if (rows > 2 * mEdges.size()) {
+        // Few edges spread over many sub-scanlines (small plain shapes): the buckets would
+        // cost more than they save.
+        std::sort(mEdges.begin(), mEdges.end(), [](const Edge& a, const Edge& b) {
+            return a.startY != b.startY ? a.startY < b.startY : a.x < b.x;
+        });
+        return;
+    }
+    mBucketEnds.assign(rows, 0);
     for (const Edge& edge : mEdges) {
         ++mBucketEnds[std::size_t(edge.startY - low)];
     }
