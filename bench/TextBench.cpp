@@ -1,4 +1,4 @@
-// A paragraph of 1,000 characters (English with some accented letters, 13 lines) in DejaVu Sans
+// A paragraph of 1,000 characters (English with some accented letters, 14 lines) in DejaVu Sans
 // with a 24 pixel em, filled black on a transparent 32-bit canvas: by our font data, sketcher
 // and zip sketcher, and by Cairo's cairo_show_text over the same file (gray antialiasing,
 // no hinting). Our size is 18: an em of size s measures s*96/72 pixels. A second pair lays the
