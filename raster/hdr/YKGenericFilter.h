@@ -149,6 +149,9 @@ private:
     std::atomic<bool> mStop{false};
     std::atomic<int32> mProgress{0};
     std::atomic<int32> mMaxProgress{0};
+    // Bands finish in any order: counting and posting under one lock keeps the values the
+    // parent hears rising.
+    std::mutex mProgressLock;
     std::atomic<int64> mComputationTime{0};
     int32 mRunBands = 1;
     mutable std::mutex mRunLock;

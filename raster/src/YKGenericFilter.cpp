@@ -138,6 +138,7 @@ void YKGenericFilter::SetMaxProgressValue(int32 maximum) {
 }
 
 void YKGenericFilter::IncProgressValue() {
+    std::lock_guard<std::mutex> guard(mProgressLock);
     const int32 count = ++mProgress;
     const int32 maximum = mMaxProgress.load();
     YKMessage message(kProgressMessage);
