@@ -46,7 +46,7 @@ public:
     virtual void PrintToStream() const;
 
     // --- State
-    const std::string& Specification() const { return mSpecification; }
+    const std::string& Description() const { return mDescription; }
     const std::string& Path() const { return mPath; }
     const std::string& Family() const { return mFamily; }
     const std::string& Style() const { return mStyle; }
@@ -63,7 +63,7 @@ public:
     double Rotation() const { return mRotation; }
 
 protected:
-    std::string mSpecification;
+    std::string mDescription;
     std::string mPath;
     std::string mFamily;
     std::string mStyle;

@@ -16,7 +16,7 @@ class YKFontDataFreetype : public YKFontData {
 public:
     // "<path> <family> <style>": the path may hold spaces (see the parse in the source). A
     // file that cannot be opened, or is cut short, is replaced by DejaVu Sans after one alert.
-    explicit YKFontDataFreetype(const char* specification);
+    explicit YKFontDataFreetype(const char* description);
     ~YKFontDataFreetype() override;
 
     double StringWidth(const char* text, double reserved) override;

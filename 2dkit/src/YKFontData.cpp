@@ -34,7 +34,7 @@ YKRect<double> YKFontData::GetBoundingBox(const char* text, YKPoint<double> orig
 }
 
 void YKFontData::PrintToStream() const {
-    std::printf("font <%s> file <%s> family <%s> style <%s>\n", mSpecification.c_str(),
+    std::printf("font <%s> file <%s> family <%s> style <%s>\n", mDescription.c_str(),
                 mPath.c_str(), mFamily.c_str(), mStyle.c_str());
     std::printf("  size %g x %g, ascent %g, descent %g, height %g\n", mSizeH, mSizeV, mAscent,
                 mDescent, mHeight);

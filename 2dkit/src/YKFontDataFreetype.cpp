@@ -15,15 +15,15 @@
 
 namespace {
 
-// Specifications longer than this are cut, as the fixed buffers of older documents were.
-constexpr std::size_t kMaxSpecification = 1023;
+// Font descriptions longer than this are cut, as the fixed buffers of older documents were.
+constexpr std::size_t kMaxDescription = 1023;
 
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-struct ParsedSpecification {
+struct ParsedDescription {
     std::string path;
     std::string family;
     std::string style;
@@ -32,13 +32,13 @@ struct ParsedSpecification {
 // "<path> <family> <style>" where paths (and families) may hold spaces: the path is the
 // longest run of leading words that names an existing file, else the first word; of the rest,
 // the last word is the style and the words before it the family.
-ParsedSpecification ParseSpecification(std::string text) {
-    if (text.size() > kMaxSpecification) {
-        text.resize(kMaxSpecification);
+ParsedDescription ParseDescription(std::string text) {
+    if (text.size() > kMaxDescription) {
+        text.resize(kMaxDescription);
     }
     const std::size_t start = text.find_first_not_of(' ');
     text = start == std::string::npos ? std::string() : text.substr(start);
-    ParsedSpecification result;
+    ParsedDescription result;
     std::size_t pathEnd = text.find(' ');
     for (std::size_t end = text.size(); end != std::string::npos && end > 0;
          end = text.rfind(' ', end - 1)) {
@@ -96,12 +96,12 @@ double ClampSize(double size) {
 
 }  // namespace
 
-YKFontDataFreetype::YKFontDataFreetype(const char* specification) {
-    mSpecification = specification != nullptr ? specification : "";
-    if (mSpecification.size() > kMaxSpecification) {
-        mSpecification.resize(kMaxSpecification);
+YKFontDataFreetype::YKFontDataFreetype(const char* description) {
+    mDescription = description != nullptr ? description : "";
+    if (mDescription.size() > kMaxDescription) {
+        mDescription.resize(kMaxDescription);
     }
-    const ParsedSpecification parsed = ParseSpecification(mSpecification);
+    const ParsedDescription parsed = ParseDescription(mDescription);
     mFamily = parsed.family;
     mStyle = parsed.style;
     SetData(parsed.path);

@@ -40,8 +40,8 @@ TEST(Utf8Test, DecodesUpToThreeBytesAndReplacesTheRestWithOneMark) {
 
 class FontDataTest : public ::testing::Test {
 protected:
-    std::unique_ptr<YKFontDataFreetype> Open(const std::string& specification) {
-        auto font = std::make_unique<YKFontDataFreetype>(specification.c_str());
+    std::unique_ptr<YKFontDataFreetype> Open(const std::string& description) {
+        auto font = std::make_unique<YKFontDataFreetype>(description.c_str());
         font->SetSize(36, 36);
         return font;
     }
