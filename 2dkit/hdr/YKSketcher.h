@@ -21,6 +21,15 @@ class YKPattern;
 
 using YKPointList = YKList<YKPoint<double>>;
 
+// One character placed along a path: its glyphs' pen origin on the baseline, the direction the
+// text runs there (radians, y down) and the character's UTF-8 bytes (empty for the end
+// placement after the last character).
+struct path_item {
+    YKPoint<double> point{0, 0};
+    double angle = 0;
+    char character[8] = {};
+};
+
 class YKSketcher {
 public:
     YKSketcher();
@@ -34,7 +43,8 @@ public:
     virtual void DrawString(const char* text, YKPoint<double> at);
     virtual void DrawString(const char* text, YKPoint<double> at, int32 skip);
     virtual void SetFontData(YKFontData* font) { mFontData = font; }
-    // Text along a Bézier path (groups of four points); `path` is emptied.
+    // Text along a Bézier path (groups of four points), from `a` pixels along it; `b` is
+    // reserved (callers pass 0). `path` is emptied.
     virtual void DrawString(char* text, YKPointList* path, double a, double b);
     virtual void DrawLine(YKPoint<double> from, YKPoint<double> to);
     virtual void DrawLine(double x0, double y0, double x1, double y1);
@@ -137,6 +147,8 @@ public:
     const YKList<YKPointList*>* Outline() const { return &mOutline; }
     const YKList<YKPointList*>* OutlineIn() const { return &mOutlineIn; }
     const YKList<YKPointList*>* OutlineOut() const { return &mOutlineOut; }
+    // The placements of the last text along a path: one per character drawn, then the end.
+    const YKList<path_item>* StringPath() const { return &mStringPath; }
 
 protected:
     // --- Building (the Draw... operations of the base are these in order)
@@ -161,6 +173,9 @@ protected:
     void SetRect(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2, YKPoint<double> p3);
     // Cubics in groups of four points, flattened adaptively.
     void SetBezier(const YKPointList& points);
+    // SetBezier without leaving the parts outside the frame coarse, for paths measured along
+    // their length.
+    void SetBezierWhole(const YKPointList& points);
     // 63 points at fixed steps of 0.1 radian; nothing when an axis is zero.
     void SetEllipse(YKPoint<double> p0, YKPoint<double> p1, YKPoint<double> p2, YKPoint<double> p3);
     // The quarter ellipse, closed by the centre p2 as the last point.
@@ -182,8 +197,11 @@ private:
     void DrawCopy(YKPointList* points, Build build);
 
     // The glyph contours of the font data for `text` from character `skip` on, each one a fill
-    // polygon (filled together, non-zero).
+    // polygon (filled together, non-zero), and their stroke.
     void BuildGlyphs(const char* text, YKPoint<double> at, int32 skip);
+    void InitStringPath() { mStringPath.MakeEmpty(); }
+    // Places the characters of `text` along the current polygon from `start` pixels on.
+    void _ComputeStringPath(const char* text, double start);
 
     // Stroking (yk_stroker_internal.h) reads the drawing state and fills the outline lists.
     friend class YKStroker;
@@ -213,4 +231,5 @@ private:
     YKList<YKPointList*> mOutline{16, false};
     YKList<YKPointList*> mOutlineIn{16, false};
     YKList<YKPointList*> mOutlineOut{16, false};
+    YKList<path_item> mStringPath{16, false};
 };

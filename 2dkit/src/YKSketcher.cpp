@@ -1,7 +1,5 @@
 #include "YKSketcher.h"
 
-#include "YKFontData.h"
-
 #include "yk_sketch_geometry_internal.h"
 #include "yk_stroker_internal.h"
 
@@ -120,37 +118,6 @@ void YKSketcher::DrawCopy(YKPointList* points, Build build) {
     Draw([&] { build(copy); });
     if (points != nullptr) {
         points->MakeEmpty();
-    }
-}
-
-// --- Text
-
-void YKSketcher::BuildGlyphs(const char* text, YKPoint<double> at, int32 skip) {
-    ResetPolygon();
-    ResetOutline();
-    if (mFontData != nullptr && text != nullptr) {
-        mFontData->GetGlyphOutlines(mPolygons, text, at, skip, 0);
-    }
-}
-
-void YKSketcher::DrawChar(char c, YKPoint<double> at) {
-    const char text[2] = {c, 0};
-    BuildGlyphs(text, at, 0);
-}
-
-void YKSketcher::DrawString(const char* text, YKPoint<double> at) {
-    BuildGlyphs(text, at, 0);
-}
-
-void YKSketcher::DrawString(const char* text, YKPoint<double> at, int32 skip) {
-    BuildGlyphs(text, at, skip);
-}
-
-void YKSketcher::DrawString(char*, YKPointList* path, double, double) {
-    // Placing characters along a path is not done yet: nothing is built.
-    BuildGlyphs(nullptr, {0, 0}, 0);
-    if (path != nullptr) {
-        path->MakeEmpty();
     }
 }
 

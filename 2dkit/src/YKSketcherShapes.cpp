@@ -54,6 +54,24 @@ void ComputeBezier(YKPointList& out, Point p0, Point p1, Point p2, Point p3, dou
     ComputeBezier(out, mid, p123, p23, p3, tol, depth + 1, visible);
 }
 
+// Cubics in groups of four points; see ComputeBezier for `visible`.
+void FlattenBeziers(YKPointList& out, const YKPointList& points, const YKRect<double>& visible) {
+    for (int32 i = 0; i + 3 < points.CountItems(); i += 4) {
+        const Point p[4] = {points.ItemAt(i), points.ItemAt(i + 1), points.ItemAt(i + 2),
+                            points.ItemAt(i + 3)};
+        out.AddItem(p[0]);
+        if (IsFinite(p[0]) && IsFinite(p[1]) && IsFinite(p[2]) && IsFinite(p[3])) {
+            ComputeBezier(out, p[0], p[1], p[2], p[3], kBezierTolerance, 0, visible);
+        } else {
+            // Kept as it stands, unflattened: the non-finite point drops the whole polygon
+            // when it is closed.
+            for (int32 k = 1; k < 4; ++k) {
+                out.AddItem(p[k]);
+            }
+        }
+    }
+}
+
 // Keeps points from appearing twice where a straight side has shrunk to nothing.
 void AddDistinct(YKPointList& out, Point p) {
     if (out.IsEmpty() || !(out.LastItem() == p)) {
@@ -95,20 +113,11 @@ void YKSketcher::SetBezier(const YKPointList& points) {
                        mFrame.bottom + 1 + reach};
         }
     }
-    for (int32 i = 0; i + 3 < points.CountItems(); i += 4) {
-        const Point p[4] = {points.ItemAt(i), points.ItemAt(i + 1), points.ItemAt(i + 2),
-                            points.ItemAt(i + 3)};
-        mCurrent->AddItem(p[0]);
-        if (IsFinite(p[0]) && IsFinite(p[1]) && IsFinite(p[2]) && IsFinite(p[3])) {
-            ComputeBezier(*mCurrent, p[0], p[1], p[2], p[3], kBezierTolerance, 0, visible);
-        } else {
-            // Kept as it stands, unflattened: the non-finite point drops the whole polygon
-            // when it is closed.
-            for (int32 k = 1; k < 4; ++k) {
-                mCurrent->AddItem(p[k]);
-            }
-        }
-    }
+    FlattenBeziers(*mCurrent, points, visible);
+}
+
+void YKSketcher::SetBezierWhole(const YKPointList& points) {
+    FlattenBeziers(*mCurrent, points, {1, 1, -1, -1});
 }
 
 void YKSketcher::SetEllipse(YKPoint<double> p0, YKPoint<double>, YKPoint<double> p2,
