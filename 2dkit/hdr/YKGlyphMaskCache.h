@@ -33,10 +33,9 @@ public:
         int32 top = 0;
         int32 width = 0;
         int32 height = 0;
-        // Per pixel, row after row: 0..2048, as the scan converter sums it.
+        // Per pixel, row after row: 0..2048, as the scan converter sums it. The mask is cut
+        // to the glyph's covered pixels.
         std::vector<uint16> coverage;
-        // Per row, the first and last column with coverage (first > last: none).
-        std::vector<std::pair<int16, int16>> rows;
     };
 
     YKGlyphMaskCache();

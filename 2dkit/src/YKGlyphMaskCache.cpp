@@ -12,8 +12,7 @@ namespace {
 constexpr std::size_t kMaskOverhead = sizeof(YKGlyphMaskCache::Mask) + 48;
 
 std::size_t BytesOf(const YKGlyphMaskCache::Mask& mask) {
-    return mask.coverage.size() * sizeof(uint16) + mask.rows.size() * sizeof(mask.rows[0]) +
-           kMaskOverhead;
+    return mask.coverage.size() * sizeof(uint16) + kMaskOverhead;
 }
 
 }  // namespace
@@ -120,17 +119,36 @@ YKGlyphMaskCache::Mask YKGlyphMaskCache::Build(YKFontData& font, uint32 glyph, i
     mask.top = frame.top;
     mask.width = frame.right - frame.left + 1;
     mask.height = frame.bottom - frame.top + 1;
-    mask.coverage.assign(std::size_t(mask.width) * std::size_t(mask.height), 0);
-    mask.rows.assign(std::size_t(mask.height), {int16(mask.width), int16(-1)});
-    mScan->FillAntialiased(polygons, [&](int32 y, int32 x0, int32 x1, const int32* coverage) {
-        const int32 row = y - frame.top;
-        uint16* out = mask.coverage.data() + std::size_t(row) * std::size_t(mask.width);
+    std::vector<uint16> coverage(std::size_t(mask.width) * std::size_t(mask.height), 0);
+    int32 first = mask.width;
+    int32 last = -1;
+    int32 firstRow = mask.height;
+    int32 lastRow = -1;
+    mScan->FillAntialiased(polygons, [&](int32 y, int32 x0, int32 x1, const int32* row) {
+        uint16* out = coverage.data() + std::size_t(y - frame.top) * std::size_t(mask.width);
         for (int32 x = x0; x <= x1; ++x) {
-            out[x - frame.left] = static_cast<uint16>(coverage[x - x0]);
+            out[x - frame.left] = static_cast<uint16>(row[x - x0]);
         }
-        mask.rows[std::size_t(row)] = {int16(x0 - frame.left), int16(x1 - frame.left)};
+        first = std::min(first, x0 - frame.left);
+        last = std::max(last, x1 - frame.left);
+        firstRow = std::min(firstRow, y - frame.top);
+        lastRow = std::max(lastRow, y - frame.top);
     });
-    return mask;
+    // Cut to the covered pixels: stamping then spends nothing on empty margins.
+    Mask cut;
+    if (first > last) {
+        return cut;
+    }
+    cut.left = mask.left + first;
+    cut.top = mask.top + firstRow;
+    cut.width = last - first + 1;
+    cut.height = lastRow - firstRow + 1;
+    cut.coverage.reserve(std::size_t(cut.width) * std::size_t(cut.height));
+    for (int32 row = firstRow; row <= lastRow; ++row) {
+        const auto from = coverage.begin() + std::ptrdiff_t(row) * mask.width + first;
+        cut.coverage.insert(cut.coverage.end(), from, from + cut.width);
+    }
+    return cut;
 }
 
 // --- Capacity ---

@@ -135,13 +135,12 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
         const int32 maskTop = g->y + mask->top;
         const int32 firstRow = std::max(top, maskTop);
         const int32 lastRow = std::min(bottom, maskTop + mask->height - 1);
+        const int32 x0 = std::max(left, maskLeft);
+        const int32 x1 = std::min(right, maskLeft + mask->width - 1);
+        if (x0 > x1) {
+            continue;
+        }
         for (int32 row = firstRow; row <= lastRow; ++row) {
-            const auto [first, last] = mask->rows[std::size_t(row - maskTop)];
-            const int32 x0 = std::max(left, maskLeft + first);
-            const int32 x1 = std::min(right, maskLeft + last);
-            if (x0 > x1) {
-                continue;
-            }
             const uint16* from = mask->coverage.data() +
                                  std::size_t(row - maskTop) * std::size_t(mask->width) +
                                  (x0 - maskLeft);
@@ -161,7 +160,7 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
         }
         int32* coverage = mBand.data() + std::size_t(row - top) * std::size_t(width);
         // A row is written from its first to its last covered pixel, as the outline path
-        // writes it; a mask cut by the frame may end in uncovered pixels.
+        // writes it; the masks' rows may start and end uncovered.
         int32 x0 = first;
         int32 x1 = last;
         while (x0 <= x1 && coverage[x0] == 0) {
