@@ -13,12 +13,14 @@ namespace {
 // Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range.
 constexpr double kMaxCoordinate = 2097152.0;  // 2^21: differences of x * 256 fit in 31 bits
 
-// std::lround without the library call, which costs more than the rest of a point's trip to
-// the scan converter; exact within ±kMaxCoordinate * 256.
-int32 RoundHalfAway(double v) {
-    const auto whole = static_cast<int32>(v);
-    const double rest = v - whole;
-    return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
+// The nearest integer, halves rounded up, so that moving a shape by whole pixels moves its
+// fixed-point form by exactly as much (glyph masks rely on it). Without the library call,
+// which costs more than the rest of a point's trip to the scan converter; exact within
+// ±kMaxCoordinate * 256.
+int32 RoundHalfUp(double v) {
+    auto whole = static_cast<int32>(v);
+    whole -= v < whole ? 1 : 0;
+    return whole + (v - whole >= 0.5 ? 1 : 0);
 }
 
 }  // namespace
@@ -36,7 +38,7 @@ bool YKScanConverter::ToFixed(const YKList<YKPoint<double>>& polygon, YKFixedPol
         }
         const double x = std::clamp(p.x, -kMaxCoordinate, kMaxCoordinate);
         const double y = std::clamp(p.y, -kMaxCoordinate, kMaxCoordinate);
-        const YKFixedPoint point{RoundHalfAway(x * 256), RoundHalfAway(y * 8)};
+        const YKFixedPoint point{RoundHalfUp(x * 256), RoundHalfUp(y * 8)};
         // Of a run of points on one sub-scanline only the first and the last meet scanned
         // edges: those between make horizontal edges, which cover nothing. Finely flattened
         // curves, glyphs above all, put most of their points in such runs.
