@@ -4,6 +4,7 @@
 // glyph contours, flattened into closed point lists in document pixels, ready for the
 // sketcher's non-zero fill. Implementations differ in where the glyph shapes come from.
 
+#include <functional>
 #include <string>
 
 #include "YKList.h"
@@ -13,7 +14,7 @@
 
 class YKFontData {
 public:
-    YKFontData() = default;
+    YKFontData();
     YKFontData(const YKFontData&) = delete;
     YKFontData& operator=(const YKFontData&) = delete;
 
@@ -31,10 +32,10 @@ public:
     // True: horizontal writing.
     virtual void SetDirection(bool horizontal) { mDirection = horizontal; }
     virtual void SetFlip(bool h, bool v);
-    virtual void SetShearing(double degrees) { mShearing = degrees; }
+    virtual void SetShearing(double degrees);
     // Percent of the size added between characters.
     virtual void SetSpacing(double percent) { mSpacing = percent; }
-    virtual void SetRotation(double radians) { mRotation = radians; }
+    virtual void SetRotation(double radians);
     // Appends one new point list per glyph contour (owned by the caller) for the characters of
     // `text` from index `skip` on; the earlier ones only move the pen. `origin` is the pen's
     // start on the baseline.
@@ -44,6 +45,31 @@ public:
     virtual YKRect<double> GetBoundingBox(const char* text, YKPoint<double> origin,
                                           double reserved);
     virtual void PrintToStream() const;
+
+    // One glyph of a laid-out text, for renderers that keep images of glyphs.
+    struct GlyphPlacement {
+        // The glyph's shape within this font (what GetGlyphContours takes).
+        uint32 glyph = 0;
+        // Its pen origin in document pixels: GetGlyphContours(glyph, origin) gives the contours
+        // GetGlyphOutlines gives for this character.
+        YKPoint<double> origin;
+        // Holds every contour point; None() when the glyph has no contours.
+        YKRect<double> box = YKRect<double>::None();
+    };
+    using PlaceGlyph = std::function<void(const GlyphPlacement&)>;
+    // Lays `text` out from `origin` as GetGlyphOutlines does, calling `place` for the
+    // characters from index `skip` on. False (this default): the font cannot, and the caller
+    // draws outlines instead.
+    virtual bool PlaceGlyphs(const char* text, YKPoint<double> origin, int32 skip,
+                             const PlaceGlyph& place);
+    // Appends one new point list per contour of `glyph` with its pen origin at `origin`.
+    virtual void GetGlyphContours(YKList<YKList<YKPoint<double>>*>& out, uint32 glyph,
+                                  YKPoint<double> origin);
+
+    // Never shared by two objects of a process, so images keyed by it cannot go stale.
+    uint64 Serial() const { return mSerial; }
+    // Changes whenever glyph shapes may change (size, flips, shearing, rotation, resolution).
+    uint64 ShapeVersion() const { return mShapeVersion; }
 
     // --- State
     const std::string& Description() const { return mDescription; }
@@ -63,6 +89,8 @@ public:
     double Rotation() const { return mRotation; }
 
 protected:
+    void ShapeChanged() { ++mShapeVersion; }
+
     std::string mDescription;
     std::string mPath;
     std::string mFamily;
@@ -78,4 +106,8 @@ protected:
     double mShearing = 0;
     double mSpacing = 0;
     double mRotation = 0;
+
+private:
+    const uint64 mSerial;
+    uint64 mShapeVersion = 0;
 };

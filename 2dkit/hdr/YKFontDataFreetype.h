@@ -27,6 +27,11 @@ public:
     void GetGlyphOutlines(YKList<YKList<YKPoint<double>>*>& out, const char* text,
                           YKPoint<double> origin, int32 skip, double reserved) override;
     void PrintToStream() const override;
+    // Glyphs are named by their character code.
+    bool PlaceGlyphs(const char* text, YKPoint<double> origin, int32 skip,
+                     const PlaceGlyph& place) override;
+    void GetGlyphContours(YKList<YKList<YKPoint<double>>*>& out, uint32 glyph,
+                          YKPoint<double> origin) override;
 
     // One call produces at most this many points: the glyphs after them only move the pen, so
     // that a huge text cannot exhaust memory (curves are flattened finely, about two thousand
@@ -60,6 +65,7 @@ protected:
     // the outline's contours flattened once, untransformed (y up, pen at 0): drawing the glyph
     // again only moves and turns their points.
     struct GlyphEntry {
+        uint16 code = 0;
         FT_UInt index = 0;
         FT_Glyph_Metrics metrics{};
         std::vector<FT_Vector> points;
@@ -84,6 +90,11 @@ private:
     double Layout(const std::vector<uint16>& codes, Place place);
     // Flattens the glyph's outline into glyph.flat unless that was done at this size.
     void Flatten(GlyphEntry& glyph);
+    // The flips, shearing and rotation of the current state, worked out once per call.
+    struct Transform;
+    Transform CurrentTransform() const;
+    // The kerning between two glyphs along the line, cached per pair at this size.
+    FT_Pos Kerning(FT_UInt previous, FT_UInt index);
     // Appends the contours of one glyph, transformed and placed at `pen` from `origin`.
     void AppendContours(YKList<YKList<YKPoint<double>>*>& out, GlyphEntry& glyph, double pen,
                         YKPoint<double> origin);
@@ -97,6 +108,9 @@ private:
     double mUnitAscent = 0;
     double mUnitDescent = 0;
     std::unordered_map<uint16, GlyphEntry> mGlyphs;
+    // Keyed by the pair's glyph indices; at most kMaxKerningPairs, then started over.
+    std::unordered_map<uint64, FT_Pos> mKerning;
+    static constexpr std::size_t kMaxKerningPairs = 1 << 16;
     int32 mGlyphLoads = 0;
     int32 mFlattenings = 0;
     int64 mCachedPoints = 0;

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "YKSketcher.h"
@@ -53,10 +54,19 @@ public:
 
 private:
     struct Paint;
+    struct PlacedGlyph;
     // Runs one base Draw... and paints what it built, under the lock.
     template <typename Build>
     void Draw(Build build);
     bool CanDraw() const;
+    // Plain filled text is drawn from cached glyph masks (YKZipSketcherGlyphs.cpp). False,
+    // with nothing drawn, when the text needs the outline path.
+    bool DrawGlyphMasks(const char* text, YKPoint<double> at, int32 skip);
+    bool GlyphMasksApply() const;
+    // Stamps the glyphs touching rows top..bottom into the band and paints those rows.
+    void PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs, int32 top, int32 bottom,
+                        int32 left, int32 right, const Paint& paint);
+    Paint PaintFor(bool fill) const;
     // Paints the polygons the base built, by display mode and overlap order.
     void PolygonDraw();
     void PolygonFill();
@@ -74,4 +84,7 @@ private:
     bool mOverlapStroke = true;
     std::unique_ptr<YKScanConverter> mScan;
     std::string mName;
+    // Glyph coverage of a band of rows, and each row's first and last touched column.
+    std::vector<int32> mBand;
+    std::vector<std::pair<int32, int32>> mBandRows;
 };

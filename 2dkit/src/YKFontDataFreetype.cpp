@@ -168,7 +168,9 @@ void YKFontDataFreetype::ChooseCharMap() {
 }
 
 void YKFontDataFreetype::ApplySize() {
+    ShapeChanged();
     mGlyphs.clear();
+    mKerning.clear();
     mCachedPoints = 0;
     if (mFace == nullptr) {
         return;
@@ -219,6 +221,7 @@ void YKFontDataFreetype::SetResV(int16 dpi) {
 YKFontDataFreetype::GlyphEntry& YKFontDataFreetype::CachedGlyph(uint16 code) {
     auto [entry, inserted] = mGlyphs.try_emplace(code);
     GlyphEntry& glyph = entry->second;
+    glyph.code = code;
     if (!inserted || mFace == nullptr) {
         return glyph;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <freetype/ftoutln.h>
 
@@ -119,6 +120,24 @@ const FT_Outline_Funcs kWalk = {
 
 }  // namespace
 
+// --- Layout ---
+
+FT_Pos YKFontDataFreetype::Kerning(FT_UInt previous, FT_UInt index) {
+    const uint64 key = uint64{previous} << 32 | index;
+    if (const auto found = mKerning.find(key); found != mKerning.end()) {
+        return found->second;
+    }
+    FT_Vector delta{0, 0};
+    if (FT_Get_Kerning(mFace, previous, index, FT_KERNING_UNFITTED, &delta) != 0) {
+        delta.x = 0;
+    }
+    if (mKerning.size() >= kMaxKerningPairs) {
+        mKerning.clear();
+    }
+    mKerning.emplace(key, delta.x);
+    return delta.x;
+}
+
 template <typename Place>
 double YKFontDataFreetype::Layout(const std::vector<uint16>& codes, Place place) {
     const double size = mDirection ? mSizeH : mSizeV;
@@ -130,10 +149,8 @@ double YKFontDataFreetype::Layout(const std::vector<uint16>& codes, Place place)
         GlyphEntry& glyph = CachedGlyph(codes[i]);
         if (i > 0) {
             pen += spacing;
-            FT_Vector delta{0, 0};
-            if (kerning &&
-                FT_Get_Kerning(mFace, previous, glyph.index, FT_KERNING_UNFITTED, &delta) == 0) {
-                pen += static_cast<double>(delta.x);
+            if (kerning) {
+                pen += static_cast<double>(Kerning(previous, glyph.index));
             }
         }
         place(static_cast<int32>(i), glyph, pen);
@@ -215,34 +232,115 @@ void YKFontDataFreetype::Flatten(GlyphEntry& glyph) {
     }
 }
 
+// --- Placing contours ---
+
+// Glyph space (y up, 1/2048 pixel, pen at 0) to document space (y down) relative to the
+// origin: flip, shear (positive leans right), move to the pen, turn. Outline units are centred
+// on pixel corners half a pixel up and left of the pen.
+struct YKFontDataFreetype::Transform {
+    double shear;
+    double cosine;
+    double sine;
+    bool flipH;
+    bool flipV;
+    bool horizontal;
+    // Mirrored within the line, so that the glyph keeps its place.
+    double flipAxis;
+
+    YKPoint<double> Apply(double x, double y, double advance, double pen,
+                          YKPoint<double> origin) const {
+        x = flipH ? advance - x : x;
+        y = flipV ? flipAxis - y : y;
+        x += shear * y;
+        y = -y;
+        if (horizontal) {
+            x += pen;
+        } else {
+            y += pen;
+        }
+        const double turnedX = x * cosine - y * sine;
+        const double turnedY = x * sine + y * cosine;
+        return {origin.x + (turnedX - 1024) / 2048.0, origin.y + (turnedY - 1024) / 2048.0};
+    }
+    // Where Apply puts a glyph's own origin: the pen, turned.
+    YKPoint<double> PenOrigin(double pen, YKPoint<double> origin) const {
+        const double x = horizontal ? pen : 0;
+        const double y = horizontal ? 0 : pen;
+        return {origin.x + (x * cosine - y * sine) / 2048.0,
+                origin.y + (x * sine + y * cosine) / 2048.0};
+    }
+};
+
+YKFontDataFreetype::Transform YKFontDataFreetype::CurrentTransform() const {
+    return {std::tan(mShearing * M_PI / 180.0),
+            std::cos(mRotation),
+            std::sin(mRotation),
+            mFlipH,
+            mFlipV,
+            mDirection,
+            mUnitAscent + mUnitDescent};
+}
+
 void YKFontDataFreetype::AppendContours(YKList<YKList<YKPoint<double>>*>& out, GlyphEntry& glyph,
                                         double pen, YKPoint<double> origin) {
     Flatten(glyph);
-    // Glyph space (y up, 1/2048 pixel, pen at 0) to document space (y down) relative to the
-    // origin: flip, shear (positive leans right), move to the pen, turn. Outline units are
-    // centred on pixel corners half a pixel up and left of the pen.
-    const double shear = std::tan(mShearing * M_PI / 180.0);
-    const double cosine = std::cos(mRotation);
-    const double sine = std::sin(mRotation);
+    const Transform transform = CurrentTransform();
     const double advance = static_cast<double>(glyph.metrics.horiAdvance);
     for (const auto& contour : glyph.flat) {
         auto* points = new YKList<YKPoint<double>>(static_cast<int32>(contour.size()));
         for (const YKPoint<double>& p : contour) {
-            double x = mFlipH ? advance - p.x : p.x;
-            // Mirrored within the line, so that the glyph keeps its place.
-            double y = mFlipV ? mUnitAscent + mUnitDescent - p.y : p.y;
-            x += shear * y;
-            y = -y;
-            if (mDirection) {
-                x += pen;
-            } else {
-                y += pen;
-            }
-            const double turnedX = x * cosine - y * sine;
-            const double turnedY = x * sine + y * cosine;
-            points->AddItem(
-                {origin.x + (turnedX - 1024) / 2048.0, origin.y + (turnedY - 1024) / 2048.0});
+            points->AddItem(transform.Apply(p.x, p.y, advance, pen, origin));
         }
         out.AddItem(points);
     }
+}
+
+bool YKFontDataFreetype::PlaceGlyphs(const char* text, YKPoint<double> origin, int32 skip,
+                                     const PlaceGlyph& place) {
+    if (text == nullptr || !std::isfinite(origin.x) || !std::isfinite(origin.y)) {
+        return true;
+    }
+    const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
+    YKAutolock lock(lock_freetype_access);
+    const Transform transform = CurrentTransform();
+    GlyphPlacement placement;
+    Layout(codes, [&](int32 index, GlyphEntry& glyph, double pen) {
+        if (index < skip) {
+            return;
+        }
+        // The box transforms the glyph's control box, which holds every point of its
+        // flattened curves.
+        placement.glyph = glyph.code;
+        placement.origin = transform.PenOrigin(pen, origin);
+        placement.box = YKRect<double>::None();
+        const FT_Glyph_Metrics& m = glyph.metrics;
+        if (!glyph.contours.empty()) {
+            const double advance = static_cast<double>(m.horiAdvance);
+            const double left = static_cast<double>(m.horiBearingX);
+            const double top = static_cast<double>(m.horiBearingY);
+            const double right = left + static_cast<double>(m.width);
+            const double bottom = top - static_cast<double>(m.height);
+            for (const auto& [x, y] : {std::pair{left, top}, std::pair{right, top},
+                                       std::pair{left, bottom}, std::pair{right, bottom}}) {
+                const YKPoint<double> p = transform.Apply(x, y, advance, pen, origin);
+                placement.box = placement.box.IsValid()
+                                    ? YKRect<double>{std::min(placement.box.left, p.x),
+                                                     std::min(placement.box.top, p.y),
+                                                     std::max(placement.box.right, p.x),
+                                                     std::max(placement.box.bottom, p.y)}
+                                    : YKRect<double>{p.x, p.y, p.x, p.y};
+            }
+        }
+        place(placement);
+    });
+    return true;
+}
+
+void YKFontDataFreetype::GetGlyphContours(YKList<YKList<YKPoint<double>>*>& out, uint32 glyph,
+                                          YKPoint<double> origin) {
+    if (glyph > 0xFFFF || !std::isfinite(origin.x) || !std::isfinite(origin.y)) {
+        return;
+    }
+    YKAutolock lock(lock_freetype_access);
+    AppendContours(out, CachedGlyph(static_cast<uint16>(glyph)), 0, origin);
 }

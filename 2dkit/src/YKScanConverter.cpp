@@ -1,11 +1,56 @@
 #include "YKScanConverter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <utility>
 
-// Sections: frame · edge table · active edges · coverage · the two walks.
+// Sections: fixed point · frame · edge table · active edges · coverage · the two walks.
+
+namespace {
+
+// Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range.
+constexpr double kMaxCoordinate = 2097152.0;  // 2^21: differences of x * 256 fit in 31 bits
+
+// The nearest integer, halves rounded up, so that moving a shape by whole pixels moves its
+// fixed-point form by exactly as much (glyph masks rely on it). Without the library call,
+// which costs more than the rest of a point's trip to the scan converter; exact within
+// ±kMaxCoordinate * 256.
+int32 RoundHalfUp(double v) {
+    auto whole = static_cast<int32>(v);
+    whole -= v < whole ? 1 : 0;
+    return whole + (v - whole >= 0.5 ? 1 : 0);
+}
+
+}  // namespace
+
+// --- Fixed point ---
+
+bool YKScanConverter::ToFixed(const YKList<YKPoint<double>>& polygon, YKFixedPolygon& out) {
+    out.clear();
+    out.reserve(static_cast<std::size_t>(polygon.CountItems()));
+    for (int32 i = 0; i < polygon.CountItems(); ++i) {
+        const YKPoint<double> p = polygon.ItemAt(i);
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+            out.clear();
+            return false;
+        }
+        const double x = std::clamp(p.x, -kMaxCoordinate, kMaxCoordinate);
+        const double y = std::clamp(p.y, -kMaxCoordinate, kMaxCoordinate);
+        const YKFixedPoint point{RoundHalfUp(x * 256), RoundHalfUp(y * 8)};
+        // Of a run of points on one sub-scanline only the first and the last meet scanned
+        // edges: those between make horizontal edges, which cover nothing. Finely flattened
+        // curves, glyphs above all, put most of their points in such runs.
+        const std::size_t count = out.size();
+        if (count >= 2 && out[count - 1].y == point.y && out[count - 2].y == point.y) {
+            out[count - 1] = point;
+        } else {
+            out.push_back(point);
+        }
+    }
+    return true;
+}
 
 // --- Frame ---
 

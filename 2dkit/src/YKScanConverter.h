@@ -11,6 +11,8 @@
 #include <functional>
 #include <vector>
 
+#include "YKList.h"
+#include "YKPoint.h"
 #include "YKRect.h"
 #include "yk_types.h"
 
@@ -27,6 +29,10 @@ public:
     using CoverageRow = std::function<void(int32 y, int32 x0, int32 x1, const int32* coverage)>;
     // A run of whole pixels x0..x1 of row y inside the polygons (plain conversion).
     using PlainRun = std::function<void(int32 y, int32 x0, int32 x1)>;
+
+    // `polygon` in fixed point, each coordinate rounded to the nearest unit (coordinates beyond
+    // ±2^21 pixels pulled in). False, and nothing converted, when a point is not finite.
+    static bool ToFixed(const YKList<YKPoint<double>>& polygon, YKFixedPolygon& out);
 
     // The pixels rows and columns may be written to; storage follows the frame's width.
     void SetFrame(YKRect<int32> frame);

@@ -13,17 +13,6 @@
 
 namespace {
 
-// Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range.
-constexpr double kMaxCoordinate = 2097152.0;  // 2^21: differences of x * 256 fit in 31 bits
-
-// std::lround without the library call, which costs more than the rest of a point's trip to
-// the scan converter; exact within ±kMaxCoordinate * 256.
-int32 RoundHalfAway(double v) {
-    const auto whole = static_cast<int32>(v);
-    const double rest = v - whole;
-    return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
-}
-
 const yk_color kPreviewGrey{80, 80, 80, 255};
 const yk_color kWireframeBlue{51, 102, 152, 255};
 
@@ -66,15 +55,25 @@ void YKZipSketcher::Draw(Build build) {
 }
 
 void YKZipSketcher::DrawChar(char c, YKPoint<double> at) {
-    Draw([&] { YKSketcher::DrawChar(c, at); });
+    YKAutolock guard(Lock());
+    const char text[2] = {c, 0};
+    if (!CanDraw() || !DrawGlyphMasks(text, at, 0)) {
+        Draw([&] { YKSketcher::DrawChar(c, at); });
+    }
 }
 
 void YKZipSketcher::DrawString(const char* text, YKPoint<double> at) {
-    Draw([&] { YKSketcher::DrawString(text, at); });
+    YKAutolock guard(Lock());
+    if (!CanDraw() || !DrawGlyphMasks(text, at, 0)) {
+        Draw([&] { YKSketcher::DrawString(text, at); });
+    }
 }
 
 void YKZipSketcher::DrawString(const char* text, YKPoint<double> at, int32 skip) {
-    Draw([&] { YKSketcher::DrawString(text, at, skip); });
+    YKAutolock guard(Lock());
+    if (!CanDraw() || !DrawGlyphMasks(text, at, skip)) {
+        Draw([&] { YKSketcher::DrawString(text, at, skip); });
+    }
 }
 
 void YKZipSketcher::DrawString(char* text, YKPointList* path, double a, double b) {
@@ -184,36 +183,7 @@ void YKZipSketcher::PolygonStroke(const YKPointList& outline) {
     Fill({&outline}, false);
 }
 
-void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool fill) {
-    std::vector<YKFixedPolygon> fixed;
-    for (const YKPointList* polygon : polygons) {
-        YKFixedPolygon points;
-        points.reserve(static_cast<std::size_t>(polygon->CountItems()));
-        bool finite = true;
-        for (int32 i = 0; i < polygon->CountItems(); ++i) {
-            const YKPoint<double> p = polygon->ItemAt(i);
-            if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
-                finite = false;
-                break;
-            }
-            const double x = std::clamp(p.x, -kMaxCoordinate, kMaxCoordinate);
-            const double y = std::clamp(p.y, -kMaxCoordinate, kMaxCoordinate);
-            const YKFixedPoint point{RoundHalfAway(x * 256), RoundHalfAway(y * 8)};
-            // Of a run of points on one sub-scanline only the first and the last meet scanned
-            // edges: those between make horizontal edges, which cover nothing. Finely
-            // flattened curves, glyphs above all, put most of their points in such runs.
-            const std::size_t count = points.size();
-            if (count >= 2 && points[count - 1].y == point.y && points[count - 2].y == point.y) {
-                points[count - 1] = point;
-            } else {
-                points.push_back(point);
-            }
-        }
-        // A polygon with a point nowhere cannot be drawn.
-        if (finite) {
-            fixed.push_back(std::move(points));
-        }
-    }
+YKZipSketcher::Paint YKZipSketcher::PaintFor(bool fill) const {
     Paint paint;
     paint.style = fill ? FillStyle() : StrokeStyle();
     paint.color = fill ? FillColor() : StrokeColor();
@@ -221,6 +191,19 @@ void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool f
     paint.gradient = fill ? FillGradient() : StrokeGradient();
     // The part drawn first replaces what the bitmap holds; the one over it is composed.
     paint.mode = (fill == mOverlapStroke) ? YK_COPY : YK_NORMAL;
+    return paint;
+}
+
+void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool fill) {
+    std::vector<YKFixedPolygon> fixed;
+    for (const YKPointList* polygon : polygons) {
+        YKFixedPolygon points;
+        // A polygon with a point nowhere cannot be drawn.
+        if (YKScanConverter::ToFixed(*polygon, points)) {
+            fixed.push_back(std::move(points));
+        }
+    }
+    const Paint paint = PaintFor(fill);
     if (AntgMode() == YK_ANTG_ANTIALIASED) {
         mScan->FillAntialiased(fixed, [&](int32 y, int32 x0, int32 x1, const int32* coverage) {
             PaintRow(paint, y, x0, x1, coverage);

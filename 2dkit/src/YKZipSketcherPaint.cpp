@@ -12,9 +12,6 @@
 
 namespace {
 
-// Runs of one pixel at least this long are written as a colour run.
-constexpr int32 kLongRun = 128;
-
 // Coverage 0..2048 as alpha: a full pixel is 2048, and a shift by 11 stands for the division.
 uint32 CoverageToAlpha(int32 coverage) {
     return std::min<uint32>(255, (static_cast<uint32>(coverage) * 255) >> 11);
@@ -27,6 +24,16 @@ uint32 WithOpacity(uint32 alpha, uint32 opacity) {
     }
     const uint32 product = alpha * opacity;
     return ((product >> 8) + 1 + product) >> 8;
+}
+
+// Colour pixels for `count` coverages; uncovered pixels stay fully transparent black.
+template <bool kTranslucent>
+void ColorPixels(const int32* coverage, int32 count, uint32 opacity, uint32 rgb, uint32* out) {
+    for (int32 i = 0; i < count; ++i) {
+        const uint32 a = CoverageToAlpha(coverage[i]);
+        const uint32 pixel = (kTranslucent ? WithOpacity(a, opacity) : a) << 24 | rgb;
+        out[i] = coverage[i] == 0 ? 0 : pixel;
+    }
 }
 
 // A channel of 0..1 to the nearest byte. Adding a half and truncating rounds as lround does
@@ -58,33 +65,15 @@ void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
                 mBuffer->SetPixelAt(y, x0, count, uint32{c.alpha} << 24 | rgb, paint.mode);
                 return;
             }
-            // Coverage comes in runs: the pixel is worked out once per run, and long runs (the
-            // inside of a shape) go to the bitmap as one colour run instead of through the line.
-            int32 pending = 0;
-            for (int32 i = 0; i < count;) {
-                const int32 value = coverage[i];
-                int32 end = i + 1;
-                while (end < count && coverage[end] == value) {
-                    ++end;
-                }
-                const uint32 pixel =
-                    value == 0 ? 0 : WithOpacity(CoverageToAlpha(value), c.alpha) << 24 | rgb;
-                if (end - i >= kLongRun) {
-                    if (pending < i) {
-                        mBuffer->SetPixelsAt(y, x0 + pending, i - pending, out + pending,
-                                             paint.mode);
-                    }
-                    mBuffer->SetPixelAt(y, x0 + i, end - i, pixel, paint.mode);
-                    pending = end;
-                } else {
-                    std::fill(out + i, out + end, pixel);
-                }
-                i = end;
+            // Pixel by pixel without branches, so that the compiler takes several at once:
+            // cheaper than finding runs, even inside shapes, and glyph rows change coverage at
+            // nearly every pixel.
+            if (c.alpha == 255) {
+                ColorPixels<false>(coverage, count, c.alpha, rgb, out);
+            } else {
+                ColorPixels<true>(coverage, count, c.alpha, rgb, out);
             }
-            if (pending < count) {
-                mBuffer->SetPixelsAt(y, x0 + pending, count - pending, out + pending, paint.mode);
-            }
-            return;
+            break;
         }
         case YK_STYLE_PATTERN:
             if (!PatternRow(paint, y, x0, count, coverage)) {
