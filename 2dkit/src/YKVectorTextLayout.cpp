@@ -84,6 +84,8 @@ void YKVectorText::resetBounds() {
     }
     box = {box.left - grow, box.top - grow, box.right + grow, box.bottom + grow};
     if (hasGlobalRotation()) {
+        // The font places turned glyphs half a pixel up and left without turning that shift.
+        box = {box.left - 0.5, box.top - 0.5, box.right + 0.5, box.bottom + 0.5};
         makeBoundsFromRotatedRect(&box, mGlobalAngle, mGlobalCenter);
     }
     mBounds = box;
