@@ -15,7 +15,7 @@ public:
     static constexpr int32 kGrowth = 24;
     // Longer texts are refused (archives) or cut (typing): a text object is a line of text, and
     // every measure and drawing walks the whole of it.
-    static constexpr int32 kMaxBytes = 16384;
+    static constexpr int32 kMaxBytes = 2048;
 
     // Platform key codes of the editing keys, and the Shift bit of the modifiers.
     enum : uint8 {
@@ -81,6 +81,9 @@ public:
 private:
     // Bytes of the character starting at `p` (0 at the terminator).
     static int32 CharBytes(const char* p);
+    // Inserts the first character of `c` at byte `at`, `used` bytes being in use; both move
+    // past it.
+    bool insertAt(const char* c, int32& at, int32& used);
     int32 clampIndex(int32 index) const;
 
     std::vector<char> mBuffer;

@@ -75,17 +75,24 @@ void YKVectorTextBuffer::stringShift(int32 n) {
 }
 
 bool YKVectorTextBuffer::insertChar(const char* c) {
+    int32 at = static_cast<int32>(stringAt(mCaret) - mBuffer.data());
+    int32 used = static_cast<int32>(std::strlen(mBuffer.data()));
+    return insertAt(c, at, used);
+}
+
+bool YKVectorTextBuffer::insertAt(const char* c, int32& at, int32& used) {
     const int32 bytes = CharBytes(c);
-    const int32 used = static_cast<int32>(std::strlen(mBuffer.data()));
     if (bytes == 0 || used + bytes > kMaxBytes) {
         return false;
     }
     if (used + bytes + 1 > bufferSize()) {
         mBuffer.resize(mBuffer.size() + kGrowth, 0);
     }
-    char* at = mBuffer.data() + (stringAt(mCaret) - mBuffer.data());
-    std::memmove(at + bytes, at, std::strlen(at) + 1);
-    std::memcpy(at, c, static_cast<size_t>(bytes));
+    char* gap = mBuffer.data() + at;
+    std::memmove(gap + bytes, gap, static_cast<size_t>(used - at + 1));
+    std::memcpy(gap, c, static_cast<size_t>(bytes));
+    at += bytes;
+    used += bytes;
     ++mCount;
     ++mCaret;
     ++mSelectionEnd;
@@ -94,8 +101,12 @@ bool YKVectorTextBuffer::insertChar(const char* c) {
 
 void YKVectorTextBuffer::insertString(const char* s) {
     mRedrawFrom = mCaret;
+    // The caret's offset and the bytes in use are followed along rather than measured again
+    // for every character.
+    int32 at = static_cast<int32>(stringAt(mCaret) - mBuffer.data());
+    int32 used = static_cast<int32>(std::strlen(mBuffer.data()));
     for (const char* p = s; p != nullptr && *p != 0; p += CharBytes(p)) {
-        if (!insertChar(p)) {
+        if (!insertAt(p, at, used)) {
             break;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "TextObjectSupport.h"
 #include "VectorTestSupport.h"
@@ -122,12 +123,13 @@ TEST_F(TextObjectTest, BufferGrowsBy24AndNeverSplitsACharacter) {
               static_cast<int32>(yk_utf8_to_ucs2(broken->string()).size()));
 
     // The text stops growing at its limit, on a character boundary.
-    std::string big(Buffer::kMaxBytes - 1, 'a');
-    text->setString(big.c_str());
-    key("\xE2\x82\xAC");
-    EXPECT_LE(std::strlen(text->string()), static_cast<size_t>(Buffer::kMaxBytes));
-    EXPECT_EQ(yk_utf8_to_ucs2(text->string()).size(),
-              static_cast<size_t>(text->textBuffer().count()));
+    Buffer buffer;
+    const std::string big(Buffer::kMaxBytes - 2, 'a');
+    buffer.insertString(big.c_str());
+    EXPECT_FALSE(buffer.insertChar("\xE2\x82\xAC"));
+    buffer.insertString("\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(std::strlen(buffer.string()), static_cast<size_t>(Buffer::kMaxBytes));
+    EXPECT_EQ(buffer.count(), Buffer::kMaxBytes - 1);
 }
 
 TEST_F(TextObjectTest, AttributesNeedAFontSpecification) {
