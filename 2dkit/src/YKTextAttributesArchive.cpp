@@ -95,9 +95,10 @@ YKTextAttributes::YKTextAttributes(const YKMessage* archive, const std::string& 
         }
         archive->FindDouble("text_break_size_h", &sizeHValue);
         archive->FindDouble("text_break_size_v", &sizeVValue);
-        sizeH = std::make_unique<YKEnvelopDouble>(id, "horizontal size");
+        // Under the names new texts give them, so that the timeline lists every text alike.
+        sizeH = std::make_unique<YKEnvelopDouble>(id, "fsize_h");
         sizeH->SetValue(sizeHValue, 1);
-        sizeV = std::make_unique<YKEnvelopDouble>(id, "vertical size");
+        sizeV = std::make_unique<YKEnvelopDouble>(id, "fsize_v");
         sizeV->SetValue(sizeVValue, 1);
     }
     flipH = yk_archive::ReadEnvelop<YKEnvelopBool>(archive, Key(prefix, "horizontal_flip").c_str(),

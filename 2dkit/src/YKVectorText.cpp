@@ -92,7 +92,8 @@ void YKVectorText::ArchiveIn(YKMessage* archive) const {
     archive->AddString("text_buffer", mText.string());
     mAtt->WriteSizes(archive, "");
     archive->AddBool("text_direction", mAtt->direction);
-    archive->AddDouble("text_break_rotation", mAtt->breakRotation);
+    // A copy of the global angle, whether or not the font was set up since it changed.
+    archive->AddDouble("text_break_rotation", mGlobalAngle);
     archive->AddDouble("glob_rot_angle", mGlobalAngle);
     archive->AddDouble("glob_rot_center_x", mGlobalCenter.x);
     archive->AddDouble("glob_rot_center_y", mGlobalCenter.y);

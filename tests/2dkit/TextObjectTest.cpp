@@ -198,8 +198,8 @@ TEST_F(TextObjectTest, InkStaysWithinTheBounds) {
                 if ((image.pixels[y * image.width + x] >> 24) == 0) {
                     continue;
                 }
-                const bool in = x + 1 >= bounds.left && x <= bounds.right &&
-                                y + 1 >= bounds.top && y <= bounds.bottom;
+                const bool in = x + 1 >= bounds.left && x <= bounds.right && y + 1 >= bounds.top &&
+                                y <= bounds.bottom;
                 (in ? inside : outside) += 1;
             }
         }
