@@ -101,6 +101,10 @@ private:
     void updateTextBox();
     // The pen advance of the first `count` characters.
     double advanceOf(int32 count);
+    // How many characters to hand to the sketcher for `frame`, and (in `skip`, raised as
+    // needed) how many of them only move the pen: glyphs wholly outside the frame are not
+    // outlined at all, so a long text costs what its visible part costs.
+    int32 visibleCharacters(YKRect<int32> frame, int32* skip);
     Point origin() const { return mPoints.empty() ? Point{0, 0} : mPoints[0]; }
 
     std::string mPendingFont;

@@ -15,7 +15,7 @@ public:
     static constexpr int32 kGrowth = 24;
     // Longer texts are refused (archives) or cut (typing): a text object is a line of text, and
     // every measure and drawing walks the whole of it.
-    static constexpr int32 kMaxBytes = 2048;
+    static constexpr int32 kMaxBytes = 65536;
 
     // Platform key codes of the editing keys, and the Shift bit of the modifiers.
     enum : uint8 {
@@ -78,9 +78,10 @@ public:
     // `horizontal` picks the arrows that move the caret.
     bool keyStroke(const char* key, uint32 modifiers, bool horizontal, int32& redrawFrom);
 
-private:
     // Bytes of the character starting at `p` (0 at the terminator).
     static int32 CharBytes(const char* p);
+
+private:
     // Inserts the first character of `c` at byte `at`, `used` bytes being in use; both move
     // past it.
     bool insertAt(const char* c, int32& at, int32& used);

@@ -11,6 +11,7 @@
 #include "YKGradientBuffer.h"
 #include "YKSketcher.h"
 #include "YKVectorText.h"
+#include "YKVectorTextRun.h"
 
 // --- Font and measures ---
 
@@ -74,9 +75,11 @@ void YKVectorText::resetBounds() {
     mBoundsWidth = mAtt->OutlineWidth();
     const Point o = origin();
     YKFontData* f = mAtt->font.get();
-    YKRect<double> box = f != nullptr && !mText.empty()
-                             ? f->GetBoundingBox(mText.string(), o, mAtt->OutlineWidth())
-                             : YKRect<double>::None();
+    YKRect<double> box = YKRect<double>::None();
+    if (f != nullptr && !mText.empty()) {
+        box = YKVectorTextRun(*f, mText.string(), mAtt->OutlineWidth()).bounds();
+        box = {box.left + o.x, box.top + o.y, box.right + o.x, box.bottom + o.y};
+    }
     // An empty text, or one of blanks only, is the caret's place.
     const double grow = box.IsValid() ? mBoundsWidth / 2 : 4.0;
     if (!box.IsValid()) {
@@ -166,17 +169,20 @@ void YKVectorText::drawIn(YKSketcher* sketcher, bool antialias) {
     }
     sketcher->SetAntgMode(1);
     sketcher->SetClosed(sketcher->StrokeDash() == nullptr);
+    // Setting the font up may replace it (a font chosen while the text was empty).
+    rawSetFont();
     YKFontData* f = mAtt->font.get();
-    if (f != nullptr) {
-        rawSetFont();
+    if (f != nullptr && !mText.empty()) {
+        const bool straight = std::fmod(mGlobalAngle, M_PI) <= 1e-6;
+        int32 skip =
+            mWriteMode && (straight || mAtt->FlipH() || mAtt->FlipV()) ? mText.redrawFrom() : 0;
+        const int32 shown = visibleCharacters(sketcher->Frame(), &skip);
         // The font turns its glyphs the other way round from rotatePt.
         f->SetRotation(-mGlobalAngle);
         sketcher->SetFontData(f);
-        if (!mText.empty()) {
-            const bool straight = std::fmod(mGlobalAngle, M_PI) <= 1e-6;
-            const int32 skip =
-                mWriteMode && (straight || mAtt->FlipH() || mAtt->FlipV()) ? mText.redrawFrom() : 0;
-            sketcher->DrawString(mText.string(), rotated(origin()), skip);
+        if (skip < shown) {
+            const std::string text(mText.string(), static_cast<size_t>(mText.stringLen(0, shown)));
+            sketcher->DrawString(text.c_str(), rotated(origin()), skip);
         }
         sketcher->SetFontData(nullptr);
     }
@@ -184,6 +190,34 @@ void YKVectorText::drawIn(YKSketcher* sketcher, bool antialias) {
         mRedrawPending = false;
         mWriteMode = true;
     }
+}
+
+int32 YKVectorText::visibleCharacters(YKRect<int32> frame, int32* skip) {
+    const int32 count = mText.count();
+    if (!frame.IsValid()) {
+        return count;
+    }
+    // The frame as the unturned text sees it, grown by the outline.
+    const double margin = mAtt->OutlineWidth() + 1;
+    YKRect<double> view{frame.left - margin, frame.top - margin, frame.right + 1 + margin,
+                        frame.bottom + 1 + margin};
+    if (hasGlobalRotation()) {
+        makeBoundsFromRotatedRect(&view, -mGlobalAngle, mGlobalCenter);
+    }
+    const YKVectorTextRun run(*mAtt->font, mText.string(), mAtt->OutlineWidth());
+    const Point o = origin();
+    int32 first = count;
+    int32 last = 0;
+    for (int32 i = 0; i < run.count(); ++i) {
+        const YKRect<double>& box = run.box(i);
+        if (box.IsValid() && box.left + o.x <= view.right && box.right + o.x >= view.left &&
+            box.top + o.y <= view.bottom && box.bottom + o.y >= view.top) {
+            first = std::min(first, i);
+            last = i + 1;
+        }
+    }
+    *skip = std::max(*skip, first);
+    return last;
 }
 
 // --- Transformations ---

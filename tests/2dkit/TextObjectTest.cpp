@@ -216,6 +216,28 @@ TEST_F(TextObjectTest, InkStaysWithinTheBounds) {
     check("resized");
 }
 
+TEST_F(TextObjectTest, AFrameShowsItsPartOfALongTextUnchanged) {
+    std::string line;
+    while (line.size() < 2000) {
+        line += "Sphinx of black quartz, judge my vow. ";
+    }
+    auto text = TypedText(&manager, {-3000, 50}, "");
+    text->setString(line.c_str());
+    text->setGlobalRotation(0.2, {0, 0});
+    const YKRect<int32> whole{0, 0, 199, 99};
+    const YKRect<int32> part{70, 20, 129, 79};
+    const PixelImage full = RenderEntity(*text, whole);
+    const PixelImage window = RenderEntity(*text, part);
+    EXPECT_GT(CoveredPixels(window), 100);
+    for (int32 y = 0; y < window.height; ++y) {
+        for (int32 x = 0; x < window.width; ++x) {
+            ASSERT_EQ(window.pixels[y * window.width + x],
+                      full.pixels[(y + part.top) * full.width + x + part.left])
+                << x << ", " << y;
+        }
+    }
+}
+
 TEST_F(TextObjectTest, PointsMapToCharactersAndWords) {
     auto text = TypedText(&manager, {10, 50}, "hello world");
     YKFontData& font = *text->font();
