@@ -74,8 +74,11 @@ public:
     void rawResize(double sx, double sy, bool flag) override;
     // Turns the text about the transformation centre.
     void rawRotate(double angle) override;
+    // The glyphs' extent joined with the box, turned by the global rotation.
     void resetBounds() override;
     void resetBox() override;
+    // The box's corners, turned with the text about the global rotation centre.
+    void resetKnobs() override;
     void drawIn(YKSketcher* sketcher, bool antialias) override;
     void getAttributes(YKVectorAttributes* attributes) const override;
     void setAttributes(const YKVectorAttributes* attributes) override;

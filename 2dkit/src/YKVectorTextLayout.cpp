@@ -86,12 +86,25 @@ void YKVectorText::resetBounds() {
         box = {o.x, o.y, o.x, o.y};
     }
     box = {box.left - grow, box.top - grow, box.right + grow, box.bottom + grow};
+    // The box's corners are the knobs: they must lie within what is hit, also for a text
+    // without ascenders or descenders.
+    resetBox();
+    box = {std::min(box.left, mBox.left), std::min(box.top, mBox.top),
+           std::max(box.right, mBox.right), std::max(box.bottom, mBox.bottom)};
     if (hasGlobalRotation()) {
         // The font places turned glyphs half a pixel up and left without turning that shift.
         box = {box.left - 0.5, box.top - 0.5, box.right + 0.5, box.bottom + 0.5};
         makeBoundsFromRotatedRect(&box, mGlobalAngle, mGlobalCenter);
     }
     mBounds = box;
+}
+
+void YKVectorText::resetKnobs() {
+    mKnobs.clear();
+    for (const Point corner : {Point{mBox.left, mBox.top}, Point{mBox.right, mBox.top},
+                               Point{mBox.right, mBox.bottom}, Point{mBox.left, mBox.bottom}}) {
+        mKnobs.push_back(rotated(corner));
+    }
 }
 
 // --- Positions ---

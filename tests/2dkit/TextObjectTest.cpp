@@ -180,6 +180,17 @@ TEST_F(TextObjectTest, BoxAndBoundsFollowTheDirection) {
     EXPECT_EQ(across->selectAtTol({40, 45}, 2, false), 3);
     EXPECT_EQ(across->knobList().size(), 4u);
     EXPECT_EQ(across->rawHitAtTol({400, 45}, 2), 0);
+
+    // Dragging a knob scales the sizes about the opposite knob.
+    const Point corner = across->knobList()[2];
+    const Point opposite = across->knobList()[0];
+    ASSERT_EQ(across->selectAtTol(corner, 2, false), 4);
+    across->beginModification_atPoint_withTol(YKVectorEntity::kModeDragging, corner, 2);
+    across->draggingTo({2 * corner.x - opposite.x, 1.5 * corner.y - 0.5 * opposite.y}, false);
+    YKVectorAttributes a;
+    across->getAttributes(&a);
+    EXPECT_NEAR(a.textSizeH, 48, 1e-9);
+    EXPECT_NEAR(a.textSizeV, 36, 1e-9);
 }
 
 TEST_F(TextObjectTest, InkStaysWithinTheBounds) {
