@@ -156,6 +156,12 @@ TEST_F(TextObjectTest, AttributesNeedAFontSpecification) {
     empty.setString("x");
     empty.rawSetFont();
     EXPECT_EQ(empty.font()->Description(), a.fontSpecification);
+
+    // The placeholder names no file here: it still draws, in the fallback face.
+    a.fontSpecification = YKVectorText::kPlaceholderFont;
+    empty.setAttributes(&a);
+    EXPECT_EQ(empty.font()->Description(), YKVectorText::kPlaceholderFont);
+    EXPECT_GT(CoveredPixels(RenderEntity(empty, {-10, -40, 50, 20})), 20);
 }
 
 TEST_F(TextObjectTest, BoxAndBoundsFollowTheDirection) {
