@@ -39,6 +39,15 @@ struct YKVectorAttributes {
     // Corner radii; only rounded rectangles fill them in.
     double rx = 0;
     double ry = 0;
+    // Text objects only. An empty font specification leaves a text as it is.
+    bool textFlipH = false;
+    bool textFlipV = false;
+    bool textDirection = true;  // horizontal writing
+    double textSpacing = 0;     // percent of the size
+    double textShearing = 0;    // degrees
+    double textSizeH = 12;
+    double textSizeV = 12;
+    std::string fontSpecification;
 };
 
 // Folds `b` into `a`: every attribute on which they differ gets its differs mark.

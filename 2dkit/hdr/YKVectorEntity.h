@@ -7,8 +7,9 @@
 // rotation that tilts the knob box), hit-testing at a tolerance, and the archive.
 //
 // Kinds: YKVectorPolyline (and YKVectorRectangle), YKVectorFreeHand, YKVectorRoundRect (and
-// YKVectorEllipse, YKVectorArc), YKVectorBezier. Each answers Type() with its number, which is
-// also stored under "object_type"; YKVectorEntityFactory builds them back from it.
+// YKVectorEllipse, YKVectorArc), YKVectorBezier (and YKVectorTextBezier), YKVectorText. Each
+// answers Type() with its number, which is also stored under "object_type"; YKVectorEntityFactory
+// builds them back from it.
 //
 // Result codes of the hit tests: 0 miss, 1 on the outline, 2 on an end point, 3 inside the
 // bounds, 4 on a knob. Selection states: 0 none, 1 a point, 2 a segment, 3 the whole object
@@ -131,6 +132,10 @@ public:
     double StrokeWidth() const { return mBoundsWidth; }
     // The stroke width at the current frame; 0 without a stroke record.
     double CurrentStrokeWidth() const;
+
+    // Whether the geometry is one this kind can edit and draw: loading refuses the others.
+    // The outline kinds need a point and a segment.
+    virtual bool isWellFormed() const { return !mPoints.empty() && !mSegments.empty(); }
 
     // --- Creation
     virtual int32 segmentGranularity() const { return 1; }

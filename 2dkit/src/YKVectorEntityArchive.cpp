@@ -10,34 +10,10 @@
 #include "YKGradientContainer.h"
 #include "YKMessage.h"
 #include "YKVectorEntity.h"
+#include "yk_paint_setup_internal.h"
+#include "yk_vector_archive_internal.h"
 
 namespace {
-
-template <typename Envelop>
-void WriteEnvelop(YKMessage* archive, const char* key, const Envelop* envelope) {
-    YKMessage part;
-    if (envelope != nullptr) {
-        envelope->Archive(&part);
-    }
-    archive->AddMessage(key, &part);
-}
-
-// The envelope archived under `key`, or a new one holding `fallback` when the key is missing or
-// holds no key frame (an envelope without key frames has no value to give).
-template <typename Envelop, typename Value>
-std::unique_ptr<Envelop> ReadEnvelop(const YKMessage* archive, const char* key, int32 id,
-                                     const char* name, const Value& fallback) {
-    auto envelope = std::make_unique<Envelop>(id, name);
-    YKMessage part;
-    if (archive->FindMessage(key, &part)) {
-        envelope->UnArchive(&part, id);
-        envelope->SetName(name);
-    }
-    if (envelope->CountKeyFrames() == 0) {
-        envelope->SetValue(fallback, 1);
-    }
-    return envelope;
-}
 
 // The index of `dash` among the predefined dashes (0 for a solid stroke), or -1.
 int32 PredefinedIndex(const YKDash* dash) {
@@ -81,16 +57,16 @@ void YKVectorEntity::writeEntityKeys(YKMessage* archive, int32 type) const {
         }
         // Every segment shares one record, written once per segment all the same.
         archive->AddInt16("seg_color_flag", mStroke->colorFlag);
-        WriteEnvelop(archive, "seg_color", mStroke->color.get());
+        yk_archive::WriteEnvelop(archive, "seg_color", mStroke->color.get());
         archive->AddString("seg_pattern_name", mStroke->patternName);
-        WriteEnvelop(archive, "seg_pattern_alpha", mStroke->patternAlpha.get());
+        yk_archive::WriteEnvelop(archive, "seg_pattern_alpha", mStroke->patternAlpha.get());
         archive->AddBool("seg_pattern_lock", mStroke->patternLock);
         YKMessage gradient;
         if (mStroke->gradient != nullptr) {
             mStroke->gradient->Archive(&gradient);
             archive->AddMessage("stroke_gradient", &gradient);
         }
-        WriteEnvelop(archive, "seg_width", mStroke->width.get());
+        yk_archive::WriteEnvelop(archive, "seg_width", mStroke->width.get());
         const int32 dash = PredefinedIndex(mStroke->dash.get());
         if (dash >= 0) {
             archive->AddInt32("seg_dash", dash);
@@ -111,9 +87,9 @@ void YKVectorEntity::writeEntityKeys(YKMessage* archive, int32 type) const {
     }
     archive->AddInt16("fill_color_flag", mFillColorFlag);
     if (mFillColorFlag != kColorFlagNotFillable) {
-        WriteEnvelop(archive, "fill_color", mFillColor.get());
+        yk_archive::WriteEnvelop(archive, "fill_color", mFillColor.get());
         archive->AddString("fill_pattern_name", mFillPatternName);
-        WriteEnvelop(archive, "fill_pattern_alpha", mFillPatternAlpha.get());
+        yk_archive::WriteEnvelop(archive, "fill_pattern_alpha", mFillPatternAlpha.get());
         archive->AddBool("fill_pattern_lock", mFillPatternLock);
         YKMessage buffer;
         if (roster.ArchiveOnce(mFillPatternName.c_str(), &buffer)) {
@@ -192,17 +168,18 @@ void YKVectorEntity::readStroke(const YKMessage* archive) {
     mStroke = std::make_unique<YKStrokeRecord>();
     YKStrokeRecord& stroke = *mStroke;
     archive->FindInt16("seg_color_flag", &stroke.colorFlag);
-    stroke.color = ReadEnvelop<YKEnvelopColor>(archive, "seg_color", mID, "stroke_color",
-                                               yk_color{0, 0, 0, 255});
+    stroke.color = yk_archive::ReadEnvelop<YKEnvelopColor>(archive, "seg_color", mID,
+                                                           "stroke_color", yk_color{0, 0, 0, 255});
     archive->FindString("seg_pattern_name", &stroke.patternName);
-    stroke.patternAlpha = ReadEnvelop<YKEnvelopDouble>(archive, "seg_pattern_alpha", mID,
-                                                       "stroke_pattern_alpha", 0.0);
+    stroke.patternAlpha = yk_archive::ReadEnvelop<YKEnvelopDouble>(
+        archive, "seg_pattern_alpha", mID, "stroke_pattern_alpha", 0.0);
     archive->FindBool("seg_pattern_lock", &stroke.patternLock);
     YKMessage part;
     if (archive->FindMessage("stroke_gradient", &part)) {
         stroke.gradient = std::make_unique<YKGradientContainer>(part);
     }
-    stroke.width = ReadEnvelop<YKEnvelopDouble>(archive, "seg_width", mID, "width", 0.0);
+    stroke.width =
+        yk_archive::ReadEnvelop<YKEnvelopDouble>(archive, "seg_width", mID, "width", 0.0);
     int32 dash = 0;
     if (archive->FindInt32("seg_dash", &dash)) {
         YKDash::InitPredefDash();
@@ -230,11 +207,11 @@ void YKVectorEntity::readFill(const YKMessage* archive) {
     if (mFillColorFlag == kColorFlagNotFillable) {
         return;
     }
-    mFillColor = ReadEnvelop<YKEnvelopColor>(archive, "fill_color", mID, "fill_color",
-                                             yk_color{255, 255, 255, 255});
+    mFillColor = yk_archive::ReadEnvelop<YKEnvelopColor>(archive, "fill_color", mID, "fill_color",
+                                                         yk_color{255, 255, 255, 255});
     archive->FindString("fill_pattern_name", &mFillPatternName);
-    mFillPatternAlpha =
-        ReadEnvelop<YKEnvelopDouble>(archive, "fill_pattern_alpha", mID, "fill_pattern_alpha", 0.0);
+    mFillPatternAlpha = yk_archive::ReadEnvelop<YKEnvelopDouble>(archive, "fill_pattern_alpha", mID,
+                                                                 "fill_pattern_alpha", 0.0);
     archive->FindBool("fill_pattern_lock", &mFillPatternLock);
     YKMessage part;
     mFillGradient = archive->FindMessage("fill_gradient", &part)
@@ -245,11 +222,7 @@ void YKVectorEntity::readFill(const YKMessage* archive) {
 }
 
 void YKVectorEntity::holdPattern(const std::string& name, const YKMessage* buffer) {
-    // A use is taken even when the roster already has the pattern (another document, or the
-    // object this one was copied from): the pattern must outlive whichever of them goes first.
-    YKBitmapRoster& roster = YKBitmapRoster::Default();
-    if (roster.Retain(name.c_str()) ||
-        (buffer != nullptr && roster.AddBitmap(*buffer, name.c_str()) != nullptr)) {
+    if (yk_paint::HoldPattern(name, buffer)) {
         mRosterUsers.push_back(name);
     }
 }

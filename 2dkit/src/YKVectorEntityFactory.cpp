@@ -10,6 +10,8 @@
 #include "YKVectorPolyline.h"
 #include "YKVectorRectangle.h"
 #include "YKVectorRoundRect.h"
+#include "YKVectorText.h"
+#include "YKVectorTextBezier.h"
 
 namespace YKVectorEntityFactory {
 
@@ -33,6 +35,10 @@ YKVectorEntity* Make(int32 type, const Source& source, int32 id, YKEnvelopManage
             return new YKVectorRectangle(source, id, manager);
         case YKVectorEntity::kTypeRoundRect:
             return new YKVectorRoundRect(source, id, manager);
+        case YKVectorEntity::kTypeText:
+            return new YKVectorText(source, id, manager);
+        case YKVectorEntity::kTypeTextBezier:
+            return new YKVectorTextBezier(source, id, manager);
         default:
             return nullptr;
     }
@@ -46,7 +52,7 @@ YKVectorEntity* Instantiate(const YKMessage* archive, int32 id, YKEnvelopManager
         return nullptr;
     }
     std::unique_ptr<YKVectorEntity> entity(Make(type, archive, id, manager));
-    if (entity == nullptr || entity->pointList().empty() || entity->segmentList().empty()) {
+    if (entity == nullptr || !entity->isWellFormed()) {
         return nullptr;
     }
     entity->Awake();

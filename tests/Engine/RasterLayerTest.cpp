@@ -12,6 +12,8 @@
 #include "YKRasterLayer.h"
 #include "YKVectorPolyline.h"
 #include "YKVectorRectangle.h"
+#include "YKVectorText.h"
+#include "yk_font_match.h"
 
 namespace {
 
@@ -128,6 +130,42 @@ TEST_F(RasterLayerTest, ArchivesRebuildTheSameLayerOrNoObject) {
     std::unique_ptr<YKLayer> empty(YKLayerFactory::Default().Build(&archive, &doc.manager()));
     ASSERT_NE(empty, nullptr);
     EXPECT_FALSE(static_cast<YKRasterLayer*>(empty.get())->IsValid());
+}
+
+TEST_F(RasterLayerTest, ATextLayerRendersAndReloads) {
+    const int32 id = doc.host.GetUniqueID();
+    auto* text = new YKVectorText({10, 40}, id, &doc.manager());
+    YKVectorAttributes a;
+    text->getAttributes(&a);
+    a.fontSpecification = yk_fallback_font_path() + " DejaVu Sans Book";
+    text->setAttributes(&a);
+    text->setString("Layer");
+    ASSERT_EQ(text->endTextEdit(), text);
+    auto* layer = new YKRasterLayer(id, "text", YKRasterLayer::kText);
+    layer->SetEntity(text);
+    user->AddChild(layer, false);
+    layer->EndCreation();
+    const PixelImage image = Composed();
+    int32 inked = 0;
+    for (uint32 pixel : image.pixels) {
+        inked += (pixel >> 24) != 0 ? 1 : 0;
+    }
+    EXPECT_GT(inked, 50);
+
+    YKMessage archive;
+    layer->Archive(&archive, true);
+    user->RemoveChild(0, false);
+    // (the removed layer is deleted below through the replacement)
+    YKLayer* rebuilt = YKLayerFactory::Default().Build(&archive, &doc.manager());
+    ASSERT_NE(rebuilt, nullptr);
+    ASSERT_TRUE(static_cast<YKRasterLayer*>(rebuilt)->IsValid());
+    user->AddChild(rebuilt, false);
+    EXPECT_EQ(Composed().pixels, image.pixels);
+    YKMessage again;
+    rebuilt->Archive(&again, true);
+    const char* saved = nullptr;
+    ASSERT_TRUE(again.FindString("text_buffer", &saved));
+    EXPECT_STREQ(saved, "Layer");
 }
 
 }  // namespace
