@@ -23,6 +23,8 @@
 #include "YKUserLayer.h"
 #include "YKVectorEntity.h"
 #include "YKVectorEntityFactory.h"
+#include "YKVectorText.h"
+#include "YKVectorTextBezier.h"
 #include "YKViewerLayer.h"
 #include "yk_brush_modes.h"
 #include "yk_composition.h"
@@ -32,6 +34,10 @@ namespace {
 
 using Point = YKPoint<double>;
 constexpr int32 kFrames = 20;
+// Fonts the set-up installs on every machine.
+constexpr const char* kHeadlineFont =
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf";
+constexpr const char* kTaglineFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 // Builds objects into the document's current user layer.
 class BannerBuilder {
@@ -44,9 +50,37 @@ public:
     template <typename Style>
     YKRasterLayer* Shape(int32 type, int32 typeID, const char* name, std::vector<Point> points,
                          Style style) {
-        const int32 id = mDocument->GetUniqueID();
-        YKEnvelopManager* manager = mDocument->EnvelopManager();
-        YKVectorEntity* entity = YKVectorEntityFactory::Create(type, points[0], id, manager);
+        return Place(Drawn(type, points), typeID, name, style);
+    }
+
+    // A line of text typed at `origin`.
+    template <typename Style>
+    YKRasterLayer* Text(const char* name, Point origin, const char* text, Style style) {
+        auto* entity = new YKVectorText(origin, mDocument->GetUniqueID(), Manager());
+        entity->setString(text);
+        entity->endTextEdit();
+        return Place(entity, YKRasterLayer::kText, name, style);
+    }
+
+    // A line of text laid along a Bézier path drawn through `points` with the pen.
+    template <typename Style>
+    YKRasterLayer* TextAlong(const char* name, std::vector<Point> points, const char* text,
+                             Style style) {
+        std::unique_ptr<YKVectorEntity> path(Drawn(YKVectorEntity::kTypeBezier, points));
+        auto* entity = new YKVectorTextBezier(static_cast<const YKVectorBezier&>(*path));
+        entity->setString(text);
+        entity->endTextEdit();
+        return Place(entity, YKRasterLayer::kTextOnBezier, name, style);
+    }
+
+    void Add(YKObjectLayer* layer) { mViewer->CurrentUserLayer()->AddChild(layer, true); }
+
+private:
+    YKEnvelopManager* Manager() const { return mDocument->EnvelopManager(); }
+
+    YKVectorEntity* Drawn(int32 type, const std::vector<Point>& points) {
+        YKVectorEntity* entity =
+            YKVectorEntityFactory::Create(type, points[0], mDocument->GetUniqueID(), Manager());
         const bool chain = type == YKVectorEntity::kTypePolyline ||
                            type == YKVectorEntity::kTypeFreeHand ||
                            type == YKVectorEntity::kTypeBezier;
@@ -57,20 +91,23 @@ public:
             }
         }
         entity->endCreationWithTol(0.5);
+        return entity;
+    }
+
+    // Styles `entity` through its attribute record, as the panels do, and puts it on a layer.
+    template <typename Style>
+    YKRasterLayer* Place(YKVectorEntity* entity, int32 typeID, const char* name, Style style) {
         YKVectorAttributes attributes;
         entity->getAttributes(&attributes);
         style(&attributes);
         entity->setAttributes(&attributes);
-        auto* layer = new YKRasterLayer(id, name, typeID);
+        auto* layer = new YKRasterLayer(entity->ID(), name, typeID);
         layer->SetEntity(entity);
         Add(layer);
         layer->EndCreation();
         return layer;
     }
 
-    void Add(YKObjectLayer* layer) { mViewer->CurrentUserLayer()->AddChild(layer, true); }
-
-private:
     YKDocument* mDocument;
     YKViewerLayer* mViewer;
 };
@@ -263,6 +300,38 @@ YKDocument* YKBuildSampleBanner(YKDispatcher* dispatcher) {
     }
     build.Add(paint);
     paint->Redraw();
+
+    // The headline, warming from white to gold while it grows a little and shrinks back.
+    YKRasterLayer* headline =
+        build.Text("Headline", {-226, 6}, "Spring Sale!", [](YKVectorAttributes* a) {
+            a->fontSpecification = kHeadlineFont;
+            a->textSizeH = 11;
+            a->textSizeV = 11;
+            a->fillColorFlag = kColorFlagColor;
+            a->fillColor = {241, 250, 238, 255};
+            a->strokeColorFlag = kColorFlagNone;
+        });
+    auto* headlineText = static_cast<YKVectorText*>(headline->Entity());
+    headlineText->textAttributes().fillColor->SetValue(yk_color{255, 209, 102, 255}, kFrames);
+    headlineText->textAttributes().sizeH->SetValue(12.5, kFrames / 2);
+    headlineText->textAttributes().sizeV->SetValue(12.5, kFrames / 2);
+    headlineText->textAttributes().sizeH->SetValue(11.0, kFrames);
+    headlineText->textAttributes().sizeV->SetValue(11.0, kFrames);
+
+    // A line of text along a gentle curve over the ribbon, turning from pale blue to white.
+    YKRasterLayer* tagline =
+        build.TextAlong("Tagline", {{-60, 25}, {-10, 17}, {40, 22}, {90, 27}, {140, 21}},
+                        "banners \xC2\xB7 buttons \xC2\xB7 animations", [](YKVectorAttributes* a) {
+                            a->fontSpecification = kTaglineFont;
+                            a->textSizeH = 7;
+                            a->textSizeV = 7;
+                            a->fillColorFlag = kColorFlagColor;
+                            a->fillColor = {168, 218, 220, 255};
+                            a->strokeColorFlag = kColorFlagNone;
+                        });
+    static_cast<YKVectorTextBezier*>(tagline->Entity())
+        ->textAttributes()
+        .fillColor->SetValue(yk_color{255, 255, 255, 255}, kFrames);
 
     viewer->EndInvalidate();
     viewer->UnlockHirarchy();
