@@ -50,6 +50,15 @@ struct YKVectorAttributes {
     std::string fontSpecification;
 };
 
+// The stroke or the fill paint of `a` replaced, as the single-attribute setters of an object
+// give it (a null pattern name is an empty one).
+void YKSetStrokePaint(YKVectorAttributes* a, yk_color color, int16 flag,
+                      const YKGradientContainer* gradient, double patternAlpha, bool patternLock,
+                      const char* patternName);
+void YKSetFillPaint(YKVectorAttributes* a, yk_color color, int16 flag,
+                    const YKGradientContainer* gradient, double patternAlpha, bool patternLock,
+                    const char* patternName);
+
 // Folds `b` into `a`: every attribute on which they differ gets its differs mark.
 void YKMergeAttributes(YKVectorAttributes* a, const YKVectorAttributes& b);
 // Whether the record stands for objects that disagree somewhere.

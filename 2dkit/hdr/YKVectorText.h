@@ -82,6 +82,13 @@ public:
     void drawIn(YKSketcher* sketcher, bool antialias) override;
     void getAttributes(YKVectorAttributes* attributes) const override;
     void setAttributes(const YKVectorAttributes* attributes) override;
+    // The single-attribute setters change the text's own look.
+    void setStrokeAndColor(yk_color color, int16 flag, const YKGradientContainer* gradient,
+                           double patternAlpha, bool patternLock, const char* patternName) override;
+    void setFillAndColor(yk_color color, int16 flag, const YKGradientContainer* gradient,
+                         double patternAlpha, bool patternLock, const char* patternName) override;
+    void setWidth(double width) override;
+    void setDash(const YKDash* dash) override;
     bool patternLock() const override;
     int32 Type() const override { return kTypeText; }
     void ArchiveIn(YKMessage* archive) const override;
@@ -95,6 +102,14 @@ protected:
     void initCopy(const YKVectorEntity* source) override;
 
 private:
+    // Reads the look into an attribute record, lets `change` edit it and sets it back.
+    template <typename Change>
+    void editLook(Change change) {
+        YKVectorAttributes a;
+        getAttributes(&a);
+        change(&a);
+        setAttributes(&a);
+    }
     YKVectorText();
     // Removes what the entity made for a shape: the segments and its own paint envelopes.
     void dropEntityPaint();

@@ -55,6 +55,13 @@ public:
     void drawIn(YKSketcher* sketcher, bool antialias) override;
     void getAttributes(YKVectorAttributes* attributes) const override;
     void setAttributes(const YKVectorAttributes* attributes) override;
+    // The single-attribute setters change the text's own look.
+    void setStrokeAndColor(yk_color color, int16 flag, const YKGradientContainer* gradient,
+                           double patternAlpha, bool patternLock, const char* patternName) override;
+    void setFillAndColor(yk_color color, int16 flag, const YKGradientContainer* gradient,
+                         double patternAlpha, bool patternLock, const char* patternName) override;
+    void setWidth(double width) override;
+    void setDash(const YKDash* dash) override;
     bool patternLock() const override { return mAtt->PatternLock(); }
     int32 Type() const override { return kTypeTextBezier; }
     void ArchiveIn(YKMessage* archive) const override;
@@ -64,6 +71,14 @@ protected:
     void initCopy(const YKVectorEntity* source) override;
 
 private:
+    // Reads the look into an attribute record, lets `change` edit it and sets it back.
+    template <typename Change>
+    void editLook(Change change) {
+        YKVectorAttributes a;
+        getAttributes(&a);
+        change(&a);
+        setAttributes(&a);
+    }
     YKVectorTextBezier() = default;
     YKVectorTextBezier(const YKMessage& archive, int32 id, YKEnvelopManager* manager);
     // The pen advance of the first `count` characters.

@@ -61,3 +61,25 @@ void YKMergeDimensions(YKVectorDimensions* a, const YKVectorDimensions& b) {
     a->v[3] = MAX(first.v[3], second.v[3]);
     a->kind = YKVectorDimensions::kUnion;
 }
+
+void YKSetStrokePaint(YKVectorAttributes* a, yk_color color, int16 flag,
+                      const YKGradientContainer* gradient, double patternAlpha, bool patternLock,
+                      const char* patternName) {
+    a->strokeColor = color;
+    a->strokeColorFlag = flag;
+    a->strokeGradient = gradient;
+    a->strokePatternAlpha = patternAlpha;
+    a->strokePatternLock = patternLock;
+    a->strokePatternName = patternName != nullptr ? patternName : "";
+}
+
+void YKSetFillPaint(YKVectorAttributes* a, yk_color color, int16 flag,
+                    const YKGradientContainer* gradient, double patternAlpha, bool patternLock,
+                    const char* patternName) {
+    a->fillColor = color;
+    a->fillColorFlag = flag;
+    a->fillGradient = gradient;
+    a->fillPatternAlpha = patternAlpha;
+    a->fillPatternLock = patternLock;
+    a->fillPatternName = patternName != nullptr ? patternName : "";
+}

@@ -215,3 +215,26 @@ void YKVectorText::setAttributes(const YKVectorAttributes* a) {
 bool YKVectorText::patternLock() const {
     return mAtt->PatternLock();
 }
+
+void YKVectorText::setStrokeAndColor(yk_color color, int16 flag,
+                                     const YKGradientContainer* gradient, double patternAlpha,
+                                     bool patternLock, const char* patternName) {
+    editLook([&](YKVectorAttributes* a) {
+        YKSetStrokePaint(a, color, flag, gradient, patternAlpha, patternLock, patternName);
+    });
+}
+
+void YKVectorText::setFillAndColor(yk_color color, int16 flag, const YKGradientContainer* gradient,
+                                   double patternAlpha, bool patternLock, const char* patternName) {
+    editLook([&](YKVectorAttributes* a) {
+        YKSetFillPaint(a, color, flag, gradient, patternAlpha, patternLock, patternName);
+    });
+}
+
+void YKVectorText::setWidth(double width) {
+    editLook([&](YKVectorAttributes* a) { a->width = width; });
+}
+
+void YKVectorText::setDash(const YKDash* dash) {
+    editLook([&](YKVectorAttributes* a) { a->dash = dash; });
+}

@@ -267,3 +267,27 @@ void YKVectorTextBezier::drawIn(YKSketcher* sketcher, bool antialias) {
     sketcher->DrawString(text.data(), &path, 0, 0);
     sketcher->SetFontData(nullptr);
 }
+
+void YKVectorTextBezier::setStrokeAndColor(yk_color color, int16 flag,
+                                           const YKGradientContainer* gradient, double patternAlpha,
+                                           bool patternLock, const char* patternName) {
+    editLook([&](YKVectorAttributes* a) {
+        YKSetStrokePaint(a, color, flag, gradient, patternAlpha, patternLock, patternName);
+    });
+}
+
+void YKVectorTextBezier::setFillAndColor(yk_color color, int16 flag,
+                                         const YKGradientContainer* gradient, double patternAlpha,
+                                         bool patternLock, const char* patternName) {
+    editLook([&](YKVectorAttributes* a) {
+        YKSetFillPaint(a, color, flag, gradient, patternAlpha, patternLock, patternName);
+    });
+}
+
+void YKVectorTextBezier::setWidth(double width) {
+    editLook([&](YKVectorAttributes* a) { a->width = width; });
+}
+
+void YKVectorTextBezier::setDash(const YKDash* dash) {
+    editLook([&](YKVectorAttributes* a) { a->dash = dash; });
+}

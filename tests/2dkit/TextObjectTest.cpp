@@ -144,6 +144,16 @@ TEST_F(TextObjectTest, AttributesNeedAFontSpecification) {
     text->getAttributes(&a);
     EXPECT_EQ(a.textSizeH, 24) << "an empty font specification changes nothing";
 
+    // The single-attribute setters of the panels reach the text's own look.
+    text->setFillAndColor({10, 20, 30, 255}, kColorFlagColor, nullptr, 0, false, nullptr);
+    text->setStrokeAndColor({40, 50, 60, 255}, kColorFlagColor, nullptr, 0, false, "Default");
+    text->setWidth(3);
+    text->getAttributes(&a);
+    EXPECT_EQ(a.fillColor, (yk_color{10, 20, 30, 255}));
+    EXPECT_EQ(a.strokeColorFlag, kColorFlagColor);
+    EXPECT_EQ(a.strokeColor, (yk_color{40, 50, 60, 255}));
+    EXPECT_EQ(a.width, 3);
+
     // A font chosen while empty is reported, and used once there are characters.
     YKVectorText empty({0, 0}, 4, &manager);
     a.fontSpecification = yk_fallback_font_path() + " Chosen Font";
