@@ -62,6 +62,8 @@ public:
 
     int32 CountFaces() const { return static_cast<int32>(mFaces.size()); }
     int32 CountVertices() const { return static_cast<int32>(mVertices.size() / 3); }
+    // The farthest vertex's distance from the origin as Initialize() found it, before it scaled
+    // the model into the unit sphere; about 1 for a model from an archive.
     float Radius() const { return mRadius; }
     // Multiplies every vertex by `factor`.
     void Scale(float factor);

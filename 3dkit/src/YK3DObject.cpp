@@ -133,12 +133,12 @@ std::vector<YK3DNormal> FaceCentres(const std::vector<float>& vertices,
     return centres;
 }
 
-float FarthestDistance(const std::vector<float>& vertices) {
+double FarthestDistance(const std::vector<float>& vertices) {
     double farthest = 0;
     for (size_t i = 0; i + 2 < vertices.size(); i += 3) {
         farthest = std::max(farthest, Length(vertices[i], vertices[i + 1], vertices[i + 2]));
     }
-    return float(farthest);
+    return farthest;
 }
 
 void DrawInFileOrder(size_t faces, std::vector<float>* keys, std::vector<int32>* order) {
@@ -172,11 +172,16 @@ YK3DObject::~YK3DObject() = default;
 void YK3DObject::Initialize() {
     mFaceNormals = yk_3d::FaceNormals(mVertices, mFaces);
     mVertexNormals = yk_3d::VertexNormals(mVertices, mFaces, mFaceNormals, mThreshold);
-    mFaceCentres = yk_3d::FaceCentres(mVertices, mFaces);
-    mRadius = yk_3d::FarthestDistance(mVertices);
-    if (mRadius > 0) {
-        Scale(1.0f / mRadius);
+    // Divided in double: for a model of tiny coordinates 1 / radius overflows a float, and one
+    // of huge coordinates has a radius beyond one.
+    const double radius = yk_3d::FarthestDistance(mVertices);
+    if (radius > 0) {
+        for (float& coordinate : mVertices) {
+            coordinate = float(coordinate / radius);
+        }
     }
+    mRadius = float(radius);
+    mFaceCentres = yk_3d::FaceCentres(mVertices, mFaces);
     yk_3d::DrawInFileOrder(mFaces.size(), &mDepthKeys, &mDrawOrder);
 }
 

@@ -162,7 +162,7 @@ YK3DObject::YK3DObject(const YKMessage* archive) {
     mFaceNormals = yk_3d::FaceNormals(mVertices, mFaces);
     mVertexNormals = yk_3d::VertexNormals(mVertices, mFaces, mFaceNormals, mThreshold);
     mFaceCentres = yk_3d::FaceCentres(mVertices, mFaces);
-    mRadius = yk_3d::FarthestDistance(mVertices);
+    mRadius = float(yk_3d::FarthestDistance(mVertices));
     yk_3d::DrawInFileOrder(mFaces.size(), &mDepthKeys, &mDrawOrder);
     mLoaded = true;
 }

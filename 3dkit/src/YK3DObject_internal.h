@@ -22,7 +22,7 @@ std::vector<YK3DNormal> VertexNormals(const std::vector<float>& vertices,
 std::vector<YK3DNormal> FaceCentres(const std::vector<float>& vertices,
                                     const std::vector<YK3DFace>& faces);
 // The largest distance of a vertex from the origin.
-float FarthestDistance(const std::vector<float>& vertices);
+double FarthestDistance(const std::vector<float>& vertices);
 
 // Keys of 0 and faces in file order: drawable before the first depth sort.
 void DrawInFileOrder(size_t faces, std::vector<float>* keys, std::vector<int32>* order);
