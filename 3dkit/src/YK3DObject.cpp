@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <unordered_map>
 
 #include "YK3DObject_internal.h"
 #include "YKLightWaveObject.h"
@@ -16,11 +17,16 @@ namespace yk_3d {
 namespace {
 
 // Above this many faces around one vertex, every one of them is averaged in without the angle
-// test: comparing each pair would make a hostile fan of a million faces take hours.
+// test, from one sum: comparing each pair would make a hostile fan of a million faces take hours.
 constexpr size_t kMaxTestedValence = 64;
 
 double Length(double x, double y, double z) {
     return std::pow(x * x + y * y + z * z, 0.5);
+}
+
+// A face without a plane has no direction to lend its neighbours.
+bool IsFlat(const YK3DNormal& n) {
+    return n.x == 0 && n.y == 0 && n.z == 0;
 }
 
 const float* Vertex(const std::vector<float>& vertices, int32 index) {
@@ -85,25 +91,44 @@ std::vector<YK3DNormal> VertexNormals(const std::vector<float>& vertices,
     }
 
     const float s = std::sin(3.1415927f * thresholdDegrees / 180.0f);
+    // The sum of every normal around a vertex too crowded for the pairwise test, made once.
+    struct Sum {
+        double x = 0, y = 0, z = 0;
+        int32 count = 0;
+    };
+    std::unordered_map<int32, Sum> crowded;
     std::vector<YK3DNormal> normals;
     normals.reserve(corners);
     for (size_t f = 0; f < faces.size(); ++f) {
         const YK3DNormal& own = faceNormals[f];
         for (int32 v : faces[f].vertices) {
-            const size_t valence = offsets[v + 1] - offsets[v];
             double x = own.x, y = own.y, z = own.z;
             int32 added = 1;
-            for (size_t i = offsets[v]; i < offsets[v + 1]; ++i) {
-                const int32 g = around[i];
-                const YK3DNormal& other = faceNormals[g];
-                const float dot = own.x * other.x + own.y * other.y + own.z * other.z;
-                // A face without a plane has no direction to lend.
-                const bool flat = other.x == 0 && other.y == 0 && other.z == 0;
-                if (size_t(g) != f && !flat && (valence > kMaxTestedValence || dot < s)) {
-                    x += other.x;
-                    y += other.y;
-                    z += other.z;
-                    ++added;
+            if (offsets[v + 1] - offsets[v] > kMaxTestedValence) {
+                auto [sum, made] = crowded.try_emplace(v);
+                for (size_t i = offsets[v]; made && i < offsets[v + 1]; ++i) {
+                    const YK3DNormal& other = faceNormals[around[i]];
+                    if (!IsFlat(other)) {
+                        sum->second = {sum->second.x + other.x, sum->second.y + other.y,
+                                       sum->second.z + other.z, sum->second.count + 1};
+                    }
+                }
+                // The sum holds this face too.
+                const bool counted = !IsFlat(own);
+                x += sum->second.x - (counted ? own.x : 0);
+                y += sum->second.y - (counted ? own.y : 0);
+                z += sum->second.z - (counted ? own.z : 0);
+                added += sum->second.count - (counted ? 1 : 0);
+            } else {
+                for (size_t i = offsets[v]; i < offsets[v + 1]; ++i) {
+                    const YK3DNormal& other = faceNormals[around[i]];
+                    const float dot = own.x * other.x + own.y * other.y + own.z * other.z;
+                    if (size_t(around[i]) != f && !IsFlat(other) && dot < s) {
+                        x += other.x;
+                        y += other.y;
+                        z += other.z;
+                        ++added;
+                    }
                 }
             }
             normals.push_back({float(x / added), float(y / added), float(z / added)});

@@ -98,6 +98,26 @@ TEST(ThreeDObjectTest, DegenerateFacesStayFinite) {
     }
 }
 
+// A vertex shared by very many faces (a cone's tip) averages them all from one sum; comparing
+// each pair of 50,000 faces would take minutes.
+TEST(ThreeDObjectTest, CrowdedVertexAveragesEveryFace) {
+    const int32 sides = 50000;
+    std::vector<float> vertices = {0, 0, 1};
+    std::vector<YK3DFace> faces;
+    for (int32 i = 0; i < sides; ++i) {
+        const double angle = 2 * M_PI * i / sides;
+        vertices.insert(vertices.end(), {float(std::cos(angle)), float(std::sin(angle)), 0});
+        faces.push_back({0, {0, 1 + i, 1 + (i + 1) % sides}});
+    }
+    const CodeModel cone(vertices, faces, 89.5f);
+    for (int32 f = 0; f < sides; f += 997) {
+        const YK3DNormal& tip = cone.VertexNormals()[size_t(f) * 3];
+        EXPECT_NEAR(tip.x, 0, 1e-4);
+        EXPECT_NEAR(tip.y, 0, 1e-4);
+        EXPECT_NEAR(std::fabs(tip.z), std::sqrt(0.5), 1e-3);
+    }
+}
+
 TEST(ThreeDObjectTest, ArchiveRoundTripsByteForByte) {
     const CodeModel cube = Cube(30.0f);
     YKMessage archive;
