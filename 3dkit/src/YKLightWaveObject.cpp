@@ -26,8 +26,10 @@ bool ReadWholeFile(const char* path, std::vector<uint8>* bytes, std::string* rea
         return false;
     }
     struct stat status;
-    if (fstat(fd, &status) != 0 || status.st_size > kMaxFileSize) {
-        *reason = "the file is larger than any LightWave object this system reads";
+    const bool known = fstat(fd, &status) == 0;
+    if (!known || status.st_size > kMaxFileSize) {
+        *reason = known ? "the file is larger than any LightWave object this system reads"
+                        : std::strerror(errno);
         close(fd);
         return false;
     }
