@@ -4,9 +4,9 @@
 # upwards and exits 1 when there is one.
 #
 # Layers, lowest first: toolkit (with the geometry value types), guilib and 3dkit, the merge
-# methods, raster, rasterio, 2dkit, the engine (Engine/, the vector objects of 2dkit/, the app/
-# parts with headers in app/hdr/engine), app, and the top: the translators, the programs (cli,
-# ui, examples) and the filter plug-ins (addons).
+# methods, raster, rasterio, 2dkit, the engine (Engine/, the vector objects of 2dkit/ with their
+# text attributes and paint set-up, the app/ parts with headers in app/hdr/engine), app, and the
+# top: the translators, the programs (cli, ui, examples) and the filter plug-ins (addons).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,7 +21,8 @@ layer_of() {
     Engine/hdr/merge/* | Engine/src/yk_composition* | Engine/src/YKAlphaBlend.*) layer=2 ;;
     raster/*) layer=3 ;;
     rasterio/*) layer=4 ;;
-    2dkit/*/YKVector* | 2dkit/*/yk_vector_geometry.* | 2dkit/*/yk_box_corners.* | 2dkit/*/yk_bezier_*) layer=6 ;;
+    2dkit/*/YKVector* | 2dkit/*/YKTextAttributes* | 2dkit/*/yk_vector_* | 2dkit/*/yk_paint_setup* | \
+    2dkit/*/yk_box_corners.* | 2dkit/*/yk_bezier_*) layer=6 ;;
     2dkit/*) layer=5 ;;
     Engine/* | app/hdr/engine/*) layer=6 ;;
     app/src/*) if [[ -e app/hdr/engine/${base%.*}.h ]]; then layer=6; else layer=7; fi ;;
