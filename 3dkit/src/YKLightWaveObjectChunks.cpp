@@ -113,7 +113,7 @@ bool ReadPoints(Bytes chunk, Model* model, std::string* error) {
     }
     model->vertices.reserve(model->vertices.size() + count * 3);
     for (size_t i = 0; i < count * 3; ++i) {
-        float value;
+        float value = 0;
         chunk.F32(&value);
         // An infinite or undefined coordinate would poison the scale of the whole model.
         if (!std::isfinite(value)) {
