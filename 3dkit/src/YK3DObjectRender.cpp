@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "YK3DObject.h"
+#include "YK3DObject_internal.h"
 #include "yk_osmesa.h"
 
 // Drawing a model into the current OpenGL context. There is no depth buffer: faces are drawn
@@ -122,14 +123,12 @@ void YK3DObject::ComputeZbuf() {
     const size_t count = mFaces.size();
     mDepthKeys.resize(count);
     mDrawOrder.resize(count);
-    const bool haveCentres = mFaceCentres.size() == count;
+    if (mFaceCentres.size() != count) {
+        // A model its kind filled without Initialize().
+        mFaceCentres = yk_3d::FaceCentres(mVertices, mFaces);
+    }
     for (size_t i = 0; i < count; ++i) {
-        YK3DNormal centre = haveCentres ? mFaceCentres[i] : YK3DNormal{};
-        if (!haveCentres && !mFaces[i].vertices.empty()) {
-            // A model not prepared by Initialize(): its first vertex stands for the face.
-            const size_t v = static_cast<size_t>(mFaces[i].vertices.front()) * 3;
-            centre = {mVertices[v], mVertices[v + 1], mVertices[v + 2]};
-        }
+        const YK3DNormal& centre = mFaceCentres[i];
         mDepthKeys[i] = row[0] * centre.x + row[1] * centre.y + row[2] * centre.z + row[3];
         mDrawOrder[i] = static_cast<int32>(i);
     }
