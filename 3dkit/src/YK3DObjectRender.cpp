@@ -33,7 +33,8 @@ YK3DMaterial MaterialOf(const std::vector<YK3DMaterial>& materials, int32 index)
 
 void SetMaterial(const YKOSMesa& gl, const YK3DMaterial& material) {
     const float r = material.red, g = material.green, b = material.blue, a = material.alpha;
-    const float ambient[4] = {r, g, b, a};
+    // The lights' ambient is strong: a fifth of the colour keeps the shading visible.
+    const float ambient[4] = {r * 0.2f, g * 0.2f, b * 0.2f, a};
     const float emission[4] = {r * material.luminosity, g * material.luminosity,
                                b * material.luminosity, a};
     const float diffuse[4] = {r * material.diffuse, g * material.diffuse, b * material.diffuse, a};
