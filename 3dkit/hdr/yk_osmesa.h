@@ -17,6 +17,7 @@ struct YKOSMesa {
                              GLsizei height);
     void (*PixelStore)(GLint name, GLint value);
     void (*DestroyContext)(OSMesaContext context);
+    OSMesaContext (*GetCurrentContext)();
 
     // --- OpenGL 1.x
     void (*Enable)(GLenum capability);

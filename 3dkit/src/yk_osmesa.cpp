@@ -57,6 +57,7 @@ std::string Resolve(void* handle, YKOSMesa* api) {
     find(api->MakeCurrent, "OSMesaMakeCurrent");
     find(api->PixelStore, "OSMesaPixelStore");
     find(api->DestroyContext, "OSMesaDestroyContext");
+    find(api->GetCurrentContext, "OSMesaGetCurrentContext");
     find(api->Enable, "glEnable");
     find(api->Disable, "glDisable");
     find(api->ShadeModel, "glShadeModel");

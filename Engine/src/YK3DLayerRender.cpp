@@ -1,4 +1,5 @@
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include "YK3DLayer.h"
@@ -64,6 +65,56 @@ void SetQuality(const YKOSMesa& gl, int32 quality) {
         gl.Disable(GL_POLYGON_SMOOTH);
         gl.ShadeModel(GL_FLAT);
     }
+}
+
+// Making a context, and pointing it at a new raster, cost more than drawing a banner-sized
+// model: each thread that draws keeps a context bound to a raster, made again only for a new
+// size.
+struct DrawingTarget {
+    const YKOSMesa* gl = nullptr;
+    OSMesaContext context = nullptr;
+    std::unique_ptr<YKRaster> raster;
+    ~DrawingTarget() {
+        if (context != nullptr) {
+            gl->DestroyContext(context);
+        }
+    }
+};
+
+// The thread's raster of rect's size, current for drawing and cleared; null when OSMesa
+// refuses.
+YKRaster* CurrentTarget(const YKOSMesa& gl, YKRect<int32> rect) {
+    thread_local DrawingTarget target;
+    if (target.context == nullptr) {
+        target.gl = &gl;
+        // The bitmap's pixels are blue, green, red, alpha in memory.
+        target.context = gl.CreateContextExt(OSMESA_BGRA, 0, 0, 0, nullptr);
+        if (target.context == nullptr) {
+            return nullptr;
+        }
+    }
+    const bool sameSize = target.raster != nullptr && SameSize(target.raster->Frame(), rect);
+    if (!sameSize || gl.GetCurrentContext() != target.context) {
+        if (!sameSize) {
+            target.raster =
+                std::make_unique<YKRaster>(YKRect<int32>{0, 0, rect.Width(), rect.Height()});
+        }
+        YKRaster& raster = *target.raster;
+        if (raster.Bits() == nullptr ||
+            !gl.MakeCurrent(target.context, raster.Bits(), GL_UNSIGNED_BYTE, raster.Width(),
+                            raster.Height())) {
+            target.raster.reset();
+            return nullptr;
+        }
+        gl.PixelStore(OSMESA_ROW_LENGTH, raster.BytesPerRow() / 4);
+        // The raster's first row is the top one.
+        gl.PixelStore(OSMESA_Y_UP, 0);
+        gl.Viewport(0, 0, raster.Width(), raster.Height());
+        gl.DrawBuffer(GL_FRONT);
+        gl.ReadBuffer(GL_FRONT);
+    }
+    target.raster->OffsetTo(rect.LeftTop());
+    return target.raster.get();
 }
 
 }  // namespace
@@ -148,40 +199,24 @@ void YK3DLayer::Render(YKRect<int32> rect, double rx, double ry, double rz) {
         !yk_image_size_ok(width, height, 4)) {
         return;
     }
-    YKRaster raster(rect);
-    if (raster.Bits() == nullptr) {
+    YKRaster* raster = CurrentTarget(*gl, rect);
+    if (raster == nullptr) {
         return;
     }
-    // The bitmap's pixels are blue, green, red, alpha in memory.
-    OSMesaContext context = gl->CreateContextExt(OSMESA_BGRA, 0, 0, 0, nullptr);
-    if (context == nullptr) {
-        return;
-    }
-    if (gl->MakeCurrent(context, raster.Bits(), GL_UNSIGNED_BYTE, static_cast<GLsizei>(width),
-                        static_cast<GLsizei>(height))) {
-        gl->PixelStore(OSMESA_ROW_LENGTH, raster.BytesPerRow() / 4);
-        // The raster's first row is the top one.
-        gl->PixelStore(OSMESA_Y_UP, 0);
-        gl->Viewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-        gl->DrawBuffer(GL_FRONT);
-        gl->ReadBuffer(GL_FRONT);
-        const int32 quality = Quality();
-        SetQuality(*gl, quality);
-        gl->ClearColor(0, 0, 0, 0);
-        gl->Clear(GL_COLOR_BUFFER_BIT);
-        gl->MatrixMode(GL_MODELVIEW);
-        gl->PushMatrix();
-        gl->LoadIdentity();
-        gl->Rotatef(static_cast<GLfloat>(AngleOf(rx)), 1, 0, 0);
-        gl->Rotatef(static_cast<GLfloat>(AngleOf(ry)), 0, 1, 0);
-        gl->Rotatef(static_cast<GLfloat>(AngleOf(rz)), 0, 0, 1);
-        mModel->RenderObject(quality);
-        gl->PopMatrix();
-        gl->Flush();
-        gl->Finish();
-        mBitmap.SetRaster(&raster, rect);
-    }
-    gl->DestroyContext(context);
+    const int32 quality = Quality();
+    SetQuality(*gl, quality);
+    gl->ClearColor(0, 0, 0, 0);
+    gl->Clear(GL_COLOR_BUFFER_BIT);
+    gl->MatrixMode(GL_MODELVIEW);
+    gl->PushMatrix();
+    gl->LoadIdentity();
+    gl->Rotatef(static_cast<GLfloat>(AngleOf(rx)), 1, 0, 0);
+    gl->Rotatef(static_cast<GLfloat>(AngleOf(ry)), 0, 1, 0);
+    gl->Rotatef(static_cast<GLfloat>(AngleOf(rz)), 0, 0, 1);
+    mModel->RenderObject(quality);
+    gl->PopMatrix();
+    gl->Finish();
+    mBitmap.SetRaster(raster, rect);
 }
 
 // --- Composition ---
