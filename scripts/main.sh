@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the main job: the sample programs build the sample banner through
-# Gravik's own classes, gravik-cli describes it and renders every frame as a PNG into build/out/.
+# Sets up, builds and runs the main job: the sample programs build the sample banner and the 3D
+# sample through Gravik's own classes, gravik-cli describes the banner and renders every frame of
+# both as PNGs into build/out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -15,6 +16,9 @@ build/release/examples/gravik-samples build/out
 "$cli" info build/out/sample_banner.gr
 "$cli" render build/out/sample_banner.gr --all -o build/out/sample_banner.png
 echo "The frames of the sample banner are build/out/sample_banner_001.png to _020.png."
+# The turning torus, drawn through OSMesa.
+"$cli" render build/out/sample_3d.gr --all -o build/out/sample_3d.png
+echo "The frames of the 3D sample are build/out/sample_3d_001.png to _024.png."
 
 # Exports: each line printed is a file written and its size.
 banner=build/out/sample_banner

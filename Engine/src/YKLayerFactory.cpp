@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "YK3DLayer.h"
 #include "YKBitmapLayer.h"
 #include "YKCacheLayer.h"
 #include "YKMessage.h"
@@ -21,6 +22,9 @@ YKLayerFactory& YKLayerFactory::Default() {
         });
         factory.Register("YKBitmapLayer", [](const YKMessage* archive, YKEnvelopManager*) {
             return static_cast<YKLayer*>(new YKBitmapLayer(archive));
+        });
+        factory.Register("YK3DLayer", [](const YKMessage* archive, YKEnvelopManager*) {
+            return static_cast<YKLayer*>(new YK3DLayer(archive));
         });
         // Paint layers are archived under the paint brush tool's name, earlier files under
         // the class name.

@@ -2,7 +2,8 @@
 
 // YKToolState: which tool is selected and was selected before, what kind of interaction each
 // tool has, and the drawing tools' containers, which build the object layers of their kinds.
-// Ids 0 to 3 are the selection tools, 4 the hand and 5 the zoom; the containers have 6 to 15.
+// Ids 0 to 3 are the selection tools, 4 the hand and 5 the zoom; the drawing containers have 6 to
+// 15, and the 3D objects' container, which draws nothing, 16.
 
 #include <memory>
 #include <vector>
@@ -17,8 +18,9 @@ class YKObjectLayer;
 class YKToolState {
 public:
     static constexpr int32 kFirstContainerID = 6;
+    static constexpr int32 kModelToolID = 16;
 
-    // Registers the ten drawing tools in their fixed order.
+    // Registers the ten drawing tools in their fixed order, then the 3D objects' container.
     YKToolState();
 
     int32 ToolSelected() const { return mSelected; }

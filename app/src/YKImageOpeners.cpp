@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "YK3DLayer.h"
+#include "YK3DObject.h"
 #include "YKBitmapLayer.h"
 #include "YKMessage.h"
 #include "YKRaster.h"
@@ -64,8 +66,30 @@ bool OpenRasterImage(const char* path, YKOpenedImage* image) {
     return true;
 }
 
+// A model file becomes a 3D layer filling a 256-pixel square canvas.
+bool Open3DObject(const char* path, YKOpenedImage* image) {
+    if (!YK3DObject::Check(path)) {
+        return false;
+    }
+    std::string error;
+    // A shared holder keeps the function copyable; the model moves into the layer.
+    auto held =
+        std::make_shared<std::unique_ptr<YK3DObject>>(YK3DObject::Create3DObject(path, &error));
+    if (*held == nullptr) {
+        image->error = error;
+        return false;
+    }
+    image->frame = {0, 0, 255, 255};
+    std::string name = std::filesystem::path(path).filename().string();
+    image->makeLayer = [held, name](int32 id) {
+        return static_cast<YKLayer*>(
+            new YK3DLayer(id, name.c_str(), std::move(*held), YKPoint<double>{0, 0}));
+    };
+    return true;
+}
+
 std::vector<YKImageOpener>& Openers() {
-    static std::vector<YKImageOpener> openers{OpenRasterImage};
+    static std::vector<YKImageOpener> openers{OpenRasterImage, Open3DObject};
     return openers;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "YK3DLayer.h"
 #include "YKPaintLayer.h"
 #include "YKRasterLayer.h"
 
@@ -19,6 +20,22 @@ std::unique_ptr<YKToolContainer> VectorTool(int32 id, int32 kind) {
             return new YKRasterLayer(archive, manager);
         });
 }
+
+// The 3D objects' container: it is no drawing tool (models come from files), so it is counted
+// among no behaviour's tools, but it builds the 3D layer for a new object and from an archive.
+class ModelTool : public YKToolContainer {
+public:
+    explicit ModelTool(int32 id)
+        : YKToolContainer(
+              id, "YK3DLayer",
+              [](int32 layerID, const char* name) -> YKObjectLayer* {
+                  return new YK3DLayer(layerID, name);
+              },
+              [](const YKMessage* archive, YKEnvelopManager*) -> YKObjectLayer* {
+                  return new YK3DLayer(archive);
+              }) {}
+    int32 GetBehavior() const override { return kNoBehavior; }
+};
 
 }  // namespace
 
@@ -41,6 +58,7 @@ YKToolState::YKToolState() {
     mTools.push_back(VectorTool(id++, YKRasterLayer::kRoundRectangle));
     mTools.push_back(VectorTool(id++, YKRasterLayer::kEllipse));
     mTools.push_back(VectorTool(id++, YKRasterLayer::kArc));
+    mTools.push_back(std::make_unique<ModelTool>(kModelToolID));
 }
 
 const char* YKToolState::ToolSelectedType() const {
