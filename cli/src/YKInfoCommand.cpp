@@ -22,7 +22,7 @@ namespace {
 // The most specific of the kinds this tool knows: each derived kind before its base.
 const char* LayerClass(const YKLayer* layer) {
     for (const char* name : {"YKUserLayer", "YKCacheLayer", "YKRasterLayer", "YKBitmapLayer",
-                             "YKPaintLayer", "YKObjectLayer", "YKEffectLayer"}) {
+                             "YKPaintLayer", "YK3DLayer", "YKObjectLayer", "YKEffectLayer"}) {
         if (layer->InheritsFrom(name)) {
             return name;
         }
