@@ -1,5 +1,6 @@
 // gravik-cli render and convert, run as a user runs them.
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -117,6 +118,28 @@ TEST_F(RenderCommands, ConvertedAnimatedGifKeepsItsFramesAndWarnsOfDamage) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("GIF image 1: LZW code size 12 is impossible"), std::string::npos)
         << r.err;
+}
+
+TEST_F(RenderCommands, ConvertedLightWaveObjectIsA3DLayerThatDraws) {
+    const std::string model = "/usr/share/assimp/models/LWO/LWO2/hierarchy.lwo";
+    const std::string doc = (mDir / "model.gr").string();
+    CliResult r = Run("convert " + model + " -o " + doc);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Run("info " + doc);
+    EXPECT_NE(r.out.find("canvas: -128, -128, 127, 127 (256 x 256)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("YK3DLayer id"), std::string::npos) << r.out;
+    ASSERT_EQ(Run("render " + doc + " -o " + (mDir / "model.png").string()).status, 0);
+    const auto rendered = ReadPng(mDir / "model.png");
+    ASSERT_NE(rendered, nullptr);
+    EXPECT_NE(PixelAt(*rendered, 128, 128) >> 24, 0u) << "the model covers the canvas centre";
+
+    // A damaged model is refused with one line that says why.
+    std::string bytes = ReadBytes(model);
+    bytes.resize(40);
+    WriteBytes(mDir / "cut.lwo", bytes);
+    r = Run("convert " + (mDir / "cut.lwo").string() + " -o " + doc);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 }  // namespace
