@@ -143,10 +143,12 @@ YKGlyphMaskCache::Mask YKGlyphMaskCache::Build(YKFontData& font, uint32 glyph, i
     cut.top = mask.top + firstRow;
     cut.width = last - first + 1;
     cut.height = lastRow - firstRow + 1;
-    cut.coverage.reserve(std::size_t(cut.width) * std::size_t(cut.height));
+    cut.stride = (cut.width + kRowAlign - 1) / kRowAlign * kRowAlign;
+    cut.coverage.assign(std::size_t(cut.stride) * std::size_t(cut.height), 0);
     for (int32 row = firstRow; row <= lastRow; ++row) {
         const auto from = coverage.begin() + std::ptrdiff_t(row) * mask.width + first;
-        cut.coverage.insert(cut.coverage.end(), from, from + cut.width);
+        std::copy(from, from + cut.width,
+                  cut.coverage.begin() + std::ptrdiff_t(row - firstRow) * cut.stride);
     }
     return cut;
 }

@@ -209,7 +209,8 @@ void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool f
             PaintRow(paint, y, x0, x1, coverage);
         });
     } else {
-        mScan->FillPlain(fixed,
-                         [&](int32 y, int32 x0, int32 x1) { PaintRow(paint, y, x0, x1, nullptr); });
+        mScan->FillPlain(fixed, [&](int32 y, int32 x0, int32 x1) {
+            PaintRow<int32>(paint, y, x0, x1, nullptr);
+        });
     }
 }

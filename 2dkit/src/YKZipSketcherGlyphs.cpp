@@ -7,22 +7,47 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
+#include "YKBitmap.h"
 #include "YKFontData.h"
 #include "YKGlyphMaskCache.h"
 #include "YKZipSketcher.h"
 #include "YKZipSketcherPaint.h"
+#include "yk_composition.h"
 
 namespace {
 
 // Rows summed before they are painted: a line of text at ordinary sizes in one or two bands.
 constexpr int32 kBandRows = 32;
+// Columns per chunk: a row is painted only over chunks some glyph touched.
+constexpr int32 kBandChunk = 16;
 // Past this many glyphs in the frame a text only moves the pen, so that a hostile text costs
 // bounded time and memory.
 constexpr std::size_t kMaxPlacedGlyphs = std::size_t{1} << 17;
 // Pen origins further out are left to the outline path, keeping pixel arithmetic in range.
 constexpr double kMaxOrigin = 1e7;
 constexpr int32 kFullCoverage = 2048;
+
+// Adds `count` coverages into the band, capped at a full pixel. Sums stay below 2 x 2048, so
+// signed 16 bits hold them and eight take one addition and one minimum.
+void AddCoverage(uint16* to, const uint16* from, int32 count) {
+    int32 i = 0;
+#if defined(__SSE2__)
+    const __m128i full = _mm_set1_epi16(kFullCoverage);
+    for (; i + 8 <= count; i += 8) {
+        const __m128i sum =
+            _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_min_epi16(sum, full));
+    }
+#endif
+    for (; i < count; ++i) {
+        to[i] = static_cast<uint16>(std::min(to[i] + from[i], kFullCoverage));
+    }
+}
 
 }  // namespace
 
@@ -36,6 +61,47 @@ struct YKZipSketcher::PlacedGlyph {
     // Rows the glyph may touch.
     int32 top = 0;
     int32 bottom = 0;
+};
+
+// The bitmap's blocks along the rows being painted, looked up once per block rather than once
+// per run. Nothing frees blocks while a text is drawn, so the pointers stay good.
+class YKZipSketcher::BlockRows {
+public:
+    BlockRows(YKBitmap& bitmap, int32 left, int32 right)
+        : mBitmap(bitmap),
+          mOffset(bitmap.Offset()),
+          mFirstColumn((left - mOffset.x) >> kShift),
+          mBlocks(std::size_t(((right - mOffset.x) >> kShift) - mFirstColumn + 1)) {}
+
+    // Pixel (x, y) in its block (made when missing), and in `room` the pixels from it to the
+    // block's end. Null when the block cannot be made.
+    uint32* At(int32 x, int32 y, int32& room) {
+        const int32 ownX = x - mOffset.x;
+        const int32 ownY = y - mOffset.y;
+        room = kSide - (ownX & (kSide - 1));
+        if (ownY >> kShift != mRow) {
+            mRow = ownY >> kShift;
+            std::fill(mBlocks.begin(), mBlocks.end(), nullptr);
+        }
+        uint8*& block = mBlocks[std::size_t((ownX >> kShift) - mFirstColumn)];
+        if (block == nullptr) {
+            block = mBitmap.Get(ownX >> kShift, mRow, true);
+            if (block == nullptr) {
+                return nullptr;
+            }
+        }
+        return reinterpret_cast<uint32*>(block) + (ownY & (kSide - 1)) * kSide +
+               (ownX & (kSide - 1));
+    }
+
+private:
+    static constexpr int32 kShift = YKMatrixManager::kBlockShift;
+    static constexpr int32 kSide = YKMatrixManager::kBlockSize;
+    YKBitmap& mBitmap;
+    YKPoint<int32> mOffset;
+    int32 mFirstColumn;
+    int32 mRow = INT_MIN;
+    std::vector<uint8*> mBlocks;
 };
 
 bool YKZipSketcher::GlyphMasksApply() const {
@@ -100,6 +166,11 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
     std::sort(order.begin(), order.end(),
               [](const PlacedGlyph* a, const PlacedGlyph* b) { return a->top < b->top; });
     const Paint paint = PaintFor(true);
+    // Rows are written in place, which needs 4-byte pixels; a paint without pixels writes none.
+    if (mBuffer->BytesPerPixel() != 4 || !Paints(paint)) {
+        return true;
+    }
+    BlockRows blocks(*mBuffer, frame.left, frame.right);
     std::vector<const PlacedGlyph*> active;
     std::size_t next = 0;
     int32 y = std::max(frame.top, order.front()->top);
@@ -111,7 +182,7 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
         while (next < order.size() && order[next]->top <= bandBottom) {
             active.push_back(order[next++]);
         }
-        PaintGlyphBand(active, y, bandBottom, frame.left, frame.right, paint);
+        PaintGlyphBand(active, y, bandBottom, frame.left, frame.right, paint, blocks);
         std::erase_if(active, [&](const PlacedGlyph* g) { return g->bottom <= bandBottom; });
         y = bandBottom + 1;
     }
@@ -119,10 +190,14 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
 }
 
 void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs, int32 top,
-                                   int32 bottom, int32 left, int32 right, const Paint& paint) {
+                                   int32 bottom, int32 left, int32 right, const Paint& paint,
+                                   BlockRows& blocks) {
     const int32 width = right - left + 1;
-    // The band is all zeros between uses: painted rows are cleared again.
-    mBand.resize(std::size_t(width) * kBandRows);
+    const int32 stride = width + YKGlyphMaskCache::kRowAlign;
+    const int32 chunks = (width + kBandChunk - 1) / kBandChunk;
+    // The band and its chunk marks are all zeros between uses: painted rows are cleared again.
+    mBand.resize(std::size_t(stride) * kBandRows);
+    mBandChunks.resize(std::size_t(chunks) * kBandRows);
     mBandRows.assign(kBandRows, {INT_MAX, INT_MIN});
     YKGlyphMaskCache& cache = YKGlyphMaskCache::Shared();
     for (const PlacedGlyph* g : glyphs) {
@@ -135,30 +210,36 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
         const int32 maskTop = g->y + mask->top;
         const int32 firstRow = std::max(top, maskTop);
         const int32 lastRow = std::min(bottom, maskTop + mask->height - 1);
-        const int32 x0 = std::max(left, maskLeft);
-        const int32 x1 = std::min(right, maskLeft + mask->width - 1);
+        const int32 x0 = std::max(left, maskLeft) - left;
+        const int32 x1 = std::min(right, maskLeft + mask->width - 1) - left;
         if (x0 > x1) {
             continue;
         }
+        // A mask inside the frame is summed in whole padded rows; the band has room for them.
+        const bool whole = x0 + left == maskLeft && x1 + left == maskLeft + mask->width - 1;
+        const int32 count = whole ? mask->stride : x1 - x0 + 1;
         for (int32 row = firstRow; row <= lastRow; ++row) {
             const uint16* from = mask->coverage.data() +
-                                 std::size_t(row - maskTop) * std::size_t(mask->width) +
-                                 (x0 - maskLeft);
-            int32* to = mBand.data() + std::size_t(row - top) * std::size_t(width) + (x0 - left);
-            for (int32 i = 0; i <= x1 - x0; ++i) {
-                to[i] = std::min(to[i] + int32{from[i]}, kFullCoverage);
-            }
+                                 std::size_t(row - maskTop) * std::size_t(mask->stride) +
+                                 (x0 + left - maskLeft);
+            AddCoverage(mBand.data() + std::size_t(row - top) * std::size_t(stride) + x0, from,
+                        count);
+            uint8* marks = mBandChunks.data() + std::size_t(row - top) * std::size_t(chunks);
+            std::fill(marks + x0 / kBandChunk, marks + x1 / kBandChunk + 1, uint8{1});
             auto& [rowFirst, rowLast] = mBandRows[std::size_t(row - top)];
-            rowFirst = std::min(rowFirst, x0 - left);
-            rowLast = std::max(rowLast, x1 - left);
+            rowFirst = std::min(rowFirst, x0);
+            rowLast = std::max(rowLast, x1);
         }
     }
+    // Copy replaces what the bitmap holds even where no glyph lies; Normal leaves it there.
+    const bool writeGaps = paint.mode == YK_COPY;
     for (int32 row = top; row <= bottom; ++row) {
         const auto [first, last] = mBandRows[std::size_t(row - top)];
         if (first > last) {
             continue;
         }
-        int32* coverage = mBand.data() + std::size_t(row - top) * std::size_t(width);
+        uint16* coverage = mBand.data() + std::size_t(row - top) * std::size_t(stride);
+        uint8* marks = mBandChunks.data() + std::size_t(row - top) * std::size_t(chunks);
         // A row is written from its first to its last covered pixel, as the outline path
         // writes it; the masks' rows may start and end uncovered.
         int32 x0 = first;
@@ -170,8 +251,44 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
             --x1;
         }
         if (x0 <= x1) {
-            PaintRow(paint, row, left + x0, left + x1, coverage + x0);
+            mBuffer->AddFrame({left + x0, row, left + x1, row});
         }
-        std::fill(coverage + first, coverage + last + 1, 0);
+        // Chunks no glyph touched hold no coverage: they need no painting.
+        while (x0 <= x1) {
+            const uint8 touched = marks[x0 / kBandChunk];
+            int32 end = x0;
+            while (end <= x1 && marks[end / kBandChunk] == touched) {
+                end = (end / kBandChunk + 1) * kBandChunk;
+            }
+            end = std::min(end, x1 + 1);
+            if (touched != 0 || writeGaps) {
+                WriteGlyphRun(paint, row, left + x0, left + end - 1,
+                              touched != 0 ? coverage + x0 : nullptr, blocks);
+            }
+            x0 = end;
+        }
+        std::fill(coverage + first, coverage + last + 1, uint16{0});
+        std::fill(marks + first / kBandChunk, marks + last / kBandChunk + 1, uint8{0});
+    }
+}
+
+void YKZipSketcher::WriteGlyphRun(const Paint& paint, int32 y, int32 x0, int32 x1,
+                                  const uint16* coverage, BlockRows& blocks) {
+    const yk_array_func merge = yk_array_func_for(paint.mode);
+    for (int32 x = x0; x <= x1;) {
+        int32 room = 0;
+        uint32* out = blocks.At(x, y, room);
+        const int32 count = std::min(room, x1 - x + 1);
+        if (out == nullptr) {
+            // No memory for the block: its pixels are lost, the rest of the row is not.
+        } else if (coverage == nullptr) {
+            std::fill(out, out + count, 0u);
+        } else if (paint.mode == YK_COPY) {
+            RowPixels(paint, y, x, count, coverage + (x - x0), out);
+        } else {
+            RowPixels(paint, y, x, count, coverage + (x - x0), mLine.data());
+            merge(out, mLine.data(), 255, count);
+        }
+        x += count;
     }
 }

@@ -13,8 +13,8 @@
 namespace {
 
 // Coverage 0..2048 as alpha: a full pixel is 2048, and a shift by 11 stands for the division.
-uint32 CoverageToAlpha(int32 coverage) {
-    return std::min<uint32>(255, (static_cast<uint32>(coverage) * 255) >> 11);
+uint32 CoverageToAlpha(uint32 coverage) {
+    return std::min<uint32>(255, (coverage * 255) >> 11);
 }
 
 // An alpha with an opacity applied, with the rounding the system uses (255 leaves it).
@@ -27,8 +27,8 @@ uint32 WithOpacity(uint32 alpha, uint32 opacity) {
 }
 
 // Colour pixels for `count` coverages; uncovered pixels stay fully transparent black.
-template <bool kTranslucent>
-void ColorPixels(const int32* coverage, int32 count, uint32 opacity, uint32 rgb, uint32* out) {
+template <bool kTranslucent, typename Coverage>
+void ColorPixels(const Coverage* coverage, int32 count, uint32 opacity, uint32 rgb, uint32* out) {
     for (int32 i = 0; i < count; ++i) {
         const uint32 a = CoverageToAlpha(coverage[i]);
         const uint32 pixel = (kTranslucent ? WithOpacity(a, opacity) : a) << 24 | rgb;
@@ -48,23 +48,52 @@ int64 Wrap(int64 v, int64 period) {
     return r < 0 ? r + period : r;
 }
 
+bool PatternPaints(const YKSketcher::PatternPaint& p) {
+    const YKPattern* pattern = p.pattern;
+    return pattern != nullptr && pattern->Data() != nullptr && pattern->Width() > 0 &&
+           pattern->Height() > 0 && pattern->BytesPerRow() >= pattern->Width() * 4 && p.alpha != 0;
+}
+
 }  // namespace
 
+bool YKZipSketcher::Paints(const Paint& paint) {
+    switch (paint.style) {
+        case YK_STYLE_COLOR:
+            return true;
+        case YK_STYLE_PATTERN:
+            return PatternPaints(*paint.pattern);
+        case YK_STYLE_GRADIENT:
+            return paint.gradient != nullptr;
+        default:
+            return false;
+    }
+}
+
+template <typename Coverage>
 void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
-                             const int32* coverage) {
+                             const Coverage* coverage) {
     const int32 count = x1 - x0 + 1;
-    if (count <= 0 || static_cast<std::size_t>(count) > mLine.size()) {
+    if (count <= 0 || static_cast<std::size_t>(count) > mLine.size() || !Paints(paint)) {
         return;
     }
-    uint32* out = mLine.data();
+    if (paint.style == YK_STYLE_COLOR && coverage == nullptr) {
+        const yk_color c = paint.color;
+        const uint32 pixel =
+            uint32{c.alpha} << 24 | uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
+        mBuffer->SetPixelAt(y, x0, count, pixel, paint.mode);
+        return;
+    }
+    RowPixels(paint, y, x0, count, coverage, mLine.data());
+    mBuffer->SetPixelsAt(y, x0, count, mLine.data(), paint.mode);
+}
+
+template <typename Coverage>
+void YKZipSketcher::RowPixels(const Paint& paint, int32 y, int32 x0, int32 count,
+                              const Coverage* coverage, uint32* out) {
     switch (paint.style) {
         case YK_STYLE_COLOR: {
             const yk_color c = paint.color;
             const uint32 rgb = uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
-            if (coverage == nullptr) {
-                mBuffer->SetPixelAt(y, x0, count, uint32{c.alpha} << 24 | rgb, paint.mode);
-                return;
-            }
             // Pixel by pixel without branches, so that the compiler takes several at once:
             // cheaper than finding runs, even inside shapes, and glyph rows change coverage at
             // nearly every pixel.
@@ -76,31 +105,21 @@ void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
             break;
         }
         case YK_STYLE_PATTERN:
-            if (!PatternRow(paint, y, x0, count, coverage)) {
-                return;
-            }
+            PatternRow(paint, y, x0, count, coverage, out);
             break;
         case YK_STYLE_GRADIENT:
-            if (paint.gradient == nullptr) {
-                return;
-            }
-            GradientRow(paint, y, x0, count, coverage);
+            GradientRow(paint, y, x0, count, coverage, out);
             break;
         default:
-            return;
+            break;
     }
-    mBuffer->SetPixelsAt(y, x0, count, out, paint.mode);
 }
 
-bool YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 count,
-                               const int32* coverage) {
+template <typename Coverage>
+void YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 count,
+                               const Coverage* coverage, uint32* out) {
     const PatternPaint& p = *paint.pattern;
     const YKPattern* pattern = p.pattern;
-    // A pattern without pixels paints nothing.
-    if (pattern == nullptr || pattern->Data() == nullptr || pattern->Width() <= 0 ||
-        pattern->Height() <= 0 || pattern->BytesPerRow() < pattern->Width() * 4 || p.alpha == 0) {
-        return false;
-    }
     const int64 c = std::lround(64 * std::cos(p.angle));
     const int64 s = std::lround(64 * std::sin(p.angle));
     const int64 cx = std::llround(p.center.x), cy = std::llround(p.center.y);
@@ -117,7 +136,6 @@ bool YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 coun
     // (|C|, |S| <= 64): they are kept wrapped by stepping instead of a division per pixel.
     int64 column = Wrap(rx + (u >> 6), width);
     int64 row = Wrap(ry + (v >> 6), height);
-    uint32* out = mLine.data();
     for (int32 i = 0; i < count; ++i) {
         if (coverage != nullptr && coverage[i] == 0) {
             out[i] = 0;
@@ -137,12 +155,11 @@ bool YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 coun
         u = nextU;
         v = nextV;
     }
-    return true;
 }
 
+template <typename Coverage>
 void YKZipSketcher::GradientRow(const Paint& paint, int32 y, int32 x0, int32 count,
-                                const int32* coverage) {
-    uint32* out = mLine.data();
+                                const Coverage* coverage, uint32* out) {
     for (int32 i = 0; i < count; ++i) {
         if (coverage != nullptr && coverage[i] == 0) {
             out[i] = 0;
@@ -155,3 +172,7 @@ void YKZipSketcher::GradientRow(const Paint& paint, int32 y, int32 x0, int32 cou
                  ToByte(b);
     }
 }
+
+// The scan converter's rows and the glyph band's.
+template void YKZipSketcher::PaintRow(const Paint&, int32, int32, int32, const int32*);
+template void YKZipSketcher::RowPixels(const Paint&, int32, int32, int32, const uint16*, uint32*);
