@@ -72,6 +72,9 @@ private:
     void Drop(FontMasks& masks);
 
     std::unordered_map<uint64, FontMasks> mFonts;
+    // The entry of the font asked for last, and its serial.
+    FontMasks* mLastFont = nullptr;
+    uint64 mLastSerial = 0;
     std::unique_ptr<YKScanConverter> mScan;
     // A mask larger than the whole capacity lives here until the next call.
     Mask mOversize;

@@ -123,18 +123,19 @@ const FT_Outline_Funcs kWalk = {
 // --- Layout ---
 
 FT_Pos YKFontDataFreetype::Kerning(FT_UInt previous, FT_UInt index) {
-    const uint64 key = uint64{previous} << 32 | index;
-    if (const auto found = mKerning.find(key); found != mKerning.end()) {
-        return found->second;
+    if (mKerning.empty()) {
+        mKerning.resize(std::size_t{1} << kKerningSlotBits);
+    }
+    const uint64 pair = uint64{previous} << 32 | index;
+    KerningSlot& slot = mKerning[(pair * 0x9E3779B97F4A7C15u) >> (64 - kKerningSlotBits)];
+    if (slot.pair == pair) {
+        return slot.delta;
     }
     FT_Vector delta{0, 0};
     if (FT_Get_Kerning(mFace, previous, index, FT_KERNING_UNFITTED, &delta) != 0) {
         delta.x = 0;
     }
-    if (mKerning.size() >= kMaxKerningPairs) {
-        mKerning.clear();
-    }
-    mKerning.emplace(key, delta.x);
+    slot = {pair, delta.x};
     return delta.x;
 }
 

@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "YKBitmap.h"
 #include "YKGradientBuffer.h"
@@ -34,6 +38,39 @@ void ColorPixels(const Coverage* coverage, int32 count, uint32 opacity, uint32 r
         const uint32 pixel = (kTranslucent ? WithOpacity(a, opacity) : a) << 24 | rgb;
         out[i] = coverage[i] == 0 ? 0 : pixel;
     }
+}
+
+// The same for glyph coverage, which never exceeds a full pixel, eight pixels at a time in
+// 16-bit lanes: the alpha (c * 255) >> 11 is the high half of c * 8160, and each pixel is put
+// together from its alpha-red and green-blue halves.
+template <bool kTranslucent>
+void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint32 rgb,
+                      uint32* out) {
+    int32 i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i scale = _mm_set1_epi16(8160);
+    const __m128i red = _mm_set1_epi16(static_cast<int16>(rgb >> 16));
+    const __m128i greenBlue = _mm_set1_epi16(static_cast<int16>(rgb & 0xFFFF));
+    const __m128i alpha = _mm_set1_epi16(static_cast<int16>(opacity));
+    const __m128i one = _mm_set1_epi16(1);
+    for (; i + 8 <= count; i += 8) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
+        __m128i a = _mm_mulhi_epu16(c, scale);
+        if constexpr (kTranslucent) {
+            // a * opacity stays below 65025, and the rounding sum below 65536.
+            const __m128i product = _mm_mullo_epi16(a, alpha);
+            a = _mm_srli_epi16(
+                _mm_add_epi16(_mm_add_epi16(_mm_srli_epi16(product, 8), one), product), 8);
+        }
+        const __m128i empty = _mm_cmpeq_epi16(c, zero);
+        const __m128i low = _mm_andnot_si128(empty, greenBlue);
+        const __m128i high = _mm_or_si128(_mm_slli_epi16(a, 8), _mm_andnot_si128(empty, red));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi16(low, high));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), _mm_unpackhi_epi16(low, high));
+    }
+#endif
+    ColorPixels<kTranslucent>(coverage + i, count - i, opacity, rgb, out + i);
 }
 
 // A channel of 0..1 to the nearest byte. Adding a half and truncating rounds as lround does
@@ -97,7 +134,13 @@ void YKZipSketcher::RowPixels(const Paint& paint, int32 y, int32 x0, int32 count
             // Pixel by pixel without branches, so that the compiler takes several at once:
             // cheaper than finding runs, even inside shapes, and glyph rows change coverage at
             // nearly every pixel.
-            if (c.alpha == 255) {
+            if constexpr (std::is_same_v<Coverage, uint16>) {
+                if (c.alpha == 255) {
+                    GlyphColorPixels<false>(coverage, count, c.alpha, rgb, out);
+                } else {
+                    GlyphColorPixels<true>(coverage, count, c.alpha, rgb, out);
+                }
+            } else if (c.alpha == 255) {
                 ColorPixels<false>(coverage, count, c.alpha, rgb, out);
             } else {
                 ColorPixels<true>(coverage, count, c.alpha, rgb, out);
