@@ -104,5 +104,5 @@ private:
     // of its chunks of kBandChunk columns any glyph touched.
     std::vector<uint16> mBand;
     std::vector<std::pair<int32, int32>> mBandRows;
-    std::vector<uint8> mBandChunks;
+    std::vector<uint64> mBandChunks;
 };

@@ -5,8 +5,10 @@
 // share a pixel their coverages add up to full instead of merging by the winding rule.
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -22,6 +24,7 @@ namespace {
 
 // Rows summed before they are painted: a line of text at ordinary sizes in one or two bands.
 constexpr int32 kBandRows = 32;
+static_assert(YKMatrixManager::kBlockSize % kBandRows == 0, "bands split block rows evenly");
 // Columns per chunk: a row is painted only over chunks some glyph touched.
 constexpr int32 kBandChunk = 16;
 // Past this many glyphs in the frame a text only moves the pen, so that a hostile text costs
@@ -47,6 +50,34 @@ void AddCoverage(uint16* to, const uint16* from, int32 count) {
     for (; i < count; ++i) {
         to[i] = static_cast<uint16>(std::min(to[i] + from[i], kFullCoverage));
     }
+}
+
+// Marks chunks c0..c1 of a row as touched, one bit each.
+void Mark(uint64* words, int32 c0, int32 c1) {
+    for (int32 c = c0; c <= c1;) {
+        const int32 bit = c & 63;
+        const int32 n = std::min(64 - bit, c1 - c + 1);
+        words[c >> 6] |= (n == 64 ? ~uint64{0} : (uint64{1} << n) - 1) << bit;
+        c += n;
+    }
+}
+
+bool Marked(const uint64* words, int32 c) {
+    return (words[c >> 6] >> (c & 63) & 1) != 0;
+}
+
+// The first chunk from c on whose mark is not `touched`, or `limit` when there is none
+// before it.
+int32 NextChange(const uint64* words, int32 c, bool touched, int32 limit) {
+    while (c < limit) {
+        const uint64 differs =
+            (touched ? ~words[c >> 6] : words[c >> 6]) & (~uint64{0} << (c & 63));
+        if (differs != 0) {
+            return std::min(limit, (c & ~63) + std::countr_zero(differs));
+        }
+        c = (c & ~63) + 64;
+    }
+    return limit;
 }
 
 }  // namespace
@@ -178,7 +209,9 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
         if (active.empty()) {
             y = std::max(y, order[next]->top);
         }
-        const int32 bandBottom = std::min(frame.bottom, y + kBandRows - 1);
+        // Bands follow the bitmap's block rows, so that a band's blocks are looked up once.
+        const int32 bandBottom = std::min(
+            frame.bottom, y + kBandRows - 1 - ((y - mBuffer->Offset().y) & (kBandRows - 1)));
         while (next < order.size() && order[next]->top <= bandBottom) {
             active.push_back(order[next++]);
         }
@@ -194,11 +227,14 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
                                    BlockRows& blocks) {
     const int32 width = right - left + 1;
     const int32 stride = width + YKGlyphMaskCache::kRowAlign;
-    const int32 chunks = (width + kBandChunk - 1) / kBandChunk;
+    const int32 words = ((width + kBandChunk - 1) / kBandChunk + 63) / 64;
     // The band and its chunk marks are all zeros between uses: painted rows are cleared again.
     mBand.resize(std::size_t(stride) * kBandRows);
-    mBandChunks.resize(std::size_t(chunks) * kBandRows);
+    mBandChunks.resize(std::size_t(words) * kBandRows);
     mBandRows.assign(kBandRows, {INT_MAX, INT_MIN});
+    uint16* const band = mBand.data();
+    uint64* const marks = mBandChunks.data();
+    std::pair<int32, int32>* const extents = mBandRows.data();
     YKGlyphMaskCache& cache = YKGlyphMaskCache::Shared();
     for (const PlacedGlyph* g : glyphs) {
         const YKGlyphMaskCache::Mask* mask =
@@ -218,28 +254,28 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
         // A mask inside the frame is summed in whole padded rows; the band has room for them.
         const bool whole = x0 + left == maskLeft && x1 + left == maskLeft + mask->width - 1;
         const int32 count = whole ? mask->stride : x1 - x0 + 1;
-        for (int32 row = firstRow; row <= lastRow; ++row) {
-            const uint16* from = mask->coverage.data() +
-                                 std::size_t(row - maskTop) * std::size_t(mask->stride) +
-                                 (x0 + left - maskLeft);
-            AddCoverage(mBand.data() + std::size_t(row - top) * std::size_t(stride) + x0, from,
-                        count);
-            uint8* marks = mBandChunks.data() + std::size_t(row - top) * std::size_t(chunks);
-            std::fill(marks + x0 / kBandChunk, marks + x1 / kBandChunk + 1, uint8{1});
-            auto& [rowFirst, rowLast] = mBandRows[std::size_t(row - top)];
+        const uint16* from = mask->coverage.data() +
+                             std::size_t(firstRow - maskTop) * std::size_t(mask->stride) +
+                             (x0 + left - maskLeft);
+        for (int32 row = firstRow - top; row <= lastRow - top; ++row) {
+            AddCoverage(band + std::size_t(row) * std::size_t(stride) + x0, from, count);
+            from += mask->stride;
+            Mark(marks + std::size_t(row) * std::size_t(words), x0 / kBandChunk, x1 / kBandChunk);
+            auto& [rowFirst, rowLast] = extents[row];
             rowFirst = std::min(rowFirst, x0);
             rowLast = std::max(rowLast, x1);
         }
     }
     // Copy replaces what the bitmap holds even where no glyph lies; Normal leaves it there.
     const bool writeGaps = paint.mode == YK_COPY;
-    for (int32 row = top; row <= bottom; ++row) {
-        const auto [first, last] = mBandRows[std::size_t(row - top)];
+    YKRect<int32> written = YKRect<int32>::None();
+    for (int32 row = 0; row <= bottom - top; ++row) {
+        const auto [first, last] = extents[row];
         if (first > last) {
             continue;
         }
-        uint16* coverage = mBand.data() + std::size_t(row - top) * std::size_t(stride);
-        uint8* marks = mBandChunks.data() + std::size_t(row - top) * std::size_t(chunks);
+        uint16* coverage = band + std::size_t(row) * std::size_t(stride);
+        uint64* rowMarks = marks + std::size_t(row) * std::size_t(words);
         // A row is written from its first to its last covered pixel, as the outline path
         // writes it; the masks' rows may start and end uncovered.
         int32 x0 = first;
@@ -251,25 +287,27 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
             --x1;
         }
         if (x0 <= x1) {
-            mBuffer->AddFrame({left + x0, row, left + x1, row});
+            written = written | YKRect<int32>{left + x0, top + row, left + x1, top + row};
         }
-        // Chunks no glyph touched hold no coverage: they need no painting.
+        // Chunks no glyph touched hold no coverage: they need no painting, nor clearing.
+        const int32 lastChunk = x1 / kBandChunk;
         while (x0 <= x1) {
-            const uint8 touched = marks[x0 / kBandChunk];
-            int32 end = x0;
-            while (end <= x1 && marks[end / kBandChunk] == touched) {
-                end = (end / kBandChunk + 1) * kBandChunk;
-            }
-            end = std::min(end, x1 + 1);
-            if (touched != 0 || writeGaps) {
-                WriteGlyphRun(paint, row, left + x0, left + end - 1,
-                              touched != 0 ? coverage + x0 : nullptr, blocks);
+            const bool touched = Marked(rowMarks, x0 / kBandChunk);
+            const int32 end = std::min(
+                x1 + 1, NextChange(rowMarks, x0 / kBandChunk, touched, lastChunk + 1) * kBandChunk);
+            if (touched) {
+                WriteGlyphRun(paint, top + row, left + x0, left + end - 1, coverage + x0, blocks);
+                std::fill(coverage + x0, coverage + end, uint16{0});
+            } else if (writeGaps) {
+                WriteGlyphRun(paint, top + row, left + x0, left + end - 1, nullptr, blocks);
             }
             x0 = end;
         }
-        std::fill(coverage + first, coverage + last + 1, uint16{0});
-        std::fill(marks + first / kBandChunk, marks + last / kBandChunk + 1, uint8{0});
+        std::fill(rowMarks + (first / kBandChunk >> 6), rowMarks + (last / kBandChunk >> 6) + 1,
+                  uint64{0});
     }
+    // The rows' frame at once: their union is the rectangle around them.
+    mBuffer->AddFrame(written);
 }
 
 void YKZipSketcher::WriteGlyphRun(const Paint& paint, int32 y, int32 x0, int32 x1,
@@ -282,7 +320,7 @@ void YKZipSketcher::WriteGlyphRun(const Paint& paint, int32 y, int32 x0, int32 x
         if (out == nullptr) {
             // No memory for the block: its pixels are lost, the rest of the row is not.
         } else if (coverage == nullptr) {
-            std::fill(out, out + count, 0u);
+            std::memset(out, 0, std::size_t(count) * sizeof(uint32));
         } else if (paint.mode == YK_COPY) {
             RowPixels(paint, y, x, count, coverage + (x - x0), out);
         } else {
