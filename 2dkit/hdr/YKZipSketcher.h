@@ -105,4 +105,8 @@ private:
     std::vector<uint16> mBand;
     std::vector<std::pair<int32, int32>> mBandRows;
     std::vector<uint64> mBandChunks;
+    // A text's glyphs, by position and in the order of their top rows, and those in a band.
+    std::vector<PlacedGlyph> mPlaced;
+    std::vector<const PlacedGlyph*> mOrder;
+    std::vector<const PlacedGlyph*> mActive;
 };

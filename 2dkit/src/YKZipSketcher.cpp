@@ -6,6 +6,7 @@
 #include "YKAutolock.h"
 #include "YKLocker.h"
 #include "YKScanConverter.h"
+#include "YKZipSketcherGlyphs.h"
 #include "YKZipSketcherPaint.h"
 #include "yk_composition.h"
 

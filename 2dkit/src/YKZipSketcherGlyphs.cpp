@@ -17,6 +17,7 @@
 #include "YKFontData.h"
 #include "YKGlyphMaskCache.h"
 #include "YKZipSketcher.h"
+#include "YKZipSketcherGlyphs.h"
 #include "YKZipSketcherPaint.h"
 #include "yk_composition.h"
 
@@ -52,6 +53,12 @@ void AddCoverage(uint16* to, const uint16* from, int32 count) {
     }
 }
 
+// floor() for values well inside the int32 range, without a library call per glyph.
+int32 Floor(double v) {
+    const auto truncated = static_cast<int32>(v);
+    return truncated - (static_cast<double>(truncated) > v ? 1 : 0);
+}
+
 // Marks chunks c0..c1 of a row as touched, one bit each.
 void Mark(uint64* words, int32 c0, int32 c1) {
     for (int32 c = c0; c <= c1;) {
@@ -81,18 +88,6 @@ int32 NextChange(const uint64* words, int32 c, bool touched, int32 limit) {
 }
 
 }  // namespace
-
-struct YKZipSketcher::PlacedGlyph {
-    uint32 glyph = 0;
-    // The pixel holding the snapped pen origin, and the origin's phase within it.
-    int32 x = 0;
-    int32 y = 0;
-    int32 phaseX = 0;
-    int32 phaseY = 0;
-    // Rows the glyph may touch.
-    int32 top = 0;
-    int32 bottom = 0;
-};
 
 // The bitmap's blocks along the rows being painted, looked up once per block rather than once
 // per run. Nothing frees blocks while a text is drawn, so the pointers stay good.
@@ -150,7 +145,9 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
     }
     using Cache = YKGlyphMaskCache;
     const YKRect<int32> frame = Frame();
-    std::vector<PlacedGlyph> placed;
+    // Kept from text to text: a paragraph is drawn line by line.
+    std::vector<PlacedGlyph>& placed = mPlaced;
+    placed.clear();
     bool fits = true;
     const bool laidOut =
         font->PlaceGlyphs(text, at, skip, [&](const YKFontData::GlyphPlacement& glyph) {
@@ -168,8 +165,8 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
                 fits = false;
                 return;
             }
-            const auto qx = static_cast<int32>(std::floor(glyph.origin.x * Cache::kPhasesX + 0.5));
-            const auto qy = static_cast<int32>(std::floor(glyph.origin.y * Cache::kPhasesY + 0.5));
+            const int32 qx = Floor(glyph.origin.x * Cache::kPhasesX + 0.5);
+            const int32 qy = Floor(glyph.origin.y * Cache::kPhasesY + 0.5);
             PlacedGlyph& g = placed.emplace_back();
             g.glyph = glyph.glyph;
             // Shifts floor, so negative origins split into pixel and phase as positive ones.
@@ -177,8 +174,8 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
             g.phaseX = qx & (Cache::kPhasesX - 1);
             g.y = qy >> 3;
             g.phaseY = qy & (Cache::kPhasesY - 1);
-            g.top = static_cast<int32>(std::floor(box.top)) - 2;
-            g.bottom = static_cast<int32>(std::floor(box.bottom)) + 2;
+            g.top = Floor(box.top) - 2;
+            g.bottom = Floor(box.bottom) + 2;
         });
     if (!laidOut || !fits) {
         return false;
@@ -189,8 +186,8 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
     if (placed.empty()) {
         return true;
     }
-    std::vector<const PlacedGlyph*> order;
-    order.reserve(placed.size());
+    std::vector<const PlacedGlyph*>& order = mOrder;
+    order.clear();
     for (const PlacedGlyph& g : placed) {
         order.push_back(&g);
     }
@@ -202,7 +199,8 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
         return true;
     }
     BlockRows blocks(*mBuffer, frame.left, frame.right);
-    std::vector<const PlacedGlyph*> active;
+    std::vector<const PlacedGlyph*>& active = mActive;
+    active.clear();
     std::size_t next = 0;
     int32 y = std::max(frame.top, order.front()->top);
     while (y <= frame.bottom && (next < order.size() || !active.empty())) {
