@@ -27,6 +27,7 @@ constexpr int32 kBandRows = 32;
 static_assert(YKMatrixManager::kBlockSize % kBandRows == 0, "bands split block rows evenly");
 // Columns per chunk: a row is painted only over chunks some glyph touched.
 constexpr int32 kBandChunk = 16;
+static_assert(YKMatrixManager::kBlockSize % kBandChunk == 0, "chunks split blocks evenly");
 // Past this many glyphs in the frame a text only moves the pen, so that a hostile text costs
 // bounded time and memory.
 constexpr std::size_t kMaxPlacedGlyphs = std::size_t{1} << 17;
@@ -242,7 +243,10 @@ bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 s
 void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs, int32 top,
                                    int32 bottom, int32 left, int32 right, const Paint& paint,
                                    BlockRows& blocks) {
-    const int32 width = right - left + 1;
+    // Band column 0 lies on a block boundary, so chunks never straddle blocks and runs are
+    // written in whole chunks.
+    const int32 origin = left - ((left - mBuffer->Offset().x) & (YKMatrixManager::kBlockSize - 1));
+    const int32 width = right - origin + 1;
     const int32 stride = width + YKGlyphMaskCache::kRowAlign;
     const int32 words = ((width + kBandChunk - 1) / kBandChunk + 63) / 64;
     // The band and its chunk marks are all zeros between uses: painted rows are cleared again.
@@ -263,17 +267,17 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
         const int32 maskTop = g->y + mask->top;
         const int32 firstRow = std::max(top, maskTop);
         const int32 lastRow = std::min(bottom, maskTop + mask->height - 1);
-        const int32 x0 = std::max(left, maskLeft) - left;
-        const int32 x1 = std::min(right, maskLeft + mask->width - 1) - left;
+        const int32 x0 = std::max(left, maskLeft) - origin;
+        const int32 x1 = std::min(right, maskLeft + mask->width - 1) - origin;
         if (x0 > x1) {
             continue;
         }
         // A mask inside the frame is summed in whole padded rows; the band has room for them.
-        const bool whole = x0 + left == maskLeft && x1 + left == maskLeft + mask->width - 1;
+        const bool whole = x0 + origin == maskLeft && x1 + origin == maskLeft + mask->width - 1;
         const int32 count = whole ? mask->stride : x1 - x0 + 1;
         const uint16* from = mask->coverage.data() +
                              std::size_t(firstRow - maskTop) * std::size_t(mask->stride) +
-                             (x0 + left - maskLeft);
+                             (x0 + origin - maskLeft);
         for (int32 row = firstRow - top; row <= lastRow - top; ++row) {
             AddCoverage(band + std::size_t(row) * std::size_t(stride) + x0, from, count);
             from += mask->stride;
@@ -304,7 +308,7 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
             --x1;
         }
         if (x0 <= x1) {
-            written = written | YKRect<int32>{left + x0, top + row, left + x1, top + row};
+            written = written | YKRect<int32>{origin + x0, top + row, origin + x1, top + row};
         }
         // Chunks no glyph touched hold no coverage: they need no painting, nor clearing.
         const int32 lastChunk = x1 / kBandChunk;
@@ -313,10 +317,11 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
             const int32 end = std::min(
                 x1 + 1, NextChange(rowMarks, x0 / kBandChunk, touched, lastChunk + 1) * kBandChunk);
             if (touched) {
-                WriteGlyphRun(paint, top + row, left + x0, left + end - 1, coverage + x0, blocks);
+                WriteGlyphRun(paint, top + row, origin + x0, origin + end - 1, coverage + x0,
+                              blocks);
                 std::fill(coverage + x0, coverage + end, uint16{0});
             } else if (writeGaps) {
-                WriteGlyphRun(paint, top + row, left + x0, left + end - 1, nullptr, blocks);
+                WriteGlyphRun(paint, top + row, origin + x0, origin + end - 1, nullptr, blocks);
             }
             x0 = end;
         }
