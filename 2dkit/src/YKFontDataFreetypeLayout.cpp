@@ -263,6 +263,10 @@ struct YKFontDataFreetype::Transform {
         const double turnedY = x * sine + y * cosine;
         return {origin.x + (turnedX - 1024) / 2048.0, origin.y + (turnedY - 1024) / 2048.0};
     }
+    // Neither flipped, sheared nor turned, along a line: x grows and y falls with Apply's.
+    bool IsPlain() const {
+        return shear == 0 && cosine == 1 && sine == 0 && !flipH && !flipV && horizontal;
+    }
     // Where Apply puts a glyph's own origin: the pen, turned.
     YKPoint<double> PenOrigin(double pen, YKPoint<double> origin) const {
         const double x = horizontal ? pen : 0;
@@ -304,6 +308,7 @@ bool YKFontDataFreetype::PlaceGlyphs(const char* text, YKPoint<double> origin, i
     const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
     YKAutolock lock(lock_freetype_access);
     const Transform transform = CurrentTransform();
+    const bool plain = transform.IsPlain();
     GlyphPlacement placement;
     Layout(codes, [&](int32 index, GlyphEntry& glyph, double pen) {
         if (index < skip) {
@@ -321,6 +326,16 @@ bool YKFontDataFreetype::PlaceGlyphs(const char* text, YKPoint<double> origin, i
             const double top = static_cast<double>(m.horiBearingY);
             const double right = left + static_cast<double>(m.width);
             const double bottom = top - static_cast<double>(m.height);
+            if (plain) {
+                // Upright text: Apply only moves the corners, so two opposite ones give the
+                // same box as all four.
+                const YKPoint<double> a = transform.Apply(left, top, advance, pen, origin);
+                const YKPoint<double> b = transform.Apply(right, bottom, advance, pen, origin);
+                placement.box = {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                                 std::max(a.y, b.y)};
+                place(placement);
+                return;
+            }
             for (const auto& [x, y] : {std::pair{left, top}, std::pair{right, top},
                                        std::pair{left, bottom}, std::pair{right, bottom}}) {
                 const YKPoint<double> p = transform.Apply(x, y, advance, pen, origin);
