@@ -8,8 +8,8 @@
 #include <bit>
 #include <climits>
 #include <cmath>
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 #include "YKBitmap.h"
@@ -35,23 +35,57 @@ constexpr std::size_t kMaxPlacedGlyphs = std::size_t{1} << 17;
 constexpr double kMaxOrigin = 1e7;
 constexpr int32 kFullCoverage = 2048;
 
-// Adds `count` coverages into the band, capped at a full pixel. Sums stay below 2 x 2048, so
-// signed 16 bits hold them and eight take one addition and one minimum.
-void AddCoverage(uint16* to, const uint16* from, int32 count) {
-    int32 i = 0;
+// Adds `rows` rows of `count` mask coverages into the band, capped at a full pixel. Sums stay
+// below 2 x 2048, so signed 16 bits hold them: an addition and a minimum take many at once.
+void AddCoverage(uint16* to, std::size_t toStride, const uint16* from, std::size_t fromStride,
+                 int32 rows, int32 count) {
+    for (int32 row = 0; row < rows; ++row, to += toStride, from += fromStride) {
+        int32 i = 0;
 #if defined(__SSE2__)
-    const __m128i full = _mm_set1_epi16(kFullCoverage);
-    for (; i + 8 <= count; i += 8) {
-        const __m128i sum =
-            _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i)),
-                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_min_epi16(sum, full));
-    }
+        const __m128i full = _mm_set1_epi16(kFullCoverage);
+        for (; i + 8 <= count; i += 8) {
+            const __m128i sum =
+                _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_min_epi16(sum, full));
+        }
 #endif
-    for (; i < count; ++i) {
-        to[i] = static_cast<uint16>(std::min(to[i] + from[i], kFullCoverage));
+        for (; i < count; ++i) {
+            to[i] = static_cast<uint16>(std::min(to[i] + from[i], kFullCoverage));
+        }
     }
 }
+
+#if defined(__x86_64__)
+// The same sixteen at a time, for whole padded mask rows.
+__attribute__((target("avx2"))) void AddCoverageAvx2(uint16* to, std::size_t toStride,
+                                                     const uint16* from, std::size_t fromStride,
+                                                     int32 rows, int32 count) {
+    const __m256i full = _mm256_set1_epi16(kFullCoverage);
+    for (int32 row = 0; row < rows; ++row, to += toStride, from += fromStride) {
+        int32 i = 0;
+        for (; i + 16 <= count; i += 16) {
+            const __m256i sum =
+                _mm256_add_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(to + i)),
+                                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + i)));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), _mm256_min_epi16(sum, full));
+        }
+        if (i < count) {
+            // Padded rows leave eight at most.
+            const __m128i sum =
+                _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                             _mm_min_epi16(sum, _mm256_castsi256_si128(full)));
+        }
+    }
+}
+
+bool HasAvx2() {
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+}
+#endif
 
 // floor() for values well inside the int32 range, without a library call per glyph.
 int32 Floor(double v) {
@@ -278,9 +312,16 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
         const uint16* from = mask->coverage.data() +
                              std::size_t(firstRow - maskTop) * std::size_t(mask->stride) +
                              (x0 + origin - maskLeft);
+        uint16* to = band + std::size_t(firstRow - top) * std::size_t(stride) + x0;
+#if defined(__x86_64__)
+        if (whole && HasAvx2()) {
+            AddCoverageAvx2(to, stride, from, mask->stride, lastRow - firstRow + 1, count);
+        } else
+#endif
+        {
+            AddCoverage(to, stride, from, mask->stride, lastRow - firstRow + 1, count);
+        }
         for (int32 row = firstRow - top; row <= lastRow - top; ++row) {
-            AddCoverage(band + std::size_t(row) * std::size_t(stride) + x0, from, count);
-            from += mask->stride;
             Mark(marks + std::size_t(row) * std::size_t(words), x0 / kBandChunk, x1 / kBandChunk);
             auto& [rowFirst, rowLast] = extents[row];
             rowFirst = std::min(rowFirst, x0);
