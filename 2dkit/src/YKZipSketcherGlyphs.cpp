@@ -1,6 +1,7 @@
 // Plain filled text from glyph masks: the text is laid out, each glyph in the frame is looked
 // up in the glyph mask cache at its pen origin's sub-pixel phase (scan-converted on a miss),
-// the masks are summed into a band of coverage rows, and the rows are painted like any fill.
+// the masks are summed into a band of coverage rows, and the rows are painted like any fill,
+// straight into the bitmap's blocks and only over the stretches some glyph touched.
 // A glyph alone gives exactly what the outline path gives at the snapped origin; where glyphs
 // share a pixel their coverages add up to full instead of merging by the winding rule.
 
@@ -81,10 +82,6 @@ __attribute__((target("avx2"))) void AddCoverageAvx2(uint16* to, std::size_t toS
     }
 }
 
-bool HasAvx2() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
 #endif
 
 // floor() for values well inside the int32 range, without a library call per glyph.
@@ -314,7 +311,7 @@ void YKZipSketcher::PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs
                              (x0 + origin - maskLeft);
         uint16* to = band + std::size_t(firstRow - top) * std::size_t(stride) + x0;
 #if defined(__x86_64__)
-        if (whole && HasAvx2()) {
+        if (whole && yk_zip_sketcher_has_avx2()) {
             AddCoverageAvx2(to, stride, from, mask->stride, lastRow - firstRow + 1, count);
         } else
 #endif

@@ -1,5 +1,6 @@
-// Painting the rows the scan converter finishes: coverage to alpha, with colour, pattern or
-// gradient paint, handed to the bitmap as one run per row.
+// Painting coverage rows: coverage to alpha, with colour, pattern or gradient paint. The scan
+// converter's rows go to the bitmap as one run per row; glyph rows are made in place by
+// YKZipSketcherGlyphs.cpp through RowPixels.
 
 #include <algorithm>
 #include <cmath>
@@ -79,10 +80,6 @@ YK_AVX2 int32 GlyphColorPixelsAvx2(const uint16* coverage, int32 count, uint32 o
     return i;
 }
 
-bool HasAvx2() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
 #endif
 
 template <bool kTranslucent>
@@ -90,7 +87,7 @@ void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint3
                       uint32* out) {
     int32 i = 0;
 #if defined(__x86_64__)
-    if (HasAvx2()) {
+    if (yk_zip_sketcher_has_avx2()) {
         i = GlyphColorPixelsAvx2<kTranslucent>(coverage, count, opacity, rgb, out);
     }
 #endif
@@ -138,6 +135,15 @@ bool PatternPaints(const YKSketcher::PatternPaint& p) {
 }
 
 }  // namespace
+
+bool yk_zip_sketcher_has_avx2() {
+#if defined(__x86_64__)
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+#else
+    return false;
+#endif
+}
 
 bool YKZipSketcher::Paints(const Paint& paint) {
     switch (paint.style) {
