@@ -377,13 +377,12 @@ void YKZipSketcher::WriteGlyphRun(const Paint& paint, int32 y, int32 x0, int32 x
         int32 room = 0;
         uint32* out = blocks.At(x, y, room);
         const int32 count = std::min(room, x1 - x + 1);
-        if (out == nullptr) {
-            // No memory for the block: its pixels are lost, the rest of the row is not.
-        } else if (coverage == nullptr) {
+        // Without memory for a block its pixels are lost; the rest of the row is not.
+        if (out != nullptr && coverage == nullptr) {
             Clear(out, count);
-        } else if (paint.mode == YK_COPY) {
+        } else if (out != nullptr && paint.mode == YK_COPY) {
             RowPixels(paint, y, x, count, coverage + (x - x0), out);
-        } else {
+        } else if (out != nullptr) {
             RowPixels(paint, y, x, count, coverage + (x - x0), mLine.data());
             merge(out, mLine.data(), 255, count);
         }
