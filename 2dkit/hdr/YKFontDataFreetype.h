@@ -6,6 +6,8 @@
 // s*96/72 pixels. Quadratic and cubic pieces are flattened in those units, and successive
 // glyphs are kerned from the font's kerning table.
 
+#include <array>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -108,9 +110,18 @@ private:
     double mUnitAscent = 0;
     double mUnitDescent = 0;
     std::unordered_map<uint16, GlyphEntry> mGlyphs;
-    // Keyed by the pair's glyph indices; at most kMaxKerningPairs, then started over.
-    std::unordered_map<uint64, FT_Pos> mKerning;
-    static constexpr std::size_t kMaxKerningPairs = 1 << 16;
+    // The entries of mGlyphs by code, 256 codes a page: layout finds a seen glyph without
+    // hashing.
+    using GlyphPage = std::array<GlyphEntry*, 256>;
+    std::array<std::unique_ptr<GlyphPage>, 256> mGlyphPages;
+    // Kerning of the pairs met, direct-mapped by the pair's glyph indices: a pair replaces
+    // the one that shared its slot, so the memory stays fixed and a lookup is one probe.
+    struct KerningSlot {
+        uint64 pair = ~uint64{0};
+        FT_Pos delta = 0;
+    };
+    std::vector<KerningSlot> mKerning;
+    static constexpr int32 kKerningSlotBits = 12;
     int32 mGlyphLoads = 0;
     int32 mFlattenings = 0;
     int64 mCachedPoints = 0;

@@ -26,6 +26,7 @@ public:
     // Glyphs reaching further than this many pixels across are not kept as masks.
     static constexpr int32 kMaxMaskSide = 256;
     static constexpr std::size_t kDefaultCapacity = std::size_t{8} << 20;
+    static constexpr int32 kRowAlign = 8;
 
     struct Mask {
         // The mask's top left pixel, relative to the pixel holding the pen origin.
@@ -33,8 +34,10 @@ public:
         int32 top = 0;
         int32 width = 0;
         int32 height = 0;
-        // Per pixel, row after row: 0..2048, as the scan converter sums it. The mask is cut
-        // to the glyph's covered pixels.
+        // Per pixel, row after row of `stride` entries: 0..2048, as the scan converter sums
+        // it. The mask is cut to the glyph's covered pixels; rows are padded with zeros to a
+        // multiple of kRowAlign, so that whole rows are summed a vector at a time.
+        int32 stride = 0;
         std::vector<uint16> coverage;
     };
 
@@ -69,6 +72,9 @@ private:
     void Drop(FontMasks& masks);
 
     std::unordered_map<uint64, FontMasks> mFonts;
+    // The entry of the font asked for last, and its serial.
+    FontMasks* mLastFont = nullptr;
+    uint64 mLastSerial = 0;
     std::unique_ptr<YKScanConverter> mScan;
     // A mask larger than the whole capacity lives here until the next call.
     Mask mOversize;

@@ -55,6 +55,7 @@ public:
 private:
     struct Paint;
     struct PlacedGlyph;
+    class BlockRows;
     // Runs one base Draw... and paints what it built, under the lock.
     template <typename Build>
     void Draw(Build build);
@@ -65,7 +66,11 @@ private:
     bool GlyphMasksApply() const;
     // Stamps the glyphs touching rows top..bottom into the band and paints those rows.
     void PaintGlyphBand(const std::vector<const PlacedGlyph*>& glyphs, int32 top, int32 bottom,
-                        int32 left, int32 right, const Paint& paint);
+                        int32 left, int32 right, const Paint& paint, BlockRows& blocks);
+    // Writes columns x0..x1 of row y straight into the bitmap's blocks: painted from
+    // `coverage`, or, when it is null, transparent.
+    void WriteGlyphRun(const Paint& paint, int32 y, int32 x0, int32 x1, const uint16* coverage,
+                       BlockRows& blocks);
     Paint PaintFor(bool fill) const;
     // Paints the polygons the base built, by display mode and overlap order.
     void PolygonDraw();
@@ -73,10 +78,21 @@ private:
     void PolygonStroke(const YKPointList& outline);
     void Fill(const std::vector<const YKPointList*>& polygons, bool fill);
     // Writes pixels x0..x1 of row y: coverage per pixel (0..2048), or null for a plain run.
-    void PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1, const int32* coverage);
-    // False when the pattern has nothing to paint with.
-    bool PatternRow(const Paint& paint, int32 y, int32 x0, int32 count, const int32* coverage);
-    void GradientRow(const Paint& paint, int32 y, int32 x0, int32 count, const int32* coverage);
+    // Coverage comes as int32 from the scan converter and as uint16 from glyph masks.
+    template <typename Coverage>
+    void PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1, const Coverage* coverage);
+    // False when the paint has nothing to paint with: its rows are not written at all.
+    static bool Paints(const Paint& paint);
+    // The pixels of `count` columns from x0 on row y, before they are merged into the bitmap.
+    template <typename Coverage>
+    static void RowPixels(const Paint& paint, int32 y, int32 x0, int32 count,
+                          const Coverage* coverage, uint32* out);
+    template <typename Coverage>
+    static void PatternRow(const Paint& paint, int32 y, int32 x0, int32 count,
+                           const Coverage* coverage, uint32* out);
+    template <typename Coverage>
+    static void GradientRow(const Paint& paint, int32 y, int32 x0, int32 count,
+                            const Coverage* coverage, uint32* out);
 
     YKBitmap* mBuffer = nullptr;
     std::vector<uint32> mLine;
@@ -84,7 +100,13 @@ private:
     bool mOverlapStroke = true;
     std::unique_ptr<YKScanConverter> mScan;
     std::string mName;
-    // Glyph coverage of a band of rows, and each row's first and last touched column.
-    std::vector<int32> mBand;
+    // Glyph coverage of a band of rows, each row's first and last touched column, and which
+    // of its chunks of kBandChunk columns any glyph touched.
+    std::vector<uint16> mBand;
     std::vector<std::pair<int32, int32>> mBandRows;
+    std::vector<uint64> mBandChunks;
+    // A text's glyphs, by position and in the order of their top rows, and those in a band.
+    std::vector<PlacedGlyph> mPlaced;
+    std::vector<const PlacedGlyph*> mOrder;
+    std::vector<const PlacedGlyph*> mActive;
 };

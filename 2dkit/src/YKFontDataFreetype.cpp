@@ -169,6 +169,9 @@ void YKFontDataFreetype::ChooseCharMap() {
 
 void YKFontDataFreetype::ApplySize() {
     ShapeChanged();
+    for (auto& page : mGlyphPages) {
+        page.reset();
+    }
     mGlyphs.clear();
     mKerning.clear();
     mCachedPoints = 0;
@@ -219,9 +222,17 @@ void YKFontDataFreetype::SetResV(int16 dpi) {
 }
 
 YKFontDataFreetype::GlyphEntry& YKFontDataFreetype::CachedGlyph(uint16 code) {
+    std::unique_ptr<GlyphPage>& page = mGlyphPages[code >> 8];
+    if (page != nullptr && (*page)[code & 0xFF] != nullptr) {
+        return *(*page)[code & 0xFF];
+    }
     auto [entry, inserted] = mGlyphs.try_emplace(code);
     GlyphEntry& glyph = entry->second;
     glyph.code = code;
+    if (page == nullptr) {
+        page = std::make_unique<GlyphPage>();
+    }
+    (*page)[code & 0xFF] = &glyph;
     if (!inserted || mFace == nullptr) {
         return glyph;
     }

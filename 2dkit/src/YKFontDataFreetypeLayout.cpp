@@ -123,18 +123,19 @@ const FT_Outline_Funcs kWalk = {
 // --- Layout ---
 
 FT_Pos YKFontDataFreetype::Kerning(FT_UInt previous, FT_UInt index) {
-    const uint64 key = uint64{previous} << 32 | index;
-    if (const auto found = mKerning.find(key); found != mKerning.end()) {
-        return found->second;
+    if (mKerning.empty()) {
+        mKerning.resize(std::size_t{1} << kKerningSlotBits);
+    }
+    const uint64 pair = uint64{previous} << 32 | index;
+    KerningSlot& slot = mKerning[(pair * 0x9E3779B97F4A7C15u) >> (64 - kKerningSlotBits)];
+    if (slot.pair == pair) {
+        return slot.delta;
     }
     FT_Vector delta{0, 0};
     if (FT_Get_Kerning(mFace, previous, index, FT_KERNING_UNFITTED, &delta) != 0) {
         delta.x = 0;
     }
-    if (mKerning.size() >= kMaxKerningPairs) {
-        mKerning.clear();
-    }
-    mKerning.emplace(key, delta.x);
+    slot = {pair, delta.x};
     return delta.x;
 }
 
@@ -262,6 +263,10 @@ struct YKFontDataFreetype::Transform {
         const double turnedY = x * sine + y * cosine;
         return {origin.x + (turnedX - 1024) / 2048.0, origin.y + (turnedY - 1024) / 2048.0};
     }
+    // Neither flipped, sheared nor turned, along a line: x grows and y falls with Apply's.
+    bool IsPlain() const {
+        return shear == 0 && cosine == 1 && sine == 0 && !flipH && !flipV && horizontal;
+    }
     // Where Apply puts a glyph's own origin: the pen, turned.
     YKPoint<double> PenOrigin(double pen, YKPoint<double> origin) const {
         const double x = horizontal ? pen : 0;
@@ -303,6 +308,7 @@ bool YKFontDataFreetype::PlaceGlyphs(const char* text, YKPoint<double> origin, i
     const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
     YKAutolock lock(lock_freetype_access);
     const Transform transform = CurrentTransform();
+    const bool plain = transform.IsPlain();
     GlyphPlacement placement;
     Layout(codes, [&](int32 index, GlyphEntry& glyph, double pen) {
         if (index < skip) {
@@ -320,6 +326,16 @@ bool YKFontDataFreetype::PlaceGlyphs(const char* text, YKPoint<double> origin, i
             const double top = static_cast<double>(m.horiBearingY);
             const double right = left + static_cast<double>(m.width);
             const double bottom = top - static_cast<double>(m.height);
+            if (plain) {
+                // Upright text: Apply only moves the corners, so two opposite ones give the
+                // same box as all four.
+                const YKPoint<double> a = transform.Apply(left, top, advance, pen, origin);
+                const YKPoint<double> b = transform.Apply(right, bottom, advance, pen, origin);
+                placement.box = {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                                 std::max(a.y, b.y)};
+                place(placement);
+                return;
+            }
             for (const auto& [x, y] : {std::pair{left, top}, std::pair{right, top},
                                        std::pair{left, bottom}, std::pair{right, bottom}}) {
                 const YKPoint<double> p = transform.Apply(x, y, advance, pen, origin);

@@ -23,7 +23,24 @@ struct YKGlyphMaskCache::FontMasks {
     std::size_t bytes = 0;
     // Keyed by glyph and phase.
     std::unordered_map<uint64, Mask> masks;
+    // The masks found lately, direct-mapped by key: most lookups end here without hashing
+    // into `masks`, whose entries stay put until they are all dropped together.
+    struct Recent {
+        uint64 key = ~uint64{0};
+        const Mask* mask = nullptr;
+    };
+    std::vector<Recent> recent;
 };
+
+namespace {
+
+constexpr int32 kRecentBits = 9;
+
+std::size_t RecentSlot(uint64 key) {
+    return (key * 0x9E3779B97F4A7C15u) >> (64 - kRecentBits);
+}
+
+}  // namespace
 
 YKGlyphMaskCache::YKGlyphMaskCache() : mScan(std::make_unique<YKScanConverter>()) {}
 
@@ -40,7 +57,15 @@ const YKGlyphMaskCache::Mask* YKGlyphMaskCache::Find(YKFontData& font, uint32 gl
                                                      int32 phaseY) {
     FontMasks& masks = MasksOf(font);
     const uint64 key = uint64{glyph} << 8 | uint64(phaseX & 0xF) << 4 | uint64(phaseY & 0xF);
+    if (masks.recent.empty()) {
+        masks.recent.resize(std::size_t{1} << kRecentBits);
+    }
+    FontMasks::Recent& recent = masks.recent[RecentSlot(key)];
+    if (recent.key == key) {
+        return recent.mask;
+    }
     if (const auto found = masks.masks.find(key); found != masks.masks.end()) {
+        recent = {key, &found->second};
         return &found->second;
     }
     Mask mask = Build(font, glyph, phaseX, phaseY);
@@ -55,11 +80,18 @@ const YKGlyphMaskCache::Mask* YKGlyphMaskCache::Find(YKFontData& font, uint32 gl
     MakeRoom(bytes, &masks);
     mBytes += bytes;
     masks.bytes += bytes;
-    return &masks.masks.emplace(key, std::move(mask)).first->second;
+    const Mask* kept = &masks.masks.emplace(key, std::move(mask)).first->second;
+    masks.recent[RecentSlot(key)] = {key, kept};
+    return kept;
 }
 
 YKGlyphMaskCache::FontMasks& YKGlyphMaskCache::MasksOf(YKFontData& font) {
-    FontMasks& masks = mFonts[font.Serial()];
+    // A text asks for one font's masks glyph after glyph.
+    if (mLastFont == nullptr || mLastSerial != font.Serial()) {
+        mLastFont = &mFonts[font.Serial()];
+        mLastSerial = font.Serial();
+    }
+    FontMasks& masks = *mLastFont;
     if (masks.shape != font.ShapeVersion()) {
         Drop(masks);
         masks.shape = font.ShapeVersion();
@@ -143,10 +175,12 @@ YKGlyphMaskCache::Mask YKGlyphMaskCache::Build(YKFontData& font, uint32 glyph, i
     cut.top = mask.top + firstRow;
     cut.width = last - first + 1;
     cut.height = lastRow - firstRow + 1;
-    cut.coverage.reserve(std::size_t(cut.width) * std::size_t(cut.height));
+    cut.stride = (cut.width + kRowAlign - 1) / kRowAlign * kRowAlign;
+    cut.coverage.assign(std::size_t(cut.stride) * std::size_t(cut.height), 0);
     for (int32 row = firstRow; row <= lastRow; ++row) {
         const auto from = coverage.begin() + std::ptrdiff_t(row) * mask.width + first;
-        cut.coverage.insert(cut.coverage.end(), from, from + cut.width);
+        std::copy(from, from + cut.width,
+                  cut.coverage.begin() + std::ptrdiff_t(row - firstRow) * cut.stride);
     }
     return cut;
 }
@@ -162,6 +196,7 @@ void YKGlyphMaskCache::Drop(FontMasks& masks) {
     mBytes -= masks.bytes;
     masks.bytes = 0;
     masks.masks.clear();
+    masks.recent.clear();
 }
 
 void YKGlyphMaskCache::MakeRoom(std::size_t bytes, FontMasks* keep) {
@@ -178,6 +213,9 @@ void YKGlyphMaskCache::MakeRoom(std::size_t bytes, FontMasks* keep) {
         }
         // Fonts long unused may be gone: their entry goes with their masks.
         Drop(oldest->second);
+        if (mLastFont == &oldest->second) {
+            mLastFont = nullptr;
+        }
         mFonts.erase(oldest);
     }
     if (mBytes + bytes > mCapacity && keep != nullptr) {

@@ -6,6 +6,7 @@
 #include "YKAutolock.h"
 #include "YKLocker.h"
 #include "YKScanConverter.h"
+#include "YKZipSketcherGlyphs.h"
 #include "YKZipSketcherPaint.h"
 #include "yk_composition.h"
 
@@ -209,7 +210,8 @@ void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool f
             PaintRow(paint, y, x0, x1, coverage);
         });
     } else {
-        mScan->FillPlain(fixed,
-                         [&](int32 y, int32 x0, int32 x1) { PaintRow(paint, y, x0, x1, nullptr); });
+        mScan->FillPlain(fixed, [&](int32 y, int32 x0, int32 x1) {
+            PaintRow<int32>(paint, y, x0, x1, nullptr);
+        });
     }
 }

@@ -12,3 +12,6 @@ struct YKZipSketcher::Paint {
     YKGradientBuffer* gradient = nullptr;
     int32 mode = YK_COPY;
 };
+
+// Whether the processor runs AVX2 (asked once): the row kernels have versions for it.
+bool yk_zip_sketcher_has_avx2();

@@ -13,6 +13,7 @@
 #include "YKFontDataFreetype.h"
 #include "YKGlyphMaskCache.h"
 #include "YKZipSketcher.h"
+#include "yk_composition.h"
 #include "yk_font_match.h"
 
 namespace {
@@ -45,7 +46,12 @@ protected:
     // Every pixel of the frame after one drawing on a fresh canvas.
     std::vector<uint32> Draw(YKFontData& font, const char* text, Point at, int32 skip = 0) {
         YKBitmap bitmap;
+        bitmap.MoveBy(shift);
+        for (int32 y = -1; background != 0 && y <= kHeight; ++y) {
+            bitmap.SetPixelAt(y, -1, kWidth + 2, background, YK_COPY);
+        }
         YKZipSketcher sketcher;
+        sketcher.SetOverlapStroke(overlap);
         sketcher.SetBuffer(&bitmap);
         sketcher.SetFrame({0, 0, kWidth - 1, kHeight - 1});
         sketcher.SetAntgMode(YK_ANTG_ANTIALIASED);
@@ -71,6 +77,12 @@ protected:
     YKFontDataFreetype masked{kFont.c_str()};
     OutlineFont outlined{kFont.c_str()};
     yk_color color{20, 40, 60, 255};
+    // What the canvas holds before the text; the fill is copied when overlap is true and
+    // composed when it is false.
+    uint32 background = 0;
+    bool overlap = true;
+    // The bitmap's offset: its blocks no longer line up with the frame.
+    YKPoint<int32> shift{0, 0};
 };
 
 TEST_F(GlyphMaskTest, AGlyphAloneIsTheOutlinePathAtTheSnappedOrigin) {
@@ -81,6 +93,7 @@ TEST_F(GlyphMaskTest, AGlyphAloneIsTheOutlinePathAtTheSnappedOrigin) {
     for (const char* glyph : {"g", "W", "@"}) {
         for (const Point at : origins) {
             color.alpha = at.x > 45 ? 255 : 130;
+            shift = at.x > 25 ? YKPoint<int32>{-37, 5} : YKPoint<int32>{0, 0};
             EXPECT_EQ(Draw(masked, glyph, at), Draw(outlined, glyph, Snapped(at)))
                 << glyph << " at " << at.x << ", " << at.y;
         }
@@ -123,6 +136,37 @@ TEST_F(GlyphMaskTest, AStringSumsItsGlyphsWhereTheyMeetAndSkipsTheFirstCharacter
         }
     }
     EXPECT_GT(shared, 0);
+}
+
+TEST_F(GlyphMaskTest, OverAPaintedCanvasCopyClearsEachRowBetweenItsEndsAndComposeKeepsIt) {
+    // Glyphs far apart leave stretches no glyph touches.
+    const char* text = "l      W";
+    const Point at{10.3, 30.2};
+    color.alpha = 130;
+    const std::vector<uint32> fresh = Draw(masked, text, at);
+    background = 0xFF4080C0u;
+    const std::vector<uint32> copied = Draw(masked, text, at);
+    overlap = false;
+    const std::vector<uint32> composed = Draw(masked, text, at);
+    const int32 side = kWidth + 2;
+    int32 cleared = 0;
+    for (int32 row = 0; row < kHeight + 2; ++row) {
+        const auto begin = fresh.begin() + row * side;
+        const auto first = std::find_if(begin, begin + side, [](uint32 p) { return p != 0; });
+        const auto last =
+            std::find_if(std::make_reverse_iterator(begin + side),
+                         std::make_reverse_iterator(begin), [](uint32 p) { return p != 0; });
+        for (int32 x = 0; x < side; ++x) {
+            const std::size_t p = std::size_t(row * side + x);
+            const bool written =
+                first != begin + side && begin + x >= first && begin + x < last.base();
+            cleared += written && fresh[p] == 0 ? 1 : 0;
+            ASSERT_EQ(copied[p], written ? fresh[p] : background) << "copied " << x << ", " << row;
+            ASSERT_EQ(composed[p], yk_pixel_func_for(YK_NORMAL)(background, fresh[p], 255))
+                << "composed " << x << ", " << row;
+        }
+    }
+    EXPECT_GT(cleared, 30 * 10);
 }
 
 TEST_F(GlyphMaskTest, PlacementsGiveTheOutlinesOfTheWholeText) {
