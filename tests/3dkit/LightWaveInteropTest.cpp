@@ -16,12 +16,6 @@
 
 #include "YKLightWaveObject.h"
 
-// assimp keeps some of what it built for a file it then refused: the leak checker of a sanitized
-// run is told not to count the peer's own leaks.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libassimp.so\n";
-}
-
 namespace {
 
 const char* const kModels = "/usr/share/assimp/models";
