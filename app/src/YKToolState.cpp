@@ -1,12 +1,52 @@
 #include "YKToolState.h"
 
+#include <cctype>
 #include <cstring>
+#include <string>
 
 #include "YK3DLayer.h"
 #include "YKPaintLayer.h"
 #include "YKRasterLayer.h"
 
 namespace {
+
+struct ToolInfo {
+    const char* name;
+    const char* panel;
+};
+
+// Indexed by tool id. The drawing tools' names are their containers' types.
+constexpr ToolInfo kTools[YKToolState::kToolCount] = {
+    {"Vector Selection", "selection inspector 0"},
+    {"Rectangle Bitmap Selection", "selection inspector 1"},
+    {"Lasso Selection", "selection inspector 2"},
+    {"Circle Bitmap Selection ", "selection inspector 3"},
+    {"Hand", "viewer inspector 0"},
+    {"Zoom", "viewer inspector 1"},
+    {"Free Hand", "YKOptionControlVectorFreeHand"},
+    {"PaintBrush", "YKOptionControlBitmapBrush"},
+    {"Line", "YKOptionControlVectorLine"},
+    {"Polyline", "YKOptionControlVectorPolyLine"},
+    {"Bezier", "YKOptionControlVectorBezier"},
+    {"Text", "YKOptionControlVectorText"},
+    {"Rectangle", "YKOptionControlVectorRectangle"},
+    {"Round Rectangle", "YKOptionControlVectorRoundRect"},
+    {"Ellipse", "YKOptionControlVectorCircle"},
+    {"Arc", "YKOptionControlVectorArc"},
+};
+
+std::string Folded(const char* text) {
+    std::string folded(text);
+    while (!folded.empty() && std::isspace(static_cast<unsigned char>(folded.back()))) {
+        folded.pop_back();
+    }
+    const size_t start = folded.find_first_not_of(" \t");
+    folded.erase(0, start == std::string::npos ? folded.size() : start);
+    for (char& c : folded) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return folded;
+}
 
 // A container drawing vector objects of `kind` on a vector-object layer, named as the layers
 // it makes are archived.
@@ -59,6 +99,10 @@ YKToolState::YKToolState() {
     mTools.push_back(VectorTool(id++, YKRasterLayer::kEllipse));
     mTools.push_back(VectorTool(id++, YKRasterLayer::kArc));
     mTools.push_back(std::make_unique<ModelTool>(kModelToolID));
+    for (int32 id = 0; id <= 3; ++id) {
+        mOptions[id].AddInt32("feather", 0);
+        mOptions[id].AddBool("antialias", true);
+    }
 }
 
 const char* YKToolState::ToolSelectedType() const {
@@ -77,13 +121,72 @@ int32 YKToolState::ToolBehavior() const {
     return tool != nullptr ? tool->GetBehavior() : YKToolContainer::kNoBehavior;
 }
 
-void YKToolState::SetSelectedTool(int32 id) {
+bool YKToolState::SetSelectedTool(int32 id, bool notify) {
+    if (!mSwapAuthorized) {
+        return false;
+    }
     mPrevious = mSelected;
     mSelected = id;
+    if (notify && mOptionsHook) {
+        mOptionsHook(id);
+    }
+    return true;
 }
 
-void YKToolState::SetPreviousSelectedTool() {
-    SetSelectedTool(mPrevious);
+bool YKToolState::SetPreviousSelectedTool(bool notify) {
+    return SetSelectedTool(mPrevious, notify);
+}
+
+const char* YKToolState::ToolName(int32 id) {
+    return id >= 0 && id < kToolCount ? kTools[id].name : nullptr;
+}
+
+int32 YKToolState::ToolIDForName(const char* name) {
+    if (name == nullptr) {
+        return -1;
+    }
+    const std::string wanted = Folded(name);
+    for (int32 id = 0; id < kToolCount; ++id) {
+        if (Folded(kTools[id].name) == wanted) {
+            return id;
+        }
+    }
+    return -1;
+}
+
+const char* YKToolState::OptionPanelFor(int32 id) {
+    return id >= 0 && id < kToolCount ? kTools[id].panel : nullptr;
+}
+
+YKMessage* YKToolState::GetOptionMessage() {
+    return mSelected >= 0 && mSelected < kToolCount ? &mOptions[mSelected] : nullptr;
+}
+
+int32 YKToolState::IconIndexFor(int32 behavior, int32 index) const {
+    if (behavior == YKToolContainer::kSelection) {
+        return index >= 0 && index <= 3 ? index : -1;
+    }
+    if (behavior == YKToolContainer::kViewer) {
+        return index >= 0 && index <= 1 ? 14 + index : -1;
+    }
+    const int32 id =
+        index >= 0 && index < ToolCountForBehavior(behavior) ? ToolIDFor(behavior, index) : 0;
+    return id >= kFirstContainerID && id < kToolCount ? 4 + id - kFirstContainerID : -1;
+}
+
+int32 YKToolState::SetCursor(bool locked) {
+    if (locked) {
+        mCursor = kCursorLocked;
+    } else if (mSelected == kZoomToolID) {
+        mCursor = mZoomIn ? kCursorZoomIn : kCursorZoomOut;
+    } else if (mSelected == kHandToolID) {
+        mCursor = kCursorHand;
+    } else if (ToolBehavior() == YKToolContainer::kDrawing) {
+        mCursor = kCursorCrosshair;
+    } else {
+        mCursor = kCursorSelection;
+    }
+    return mCursor;
 }
 
 YKToolContainer* YKToolState::FindTool(int32 id) const {
