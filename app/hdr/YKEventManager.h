@@ -11,6 +11,8 @@
 // gesture at the last good point); moves, holds and ups without a mouse down are ignored, and a
 // second mouse down ends the gesture still open first.
 
+#include <memory>
+
 #include "YKList.h"
 #include "YKPoint.h"
 #include "YKRect.h"
@@ -143,4 +145,7 @@ private:
     YKPoint<double> mTrackStart;
     YKRect<int32> mSelectionRect{1, 1, -1, -1};
     bool mMouseDown = false;
+    int32 mBracketDepth = 0;
+    // A new object that came out degenerate, taken out of the tree and awaiting destruction.
+    std::unique_ptr<YKObjectLayer> mDiscarded;
 };

@@ -82,7 +82,7 @@ void YKEventManager::MouseDown(YKPoint<double> point, uint32 buttons, uint32 cli
         // The mouse up of the last gesture never came: end it where it was.
         MouseUp(mLastPoint);
     }
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }
@@ -121,7 +121,7 @@ void YKEventManager::MouseMoved(YKPoint<double> point, uint32 buttons) {
     if (!mMouseDown && mObjectInProgress == nullptr) {
         return;
     }
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }
@@ -151,7 +151,7 @@ void YKEventManager::MouseHold(YKPoint<double> point, uint32 buttons) {
     if (!Usable(point) || !mMouseDown) {
         return;
     }
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }
@@ -171,7 +171,7 @@ void YKEventManager::MouseUp(YKPoint<double> point) {
     if (!Usable(point)) {
         point = mLastPoint;
     }
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }

@@ -108,7 +108,7 @@ void YKEventManager::FinishObject() {
     if (mObjectInProgress == nullptr) {
         return;
     }
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }
@@ -142,8 +142,10 @@ void YKEventManager::ObjectDone() {
         mDocument->SetModified(true);
     } else if (mObjectCreated) {
         // A degenerate new shape (a click without a drag) leaves nothing behind.
-        YKLayer* parent = object->Parent();
-        delete (parent != nullptr ? parent->RemoveChild(object, true) : object);
+        if (YKLayer* parent = object->Parent()) {
+            parent->RemoveChild(object, true);
+        }
+        mDiscarded.reset(object);
     }
     mTools->SetSwapAuthorized(true);
     if (mCurrentLayer != nullptr) {

@@ -40,7 +40,7 @@ void YKEventManager::KeyDown(const char* bytes, uint32 count, uint32 modifiers) 
     if (bytes == nullptr || count == 0) {
         return;
     }
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }
@@ -53,7 +53,7 @@ void YKEventManager::KeyDown(const char* bytes, uint32 count, uint32 modifiers) 
 }
 
 void YKEventManager::KeyUp(const char* bytes, uint32 count, uint32 modifiers) {
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }

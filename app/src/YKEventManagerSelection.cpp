@@ -44,7 +44,7 @@ void YKEventManager::Select(YKObjectLayer* layer, bool exclusive) {
     if (layer == nullptr || IsSelectedMode(layer->ObjectMode(-1))) {
         return;
     }
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }
@@ -56,7 +56,7 @@ void YKEventManager::Select(YKObjectLayer* layer, bool exclusive) {
 }
 
 void YKEventManager::InvertSelection() {
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked) {
         return;
     }
@@ -94,7 +94,7 @@ YKObjectLayer* YKEventManager::FirstSelectedObject() const {
 }
 
 void YKEventManager::EndRectTracking(YKRect<double> rect) {
-    Bracket bracket(Viewer());
+    Bracket bracket(this);
     if (!bracket.locked || mCurrentLayer == nullptr) {
         return;
     }

@@ -7,6 +7,7 @@
 #include "YKConvertCommand.h"
 #include "YKDocumentExport.h"
 #include "YKDumpCommand.h"
+#include "YKEditCommand.h"
 #include "YKExportCommand.h"
 #include "YKFilterCommand.h"
 #include "YKFiltersCommand.h"
@@ -51,6 +52,10 @@ const char kUsage[] =
     "                would have and writes nothing; for animated WebP, --colors,\n"
     "                --palette, --quantizer and --dither also set webp_palette (the\n"
     "                frames through one GIF-like palette: far smaller lossless files)\n"
+    "  edit DOC.gr --script FILE -o OUT.gr\n"
+    "                replay a script of tool choices, mouse and key events, undo and\n"
+    "                redo on a document (see the README) and save the result; a bad\n"
+    "                line is reported with its number and nothing is saved\n"
     "  formats [--json]\n"
     "                list the image formats: id, name, extensions, MIME type, what\n"
     "                they read and write, and the export options they read\n"
@@ -118,6 +123,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "export") == 0) {
         return YKExportCommand(stdout, stderr).Run(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "edit") == 0) {
+        return YKEditCommand(stdout, stderr).Run(argc - 2, argv + 2);
     }
     if (std::strcmp(command, "fonts") == 0) {
         return YKFontsCommand(stdout, stderr).Run(argc - 2, argv + 2);
