@@ -1,5 +1,6 @@
-// Keys: typed into the object being drawn, otherwise nudging, resizing and rotating the selected
-// objects. The changes of one run of key repeats, up to the key's release, are one undo action.
+// Keys: typed into the object being drawn, otherwise nudging, resizing, rotating or deleting the
+// selected objects. The changes of one run of key repeats, up to the key's release, are one undo
+// action.
 
 #include <numbers>
 
@@ -17,6 +18,8 @@ constexpr char kLeftArrow = 28;
 constexpr char kRightArrow = 29;
 constexpr char kUpArrow = 30;
 constexpr char kDownArrow = 31;
+constexpr char kBackspace = 8;
+constexpr char kDelete = 127;
 
 // The nudge of an arrow key, or (0, 0) for other keys.
 YKPoint<double> ArrowVector(char key, double step) {
@@ -47,6 +50,13 @@ void YKEventManager::KeyDown(const char* bytes, uint32 count, uint32 modifiers) 
     if (mObjectInProgress != nullptr) {
         mObjectInProgress->KeyDownDestination()->KeyDown(bytes, count, modifiers, Tool());
         CheckObjectDone();
+        return;
+    }
+    if ((bytes[0] == kDelete || bytes[0] == kBackspace) && mKeyTargets.IsEmpty()) {
+        // Deleting is an action of its own, which the viewer layer records.
+        if (Viewer()->DeleteSelectedObject(ViewID())) {
+            NotifySelection();
+        }
         return;
     }
     KeyEvent(bytes, count, modifiers);

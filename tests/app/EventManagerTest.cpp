@@ -162,6 +162,13 @@ TEST_F(EventManagerTest, ADragAndARunOfKeyRepeatsAreEachOneUndoAction) {
     EXPECT_FALSE(undo->HasUndoStackItem());
     undo->RedoLast();
     EXPECT_EQ(Centre(c), dragged);
+
+    Key(127);
+    EXPECT_EQ(c->Parent(), nullptr);
+    EXPECT_EQ(events.CountSelectedObjects(), 0);
+    undo->UndoLast();
+    EXPECT_EQ(c->Parent(), layer);
+    EXPECT_EQ(Centre(c), dragged);
 }
 
 TEST_F(EventManagerTest, EventsOutOfOrderAndUnusablePointsLeaveWholeEdits) {

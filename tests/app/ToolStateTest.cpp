@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "YKEnvelopManager.h"
 #include "YKLayerFactory.h"
@@ -47,6 +48,49 @@ TEST(ToolStateTest, LayersAreArchivedUnderTheirToolsTypeAndLoadBack) {
     YKMessage archive;
     EXPECT_EQ(tools.InstantiateLayerForType("Spiral", &archive, &manager), nullptr);
     EXPECT_EQ(tools.InstantiateLayerForType("Ellipse", nullptr, &manager), nullptr);
+}
+
+TEST(ToolStateTest, BehavioursNamesAndThePreviousToolRule) {
+    YKToolState tools;
+    const std::pair<int32, int32> behaviours[] = {{0, 0}, {3, 0}, {4, 3}, {12, 2}, {99, 5}};
+    for (const auto& [id, behaviour] : behaviours) {
+        tools.SetSelectedTool(id);
+        EXPECT_EQ(tools.ToolBehavior(), behaviour) << id;
+    }
+    EXPECT_EQ(tools.Type2ID("Rectangle"), 12);
+    EXPECT_EQ(tools.Type2ID("rectangle"), -1);
+    EXPECT_EQ(YKToolState::ToolIDForName("  circle bitmap selection"), 3);
+    EXPECT_EQ(YKToolState::ToolIDForName("Round Rectangle"), 13);
+    EXPECT_EQ(tools.ToolIDFor(2, 3), 9);
+    EXPECT_EQ(tools.ToolIDFor(0, 7), 0);
+    EXPECT_EQ(tools.IconIndexFor(2, 3), 7);
+    EXPECT_EQ(tools.IconIndexFor(3, 1), 15);
+    EXPECT_EQ(tools.IconIndexFor(2, 10), -1);
+
+    int32 shown = -1;
+    tools.SetOptionsHook([&shown](int32 id) { shown = id; });
+    tools.SetSelectedTool(5, false);
+    tools.SetSelectedTool(12, true);
+    EXPECT_EQ(shown, 12);
+    EXPECT_STREQ(tools.OptionPanel(), "YKOptionControlVectorRectangle");
+    EXPECT_EQ(tools.SetCursor(false), YKToolState::kCursorCrosshair);
+    EXPECT_EQ(tools.GetOptionMessage()->CountNames(), 0);
+    // Drawing locks the tool; the previous one comes back afterwards, and back again.
+    tools.SetSwapAuthorized(false);
+    EXPECT_FALSE(tools.SetSelectedTool(0));
+    EXPECT_FALSE(tools.SetPreviousSelectedTool());
+    tools.SetSwapAuthorized(true);
+    ASSERT_TRUE(tools.SetPreviousSelectedTool());
+    EXPECT_EQ(tools.ToolSelected(), 5);
+    tools.SetZoomIn(false);
+    EXPECT_EQ(tools.SetCursor(false), YKToolState::kCursorZoomOut);
+    EXPECT_EQ(tools.SetCursor(true), YKToolState::kCursorLocked);
+    tools.SetPreviousSelectedTool();
+    EXPECT_EQ(tools.ToolSelected(), 12);
+    tools.SetSelectedTool(2);
+    int32 feather = -1;
+    EXPECT_TRUE(tools.GetOptionMessage()->FindInt32("feather", &feather));
+    EXPECT_EQ(feather, 0);
 }
 
 }  // namespace
