@@ -32,7 +32,8 @@ struct YKEditStep {
 
 class YKEditScript {
 public:
-    static constexpr int32 kMaxSteps = 1000000;
+    // Events the whole script may send (a drag counts its moves), so no script runs for hours.
+    static constexpr int64 kMaxEvents = 2000000;
     static constexpr int32 kMaxDragSteps = 10000;
     static constexpr int32 kMaxClicks = 100;
 

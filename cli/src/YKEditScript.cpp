@@ -53,6 +53,7 @@ bool YKEditScript::Parse(const std::string& text, std::string* error) {
     std::istringstream lines(text);
     std::string line;
     int32 number = 0;
+    int64 events = 0;
     while (std::getline(lines, line)) {
         ++number;
         const size_t comment = line.find('#');
@@ -68,10 +69,16 @@ bool YKEditScript::Parse(const std::string& text, std::string* error) {
             continue;
         }
         std::string reason;
-        if (static_cast<int32>(mSteps.size()) >= kMaxSteps) {
-            reason = "more than " + std::to_string(kMaxSteps) + " steps";
+        bool ok = ParseLine(std::move(split), number, &reason);
+        if (ok) {
+            const YKEditStep& step = mSteps.back();
+            events += step.kind == YKEditStep::kDrag ? step.number + 2 : 2;
+            if (events > kMaxEvents) {
+                reason = "the script sends more than " + std::to_string(kMaxEvents) + " events";
+                ok = false;
+            }
         }
-        if (!reason.empty() || !ParseLine(std::move(split), number, &reason)) {
+        if (!ok) {
             *error = "line " + std::to_string(number) + ": " + reason;
             mSteps.clear();
             return false;

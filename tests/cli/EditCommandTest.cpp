@@ -81,6 +81,14 @@ TEST_F(EditCommand, ABadLineIsNamedAndNothingIsSaved) {
         EXPECT_NE(result.err.find(reason), std::string::npos) << script << result.err;
         EXPECT_FALSE(std::filesystem::exists(mOutput)) << script;
     }
+    std::string endless;
+    for (int i = 0; i < 201; ++i) {
+        endless += "drag 0 0 1 1 steps 10000\n";
+    }
+    const CliResult tooLong = Edit(endless);
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_NE(tooLong.err.find("line 200: the script sends more than"), std::string::npos)
+        << tooLong.err;
     EXPECT_EQ(Run("edit " + mInput + " -o " + mOutput).status, 2);
 }
 
