@@ -70,8 +70,9 @@ public:
     void MousePoint(YKPoint<double> point, YKList<YKLayer*>* hits) override;
     void MouseRectangle(YKRect<double> rect, YKList<YKLayer*>* hits) override;
     // A selected object is dragged: a press on a corner or edge knob resizes it about the
-    // opposite one (Shift keeps the proportions), on a rotation knob turns it about its pivot,
-    // anywhere else moves it. Moves and holds follow the press until the release.
+    // opposite one (Shift keeps the proportions), on a rotation knob turns it about its pivot
+    // (Shift: by steps of 15 degrees), anywhere else moves it. Moves and holds follow the press
+    // until the release.
     bool MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, int32 tool) override;
     bool MouseMoved(YKPoint<double> point, uint32 buttons, int32 tool) override;
     bool MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) override;

@@ -106,11 +106,16 @@ private:
     // The object type a kind draws (0 for a kind no tool draws).
     static int32 EntityTypeFor(int32 typeID);
     bool IsDrawing() const { return ObjectMode(-1) == kModeDrawing; }
+    // Drawing events reach the object only during its own gesture: a finished object put back
+    // into mode 2 is not reshaped by them.
+    bool InGesture() const { return mEntity != nullptr && mGesture != Gesture::kNone; }
     bool StartDrawing(YKPoint<double> point);
     bool DrawDown(YKPoint<double> point, uint32 clicks);
     void DrawTo(YKPoint<double> point, bool release);
     // Ends the entity's creation; a degenerate object is dropped. The layer leaves mode 2.
     void EndDrawing();
+    // Whether `point` lies on an end of the open path, and extending the path from that end.
+    bool WantsContinuation(YKPoint<double> point) const;
     void ContinuePath(YKPoint<double> point);
     // Appends a fixed point to the path and keeps one under the pointer.
     void AddPathPoint(YKPoint<double> point);
@@ -123,11 +128,12 @@ private:
     // The placement the rendering shows; a pure move from it only shifts the rendering.
     Placement mRendered;
     bool mRenderedOnce = false;
-    // The drawing or point-editing gesture: the button is down in this layer, an existing path
-    // is being extended, a point is being dragged, the last point the path holds and the last
-    // usable pointer position.
+    // The drawing or point-editing gesture: whether the object is being made or an existing
+    // path extended, the button is down in this layer, a point is being dragged, the last
+    // point the path holds and the last usable pointer position.
+    enum class Gesture { kNone, kCreating, kContinuing };
+    Gesture mGesture = Gesture::kNone;
     bool mPressed = false;
-    bool mContinuing = false;
     bool mEditingPoint = false;
     YKPoint<double> mLastFixed;
     YKPoint<double> mPointer;

@@ -22,6 +22,8 @@ constexpr char kRightArrow = 29;
 constexpr char kUpArrow = 30;
 constexpr char kDownArrow = 31;
 constexpr double kLargeStep = 8.0;
+// Shift turns by whole steps of 15 degrees.
+constexpr double kSnapAngle = std::numbers::pi / 12;
 
 std::atomic<uint32> gEventModifiers{0};
 
@@ -176,8 +178,11 @@ void YKObjectLayer::DragTo(YKPoint<double> point) {
             break;
         case DragKind::kRotate: {
             const YKPoint<double> pivot = mDrag.from.position + mDrag.from.rotationVector;
-            ModifyRotation(mDrag.from.rotation + AngleFrom(pivot, point) -
-                           AngleFrom(pivot, mDrag.start));
+            double turn = AngleFrom(pivot, point) - AngleFrom(pivot, mDrag.start);
+            if ((EventModifiers() & kShiftKey) != 0) {
+                turn = std::round(turn / kSnapAngle) * kSnapAngle;
+            }
+            ModifyRotation(mDrag.from.rotation + turn);
             break;
         }
         case DragKind::kNone:

@@ -66,7 +66,7 @@ bool YKRasterLayer::MouseMoved(YKPoint<double> point, uint32 buttons, int32 tool
     if (mEditingPoint) {
         return EditPoints(at, false);
     }
-    if (mEntity != nullptr) {
+    if (InGesture()) {
         DrawTo(at, false);
     }
     return true;
@@ -88,7 +88,7 @@ bool YKRasterLayer::MouseUp(YKPoint<double> point, int32 tool) {
         return YKObjectLayer::MouseUp(point, tool);
     }
     // A release without its press (or after the gesture ended) changes nothing.
-    if (mEntity == nullptr || !mPressed) {
+    if (!InGesture() || !mPressed) {
         return false;
     }
     mPressed = false;
@@ -100,7 +100,7 @@ bool YKRasterLayer::KeyDown(const char* bytes, uint32 count, uint32 modifiers, i
     if (!IsDrawing()) {
         return YKObjectLayer::KeyDown(bytes, count, modifiers, tool);
     }
-    if (mTypeID != kText || mEntity == nullptr || bytes == nullptr || count == 0) {
+    if (mTypeID != kText || !InGesture() || bytes == nullptr || count == 0) {
         return false;
     }
     // keyStroke reads one NUL-terminated key; the event's bytes need not be terminated.
@@ -115,15 +115,19 @@ bool YKRasterLayer::KeyDown(const char* bytes, uint32 count, uint32 modifiers, i
 
 bool YKRasterLayer::KeyUp(const char* bytes, uint32 count, uint32 modifiers, int32 tool) {
     // A text being typed takes its key releases too, so that nothing else acts on them.
-    if (IsDrawing() && mTypeID == kText && mEntity != nullptr) {
+    if (IsDrawing() && mTypeID == kText && InGesture()) {
         return true;
     }
     return YKObjectLayer::KeyUp(bytes, count, modifiers, tool);
 }
 
 bool YKRasterLayer::WantToContinue(YKPoint<double> point, const char* toolName) {
-    if (mTypeID != kPolyline || mEntity == nullptr || toolName == nullptr ||
-        std::strcmp(toolName, Type()) != 0 || IsDrawing() || IsLocked()) {
+    return mTypeID == kPolyline && toolName != nullptr && std::strcmp(toolName, Type()) == 0 &&
+           !IsDrawing() && !IsLocked() && WantsContinuation(point);
+}
+
+bool YKRasterLayer::WantsContinuation(YKPoint<double> point) const {
+    if (mEntity == nullptr) {
         return false;
     }
     const auto* chain = static_cast<const YKVectorChain*>(mEntity.get());
@@ -138,7 +142,7 @@ bool YKRasterLayer::WantToContinue(YKPoint<double> point, const char* toolName) 
 }
 
 void YKRasterLayer::FinishObject() {
-    if (IsDrawing() && mEntity != nullptr) {
+    if (IsDrawing() && InGesture()) {
         EndDrawing();
     } else {
         EndCreation();
@@ -155,7 +159,7 @@ bool YKRasterLayer::StartDrawing(YKPoint<double> point) {
         return false;
     }
     mPressed = true;
-    mContinuing = false;
+    mGesture = Gesture::kCreating;
     mLastFixed = point;
     if (mTypeID == kText) {
         static_cast<YKVectorText*>(mEntity.get())->beginEdit(nullptr);
@@ -165,28 +169,35 @@ bool YKRasterLayer::StartDrawing(YKPoint<double> point) {
 }
 
 bool YKRasterLayer::DrawDown(YKPoint<double> point, uint32 clicks) {
+    if (!InGesture()) {
+        if (mTypeID != kPolyline || !WantsContinuation(point)) {
+            // A finished object has nothing left to draw.
+            SetObjectMode(kModeNotSelected, true);
+            return false;
+        }
+        ContinuePath(point);
+        mPressed = true;
+        RedrawObject(false);
+        return true;
+    }
     mPressed = true;
     const bool shift = (EventModifiers() & kShiftKey) != 0;
     switch (mTypeID) {
         case kPolyline:
         case kBezier: {
-            if (mContinuing || mEntity->ModificationMode() == YKVectorEntity::kModeCreating) {
-                const YKVectorEntity::PointList& points = mEntity->pointList();
-                const YKPoint<double> start = points[mEntity->segmentList().front().begin];
-                const bool closing =
-                    mEntity->segmentList().size() > 2 && IsAround(point, start, GrabTolerance());
-                if ((clicks >= 2 && !closing) || IsAround(point, mLastFixed, 0)) {
-                    // The first click of the double click placed the last point already.
-                    EndDrawing();
-                    return true;
-                }
-                AddPathPoint(closing ? start : point);
-                if (closing) {
-                    EndDrawing();
-                    return true;
-                }
-            } else {
-                ContinuePath(point);
+            const YKVectorEntity::PointList& points = mEntity->pointList();
+            const YKPoint<double> start = points[mEntity->segmentList().front().begin];
+            const bool closing =
+                mEntity->segmentList().size() > 2 && IsAround(point, start, GrabTolerance());
+            if ((clicks >= 2 && !closing) || IsAround(point, mLastFixed, 0)) {
+                // The first click of the double click placed the last point already.
+                EndDrawing();
+                return true;
+            }
+            AddPathPoint(closing ? start : point);
+            if (closing) {
+                EndDrawing();
+                return true;
             }
             break;
         }
@@ -291,13 +302,15 @@ void YKRasterLayer::ContinuePath(YKPoint<double> point) {
     const YKPoint<double> end = chain->pointList()[chain->segmentList().back().end];
     chain->addPoint(end, false);
     mLastFixed = end;
-    mContinuing = true;
+    mGesture = Gesture::kContinuing;
 }
 
 void YKRasterLayer::EndDrawing() {
     mPressed = false;
     YKVectorEntity* kept = nullptr;
-    if (mContinuing) {
+    const bool continuing = mGesture == Gesture::kContinuing;
+    mGesture = Gesture::kNone;
+    if (continuing) {
         // The path was already made: only the segment under the pointer goes.
         auto* chain = static_cast<YKVectorChain*>(mEntity.get());
         chain->removeSegsAfter(chain->segmentList().back().begin);
@@ -306,7 +319,6 @@ void YKRasterLayer::EndDrawing() {
         chain->resetBounds();
         chain->resetKnobs();
         kept = chain;
-        mContinuing = false;
     } else {
         kept = mEntity->endCreationWithTol(GrabTolerance());
     }

@@ -260,6 +260,16 @@ TEST_F(ObjectLayerMouseTest, ARotationKnobTurnsTheObjectAboutItsPivot) {
     EXPECT_NEAR(turned.right, 40, 1e-9);
     EXPECT_NEAR(turned.bottom, 40, 1e-9);
     EXPECT_NEAR(Reloaded(layer)->Entity()->Angle(), std::numbers::pi / 2, 1e-9);
+
+    // With Shift a turn of about 50 degrees snaps to 45.
+    ASSERT_TRUE(layer->RotationKnobs(knobs));
+    const double start = std::atan2(pivot.y - knobs[0].y, knobs[0].x - pivot.x);
+    const double r = std::hypot(knobs[0].x - pivot.x, knobs[0].y - pivot.y);
+    const double to = start + 50 * std::numbers::pi / 180;
+    YKObjectLayer::SetEventModifiers(YKObjectLayer::kShiftKey);
+    layer->MouseDown(knobs[0], 1, 1, 0);
+    layer->MouseUp(pivot + Point{r * std::cos(to), -r * std::sin(to)}, 0);
+    EXPECT_NEAR(layer->Rotation(), 3 * std::numbers::pi / 4, 1e-9);
 }
 
 TEST_F(ObjectLayerMouseTest, KeysNudgeResizeAndTurnTheSelection) {
@@ -323,6 +333,13 @@ TEST_F(ObjectLayerMouseTest, EventsOutOfOrderAndUnusablePointsLeaveAUsableObject
     }
     EXPECT_EQ(BoxOf(drawn).LeftTop(), (Point{10, 10}));
     EXPECT_EQ(BoxOf(drawn).RightBottom(), (Point{1e7, 30}));
+
+    // A finished object put back into drawing is not reshaped by a stray press.
+    drawn->SetObjectMode(YKObjectLayer::kModeDrawing, true);
+    EXPECT_FALSE(drawn->MouseDown({5, 5}, 1, 1, 0));
+    EXPECT_FALSE(drawn->MouseUp({0, 0}, 0));
+    EXPECT_EQ(drawn->ObjectMode(-1), YKObjectLayer::kModeNotSelected);
+    EXPECT_EQ(BoxOf(drawn).LeftTop(), (Point{10, 10}));
 }
 
 TEST_F(ObjectLayerMouseTest, LocalEditingDragsOnePointOfThePath) {
