@@ -127,10 +127,11 @@ bool YKRasterLayer::WantToContinue(YKPoint<double> point, const char* toolName) 
 }
 
 bool YKRasterLayer::WantsContinuation(YKPoint<double> point) const {
-    if (mEntity == nullptr) {
+    // A loaded layer's kind need not match its object's: only a chain can be extended.
+    const auto* chain = dynamic_cast<const YKVectorChain*>(mEntity.get());
+    if (chain == nullptr) {
         return false;
     }
-    const auto* chain = static_cast<const YKVectorChain*>(mEntity.get());
     const YKVectorEntity::SegmentList& segments = chain->segmentList();
     if (chain->isClosed() || segments.empty()) {
         return false;
