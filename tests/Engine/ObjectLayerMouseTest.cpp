@@ -218,11 +218,17 @@ TEST_F(ObjectLayerMouseTest, ATextTakesTheKeysTypedUntilItIsFinished) {
 
 TEST_F(ObjectLayerMouseTest, ASelectedObjectMovesByTheDragAndResizesByItsKnobs) {
     YKRasterLayer* layer = SelectedRectangle();
+    const YKRect<int32> before = layer->Frame();
+    doc.viewer.BeginInvalidate();
     layer->MouseDown({30, 20}, 1, 1, 0);
     layer->MouseHold({33, 24}, 1, 0);
     layer->MouseHold({35, 27}, 1, 0);
     layer->MouseUp({35, 27}, 0);
+    doc.viewer.EndInvalidate();
     EXPECT_EQ(layer->Center(), (Point{15, 17}));
+    // The view recomposes where the object was and where it is now.
+    const YKRect<int32> invalid = doc.viewer.InvalidRect();
+    EXPECT_EQ(invalid | before | layer->Frame(), invalid);
     EXPECT_EQ(BoxOf(layer).LeftTop(), (Point{15, 17}));
     EXPECT_EQ(BoxOf(Reloaded(layer).get()).RightBottom(), (Point{55, 37}));
 
