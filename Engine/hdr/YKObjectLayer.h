@@ -69,6 +69,17 @@ public:
     void Lock(bool locked) override;
     void MousePoint(YKPoint<double> point, YKList<YKLayer*>* hits) override;
     void MouseRectangle(YKRect<double> rect, YKList<YKLayer*>* hits) override;
+    // A selected object is dragged: a press on a corner or edge knob resizes it about the
+    // opposite one (Shift keeps the proportions), on a rotation knob turns it about its pivot
+    // (Shift: by steps of 15 degrees), anywhere else moves it. Moves and holds follow the press
+    // until the release.
+    bool MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, int32 tool) override;
+    bool MouseMoved(YKPoint<double> point, uint32 buttons, int32 tool) override;
+    bool MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) override;
+    bool MouseUp(YKPoint<double> point, int32 tool) override;
+    // A selected object is nudged by the arrows (8 units with Shift; with Control they resize
+    // it) and turned by 'z' and 'x' (1 degree, 8 with Shift).
+    bool KeyDown(const char* bytes, uint32 count, uint32 modifiers, int32 tool) override;
     YKRect<int32> RealFrame() const override { return Frame(); }
     void SelfAdded() override;
     void SelfRemoved() override;
@@ -197,6 +208,18 @@ public:
     // Even-odd rule over the closed polygon.
     static bool PointInPoly(YKPoint<double> point, const YKList<YKPoint<double>>& polygon);
     static bool IsAround(YKPoint<double> a, YKPoint<double> b, double tolerance);
+    // Where the rotation knobs of a single selection lie: beyond each turned corner, away from
+    // the centre. False when the object shows no knobs.
+    bool RotationKnobs(YKPoint<double> (&knobs)[4]);
+    bool IsDragging() const { return mDrag.kind != DragKind::kNone; }
+
+    // --- Keyboard modifiers of the event being handled. Mouse events carry none, so whoever
+    // passes them on (the event manager) states them here first.
+    static constexpr uint32 kShiftKey = 0x1;
+    static constexpr uint32 kCommandKey = 0x2;
+    static constexpr uint32 kControlKey = 0x4;
+    static void SetEventModifiers(uint32 modifiers);
+    static uint32 EventModifiers();
     // The four corners at the current frame, turned about the pivot, in document coordinates.
     void TurnedCorners(YKPoint<double> (&corners)[4]) const;
 
@@ -206,6 +229,11 @@ protected:
     void ComposeRendering(YKBitmap* destination, YKRect<int32> rect, const YKBitmap* content);
     // Moves a kind's rendering and its effects by `delta` (a pure move).
     void ShiftRendering(YKBitmap* content, YKPoint<int32> delta);
+    // An event point the editing can use: false for one that is not finite; finite ones are
+    // clamped to the range of document coordinates.
+    static bool UsablePoint(YKPoint<double> point, YKPoint<double>* usable);
+    // How near a knob or a point a press must fall to grab it.
+    double GrabTolerance() const;
 
 private:
     void InitEnvelops();
@@ -218,6 +246,21 @@ private:
     YKCacheLayer* WrapInCacheLayer(int32 method, YKGenericFilter* filter);
     bool IsAddedWithManager() const;
     YKPoint<double> Turn(YKPoint<double> p) const;
+    // The inverse of Turn for the placement `placement`.
+    static YKPoint<double> Unturn(const Placement& placement, YKPoint<double> p);
+
+    enum class DragKind { kNone, kMove, kResize, kRotate };
+    // A drag in progress: what it does, the knob pressed (0-3 corners, 4-7 edges), the press
+    // point and the placement at the press. Each step is computed from the press, so a drag
+    // does not drift.
+    struct Drag {
+        DragKind kind = DragKind::kNone;
+        int32 knob = 0;
+        YKPoint<double> start;
+        Placement from;
+    };
+    void DragTo(YKPoint<double> point);
+    void ResizeTo(YKPoint<double> point);
 
     std::optional<std::string> mName;
     int32 mCopyNumber = 0;
@@ -235,4 +278,5 @@ private:
     double mRatio[4] = {1.0, 1.0, 1.0, 1.0};
     Placement mCurrent;
     int8 mMergeMethod = 0;
+    Drag mDrag;
 };

@@ -31,9 +31,13 @@ public:
     YKLayer* Replicate() const override;
     // Renders the strokes a loaded or prepared layer already holds.
     void SelfAdded() override;
-    // In mode 2 the press and every held position paint; otherwise as for any object.
+    // In mode 2 the press and every held position paint, and the release ends the painting;
+    // otherwise as for any object. Points that are not finite paint nothing.
     bool MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, int32 tool) override;
     bool MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) override;
+    bool MouseUp(YKPoint<double> point, int32 tool) override;
+    // A painting without a stroke point is not kept.
+    bool IsValid() const override { return mPoints.CountItems() > 0; }
     // 'gOPT' adds the attributes to the message itself; 'sOPT' applies them and broadcasts
     // 'lUTN'.
 

@@ -59,10 +59,27 @@ public:
     YKLayer* Replicate() const override;
     void SelfAdded() override;
     const char* Type() const override;
+    // False once a drawing ended on a degenerate object (a click without a drag, an empty
+    // text): the object is then gone.
     bool IsValid() const override { return mEntity != nullptr; }
     YKBitmap* Bitmap() override { return &mBitmap; }
     void NotifyPreviewModification() override;
-    void FinishObject() override { EndCreation(); }
+    // Ends the drawing where it stands (the tool changes, the text is left), then the creation.
+    void FinishObject() override;
+    // While the object is being drawn (mode 2) the events draw it: a press creates it, then
+    // moves and releases shape it; box shapes, lines and freehand strokes end on the release,
+    // polylines and Bézier paths take a point per click and end on a double click or a click
+    // on their start; a text takes the keys typed until a click outside it. While its points
+    // are edited (mode 32) a press grabs a point or a handle and the drag moves it. In the
+    // other modes the object is dragged as any object.
+    bool MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, int32 tool) override;
+    bool MouseMoved(YKPoint<double> point, uint32 buttons, int32 tool) override;
+    bool MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) override;
+    bool MouseUp(YKPoint<double> point, int32 tool) override;
+    bool KeyDown(const char* bytes, uint32 count, uint32 modifiers, int32 tool) override;
+    bool KeyUp(const char* bytes, uint32 count, uint32 modifiers, int32 tool) override;
+    // An open polyline continues when the polyline tool presses on one of its ends.
+    bool WantToContinue(YKPoint<double> point, const char* toolName) override;
     bool SupportsRotation() const override { return true; }
     bool SupportsResize() const override { return true; }
     bool SupportsTransform() const override { return true; }
@@ -86,6 +103,24 @@ public:
     void ExtractAttributes(const YKMessage* message) override;
 
 private:
+    // The object type a kind draws (0 for a kind no tool draws).
+    static int32 EntityTypeFor(int32 typeID);
+    bool IsDrawing() const { return ObjectMode(-1) == kModeDrawing; }
+    // Drawing events reach the object only during its own gesture: a finished object put back
+    // into mode 2 is not reshaped by them.
+    bool InGesture() const { return mEntity != nullptr && mGesture != Gesture::kNone; }
+    bool StartDrawing(YKPoint<double> point);
+    bool DrawDown(YKPoint<double> point, uint32 clicks);
+    void DrawTo(YKPoint<double> point, bool release);
+    // Ends the entity's creation; a degenerate object is dropped. The layer leaves mode 2.
+    void EndDrawing();
+    // Whether `point` lies on an end of the open path, and extending the path from that end.
+    bool WantsContinuation(YKPoint<double> point) const;
+    void ContinuePath(YKPoint<double> point);
+    // Appends a fixed point to the path and keeps one under the pointer.
+    void AddPathPoint(YKPoint<double> point);
+    bool EditPoints(YKPoint<double> point, bool release);
+
     std::unique_ptr<YKVectorEntity> mEntity;
     YKBitmap mBitmap;
     int32 mTypeID = 0;
@@ -93,4 +128,13 @@ private:
     // The placement the rendering shows; a pure move from it only shifts the rendering.
     Placement mRendered;
     bool mRenderedOnce = false;
+    // The drawing or point-editing gesture: whether the object is being made or an existing
+    // path extended, the button is down in this layer, a point is being dragged, the last
+    // point the path holds and the last usable pointer position.
+    enum class Gesture { kNone, kCreating, kContinuing };
+    Gesture mGesture = Gesture::kNone;
+    bool mPressed = false;
+    bool mEditingPoint = false;
+    YKPoint<double> mLastFixed;
+    YKPoint<double> mPointer;
 };

@@ -146,7 +146,11 @@ void YKPaintLayer::Stamp(YKPoint<double> position) {
 }
 
 void YKPaintLayer::Paint(YKPoint<double> point) {
-    const YKPoint<int32> at = RoundPoint(point);
+    YKPoint<double> usable;
+    if (!UsablePoint(point, &usable)) {
+        return;
+    }
+    const YKPoint<int32> at = RoundPoint(usable);
     const YKPoint<double> position = CurrentPlacement().position;
     const int32 count = mPoints.CountItems();
     if (count > 0 && RoundPoint(position + mPoints.LastItem()) == at) {
@@ -224,6 +228,15 @@ bool YKPaintLayer::MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) 
         return YKObjectLayer::MouseHold(point, buttons, tool);
     }
     Paint(point);
+    return true;
+}
+
+bool YKPaintLayer::MouseUp(YKPoint<double> point, int32 tool) {
+    if (ObjectMode(-1) != kModeDrawing) {
+        return YKObjectLayer::MouseUp(point, tool);
+    }
+    Paint(point);
+    SetObjectMode(kModeNotSelected, true);
     return true;
 }
 

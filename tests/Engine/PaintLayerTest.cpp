@@ -44,6 +44,7 @@ TEST_F(PaintLayerTest, MousePaintingProgramPointsRedrawAndArchiveGiveTheSamePixe
     painted->MouseHold({10.4, 9.6}, 1, 7);  // the same whole point: no new stroke point
     painted->MouseHold({20, 14}, 1, 7);
     painted->MouseHold({30.6, 12}, 1, 7);
+    painted->MouseHold({std::nan(""), 12}, 1, 7);  // paints nothing
     ASSERT_EQ(painted->StrokePoints().CountItems(), 3);
     const YKRect<int32> frame = painted->Frame();
     EXPECT_EQ(frame, (YKRect<int32>{6, 6, 36, 19}));
@@ -66,8 +67,10 @@ TEST_F(PaintLayerTest, MousePaintingProgramPointsRedrawAndArchiveGiveTheSamePixe
     painted->Redraw();
     EXPECT_EQ(Pixels(painted, frame), pixels);
 
-    // Ending the creation puts the corners around the strokes; painting stops.
-    painted->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
+    // The release ends the creation and puts the corners around the strokes; painting stops.
+    EXPECT_TRUE(painted->MouseUp({30.6, 12}, 7));
+    EXPECT_EQ(painted->ObjectMode(-1), YKObjectLayer::kModeNotSelected);
+    EXPECT_TRUE(painted->IsValid());
     EXPECT_EQ(painted->CurrentPlacement().leftTop, (YKPoint<double>{4.5, 4.5}));
     EXPECT_FALSE(painted->MouseHold({50, 50}, 1, 7));
     EXPECT_EQ(Pixels(painted, frame), pixels);
