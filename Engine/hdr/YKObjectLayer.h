@@ -80,6 +80,8 @@ public:
     // A selected object is nudged by the arrows (8 units with Shift; with Control they resize
     // it) and turned by 'z' and 'x' (1 degree, 8 with Shift).
     bool KeyDown(const char* bytes, uint32 count, uint32 modifiers, int32 tool) override;
+    // Whether KeyDown moves, resizes or turns a selected object with `key`.
+    static bool IsPlacementKey(char key);
     YKRect<int32> RealFrame() const override { return Frame(); }
     void SelfAdded() override;
     void SelfRemoved() override;

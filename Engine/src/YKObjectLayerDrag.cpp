@@ -232,6 +232,22 @@ void YKObjectLayer::ResizeTo(YKPoint<double> point) {
     ModifyBoundingBox(scaled[0], scaled[1], scaled[2], scaled[3]);
 }
 
+bool YKObjectLayer::IsPlacementKey(char key) {
+    switch (key) {
+        case kLeftArrow:
+        case kRightArrow:
+        case kUpArrow:
+        case kDownArrow:
+        case 'z':
+        case 'Z':
+        case 'x':
+        case 'X':
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool YKObjectLayer::KeyDown(const char* bytes, uint32 count, uint32 modifiers, int32 tool) {
     if (bytes == nullptr || count == 0 || IsDragging() || IsLocked() ||
         (ObjectMode(-1) & kModeSelected) == 0) {
@@ -254,17 +270,20 @@ bool YKObjectLayer::KeyDown(const char* bytes, uint32 count, uint32 modifiers, i
             break;
         case 'z':
         case 'Z':
-            ModifyRotation(mCurrent.rotation + step * std::numbers::pi / 180);
-            return true;
         case 'x':
         case 'X':
-            ModifyRotation(mCurrent.rotation - step * std::numbers::pi / 180);
+            if (SupportsRotation()) {
+                const double sign = bytes[0] == 'z' || bytes[0] == 'Z' ? 1 : -1;
+                ModifyRotation(mCurrent.rotation + sign * step * std::numbers::pi / 180);
+            }
             return true;
         default:
             return YKEffectLayer::KeyDown(bytes, count, modifiers, tool);
     }
     if ((modifiers & kControlKey) != 0) {
-        ResizeBoundingBoxBy(delta);
+        if (SupportsResize()) {
+            ResizeBoundingBoxBy(delta);
+        }
     } else {
         MoveBoundingBoxBy(delta, false);
     }

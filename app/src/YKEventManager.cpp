@@ -89,6 +89,8 @@ void YKEventManager::MouseDown(YKPoint<double> point, uint32 buttons, uint32 cli
     Viewer()->SetViewerID(ViewID());
     mMouseDown = true;
     mModifiers = modifiers;
+    // The layers' drags (Shift keeps proportions and snaps turns) read them from here.
+    YKObjectLayer::SetEventModifiers(modifiers);
     mLastPoint = point;
     mGestureTool = Tool();
     if (mGestureTool >= 1 && mGestureTool <= 3) {

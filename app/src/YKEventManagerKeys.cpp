@@ -2,8 +2,6 @@
 // selected objects. The changes of one run of key repeats, up to the key's release, are one undo
 // action.
 
-#include <numbers>
-
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
@@ -14,28 +12,8 @@
 
 namespace {
 
-constexpr char kLeftArrow = 28;
-constexpr char kRightArrow = 29;
-constexpr char kUpArrow = 30;
-constexpr char kDownArrow = 31;
 constexpr char kBackspace = 8;
 constexpr char kDelete = 127;
-
-// The nudge of an arrow key, or (0, 0) for other keys.
-YKPoint<double> ArrowVector(char key, double step) {
-    switch (key) {
-        case kLeftArrow:
-            return {-step, 0};
-        case kRightArrow:
-            return {step, 0};
-        case kUpArrow:
-            return {0, -step};
-        case kDownArrow:
-            return {0, step};
-        default:
-            return {0, 0};
-    }
-}
 
 }  // namespace
 
@@ -78,18 +56,8 @@ void YKEventManager::KeyUp(const char* bytes, uint32 count, uint32 modifiers) {
 }
 
 void YKEventManager::KeyEvent(const char* bytes, uint32 count, uint32 modifiers) {
-    (void)count;
-    const char key = bytes[0];
-    const bool shift = (modifiers & kShift) != 0;
-    const YKPoint<double> arrow = ArrowVector(key, shift ? 8.0 : 1.0);
-    const bool isArrow = arrow.x != 0 || arrow.y != 0;
-    double turn = 0;
-    if (key == 'z' || key == 'Z') {
-        turn = (shift ? 8 : 1) * std::numbers::pi / 180;
-    } else if (key == 'x' || key == 'X') {
-        turn = -(shift ? 8 : 1) * std::numbers::pi / 180;
-    }
-    if (!isArrow && turn == 0) {
+    // The objects move, resize and turn themselves; this only gathers one run into one action.
+    if (!YKObjectLayer::IsPlacementKey(bytes[0])) {
         return;
     }
     YKList<YKObjectLayer*> objects;
@@ -108,17 +76,7 @@ void YKEventManager::KeyEvent(const char* bytes, uint32 count, uint32 modifiers)
             object->BeginInvalidate(true);
             mKeyTargets.AddItem(object);
         }
-        if (!isArrow) {
-            if (object->SupportsRotation()) {
-                object->ModifyRotation(object->Rotation() + turn);
-            }
-        } else if ((modifiers & kControl) != 0) {
-            if (object->SupportsResize()) {
-                object->ResizeBoundingBoxBy(arrow);
-            }
-        } else {
-            object->MoveBoundingBoxBy(arrow, false);
-        }
+        object->KeyDown(bytes, count, modifiers, Tool());
     }
     if (envelopes != nullptr) {
         envelopes->SetAcceptRedraw(true, false);
