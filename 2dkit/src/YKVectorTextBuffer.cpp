@@ -3,29 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "yk_utf8.h"
+
 YKVectorTextBuffer::YKVectorTextBuffer() : mBuffer(kGrowth, 0) {}
 
 int32 YKVectorTextBuffer::CharBytes(const char* p) {
-    const auto* bytes = reinterpret_cast<const uint8*>(p);
-    const uint8 lead = bytes[0];
-    if (lead == 0) {
-        return 0;
-    }
-    // As the fonts decode: a lead byte takes the continuation bytes that follow it, up to the
-    // number it announces; anything else stands alone.
-    int32 trailing = 0;
-    if (lead >= 0xC0 && lead <= 0xDF) {
-        trailing = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        trailing = 2;
-    } else if (lead >= 0xF0 && lead <= 0xFD) {
-        trailing = lead >= 0xFC ? 5 : lead >= 0xF8 ? 4 : 3;
-    }
-    int32 n = 1;
-    while (n <= trailing && (bytes[n] & 0xC0) == 0x80) {
-        ++n;
-    }
-    return n;
+    // As the fonts decode, so that a character here is a glyph there.
+    return yk_utf8_char_length(p);
 }
 
 bool YKVectorTextBuffer::Load(const char* text, int32 size) {
