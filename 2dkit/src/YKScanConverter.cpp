@@ -10,8 +10,7 @@
 
 namespace {
 
-// Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range.
-constexpr double kMaxCoordinate = 2097152.0;  // 2^21: differences of x * 256 fit in 31 bits
+constexpr double kMaxCoordinate = YKScanConverter::kMaxCoordinate;
 
 // The nearest integer, halves rounded up, so that moving a shape by whole pixels moves its
 // fixed-point form by exactly as much (glyph masks rely on it). Without the library call,

@@ -25,6 +25,9 @@ using YKFixedPolygon = std::vector<YKFixedPoint>;
 
 class YKScanConverter {
 public:
+    // Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range
+    // (differences of x * 256 fit in 31 bits).
+    static constexpr double kMaxCoordinate = 2097152.0;  // 2^21
     // A finished row: pixels x0..x1 of row y, coverage[x - x0] in 0..2048.
     using CoverageRow = std::function<void(int32 y, int32 x0, int32 x1, const int32* coverage)>;
     // A run of whole pixels x0..x1 of row y inside the polygons (plain conversion).

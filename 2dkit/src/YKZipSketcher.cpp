@@ -33,6 +33,10 @@ YKLocker& YKZipSketcher::Lock() {
 void YKZipSketcher::SetFrame(YKRect<int32> frame) {
     if (frame.IsValid()) {
         frame.InsetBy(-1, -1);
+        // Points are pulled within the same range, so nothing is drawn beyond it, and the
+        // frame's fixed-point form stays in range.
+        const auto limit = static_cast<int32>(YKScanConverter::kMaxCoordinate);
+        frame = frame & YKRect<int32>{-limit, -limit, limit, limit};
     }
     YKSketcher::SetFrame(frame);
     mScan->SetFrame(frame);
