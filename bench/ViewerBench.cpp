@@ -150,7 +150,7 @@ struct TextScene {
             text->endTextEdit();
             YKVectorAttributes attributes;
             text->getAttributes(&attributes);
-            attributes.fontSpecification = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+            attributes.fontDescription = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
             attributes.textSizeH = attributes.textSizeV = 15;
             attributes.fillColor = {20, 40, static_cast<uint8>(10 * i), 255};
             text->setAttributes(&attributes);

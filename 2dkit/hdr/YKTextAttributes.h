@@ -64,8 +64,8 @@ struct YKTextAttributes {
     double OutlineWidth() const;
     bool FlipH() const;
     bool FlipV() const;
-    // The font's specification, or "" without a font.
-    std::string FontSpecification() const;
+    // The font's description (its file, family and style), or "" without a font.
+    std::string FontDescription() const;
 
     // Size, direction, spacing, shearing and rotation onto the font.
     void ApplyToFont(double rotation) const;

@@ -39,7 +39,7 @@ struct YKVectorAttributes {
     // Corner radii; only rounded rectangles fill them in.
     double rx = 0;
     double ry = 0;
-    // Text objects only. An empty font specification leaves a text as it is.
+    // Text objects only. An empty font description leaves a text as it is.
     bool textFlipH = false;
     bool textFlipV = false;
     bool textDirection = true;  // horizontal writing
@@ -47,7 +47,7 @@ struct YKVectorAttributes {
     double textShearing = 0;    // degrees
     double textSizeH = 12;
     double textSizeV = 12;
-    std::string fontSpecification;
+    std::string fontDescription;
 };
 
 // The stroke or the fill paint of `a` replaced, as the single-attribute setters of an object

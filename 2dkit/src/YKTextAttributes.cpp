@@ -183,7 +183,7 @@ bool YKTextAttributes::FlipV() const {
     return ValueOr(flipV, false);
 }
 
-std::string YKTextAttributes::FontSpecification() const {
+std::string YKTextAttributes::FontDescription() const {
     return font != nullptr ? font->Description() : std::string();
 }
 

@@ -1,5 +1,5 @@
 // The text attributes in an archive. The text at a point writes them under plain keys, the
-// text along a path under keys prefixed "text_"; the font specification is "text_break_font"
+// text along a path under keys prefixed "text_"; the font description is "text_break_font"
 // for both.
 
 #include "YKBitmapRoster.h"
@@ -15,8 +15,8 @@
 namespace {
 
 constexpr const char* kFontKey = "text_break_font";
-// A font specification longer than this is no path to a file.
-constexpr size_t kMaxFontSpecification = 1023;
+// A font description longer than this is no path to a file.
+constexpr size_t kMaxFontDescription = 1023;
 
 std::string Key(const std::string& prefix, const char* name) {
     return prefix + name;
@@ -36,7 +36,7 @@ void YKTextAttributes::WriteLook(YKMessage* archive, const std::string& prefix) 
     yk_archive::WriteEnvelop(archive, Key(prefix, "vertical_flip").c_str(), flipV.get());
     yk_archive::WriteEnvelop(archive, Key(prefix, "spacing").c_str(), spacing.get());
     yk_archive::WriteEnvelop(archive, Key(prefix, "shearing").c_str(), shearing.get());
-    archive->AddString(kFontKey, FontSpecification());
+    archive->AddString(kFontKey, FontDescription());
     YKBitmapRoster& roster = YKBitmapRoster::Default();
     archive->AddInt16(Key(prefix, "outline_color_flag").c_str(), outlineColorFlag);
     yk_archive::WriteEnvelop(archive, Key(prefix, "outline_color").c_str(), outlineColor.get());
@@ -109,10 +109,10 @@ YKTextAttributes::YKTextAttributes(const YKMessage* archive, const std::string& 
                                                        "spacing", 0.0);
     shearing = yk_archive::ReadEnvelop<YKEnvelopDouble>(archive, Key(prefix, "shearing").c_str(),
                                                         id, "shearing", 0.0);
-    std::string specification;
-    if (archive->FindString(kFontKey, &specification) && !specification.empty() &&
-        specification.size() <= kMaxFontSpecification) {
-        font = std::make_unique<YKFontDataFreetype>(specification.c_str());
+    std::string description;
+    if (archive->FindString(kFontKey, &description) && !description.empty() &&
+        description.size() <= kMaxFontDescription) {
+        font = std::make_unique<YKFontDataFreetype>(description.c_str());
     }
     readOutline(archive, prefix, id);
     readFill(archive, prefix, id);

@@ -186,18 +186,18 @@ bool YKVectorText::keyStroke(const char* key, uint32 modifiers, int32& redrawFro
 
 void YKVectorText::getAttributes(YKVectorAttributes* a) const {
     mAtt->Get(a);
-    a->fontSpecification =
-        !mText.empty() && mAtt->font != nullptr ? mAtt->FontSpecification() : mPendingFont;
+    a->fontDescription =
+        !mText.empty() && mAtt->font != nullptr ? mAtt->FontDescription() : mPendingFont;
 }
 
 void YKVectorText::setAttributes(const YKVectorAttributes* a) {
-    if (a->fontSpecification.empty()) {
+    if (a->fontDescription.empty()) {
         return;
     }
     mAtt->Set(*a);
-    const std::string& wanted = a->fontSpecification;
+    const std::string& wanted = a->fontDescription;
     if (mAtt->font != nullptr) {
-        if (mAtt->FontSpecification() != wanted) {
+        if (mAtt->FontDescription() != wanted) {
             mAtt->font = std::make_unique<YKFontDataFreetype>(wanted.c_str());
         }
     } else if (!mText.empty()) {

@@ -216,16 +216,16 @@ bool YKVectorTextBezier::keyStroke(const char* key, uint32 modifiers, int32& red
 
 void YKVectorTextBezier::getAttributes(YKVectorAttributes* a) const {
     mAtt->Get(a);
-    a->fontSpecification = mAtt->FontSpecification();
+    a->fontDescription = mAtt->FontDescription();
 }
 
 void YKVectorTextBezier::setAttributes(const YKVectorAttributes* a) {
-    if (a->fontSpecification.empty()) {
+    if (a->fontDescription.empty()) {
         return;
     }
     mAtt->Set(*a);
-    if (mAtt->FontSpecification() != a->fontSpecification) {
-        mAtt->font = std::make_unique<YKFontDataFreetype>(a->fontSpecification.c_str());
+    if (mAtt->FontDescription() != a->fontDescription) {
+        mAtt->font = std::make_unique<YKFontDataFreetype>(a->fontDescription.c_str());
     }
     rawSetFont();
     resetBounds();

@@ -138,7 +138,7 @@ bool ReadSurface(Bytes chunk, State* state, std::string* error) {
             case 'DIFF':
                 fields[0] = &surface.diffuse;
                 break;
-            case 'SPEC':
+            case kSpecularLevel:
                 fields[0] = &surface.specular;
                 break;
             case 'REFL':

@@ -126,7 +126,7 @@ bool ReadSurface(Bytes chunk, std::vector<YK3DMaterial>* surfaces, std::string* 
             case 'VDIF':
                 field = &surface.diffuse;
                 break;
-            case 'SPEC':
+            case kSpecularLevel:
                 fixedPoint = true;
                 [[fallthrough]];
             case 'VSPC':

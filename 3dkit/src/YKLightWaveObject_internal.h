@@ -48,6 +48,10 @@ struct Model {
 // a material (some 300 bytes) per two bytes read.
 constexpr size_t kMaxMaterials = 1 << 16;
 
+// The surface's specular level, in both formats (the chunk id spelled out, as it reads in the
+// file).
+constexpr uint32 kSpecularLevel = uint32{'S'} << 24 | uint32{'P'} << 16 | uint32{'E'} << 8 | 'C';
+
 // The name of a chunk id, for error texts ("PNTS"; unprintable bytes as '?').
 std::string IdText(uint32 id);
 

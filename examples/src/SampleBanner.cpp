@@ -304,7 +304,7 @@ YKDocument* YKBuildSampleBanner(YKDispatcher* dispatcher) {
     // The headline, warming from white to gold while it grows a little and shrinks back.
     YKRasterLayer* headline =
         build.Text("Headline", {-226, 6}, "Spring Sale!", [](YKVectorAttributes* a) {
-            a->fontSpecification = kHeadlineFont;
+            a->fontDescription = kHeadlineFont;
             a->textSizeH = 11;
             a->textSizeV = 11;
             a->fillColorFlag = kColorFlagColor;
@@ -322,7 +322,7 @@ YKDocument* YKBuildSampleBanner(YKDispatcher* dispatcher) {
     YKRasterLayer* tagline =
         build.TextAlong("Tagline", {{-60, 25}, {-10, 17}, {40, 22}, {90, 27}, {140, 21}},
                         "banners \xC2\xB7 buttons \xC2\xB7 animations", [](YKVectorAttributes* a) {
-                            a->fontSpecification = kTaglineFont;
+                            a->fontDescription = kTaglineFont;
                             a->textSizeH = 7;
                             a->textSizeV = 7;
                             a->fillColorFlag = kColorFlagColor;

@@ -63,7 +63,7 @@ protected:
     static void Decorate(YKVectorEntity& text) {
         YKVectorAttributes a;
         text.getAttributes(&a);
-        a.fontSpecification = TextTestFont();
+        a.fontDescription = TextTestFont();
         a.textSizeH = 30;
         a.textSizeV = 20;
         a.textSpacing = 12;
@@ -101,9 +101,9 @@ TEST_F(TextObjectArchiveTest, BothKindsReloadByteForByte) {
     text->getAttributes(&a);
     reloaded.getAttributes(&b);
     EXPECT_EQ(std::tie(b.textSizeH, b.textSizeV, b.textSpacing, b.textShearing, b.textFlipH,
-                       b.strokeColor, b.width, b.fillColorFlag, b.fontSpecification),
+                       b.strokeColor, b.width, b.fillColorFlag, b.fontDescription),
               std::tie(a.textSizeH, a.textSizeV, a.textSpacing, a.textShearing, a.textFlipH,
-                       a.strokeColor, a.width, a.fillColorFlag, a.fontSpecification));
+                       a.strokeColor, a.width, a.fillColorFlag, a.fontDescription));
     const YKRect<int32> frame{0, 0, 159, 99};
     for (int32 frameNumber : {1, 10}) {
         manager.SetCurrentFrame(frameNumber);
@@ -167,7 +167,7 @@ TEST_F(TextObjectArchiveTest, TextAlongAPathEditsByArcLength) {
     YKVectorTextBezier along(*path);
     YKVectorAttributes a;
     along.getAttributes(&a);
-    a.fontSpecification = TextTestFont();
+    a.fontDescription = TextTestFont();
     along.setAttributes(&a);
     int32 redrawFrom = 0;
     for (const char* key : {"a", "b", "c", "d"}) {

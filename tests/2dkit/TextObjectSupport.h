@@ -19,7 +19,7 @@ inline std::unique_ptr<YKVectorText> TypedText(YKEnvelopManager* manager, YKPoin
     auto object = std::make_unique<YKVectorText>(at, 3, manager);
     YKVectorAttributes a;
     object->getAttributes(&a);
-    a.fontSpecification = TextTestFont();
+    a.fontDescription = TextTestFont();
     a.textDirection = horizontal;
     a.textSizeH = 24;
     a.textSizeV = 24;

@@ -39,7 +39,7 @@ TEST_F(TextObjectTest, KeysEditLikeATextField) {
     YKVectorText text({20, 40}, 3, &manager);
     YKVectorAttributes a;
     text.getAttributes(&a);
-    a.fontSpecification = TextTestFont();
+    a.fontDescription = TextTestFont();
     text.setAttributes(&a);
     text.beginEdit(nullptr);
     Key key{text};
@@ -132,17 +132,17 @@ TEST_F(TextObjectTest, BufferGrowsBy24AndNeverSplitsACharacter) {
     EXPECT_EQ(buffer.count(), Buffer::kMaxBytes - 1);
 }
 
-TEST_F(TextObjectTest, AttributesNeedAFontSpecification) {
+TEST_F(TextObjectTest, AttributesNeedAFontDescription) {
     auto text = TypedText(&manager, {10, 40}, "Size");
     YKVectorAttributes a;
     text->getAttributes(&a);
-    EXPECT_EQ(a.fontSpecification, TextTestFont());
+    EXPECT_EQ(a.fontDescription, TextTestFont());
     EXPECT_EQ(a.textSizeH, 24);
     a.textSizeH = 60;
-    a.fontSpecification.clear();
+    a.fontDescription.clear();
     text->setAttributes(&a);
     text->getAttributes(&a);
-    EXPECT_EQ(a.textSizeH, 24) << "an empty font specification changes nothing";
+    EXPECT_EQ(a.textSizeH, 24) << "an empty font description changes nothing";
 
     // The single-attribute setters of the panels reach the text's own look.
     text->setFillAndColor({10, 20, 30, 255}, kColorFlagColor, nullptr, 0, false, nullptr);
@@ -156,19 +156,19 @@ TEST_F(TextObjectTest, AttributesNeedAFontSpecification) {
 
     // A font chosen while empty is reported, and used once there are characters.
     YKVectorText empty({0, 0}, 4, &manager);
-    a.fontSpecification = yk_fallback_font_path() + " Chosen Font";
+    a.fontDescription = yk_fallback_font_path() + " Chosen Font";
     empty.setAttributes(&a);
     YKVectorAttributes b;
     empty.getAttributes(&b);
-    EXPECT_EQ(b.fontSpecification, a.fontSpecification);
+    EXPECT_EQ(b.fontDescription, a.fontDescription);
     ASSERT_NE(empty.font(), nullptr);
     EXPECT_EQ(empty.font()->Description(), YKVectorText::kPlaceholderFont);
     empty.setString("x");
     empty.rawSetFont();
-    EXPECT_EQ(empty.font()->Description(), a.fontSpecification);
+    EXPECT_EQ(empty.font()->Description(), a.fontDescription);
 
     // The placeholder names no file here: it still draws, in the fallback face.
-    a.fontSpecification = YKVectorText::kPlaceholderFont;
+    a.fontDescription = YKVectorText::kPlaceholderFont;
     empty.setAttributes(&a);
     EXPECT_EQ(empty.font()->Description(), YKVectorText::kPlaceholderFont);
     EXPECT_GT(CoveredPixels(RenderEntity(empty, {-10, -40, 50, 20})), 20);

@@ -137,7 +137,7 @@ TEST_F(RasterLayerTest, ATextLayerRendersAndReloads) {
     auto* text = new YKVectorText({10, 40}, id, &doc.manager());
     YKVectorAttributes a;
     text->getAttributes(&a);
-    a.fontSpecification = yk_fallback_font_path() + " DejaVu Sans Book";
+    a.fontDescription = yk_fallback_font_path() + " DejaVu Sans Book";
     text->setAttributes(&a);
     text->setString("Layer");
     ASSERT_EQ(text->endTextEdit(), text);
