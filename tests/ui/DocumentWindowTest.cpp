@@ -214,6 +214,7 @@ TEST_F(DocumentWindowTest, MonitorGammaShowsOnCanvasesAndIsKeptInThePreferences)
     EXPECT_EQ(loaded.Red(), 2.0);
     EXPECT_EQ(loaded.Blue(), 0.5);
     mGravik = std::make_unique<YKGravik>();
+    mGravik->Start({});
     EXPECT_EQ(mGravik->Gamma().Red(), 2.0);
     mGravik->Gamma().SetGamma(1.0, 1.0, 1.0);
 }
