@@ -1,10 +1,12 @@
 // Start-up, the new-document dialog and quitting, on Qt's offscreen platform.
 
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -266,6 +268,11 @@ TEST_F(StartupTest, QuitAsksOnceForEachModifiedDocumentAndCannotBeCancelled) {
         const YKDocument* saved = YKDocument::Load(path.c_str(), "saved", false, &reader);
         ASSERT_NE(saved, nullptr) << path;
         EXPECT_EQ(saved->BackgroundColor(), blue) << path;
+        char type[64] = {};
+        if (getxattr(path.c_str(), "user.mime_type", type, sizeof type - 1) >= 0 ||
+            errno != ENOTSUP) {
+            EXPECT_STREQ(type, "image/x-Tavernix-GravikDocument") << path;
+        }
     }
     std::string settings;
     ASSERT_TRUE(gravik.Preferences().FilePath(&settings));
