@@ -103,8 +103,12 @@ TEST_F(StartupTest, BadFilesAlertWhileTheGoodOnesOpenWithoutTheDialog) {
 
 TEST_F(StartupTest, WithNoDocumentOpenItShowsTheDialogOrTheOpenPanel) {
     Started({QString::fromStdString(mFiles.PathOf("missing.gr"))});
-    EXPECT_NE(ShownCreator(), nullptr);
+    YKDocumentCreator* creator = ShownCreator();
+    ASSERT_NE(creator, nullptr);
     EXPECT_EQ(mGravik->Dispatcher().CountDocuments(), 0);
+    // Nothing is left to show once the dialog is cancelled: the application has quit.
+    creator->reject();
+    EXPECT_FALSE(mGravik->Quit());
     mGravik.reset();
 
     YKPrefSetting preferences;

@@ -54,6 +54,10 @@ public:
     YKTemplateEditorWindow* EditSelected();
     YKTemplateEditorWindow* NewTemplate();
 
+Q_SIGNALS:
+    // "Cancel", Escape or the window closed: no document is asked for.
+    void Cancelled();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

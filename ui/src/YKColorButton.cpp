@@ -1,6 +1,7 @@
 #include "YKColorButton.h"
 
 #include <QColorDialog>
+#include <QPainter>
 #include <QPixmap>
 
 YKColorButton::YKColorButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
@@ -12,6 +13,10 @@ void YKColorButton::SetColor(yk_color color) {
     mColor = color;
     QPixmap swatch(16, 16);
     swatch.fill(QColor(color.red, color.green, color.blue, color.alpha));
+    // Outlined, so that a white or clear colour still shows on the button.
+    QPainter outline(&swatch);
+    outline.setPen(Qt::darkGray);
+    outline.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
     setIcon(QIcon(swatch));
 }
 

@@ -64,7 +64,8 @@ YKDocumentCreator::YKDocumentCreator(YKPrefSetting* preferences, Post post, QWid
     connect(editButton, &QPushButton::clicked, this, &YKDocumentCreator::EditSelected);
     connect(deleteButton, &QPushButton::clicked, this, &YKDocumentCreator::DeleteSelected);
     connect(buttons, &QDialogButtonBox::accepted, this, &YKDocumentCreator::Confirm);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(this, &QDialog::rejected, this, &YKDocumentCreator::Cancelled);
     FillList();
 }
 

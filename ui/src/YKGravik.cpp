@@ -243,6 +243,12 @@ YKDocumentCreator& YKGravik::DocumentCreator() {
         mDocumentCreator = std::make_unique<YKDocumentCreator>(
             &mPreferences,
             [this](const YKMessage& request) { mDispatcher->PostToApplication(request); });
+        // With no document to go back to, cancelling the dialog is leaving the application.
+        connect(mDocumentCreator.get(), &YKDocumentCreator::Cancelled, this, [this] {
+            if (mDispatcher->CountDocuments() == 0 && Quit()) {
+                QCoreApplication::quit();
+            }
+        });
     }
     return *mDocumentCreator;
 }
