@@ -4,8 +4,11 @@
 #include <sys/xattr.h>
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +24,7 @@
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKDocumentCreator.h"
+#include "YKDocumentWindow.h"
 #include "YKGravik.h"
 #include "YKPrefSetting.h"
 #include "YKTemplateEditorWindow.h"
@@ -157,6 +161,24 @@ TEST_F(StartupTest, SecondLaunchHandsItsFilesToTheRunningOne) {
     ASSERT_TRUE(YKGravik::HandOffToRunning(channel, {QString::fromStdString(kBanner)}));
     EXPECT_TRUE(Settle([this] { return mGravik->Dispatcher().CountDocuments() == 2; }));
     EXPECT_TRUE(mAlerts.Texts().empty());
+}
+
+TEST_F(StartupTest, FilesDroppedOnAWindowOpenAsTheyWouldFromTheCommandLine) {
+    YKGravik& gravik = Started({QString::fromStdString(kBanner)});
+    auto* window = dynamic_cast<YKDocumentWindow*>(gravik.Dispatcher().DocumentAt(0)->ViewerAt(0));
+    ASSERT_NE(window, nullptr);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(mFiles.PathOf("missing.gr"))),
+                   QUrl::fromLocalFile(QStringLiteral(GRAVIK_EXAMPLES "/sample_3d.gr"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+
+    ASSERT_TRUE(Settle([&gravik] { return gravik.Dispatcher().CountDocuments() == 2; }));
+    EXPECT_STREQ(gravik.Dispatcher().DocumentAt(1)->Name(), "sample_3d.gr");
+    EXPECT_EQ(mAlerts.Texts().size(), 1u);
 }
 
 // --- The new-document dialog ---
