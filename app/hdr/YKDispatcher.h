@@ -13,6 +13,7 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,7 +53,8 @@ public:
 
     // --- Messages
 
-    // Carries out one application message at once; unknown codes are ignored.
+    // Carries out one application message at once; other codes go to their command hook, if
+    // any, or are ignored.
     void HandleMessage(const YKMessage& message);
     // Runs queued messages, including those posted while running, until the queue is empty.
     // Returns how many ran.
@@ -68,6 +70,9 @@ public:
     // Replaces the receiver of one panel; an empty function removes it.
     void SetPanelSink(Panel panel, PanelSink sink);
     void SetSavePathChooser(SavePathChooser chooser);
+    // Carries out a code the dispatcher has no handling of its own for (the GUI's 'ShoC',
+    // 'OpOo' and panel requests); an empty function removes it.
+    void SetCommandHook(uint32 what, std::function<void(const YKMessage&)> hook);
     // Called after each 'wMen', where a GUI rebuilds its window menus.
     void SetWindowListHook(std::function<void()> hook);
     // How many 'wMen' messages have been handled.
@@ -111,5 +116,6 @@ private:
     YKRect<int32> mScreenFrame{0, 0, 1919, 1079};
     SavePathChooser mSavePathChooser;
     std::function<void()> mWindowListHook;
+    std::map<uint32, std::function<void(const YKMessage&)>> mCommandHooks;
     int32 mWindowListChanges = 0;
 };

@@ -8,6 +8,7 @@
 
 #include "YKAlert.h"
 #include "YKAutolock.h"
+#include "YKDocTemplates.h"
 #include "YKDocument.h"
 #include "YKPrefSetting.h"
 #include "yk_image_limits.h"
@@ -36,9 +37,8 @@ YKDocument* YKDispatcher::CreateDocument(int32 width, int32 height, const char* 
     if (!yk_image_size_ok(width, height, 4)) {
         return nullptr;
     }
-    const YKRect<int32> canvas{-(width / 2), -(height / 2), width - 1 - width / 2,
-                               height - 1 - height / 2};
-    auto* document = new YKDocument(name, canvas, background, this);
+    auto* document =
+        new YKDocument(name, YKDocTemplates::CanvasFrame(width, height), background, this);
     AddDocument(document);
     return document;
 }
@@ -102,7 +102,10 @@ void YKDispatcher::HandleMessage(const YKMessage& message) {
             }
             return;
         default:
-            return;
+            break;
+    }
+    if (const auto hook = mCommandHooks.find(message.what); hook != mCommandHooks.end()) {
+        hook->second(message);
     }
 }
 
@@ -233,6 +236,14 @@ void YKDispatcher::SetPanelSink(Panel panel, PanelSink sink) {
 
 void YKDispatcher::SetSavePathChooser(SavePathChooser chooser) {
     mSavePathChooser = std::move(chooser);
+}
+
+void YKDispatcher::SetCommandHook(uint32 what, std::function<void(const YKMessage&)> hook) {
+    if (hook) {
+        mCommandHooks[what] = std::move(hook);
+    } else {
+        mCommandHooks.erase(what);
+    }
 }
 
 void YKDispatcher::SetWindowListHook(std::function<void()> hook) {

@@ -56,6 +56,13 @@ std::vector<std::string> YKDocumentExport::PaletteFolders() {
     const std::string program = yk_program_folder();
     if (!program.empty()) {
         folders.push_back(program + "/Palettes");
+        // An installation moved as a whole (cmake --install --prefix) keeps them beside bin/;
+        // where it was not moved, that is the folder below, read once.
+        const std::string moved = program + "/../share/gravik/Palettes";
+        std::error_code error;
+        if (!std::filesystem::equivalent(moved, GRAVIK_PALETTES_INSTALL_DIR, error)) {
+            folders.push_back(moved);
+        }
     }
     folders.push_back(GRAVIK_PALETTES_INSTALL_DIR);
     return folders;

@@ -55,6 +55,13 @@ void YKFilterManager::Load() {
     const std::string program = yk_program_folder();
     if (!program.empty()) {
         folders.push_back(program + "/add-ons");
+        // An installation moved as a whole (cmake --install --prefix) keeps them beside bin/;
+        // where it was not moved, that is the folder below, read once.
+        const std::string moved = program + "/../lib/gravik/add-ons";
+        std::error_code error;
+        if (!std::filesystem::equivalent(moved, GRAVIK_ADDONS_INSTALL_DIR, error)) {
+            folders.push_back(moved);
+        }
     }
     folders.push_back(GRAVIK_ADDONS_INSTALL_DIR);
     Load(folders);

@@ -145,23 +145,6 @@ protected:
     YKDocumentWindow* mWindow = nullptr;
 };
 
-TEST_F(DocumentWindowTest, StartOpensFilesSkipsOptionsAndFallsBackToANewBanner) {
-    EXPECT_EQ(mWindow->windowTitle(),
-              QString::fromStdString(std::filesystem::path(SampleFile::Path()).filename()));
-    EXPECT_TRUE(mAlerts.Shown().empty());
-
-    mGravik->Start({"/nonexistent/missing.gr"});
-    ASSERT_EQ(mAlerts.Shown().size(), 1u);
-    EXPECT_EQ(mAlerts.Shown()[0].text.rfind("Error while loading document!", 0), 0u);
-    EXPECT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
-
-    mGravik.reset();
-    mGravik = std::make_unique<YKGravik>();
-    mGravik->Start({"--verbose"});
-    ASSERT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
-    EXPECT_EQ(mGravik->Dispatcher().DocumentAt(0)->Frame(), (YKRect<int32>{-234, -30, 233, 29}));
-}
-
 TEST_F(DocumentWindowTest, CanvasShowsTheExportedFrameAtEveryZoom) {
     AddRamp();
     ASSERT_EQ(mWindow->Canvas()->Zoom(), 0);
@@ -231,6 +214,7 @@ TEST_F(DocumentWindowTest, MonitorGammaShowsOnCanvasesAndIsKeptInThePreferences)
     EXPECT_EQ(loaded.Red(), 2.0);
     EXPECT_EQ(loaded.Blue(), 0.5);
     mGravik = std::make_unique<YKGravik>();
+    mGravik->Start({});
     EXPECT_EQ(mGravik->Gamma().Red(), 2.0);
     mGravik->Gamma().SetGamma(1.0, 1.0, 1.0);
 }
