@@ -10,13 +10,14 @@ set -euo pipefail
 # WebP, ICO …) are the formats the translators offer beyond Qt's own; FreeType and fontconfig
 # give the text tool its fonts, DejaVu being the face it falls back on; OSMesa draws the 3D
 # layers (opened at run time: the programs start without it); assimp and its test models judge
-# our LightWave reader.
+# our LightWave reader; shared-mime-info and desktop-file-utils register an installed gravik with
+# the desktop.
 packages=(cmake ninja-build g++ pkg-config ccache zlib1g-dev libpng-dev libjpeg62-turbo-dev
           libgtest-dev libgmock-dev imagemagick gifsicle libjpeg-turbo-progs libcairo2-dev
           qt6-base-dev qt6-image-formats-plugins
           libwebp-dev webp apngdis python3-pil chromium chromium-driver python3-selenium
           libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 libharfbuzz-dev
-          libosmesa6-dev libassimp-dev assimp-testmodels)
+          libosmesa6-dev libassimp-dev assimp-testmodels shared-mime-info desktop-file-utils)
 if [[ "${1:-}" == "--dev" ]]; then
     packages+=(clang libclang-rt-14-dev libbenchmark-dev clang-format libpixman-1-dev libgif-dev
                libimagequant-dev netpbm libagg-dev)
