@@ -48,6 +48,10 @@ public:
     // vertical runs.
     static std::vector<Edge> TraceEdges(YKBitmap* mask);
 
+    bool operator==(const YKViewOverlay&) const = default;
+    // Whether there is anything with marching ants.
+    bool IsMarching() const { return !mSelectionEdges.empty() || mBand != Band::kNone; }
+
 private:
     void GatherObjects(YKViewerLayer* viewer, int32 view);
     void GatherBand(YKViewerLayer* viewer, const YKEventManager* events);
