@@ -48,6 +48,9 @@ public:
     YKLayer* CurrentLayer() const { return mCurrentLayer; }
     YKObjectLayer* ObjectInProgress() const { return mObjectInProgress; }
     bool IsMouseDown() const { return mMouseDown; }
+    // The pixels of the band being dragged: the object-selection tool's rubber band, or the
+    // rectangle or ellipse of a bitmap selection tool; none when no band is open.
+    YKRect<int32> RubberBand() const;
 
     // --- Events
     void MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, uint32 modifiers);

@@ -39,6 +39,9 @@ public:
 
     // Registers the ten drawing tools in their fixed order, then the 3D objects' container.
     YKToolState();
+    // The desktop application's one tool state, which every window's events use; made on first
+    // use.
+    static YKToolState& Application();
 
     int32 ToolSelected() const { return mSelected; }
     // The selected container's type; null for the tools without one.

@@ -37,6 +37,12 @@ bool YKEventManager::SelectionCovers(YKPoint<int32> pixel) const {
     return (value >> 24) != 0;
 }
 
+YKRect<int32> YKEventManager::RubberBand() const {
+    const bool bitmapBand = mMouseDown && !mMovingSelection &&
+                            (mGestureTool == kRectangleTool || mGestureTool == kEllipseTool);
+    return mTracking || bitmapBand ? mSelectionRect : YKRect<int32>::None();
+}
+
 void YKEventManager::MouseDownBitmap(YKPoint<double> point) {
     YKViewerLayer* viewer = Viewer();
     mFeather = 0;

@@ -79,6 +79,11 @@ public:
 
 }  // namespace
 
+YKToolState& YKToolState::Application() {
+    static YKToolState tools;
+    return tools;
+}
+
 YKToolState::YKToolState() {
     int32 id = kFirstContainerID;
     mTools.push_back(VectorTool(id++, YKRasterLayer::kFreeHand));

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "CanvasMatch.h"
 #include "SampleBanner.h"
 #include "TempDir.h"
 #include "YKAlertPresenter.h"
@@ -48,10 +49,6 @@ private:
     TempDir mDir;
     static inline std::string sPath;
 };
-
-// The view composes the layers before it lays them over the background, the export after:
-// the two orders round differently.
-constexpr int kTolerance = 2;
 
 class DocumentWindowTest : public ::testing::Test {
 protected:
@@ -96,47 +93,8 @@ protected:
         QApplication::processEvents();
     }
 
-    // Every document pixel in sight shows the exported frame over the board, at any zoom,
-    // through the monitor gamma.
     void ExpectCanvasShowsFrame(int32 frame) {
-        std::unique_ptr<YKRaster> exported(mDocument->RenderFrame(frame));
-        ASSERT_NE(exported, nullptr);
-        const QImage shown = mWindow->Canvas()->viewport()->grab().toImage();
-        YKDrawBitmap board;
-        board.SetBoardColor(mDocument->BackgroundColor().ARGBPixel(), true);
-        const int32 scale = mWindow->Canvas()->Zoom() + 1;
-        const YKRect<int32> canvas = exported->Frame();
-        int32 compared = 0;
-        for (int32 y = canvas.top; y <= canvas.bottom; ++y) {
-            for (int32 x = canvas.left; x <= canvas.right; ++x) {
-                const YKPoint<float> at = mWindow->Canvas()->BitmapToView(
-                    YKPoint<float>{static_cast<float>(x), static_cast<float>(y)});
-                const QPoint point(static_cast<int>(at.x), static_cast<int>(at.y));
-                if (!shown.rect().contains(point)) {
-                    continue;
-                }
-                const uint32 pixel = reinterpret_cast<const uint32*>(
-                    exported->Bits() + (y - canvas.top) * exported->BytesPerRow())[x - canvas.left];
-                const uint32 under = board.BoardPixel(((x * scale) >> 3 ^ (y * scale) >> 3) & 1);
-                const uint32 want = hash_pixel_func[YK_NORMAL](under, pixel, 255);
-                const QRgb got = shown.pixel(point);
-                const YKGammaCorrection& gamma = mGravik->Gamma();
-                const int error = std::max({Miss(qRed(got), want >> 16 & 255, gamma.RedTable()),
-                                            Miss(qGreen(got), want >> 8 & 255, gamma.GreenTable()),
-                                            Miss(qBlue(got), want & 255, gamma.BlueTable())});
-                ASSERT_EQ(error, 0) << "at " << x << ", " << y;
-                ++compared;
-            }
-        }
-        EXPECT_GT(compared, canvas.Width() * 4);
-    }
-
-    // How far a shown channel lies outside what `want`, give or take the rounding of the two
-    // orders of composition, shows as through the gamma table.
-    static int Miss(int got, uint32 want, const std::array<uint8, 256>& table) {
-        const int low = table[std::max<int>(0, int(want) - kTolerance)];
-        const int high = table[std::min<int>(255, int(want) + kTolerance)];
-        return got < low ? low - got : (got > high ? got - high : 0);
+        ::ExpectCanvasShowsFrame(mDocument, mWindow->Canvas(), mGravik->Gamma(), frame);
     }
 
     YKHeadlessAlertPresenter mAlerts;

@@ -5,20 +5,33 @@
 // copy is taken when the core reports a damaged rectangle (on whichever thread finished the
 // composition), so painting never waits for the layer tree's lock.
 //
+// The mouse and keys go, in document coordinates, to the window's event manager. Over the
+// composition the canvas draws what the view's overlay holds: the selected objects' outlines and
+// knobs, the object being drawn, the band being dragged, and the bitmap selection's outline with
+// marching ants. The overlay too is gathered under the lock, and painted from the copy.
+//
 // Coordinates: the view shows the document point q at zoom(q) - origin, where the origin is
 // the scroll bars' values (the zoomed document coordinate at the view's left-top). The centre,
 // the document point at the middle of the view, is what zooming and resizing keep in place.
 
 #include <QAbstractScrollArea>
+#include <QTimer>
+#include <atomic>
 #include <mutex>
+#include <optional>
 
 #include "YKDrawBitmap.h"
 #include "YKPoint.h"
 #include "YKRect.h"
+#include "YKViewOverlay.h"
 #include "yk_color.h"
 
+class QPainter;
 class YKBitmap;
+class YKEventManager;
 class YKGammaCorrection;
+class YKToolState;
+class YKViewerLayer;
 
 class YKCanvasView : public QAbstractScrollArea {
     Q_OBJECT
@@ -48,6 +61,20 @@ public:
     // The view pixels the canvas covers.
     YKRect<int32> ShownFrame() const;
 
+    // Where the mouse and keys go (not owned; null: nowhere), with the tree and the view index
+    // the overlay is gathered from. Set on the GUI thread.
+    void SetEventManager(YKEventManager* events, YKToolState* tools, YKViewerLayer* viewer,
+                         int32 view);
+    // Under the hierarchy lock, any thread: takes the overlay of the view as it is now and has
+    // the canvas repainted when it changed.
+    void GatherOverlay();
+    YKViewOverlay Overlay() const;
+    // Scrolls by `delta` document units, respectively puts `point` in the middle.
+    void ScrollBy(YKPoint<double> delta);
+    void CentreOn(YKPoint<double> point);
+    // Shows a YKToolState::Cursor.
+    void ShowCursor(int32 cursor);
+
     // The monitor gamma every canvas is shown through (null: none); the application sets it.
     static void SetDisplayGamma(const YKGammaCorrection* gamma);
 
@@ -57,8 +84,23 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    // The document point under a view position; during a hand-tool drag, as the view lay when
+    // it began, so that the scrolling it asks for does not move the points under the pointer.
+    YKPoint<double> EventPoint(QPointF position) const;
+    void Press(QMouseEvent* event, uint32 clicks);
+    // After an event: the overlay may have changed without any part of the tree redrawing.
+    void EventDone();
+    void PaintCanvas(QPainter& painter, const QRect& canvas);
+    void PaintOverlay(QPainter& painter, const YKViewOverlay& overlay) const;
+    QPointF ToView(YKPoint<double> point) const;
     // The canvas in zoomed document coordinates, whole screen pixels only.
     YKRect<int32> ZoomedFrame() const;
     YKPoint<int32> Origin() const;
@@ -70,4 +112,18 @@ private:
     YKDrawBitmap mShown{"canvas"};
     YKRect<int32> mFrame = YKRect<int32>::None();
     YKPoint<float> mCentre{0.0f, 0.0f};
+
+    std::atomic<YKEventManager*> mEvents{nullptr};
+    YKToolState* mTools = nullptr;
+    YKViewerLayer* mViewer = nullptr;
+    int32 mView = 0;
+    YKViewOverlay mOverlay;  // guarded by mLock
+    // The scroll origin a hand-tool drag began with.
+    std::optional<YKPoint<int32>> mGestureOrigin;
+    YKPoint<double> mLastPoint;
+    uint32 mButtons = 0;
+    // Mouse-held events while a button stays down, and the marching ants' steps.
+    QTimer mHoldTimer;
+    QTimer mAntsTimer;
+    int mAntsPhase = 0;
 };

@@ -11,13 +11,17 @@
 #include <QMainWindow>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "YKDocumentView.h"
 
 class QComboBox;
+class YKCanvasListener;
 class YKCanvasView;
 class YKDocument;
+class YKEventManager;
+class YKPlayback;
 
 class YKDocumentWindow : public QMainWindow, public YKDocumentView {
     Q_OBJECT
@@ -25,12 +29,19 @@ class YKDocumentWindow : public QMainWindow, public YKDocumentView {
 public:
     // View `index` of `document`, placed at `frame` (screen coordinates).
     YKDocumentWindow(YKDocument* document, int32 index, YKRect<int32> frame);
+    ~YKDocumentWindow() override;
 
     YKCanvasView* Canvas() const { return mCanvas; }
     int32 ViewIndex() const { return mIndex; }
     // Chooses an entry of the zoom control (clamped to its entries); the canvas follows.
     void SetZoomEntry(int entry);
     int ZoomEntry() const;
+
+    // --- Editing and playback: the canvas's events, and this window's playing of the animation
+    YKEventManager* Events() const { return mEvents.get(); }
+    YKPlayback* Playback() const { return mPlayback.get(); }
+    // Its hooks tell the window of selection changes and of the frames played.
+    YKCanvasListener* CanvasListener() const { return mCanvasListener; }
 
     // --- YKDocumentView
 
@@ -60,4 +71,9 @@ private:
     std::recursive_mutex mLock;
     // Set by Quit(): from then on the core's calls are refused and the document is not used.
     std::atomic<bool> mQuitting{false};
+
+    // --- Editing and playback. Both end in Quit(), while the document is still there.
+    YKCanvasListener* mCanvasListener;  // a child of the canvas
+    std::unique_ptr<YKEventManager> mEvents;
+    std::unique_ptr<YKPlayback> mPlayback;
 };

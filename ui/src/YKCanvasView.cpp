@@ -1,16 +1,22 @@
 #include "YKCanvasView.h"
 
 #include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "YKBitmap.h"
+#include "YKEventManager.h"
 #include "YKGammaCorrection.h"
 #include "YKRaster.h"
+#include "YKToolState.h"
+#include "YKViewerLayer.h"
 
 namespace {
 
@@ -35,6 +41,71 @@ QRect ToQRect(YKRect<int32> rect) {
     return QRect(QPoint(rect.left, rect.top), QPoint(rect.right, rect.bottom));
 }
 
+// --- Events to the core's terms ---
+
+// Mouse-held events come this often while a button stays down and the pointer rests.
+constexpr int kHoldInterval = 100;
+constexpr int kAntsInterval = 150;
+// Knobs keep their size on screen at every zoom.
+constexpr qreal kKnobSize = 6.0;
+
+uint32 Buttons(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? 1u : 0u) | (buttons & Qt::RightButton ? 2u : 0u) |
+           (buttons & Qt::MiddleButton ? 4u : 0u);
+}
+
+// Ctrl is this desktop's shortcut key, so it plays Command; Alt plays Control (resizing with
+// the arrows).
+uint32 Modifiers(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? YKEventManager::kShift : 0u) |
+           (modifiers & Qt::ControlModifier ? YKEventManager::kCommand : 0u) |
+           (modifiers & Qt::AltModifier ? YKEventManager::kControl : 0u);
+}
+
+// The bytes the core knows a key by: the control codes for the arrows and editing keys, else
+// the key's text in UTF-8. Empty for keys that mean nothing to it.
+std::string KeyBytes(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+            return "\x1c";
+        case Qt::Key_Right:
+            return "\x1d";
+        case Qt::Key_Up:
+            return "\x1e";
+        case Qt::Key_Down:
+            return "\x1f";
+        case Qt::Key_Delete:
+            return "\x7f";
+        case Qt::Key_Backspace:
+            return "\x08";
+        case Qt::Key_Tab:
+            return "\t";
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return "\n";
+        case Qt::Key_Escape:
+            return "\x1b";
+        default:
+            return event->text().toStdString();
+    }
+}
+
+Qt::CursorShape CursorShape(int32 cursor) {
+    switch (cursor) {
+        case YKToolState::kCursorCrosshair:
+            return Qt::CrossCursor;
+        case YKToolState::kCursorHand:
+            return Qt::OpenHandCursor;
+        case YKToolState::kCursorZoomIn:
+        case YKToolState::kCursorZoomOut:
+            return Qt::PointingHandCursor;
+        case YKToolState::kCursorLocked:
+            return Qt::ClosedHandCursor;
+        default:
+            return Qt::ArrowCursor;
+    }
+}
+
 }  // namespace
 
 // Set and read on the GUI thread only.
@@ -48,6 +119,21 @@ YKCanvasView::YKCanvasView(QWidget* parent) : QAbstractScrollArea(parent) {
     mShown.SetOverscan(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setFocusPolicy(Qt::StrongFocus);
+    // Polylines and Bézier paths in progress follow the pointer between clicks.
+    viewport()->setMouseTracking(true);
+    mHoldTimer.setInterval(kHoldInterval);
+    connect(&mHoldTimer, &QTimer::timeout, this, [this] {
+        if (YKEventManager* events = mEvents.load()) {
+            events->MouseHold(mLastPoint, mButtons);
+            EventDone();
+        }
+    });
+    mAntsTimer.setInterval(kAntsInterval);
+    connect(&mAntsTimer, &QTimer::timeout, this, [this] {
+        ++mAntsPhase;
+        viewport()->update();
+    });
 }
 
 // --- What is shown ---
@@ -91,6 +177,163 @@ void YKCanvasView::SetZoom(int32 zoom) {
         mShown.SetZoom(zoom);
     }
     Recentre(mCentre);
+}
+
+// --- Events and overlay ---
+
+void YKCanvasView::SetEventManager(YKEventManager* events, YKToolState* tools,
+                                   YKViewerLayer* viewer, int32 view) {
+    mHoldTimer.stop();
+    mGestureOrigin.reset();
+    mTools = tools;
+    mViewer = viewer;
+    mView = view;
+    mEvents = events;
+    if (events == nullptr) {
+        std::lock_guard<std::mutex> lock(mLock);
+        mOverlay = YKViewOverlay();
+    }
+}
+
+void YKCanvasView::GatherOverlay() {
+    YKEventManager* events = mEvents.load();
+    if (events == nullptr || mViewer == nullptr) {
+        return;
+    }
+    YKViewOverlay overlay;
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        overlay = mOverlay;
+    }
+    overlay.Gather(mViewer, mView, events);
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        if (overlay == mOverlay) {
+            return;
+        }
+        mOverlay = std::move(overlay);
+    }
+    // Knobs reach beyond what changed in the tree: the whole view is painted again.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const bool marching = Overlay().IsMarching();
+            if (marching != mAntsTimer.isActive()) {
+                marching ? mAntsTimer.start() : mAntsTimer.stop();
+            }
+            viewport()->update();
+        },
+        Qt::QueuedConnection);
+}
+
+YKViewOverlay YKCanvasView::Overlay() const {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mOverlay;
+}
+
+void YKCanvasView::EventDone() {
+    if (mViewer != nullptr && mViewer->LockHirarchy()) {
+        GatherOverlay();
+        mViewer->UnlockHirarchy();
+    }
+}
+
+YKPoint<double> YKCanvasView::EventPoint(QPointF position) const {
+    const YKPoint<int32> origin = mGestureOrigin.value_or(Origin());
+    const YKPoint<float> point = mShown.UnapplyZoom(YKPoint<float>{
+        static_cast<float>(position.x() + origin.x), static_cast<float>(position.y() + origin.y)});
+    return {point.x, point.y};
+}
+
+void YKCanvasView::Press(QMouseEvent* event, uint32 clicks) {
+    YKEventManager* events = mEvents.load();
+    if (events == nullptr) {
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    if (mTools != nullptr && mTools->ToolSelected() == YKToolState::kHandToolID) {
+        mGestureOrigin = Origin();
+    }
+    mButtons = Buttons(event->buttons());
+    mLastPoint = EventPoint(event->position());
+    events->MouseDown(mLastPoint, mButtons, clicks, Modifiers(event->modifiers()));
+    mHoldTimer.start();
+    EventDone();
+}
+
+void YKCanvasView::mousePressEvent(QMouseEvent* event) {
+    Press(event, 1);
+}
+
+void YKCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
+    Press(event, 2);
+}
+
+void YKCanvasView::mouseMoveEvent(QMouseEvent* event) {
+    YKEventManager* events = mEvents.load();
+    if (events == nullptr) {
+        return;
+    }
+    if (!events->IsMouseDown() && mTools != nullptr) {
+        ShowCursor(mTools->SetCursor(false));
+    }
+    mButtons = Buttons(event->buttons());
+    mLastPoint = EventPoint(event->position());
+    events->MouseMoved(mLastPoint, mButtons);
+    if (events->IsMouseDown()) {
+        mHoldTimer.start();
+    }
+    EventDone();
+}
+
+void YKCanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    YKEventManager* events = mEvents.load();
+    if (events == nullptr || event->buttons() != Qt::NoButton) {
+        return;
+    }
+    mHoldTimer.stop();
+    mLastPoint = EventPoint(event->position());
+    mGestureOrigin.reset();
+    events->MouseUp(mLastPoint);
+    EventDone();
+}
+
+void YKCanvasView::keyPressEvent(QKeyEvent* event) {
+    YKEventManager* events = mEvents.load();
+    const std::string bytes = KeyBytes(event);
+    if (events == nullptr || bytes.empty()) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    events->KeyDown(bytes.data(), static_cast<uint32>(bytes.size()), Modifiers(event->modifiers()));
+    EventDone();
+}
+
+void YKCanvasView::keyReleaseEvent(QKeyEvent* event) {
+    YKEventManager* events = mEvents.load();
+    const std::string bytes = KeyBytes(event);
+    if (events == nullptr || bytes.empty()) {
+        QAbstractScrollArea::keyReleaseEvent(event);
+        return;
+    }
+    // A held key repeats its press only: the run ends as one action at the real release.
+    if (event->isAutoRepeat()) {
+        return;
+    }
+    events->KeyUp(bytes.data(), static_cast<uint32>(bytes.size()), Modifiers(event->modifiers()));
+    EventDone();
+}
+
+void YKCanvasView::ScrollBy(YKPoint<double> delta) {
+    Recentre({mCentre.x + static_cast<float>(delta.x), mCentre.y + static_cast<float>(delta.y)});
+}
+
+void YKCanvasView::CentreOn(YKPoint<double> point) {
+    Recentre({static_cast<float>(point.x), static_cast<float>(point.y)});
+}
+
+void YKCanvasView::ShowCursor(int32 cursor) {
+    viewport()->setCursor(CursorShape(cursor));
 }
 
 // --- Coordinates ---
@@ -164,9 +407,13 @@ void YKCanvasView::paintEvent(QPaintEvent* event) {
     for (const QRect& outside : QRegion(dirty).subtracted(canvas)) {
         painter.fillRect(outside, palette().dark());
     }
-    if (canvas.isEmpty()) {
-        return;
+    if (!canvas.isEmpty()) {
+        PaintCanvas(painter, canvas);
     }
+    PaintOverlay(painter, Overlay());
+}
+
+void YKCanvasView::PaintCanvas(QPainter& painter, const QRect& canvas) {
     const YKPoint<int32> origin = Origin();
     const YKRect<int32> screen{canvas.left() + origin.x, canvas.top() + origin.y,
                                canvas.right() + origin.x, canvas.bottom() + origin.y};
@@ -182,6 +429,78 @@ void YKCanvasView::paintEvent(QPaintEvent* event) {
     const QImage image(raster.Bits(), raster.Width(), raster.Height(), raster.BytesPerRow(),
                        QImage::Format_RGB32);
     painter.drawImage(canvas.topLeft(), image);
+}
+
+QPointF YKCanvasView::ToView(YKPoint<double> point) const {
+    const YKPoint<float> view =
+        BitmapToView(YKPoint<float>{static_cast<float>(point.x), static_cast<float>(point.y)});
+    return {view.x, view.y};
+}
+
+void YKCanvasView::PaintOverlay(QPainter& painter, const YKViewOverlay& overlay) const {
+    // Marching ants: black dashes over white, moving one step per tick of the timer.
+    QPen under(Qt::white, 0);
+    QPen ants(Qt::black, 0, Qt::CustomDashLine);
+    ants.setDashPattern({4.0, 4.0});
+    ants.setDashOffset(mAntsPhase % 8);
+    const auto march = [&](const auto& draw) {
+        painter.setPen(under);
+        draw();
+        painter.setPen(ants);
+        draw();
+    };
+    painter.setBrush(Qt::NoBrush);
+    march([&] {
+        for (const YKViewOverlay::Edge& edge : overlay.SelectionEdges()) {
+            painter.drawLine(
+                ToView({static_cast<double>(edge.from.x), static_cast<double>(edge.from.y)}),
+                ToView({static_cast<double>(edge.to.x), static_cast<double>(edge.to.y)}));
+        }
+    });
+    const auto polygon = [this](const YKViewOverlay::Polygon& points) {
+        QPolygonF shown;
+        for (const YKPoint<double>& point : points) {
+            shown << ToView(point);
+        }
+        return shown;
+    };
+    if (overlay.BandShape() != YKViewOverlay::Band::kNone) {
+        const YKRect<double> band = overlay.BandRect();
+        const QRectF rect(ToView({band.left, band.top}), ToView({band.right, band.bottom}));
+        march([&] {
+            switch (overlay.BandShape()) {
+                case YKViewOverlay::Band::kEllipse:
+                    painter.drawEllipse(rect);
+                    break;
+                case YKViewOverlay::Band::kLasso:
+                    painter.drawPolyline(polygon(overlay.Lasso()));
+                    break;
+                default:
+                    painter.drawRect(rect);
+                    break;
+            }
+        });
+    }
+    const QColor selection = palette().color(QPalette::Highlight);
+    painter.setPen(QPen(selection, 0));
+    for (const YKViewOverlay::Polygon& outline : overlay.Outlines()) {
+        painter.drawPolygon(polygon(outline));
+    }
+    if (!overlay.Drawing().empty()) {
+        painter.setPen(QPen(selection, 0, Qt::DashLine));
+        painter.drawPolygon(polygon(overlay.Drawing()));
+    }
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setBrush(Qt::white);
+    const QPointF half(kKnobSize / 2, kKnobSize / 2);
+    for (const YKPoint<double>& knob : overlay.Knobs()) {
+        const QPointF at = ToView(knob);
+        painter.drawRect(QRectF(at - half, at + half));
+    }
+    painter.setBrush(Qt::black);
+    for (const YKPoint<double>& knob : overlay.RotationKnobs()) {
+        painter.drawEllipse(ToView(knob), kKnobSize / 3, kKnobSize / 3);
+    }
 }
 
 void YKCanvasView::resizeEvent(QResizeEvent* event) {

@@ -10,9 +10,13 @@
 #include <cmath>
 #include <iterator>
 
+#include "YKCanvasListener.h"
 #include "YKCanvasView.h"
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
+#include "YKEventManager.h"
+#include "YKPlayback.h"
+#include "YKToolState.h"
 #include "YKViewerLayer.h"
 
 // Sections: zoom table · construction · menus · commands · document view · closing.
@@ -56,7 +60,8 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
     : mDocument(document),
       mIndex(index),
       mCanvas(new YKCanvasView(this)),
-      mZoomControl(new QComboBox(this)) {
+      mZoomControl(new QComboBox(this)),
+      mCanvasListener(new YKCanvasListener(mCanvas, index)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(mCanvas);
     for (const ZoomLevel& level : kZoomLevels) {
@@ -71,7 +76,19 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
     setWindowTitle(QString::fromUtf8(document->Name()));
     mCanvas->SetDocumentFrame(document->Frame());
     setGeometry(frame.left, frame.top, frame.Width() + 1, frame.Height() + 1);
+
+    // --- Editing and playback: the canvas's events go to this view's event manager; the
+    //     zoom tool moves the zoom control.
+    mCanvasListener->stepZoom = [this](int32 steps) { SetZoomEntry(ZoomEntry() + steps); };
+    mEvents =
+        std::make_unique<YKEventManager>(document, &YKToolState::Application(), mCanvasListener);
+    mCanvas->SetEventManager(mEvents.get(), &YKToolState::Application(), document->ViewerLayer(),
+                             index);
+    mPlayback = std::make_unique<YKPlayback>(document);
+    mPlayback->SetListener(mCanvasListener);
 }
+
+YKDocumentWindow::~YKDocumentWindow() = default;
 
 // --- Menus ---
 
@@ -162,6 +179,7 @@ void YKDocumentWindow::InvalidateRect(YKRect<int32> rect) {
         return;
     }
     mCanvas->TakeComposition(viewer->Bitmap(mIndex), rect);
+    mCanvas->GatherOverlay();
     viewer->UnlockHirarchy();
     RunInGui([this, rect] {
         const YKRect<int32> damaged = rect & mCanvas->DocumentFrame();
@@ -185,6 +203,10 @@ void YKDocumentWindow::DocumentFrameChanged(YKRect<int32> frame) {
 
 void YKDocumentWindow::Quit() {
     mQuitting = true;
+    // --- Editing and playback end while the document can still take their last changes.
+    mPlayback->UrgentStop();
+    mCanvas->SetEventManager(nullptr, nullptr, nullptr, 0);
+    mEvents.reset();
     RunInGui([this] { close(); });
 }
 
