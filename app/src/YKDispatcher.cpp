@@ -8,6 +8,7 @@
 
 #include "YKAlert.h"
 #include "YKAutolock.h"
+#include "YKCanvasResize.h"
 #include "YKDocument.h"
 #include "YKPrefSetting.h"
 #include "yk_image_limits.h"
@@ -95,6 +96,9 @@ void YKDispatcher::HandleMessage(const YKMessage& message) {
         case 'grDd':
             CloseRequested(message);
             return;
+        case 'Cnvs':
+            CanvasRequested(message);
+            return;
         case 'wMen':
             ++mWindowListChanges;
             if (mWindowListHook) {
@@ -103,6 +107,14 @@ void YKDispatcher::HandleMessage(const YKMessage& message) {
             return;
         default:
             return;
+    }
+}
+
+void YKDispatcher::CanvasRequested(const YKMessage& message) {
+    YKDocument* document = MessageDocument(message);
+    std::string error;
+    if (document != nullptr && !YKCanvasResize::Apply(document, message, &error)) {
+        YKAlert(error.c_str(), "OK").Go();
     }
 }
 

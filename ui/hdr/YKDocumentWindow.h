@@ -8,16 +8,23 @@
 // The window deletes itself when it closes. Closing by the user asks the document first; the
 // document closes the window through Quit(), after which the window never touches it again.
 
+#include <QImage>
 #include <QMainWindow>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <mutex>
 
 #include "YKDocumentView.h"
+#include "YKMessage.h"
 
 class QComboBox;
+class QMenu;
+class QPrinter;
 class YKCanvasView;
 class YKDocument;
+class YKEventManager;
+class YKLayer;
 
 class YKDocumentWindow : public QMainWindow, public YKDocumentView {
     Q_OBJECT
@@ -31,6 +38,29 @@ public:
     // Chooses an entry of the zoom control (clamped to its entries); the canvas follows.
     void SetZoomEntry(int entry);
     int ZoomEntry() const;
+
+    // --- Commands
+
+    // Asks the user for files: `save` one path to write (offering `suggested`), else existing
+    // files to read. Empty when cancelled. Qt's file dialogs unless replaced (the tests do).
+    using FileChooser =
+        std::function<QStringList(const QString& title, bool save, const QString& suggested)>;
+    static void SetFileChooser(FileChooser chooser);
+    // Carries out the command a menu item sends: the window's own codes on the document, its
+    // layers, its undo manager or its view; every other code goes on to the application.
+    void MessageReceived(const YKMessage& message);
+    // Brings the marks and the enabled state of the items up to date; runs before a menu opens.
+    void MenusBeginning();
+    // The view's event manager (not owned); the selection commands work through it.
+    void SetEventManager(YKEventManager* events) { mEvents = events; }
+    // Receives Play (5), Stop (6) and the loop toggle's changes (the loop's state as 0 or 1
+    // with code 0) for the playback of the document.
+    void SetPlaybackHandler(std::function<void(int32 code, bool loop)> handler);
+    // 0 full view, 1 stroke preview, 2 shape preview.
+    int32 PreviewMode() const { return mPreviewMode; }
+    // Prints the canvas of the current frame onto `printer`, scaled to fit its page; false when
+    // nothing could be drawn.
+    bool PrintTo(QPrinter* printer);
 
     // --- YKDocumentView
 
@@ -46,7 +76,36 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // --- Menus (YKDocumentWindowMenus.cpp)
     void FillMainMenu();
+    void FillZoomMenu(QMenu* view);
+    void FillExportMenu(QMenu* exportMenu);
+    // Each merge method, marked for the current one.
+    void FillCompositeMenu(QMenu* menu, uint32 code);
+    // The undo and redo lists, when the undo manager's stacks moved since they were built.
+    void UpdateUndoMenus();
+    // A message of `code` carrying what the handlers need to find this view and its document.
+    YKMessage CommandMessage(uint32 code) const;
+
+    // --- Commands (YKDocumentWindowCommands.cpp)
+    // The codes that edit the layers; false when `code` is not one of them.
+    bool LayerCommand(const YKMessage& message);
+    bool ObjectCommand(const YKMessage& message);
+    bool SelectionCommand(const YKMessage& message);
+    bool AnimationCommand(const YKMessage& message);
+    // The user layer the layer commands work on: the event manager's, else the tree's current.
+    YKLayer* CurrentLayer() const;
+    void SetPreviewMode(int32 mode);
+    void CropCanvasTo(YKRect<int32> frame);
+    // The selected objects of the current user layer as they show, for other programs.
+    QImage SelectionPicture() const;
+
+    // --- Files and printing (YKDocumentWindowFiles.cpp)
+    void SaveAs();
+    void OpenFiles();
+    void ImportFiles(bool sequence);
+    void ExportDocument(int32 rasterIOId);
+    void Print();
     // Moves the document's animation `delta` frames, within its frames, and redraws the views.
     void StepFrame(int32 delta);
     // Runs `work` on the GUI thread: now when called there, else queued (and dropped if the
@@ -57,6 +116,17 @@ private:
     const int32 mIndex;
     YKCanvasView* mCanvas;
     QComboBox* mZoomControl;
+    YKEventManager* mEvents = nullptr;
+    std::function<void(int32 code, bool loop)> mPlayback;
+    QAction* mLoop = nullptr;
+    int32 mPreviewMode = 0;
+    QMenu* mUndoMenu = nullptr;
+    QMenu* mRedoMenu = nullptr;
+    QMenu* mLayerComposite = nullptr;
+    QAction* mLockObject = nullptr;
+    // The undo manager's change counts the undo and redo lists were built for.
+    int32 mUndoSeen = -1;
+    int32 mRedoSeen = -1;
     std::recursive_mutex mLock;
     // Set by Quit(): from then on the core's calls are refused and the document is not used.
     std::atomic<bool> mQuitting{false};
