@@ -41,11 +41,11 @@ TEST_F(AlignTest, EdgesMeetTheUnionsAndAOneObjectUnionChangesNothing) {
 
     QuadLayer* other = Selected({-20, 50, 0, 60});
     Align(kAlignRight | kAlignBottom);
-    ExpectBox(alone, {10, 20, 30, 60});
+    ExpectBox(alone, {10, 30, 30, 60});
     ExpectBox(other, {10, 50, 30, 60});
     Align(kAlignLeft | kAlignTop);
-    ExpectBox(alone, {10, 20, 30, 60});
-    ExpectBox(other, {10, 20, 30, 30});
+    ExpectBox(alone, {10, 30, 30, 60});
+    ExpectBox(other, {10, 30, 30, 40});
 }
 
 TEST_F(AlignTest, CenterAllPutsEveryCentreOnTheUnionsCentre) {
