@@ -157,6 +157,7 @@ public:
     void MoveBoundingBoxBy(YKPoint<double> delta, bool allKeyFrames);
     void MoveBoundingBoxTo(YKPoint<double> point);
     void ResizeBoundingBoxBy(YKPoint<double> delta);
+    // The box takes `size` (0 keeps a dimension), its left-top corner staying in place.
     void ResizeBoundingBoxTo(YKPoint<double> size);
     void ModifyRotation(double angle);
     // Keeps the corners on their rays from the centre by the stored ratios; the drag code calls

@@ -31,6 +31,22 @@ class YKUndoItem;
 class YKUserLayer;
 class YKViewerLayerHost;
 
+// What AlignObjects does to the selected objects' boxes; the bits combine.
+enum yk_align_action : int32 {
+    kAlignLeft = 0x1,
+    kAlignRight = 0x2,
+    kAlignTop = 0x4,
+    kAlignBottom = 0x8,
+    kCenterHorizontal = 0x10,
+    kCenterVertical = 0x20,
+    kCenterAll = 0x30,
+    kEnlargeHorizontal = 0x40,
+    kEnlargeVertical = 0x80,
+    kEnlargeAll = 0xC0,
+    kPackHorizontal = 0x100,
+    kPackVertical = 0x200,
+};
+
 class YKViewerLayer : public YKLayer {
 public:
     static constexpr int32 kMaxViewers = 8;
@@ -319,6 +335,14 @@ public:
     // pixels, cut down to what remains (YKBitmapLayer::CropToSelection). One undoable action;
     // false when no object changed.
     bool CropSelectedObject(int32 view);
+
+    // --- Alignment
+
+    // Lines up, centres, enlarges or packs the unlocked objects of the current user layer
+    // selected in `view`, by their bounding boxes against the union of all the selected ones'
+    // (locked ones widen it). One step; the layer panel hears 'lUTN'. No undo record of its
+    // own: the placement changes record what they record.
+    void AlignObjects(int32 view, int32 action);
 
 private:
     void Invalidate(YKRect<int32> rect, bool full, bool selection);

@@ -396,10 +396,25 @@ void YKObjectLayer::ResizeBoundingBoxBy(YKPoint<double> delta) {
     UpdateBoundingBox(false, false);
 }
 
-void YKObjectLayer::ResizeBoundingBoxTo(YKPoint<double> /*size*/) {
+void YKObjectLayer::ResizeBoundingBoxTo(YKPoint<double> size) {
     if (IsLocked()) {
         return;
     }
+    // The corners scale about the position so that the box takes the asked size (exactly for an
+    // unturned object); then the box's left-top corner goes back where it was. A size of 0 keeps
+    // that dimension, as does a box with no extent to scale.
+    const YKRect<double> box = BoundingBox();
+    const double width = box.right - box.left;
+    const double height = box.bottom - box.top;
+    const double fx = size.x > 0 && width > 0 ? size.x / width : 1.0;
+    const double fy = size.y > 0 && height > 0 ? size.y / height : 1.0;
+    Placement& p = mCurrent;
+    for (YKPoint<double>* v :
+         {&p.leftTop, &p.rightTop, &p.rightBottom, &p.leftBottom, &p.rotationVector}) {
+        *v = {v->x * fx, v->y * fy};
+    }
+    const YKRect<double> scaled = BoundingBox();
+    p.position += YKPoint<double>{box.left - scaled.left, box.top - scaled.top};
     UpdateBoundingBox(false, false);
 }
 

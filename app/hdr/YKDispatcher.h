@@ -2,8 +2,8 @@
 
 // YKDispatcher: the application's core without windows. It owns the open documents, carries out
 // the application messages that documents and dialogs post ('grCd', 'grRo', 'grOs', 'grDd',
-// 'wMen'), and answers the documents' questions about windows, the screen, the panels and the
-// preferences. The desktop application gives it a window factory and panel sinks; the command
+// 'wMen', 'Cnvs'), and answers the documents' questions about windows, the screen, the panels and
+// the preferences. The desktop application gives it a window factory and panel sinks; the command
 // line and the tests leave them unset.
 //
 // Posted messages wait in a queue until DrainPosted() runs them on the caller's thread. The GUI
@@ -93,6 +93,8 @@ private:
     void OpenRequested(const YKMessage& message);
     void SaveRequested(const YKMessage& message);
     void CloseRequested(const YKMessage& message);
+    // 'Cnvs': the canvas of the message's document resized, or the reason it cannot be.
+    void CanvasRequested(const YKMessage& message);
     // The "document" pointer of a message when it names one of the open documents; a stale
     // pointer (the document was closed meanwhile) gives null and is never followed.
     YKDocument* MessageDocument(const YKMessage& message) const;

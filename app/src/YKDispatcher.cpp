@@ -8,6 +8,7 @@
 
 #include "YKAlert.h"
 #include "YKAutolock.h"
+#include "YKCanvasResize.h"
 #include "YKDocTemplates.h"
 #include "YKDocument.h"
 #include "YKPrefSetting.h"
@@ -95,6 +96,9 @@ void YKDispatcher::HandleMessage(const YKMessage& message) {
         case 'grDd':
             CloseRequested(message);
             return;
+        case 'Cnvs':
+            CanvasRequested(message);
+            return;
         case 'wMen':
             ++mWindowListChanges;
             if (mWindowListHook) {
@@ -106,6 +110,14 @@ void YKDispatcher::HandleMessage(const YKMessage& message) {
     }
     if (const auto hook = mCommandHooks.find(message.what); hook != mCommandHooks.end()) {
         hook->second(message);
+    }
+}
+
+void YKDispatcher::CanvasRequested(const YKMessage& message) {
+    YKDocument* document = MessageDocument(message);
+    std::string error;
+    if (document != nullptr && !YKCanvasResize::Apply(document, message, &error)) {
+        YKAlert(error.c_str(), "OK").Go();
     }
 }
 

@@ -8,19 +8,25 @@
 // The window deletes itself when it closes. Closing by the user asks the document first; the
 // document closes the window through Quit(), after which the window never touches it again.
 
+#include <QImage>
 #include <QMainWindow>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
 
 #include "YKDocumentView.h"
+#include "YKMessage.h"
 
 class QComboBox;
+class QMenu;
+class QPrinter;
 class YKCanvasListener;
 class YKCanvasView;
 class YKDocument;
 class YKEventManager;
+class YKLayer;
 class YKPlayback;
 
 class YKDocumentWindow : public QMainWindow, public YKDocumentView {
@@ -43,6 +49,24 @@ public:
     // Its hooks tell the window of selection changes and of the frames played.
     YKCanvasListener* CanvasListener() const { return mCanvasListener; }
 
+    // --- Commands
+
+    // Asks the user for files: `save` one path to write (offering `suggested`), else existing
+    // files to read. Empty when cancelled. Qt's file dialogs unless replaced (the tests do).
+    using FileChooser =
+        std::function<QStringList(const QString& title, bool save, const QString& suggested)>;
+    static void SetFileChooser(FileChooser chooser);
+    // Carries out the command a menu item sends: the window's own codes on the document, its
+    // layers, its undo manager or its view; every other code goes on to the application.
+    void MessageReceived(const YKMessage& message);
+    // Brings the marks and the enabled state of the items up to date; runs before a menu opens.
+    void MenusBeginning();
+    // 0 full view, 1 stroke preview, 2 shape preview.
+    int32 PreviewMode() const { return mPreviewMode; }
+    // Prints the canvas of the current frame onto `printer`, scaled to fit its page; false when
+    // nothing could be drawn.
+    bool PrintTo(QPrinter* printer);
+
     // --- YKDocumentView
 
     bool Lock() override;
@@ -57,7 +81,36 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // --- Menus (YKDocumentWindowMenus.cpp)
     void FillMainMenu();
+    void FillZoomMenu(QMenu* view);
+    void FillExportMenu(QMenu* exportMenu);
+    // Each merge method, marked for the current one.
+    void FillCompositeMenu(QMenu* menu, uint32 code);
+    // The undo and redo lists, when the undo manager's stacks moved since they were built.
+    void UpdateUndoMenus();
+    // A message of `code` carrying what the handlers need to find this view and its document.
+    YKMessage CommandMessage(uint32 code) const;
+
+    // --- Commands (YKDocumentWindowCommands.cpp)
+    // The codes that edit the layers; false when `code` is not one of them.
+    bool LayerCommand(const YKMessage& message);
+    bool ObjectCommand(const YKMessage& message);
+    bool SelectionCommand(const YKMessage& message);
+    bool AnimationCommand(const YKMessage& message);
+    // The user layer the layer commands work on: the event manager's, else the tree's current.
+    YKLayer* CurrentLayer() const;
+    void SetPreviewMode(int32 mode);
+    void CropCanvasTo(YKRect<int32> frame);
+    // The selected objects of the current user layer as they show, for other programs.
+    QImage SelectionPicture() const;
+
+    // --- Files and printing (YKDocumentWindowFiles.cpp)
+    void SaveAs();
+    void OpenFiles();
+    void ImportFiles(bool sequence);
+    void ExportDocument(int32 rasterIOId);
+    void Print();
     // Moves the document's animation `delta` frames, within its frames, and redraws the views.
     void StepFrame(int32 delta);
     // Runs `work` on the GUI thread: now when called there, else queued (and dropped if the
@@ -68,6 +121,15 @@ private:
     const int32 mIndex;
     YKCanvasView* mCanvas;
     QComboBox* mZoomControl;
+    QAction* mLoop = nullptr;
+    int32 mPreviewMode = 0;
+    QMenu* mUndoMenu = nullptr;
+    QMenu* mRedoMenu = nullptr;
+    QMenu* mLayerComposite = nullptr;
+    QAction* mLockObject = nullptr;
+    // The undo manager's change counts the undo and redo lists were built for.
+    int32 mUndoSeen = -1;
+    int32 mRedoSeen = -1;
     std::recursive_mutex mLock;
     // Set by Quit(): from then on the core's calls are refused and the document is not used.
     std::atomic<bool> mQuitting{false};

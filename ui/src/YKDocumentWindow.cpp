@@ -1,14 +1,11 @@
 #include "YKDocumentWindow.h"
 
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QMenuBar>
 #include <QStatusBar>
 #include <QThread>
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 
 #include "YKCanvasListener.h"
 #include "YKCanvasView.h"
@@ -16,30 +13,15 @@
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
 #include "YKPlayback.h"
+#include "YKQtClipboard.h"
 #include "YKToolState.h"
 #include "YKViewerLayer.h"
+#include "YKZoomLevels_internal.h"
 
-// Sections: zoom table · construction · menus · commands · document view · closing.
+// Sections: construction · zoom · document view · closing. The menus and their commands are
+// in YKDocumentWindowMenus.cpp and YKDocumentWindowCommands.cpp.
 
 namespace {
-
-// --- Zoom table ---
-
-// An entry of the zoom control. The Zoom menu offers the entries that have a menu percent.
-struct ZoomLevel {
-    const char* label;
-    int32 zoom;
-    int menuPercent;
-};
-
-// 25 % really shows a sixth: the users' habit, kept.
-constexpr ZoomLevel kZoomLevels[] = {
-    {"1.5%", -63, 0}, {"3%", -31, 0},      {"6%", -15, 0},   {"12.5%", -7, 0}, {"25%", -5, 25},
-    {"33%", -2, 0},   {"50%", -1, 50},     {"100%", 0, 100}, {"200%", 1, 200}, {"400%", 3, 400},
-    {"800%", 7, 800}, {"1600%", 15, 1600}, {"3200%", 31, 0}, {"6400%", 63, 0},
-};
-constexpr int kEntryCount = static_cast<int>(std::size(kZoomLevels));
-constexpr int kActualSize = 7;
 
 QRect Covering(YKRect<float> rect) {
     return QRect(
@@ -63,16 +45,18 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
       mZoomControl(new QComboBox(this)),
       mCanvasListener(new YKCanvasListener(mCanvas, index)) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // Objects cut and copied here go through the desktop's clipboard.
+    YKQtClipboard::Install();
     setCentralWidget(mCanvas);
-    for (const ZoomLevel& level : kZoomLevels) {
+    for (const YKZoomLevel& level : kYKZoomLevels) {
         mZoomControl->addItem(QString::fromLatin1(level.label));
     }
-    mZoomControl->setCurrentIndex(kActualSize);
+    mZoomControl->setCurrentIndex(kYKActualSizeEntry);
     mZoomControl->setFocusPolicy(Qt::NoFocus);
     statusBar()->addPermanentWidget(mZoomControl);
     FillMainMenu();
     connect(mZoomControl, &QComboBox::currentIndexChanged, this,
-            [this](int entry) { mCanvas->SetZoom(kZoomLevels[entry].zoom); });
+            [this](int entry) { mCanvas->SetZoom(kYKZoomLevels[entry].zoom); });
     setWindowTitle(QString::fromUtf8(document->Name()));
     mCanvas->SetDocumentFrame(document->Frame());
     setGeometry(frame.left, frame.top, frame.Width() + 1, frame.Height() + 1);
@@ -90,61 +74,14 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
 
 YKDocumentWindow::~YKDocumentWindow() = default;
 
-// --- Menus ---
-
-void YKDocumentWindow::FillMainMenu() {
-    QMenu* animation = menuBar()->addMenu(tr("Animation"));
-    animation->addAction(tr("Next Frame"), this, [this] { StepFrame(1); });
-    animation->addAction(tr("Previous Frame"), this, [this] { StepFrame(-1); });
-
-    QMenu* view = menuBar()->addMenu(tr("View"));
-    QMenu* zoom = view->addMenu(tr("Zoom"));
-    auto* levels = new QActionGroup(this);
-    for (int entry = 0; entry < kEntryCount; ++entry) {
-        if (kZoomLevels[entry].menuPercent == 0) {
-            continue;
-        }
-        QAction* level = zoom->addAction(QString::asprintf("%d %%", kZoomLevels[entry].menuPercent),
-                                         this, [this, entry] { SetZoomEntry(entry); });
-        level->setCheckable(true);
-        level->setChecked(entry == kActualSize);
-        levels->addAction(level);
-        // The mark follows the zoom control, whoever changed it.
-        connect(mZoomControl, &QComboBox::currentIndexChanged, level,
-                [level, entry](int chosen) { level->setChecked(chosen == entry); });
-    }
-    view->addAction(tr("Zoom In"), QKeySequence(Qt::CTRL | Qt::Key_Plus), this,
-                    [this] { SetZoomEntry(ZoomEntry() + 1); });
-    view->addAction(tr("Zoom Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus), this,
-                    [this] { SetZoomEntry(ZoomEntry() - 1); });
-}
-
-// --- Commands ---
+// --- Zoom ---
 
 void YKDocumentWindow::SetZoomEntry(int entry) {
-    mZoomControl->setCurrentIndex(std::clamp(entry, 0, kEntryCount - 1));
+    mZoomControl->setCurrentIndex(std::clamp(entry, 0, kYKZoomEntryCount - 1));
 }
 
 int YKDocumentWindow::ZoomEntry() const {
     return mZoomControl->currentIndex();
-}
-
-void YKDocumentWindow::StepFrame(int32 delta) {
-    YKEnvelopManager* manager = mDocument->EnvelopManager();
-    YKViewerLayer* viewer = mDocument->ViewerLayer();
-    if (manager == nullptr || viewer == nullptr || !viewer->LockHirarchy()) {
-        return;
-    }
-    const int32 current = manager->CurrentFrame();
-    const int32 next = std::clamp(current + delta, 1, manager->MaxFrame());
-    if (next != current) {
-        // While the frame moves, no view sets values into the envelopes.
-        mDocument->SetPlayMode(true);
-        manager->SetCurrentFrame(next);
-        viewer->SwitchToFrame(current);
-        mDocument->SetPlayMode(false);
-    }
-    viewer->UnlockHirarchy();
 }
 
 void YKDocumentWindow::RunInGui(std::function<void()> work) {

@@ -1,0 +1,423 @@
+// What each menu code of the document window does: operations of the viewer layer, the undo
+// manager, the event manager, the document or the view; the rest goes on to the application.
+
+#include <QInputDialog>
+#include <algorithm>
+#include <memory>
+
+#include "YKAlert.h"
+#include "YKBitmap.h"
+#include "YKCacheLayer.h"
+#include "YKCanvasPanel.h"
+#include "YKDocument.h"
+#include "YKDocumentWindow.h"
+#include "YKEnvelopManager.h"
+#include "YKEventManager.h"
+#include "YKObjectLayer.h"
+#include "YKPlayback.h"
+#include "YKQtClipboard.h"
+#include "YKRaster.h"
+#include "YKUndoManager.h"
+#include "YKViewerLayer.h"
+
+// Sections: dispatch · layers · objects · selection · animation · view.
+
+namespace {
+
+int32 Int32Field(const YKMessage& message, const char* name, int32 fallback) {
+    int32 value = fallback;
+    message.FindInt32(name, &value);
+    return value;
+}
+
+bool Marked(const YKMessage& message) {
+    bool marked = false;
+    message.FindBool("marked", &marked);
+    return marked;
+}
+
+// One editing step of the viewer layer around `work`, so the views redraw once.
+template <class Work>
+void InStep(YKViewerLayer* viewer, Work work) {
+    viewer->LockHirarchy();
+    viewer->BeginInvalidate();
+    work();
+    viewer->EndInvalidate();
+    viewer->UnlockHirarchy();
+}
+
+}  // namespace
+
+// --- Dispatch ---
+
+void YKDocumentWindow::MessageReceived(const YKMessage& message) {
+    if (mQuitting || LayerCommand(message) || ObjectCommand(message) || SelectionCommand(message) ||
+        AnimationCommand(message)) {
+        return;
+    }
+    YKUndoManager* undo = mDocument->UndoManager();
+    switch (message.what) {
+        case 'UNDO':
+        case 'Redo':
+            for (int32 step = Int32Field(message, "steps", 1); step > 0; --step) {
+                message.what == 'UNDO' ? undo->UndoLast() : undo->RedoLast();
+            }
+            UpdateUndoMenus();
+            return;
+        case 'EPuU':
+            undo->Purge();
+            UpdateUndoMenus();
+            return;
+        case 'FulV':
+        case 'Strk':
+        case 'Shap':
+            SetPreviewMode(message.what == 'FulV' ? 0 : message.what == 'Strk' ? 1 : 2);
+            return;
+        case 'ZoIn':
+            SetZoomEntry(ZoomEntry() + 1);
+            return;
+        case 'Zout':
+            SetZoomEntry(ZoomEntry() - 1);
+            return;
+        case 'grCp':
+            YKCanvasPanel::Open(mDocument, this);
+            return;
+        case 'grSd':
+            if (mDocument->Path() != nullptr) {
+                mDocument->Save(false);
+            } else {
+                SaveAs();
+            }
+            return;
+        case 'grAd':
+            SaveAs();
+            return;
+        case 'OpOo':
+            OpenFiles();
+            return;
+        case 'ImFl':
+        case 'ImSq':
+            ImportFiles(message.what == 'ImSq');
+            return;
+        case 'grEd':
+            ExportDocument(Int32Field(message, "raster_io_id", -1));
+            return;
+        case 'grPr':
+            Print();
+            return;
+        case 'grDd':
+            close();
+            return;
+        case '_QRQ':
+            // From the File menu the application quits (asking about each unsaved document);
+            // from the View menu, this view closes.
+            if (message.HasInt32("application")) {
+                mDocument->PostToApplication(message);
+            } else {
+                close();
+            }
+            return;
+        default:
+            // Panels, dialogs and application-wide commands.
+            mDocument->PostToApplication(message);
+            return;
+    }
+}
+
+YKLayer* YKDocumentWindow::CurrentLayer() const {
+    YKLayer* layer = mEvents != nullptr ? mEvents->CurrentLayer() : nullptr;
+    return layer != nullptr ? layer : mDocument->ViewerLayer()->CurrentUserLayer();
+}
+
+// --- Layers ---
+
+bool YKDocumentWindow::LayerCommand(const YKMessage& message) {
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    YKLayer* layer = CurrentLayer();
+    switch (message.what) {
+        case 'Lnew':
+            viewer->NewLayer(layer, mIndex);
+            break;
+        case 'Ldup':
+            viewer->DuplicateLayer(layer, mIndex);
+            break;
+        case 'Ldel':
+            viewer->DeleteLayer(layer, mIndex);
+            break;
+        case 'LayC':
+            viewer->ConvertLayerToSelection();
+            break;
+        case 'LFcu':
+            viewer->FlattenLayer(layer);
+            break;
+        case 'LFUp':
+            viewer->FlattenLayerUp(layer);
+            break;
+        case 'LFDm':
+            viewer->FlattenLayerDown(layer);
+            break;
+        case 'LFTp':
+            viewer->FlattenLayerToTop(layer);
+            break;
+        case 'LFBm':
+            viewer->FlattenLayerToBottom(layer);
+            break;
+        case 'LFVi':
+            viewer->FlattenVisible();
+            break;
+        case 'IFlt':
+            viewer->FlattenImage();
+            break;
+        case 'LMUp':
+            viewer->MergeLayerUp(layer);
+            break;
+        case 'LMDm':
+            viewer->MergeLayerDown(layer);
+            break;
+        case 'LMTp':
+            viewer->MergeLayerToTop(layer);
+            break;
+        case 'LMBm':
+            viewer->MergeLayerToBottom(layer);
+            break;
+        case 'LMVi':
+            viewer->MergeVisible();
+            break;
+        case 'IMrg':
+            viewer->MergeImage();
+            break;
+        case 'LCmp': {
+            if (layer == nullptr || !layer->InheritsFrom("YKCacheLayer")) {
+                break;
+            }
+            const int32 method = Int32Field(message, "index", 0);
+            InStep(viewer,
+                   [&] { static_cast<YKCacheLayer*>(layer)->SetMergeMethod(method, nullptr); });
+            break;
+        }
+        case 'CnCr':
+            CropCanvasTo(viewer->SelectionFrame(mIndex));
+            break;
+        case 'CnC2': {
+            YKBitmap* selection = viewer->GetSelection();
+            if (selection != nullptr) {
+                auto bounds = std::make_unique<YKBitmap>(*selection);
+                bounds->OptimizeFrame();
+                CropCanvasTo(bounds->Frame());
+            }
+            break;
+        }
+        case 'Ulay':
+            MenusBeginning();
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+void YKDocumentWindow::CropCanvasTo(YKRect<int32> frame) {
+    frame = frame & mDocument->Frame();
+    if (frame.IsValid()) {
+        mDocument->SetFrame(frame, 1);
+    }
+}
+
+// --- Objects ---
+
+bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    switch (message.what) {
+        case 'CCUT':
+        case 'COPY': {
+            // The picture is taken first: a cut removes what it shows.
+            const QImage picture = SelectionPicture();
+            if (message.what == 'CCUT' ? viewer->Cut(mIndex) : viewer->Copy(mIndex)) {
+                if (auto* desktop = dynamic_cast<YKQtClipboard*>(YKClipboard::Current())) {
+                    desktop->SetPicture(picture);
+                }
+            }
+            break;
+        }
+        case 'PSTE':
+        case 'Epip':
+            viewer->Paste(mIndex, std::nullopt);
+            break;
+        case 'Odup':
+            viewer->DuplicateSelectedObject(mIndex);
+            break;
+        case 'Odel':
+            viewer->DeleteSelectedObject(mIndex);
+            break;
+        case 'ObjC':
+            viewer->ConvertObjectToSelection();
+            break;
+        case 'Oflt': {
+            YKLayer* first = mEvents != nullptr ? mEvents->FirstSelectedObject() : nullptr;
+            if (first == nullptr) {
+                const std::vector<YKLayer*> selected = viewer->SelectedObjects(mIndex);
+                first = selected.empty() ? nullptr : selected.front();
+            }
+            if (first != nullptr) {
+                viewer->FlattenObject(first);
+            }
+            break;
+        }
+        case 'Olok':
+        case 'OCmp': {
+            const std::vector<YKLayer*> selected = viewer->SelectedObjects(mIndex);
+            if (selected.empty()) {
+                break;
+            }
+            YKMessage change(message.what == 'OCmp' ? 'oMRG' : Marked(message) ? 'oLOC' : 'oULC');
+            change.AddInt32("merge_method", Int32Field(message, "index", 0));
+            InStep(viewer, [&] { mDocument->SendMessage(selected.front(), &change); });
+            break;
+        }
+        case 'Objc': {
+            const std::vector<YKLayer*> selected =
+                viewer->SelectedObjects(mIndex, viewer->CurrentUserLayer());
+            const bool bitmaps = std::any_of(selected.begin(), selected.end(), [](YKLayer* l) {
+                return l->InheritsFrom("YKBitmapLayer");
+            });
+            if (selected.empty()) {
+                YKAlert("No object selected", "Close").Go();
+            } else if (!viewer->CropSelectedObject(mIndex) && !bitmaps) {
+                YKAlert("Unable to crop a vectorial object", "Close").Go();
+            }
+            break;
+        }
+        case 'Alig':
+            viewer->AlignObjects(Int32Field(message, "viewid", mIndex),
+                                 Int32Field(message, "align", 0));
+            // The objects moved: the canvas is laid out again around them.
+            mDocument->SetFrame(mDocument->Frame(), 0);
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+QImage YKDocumentWindow::SelectionPicture() const {
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    YKRect<int32> covered = YKRect<int32>::None();
+    for (YKLayer* object : viewer->SelectedObjects(mIndex, viewer->CurrentUserLayer())) {
+        covered = covered | object->Frame();
+    }
+    std::unique_ptr<YKRaster> picture(viewer->RenderPicture(covered, 0));
+    if (picture == nullptr) {
+        return {};
+    }
+    const YKRect<int32> frame = picture->Frame();
+    return QImage(picture->Bits(), frame.Width() + 1, frame.Height() + 1, picture->BytesPerRow(),
+                  QImage::Format_ARGB32)
+        .copy();
+}
+
+// --- Selection ---
+
+bool YKDocumentWindow::SelectionCommand(const YKMessage& message) {
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    switch (message.what) {
+        case 'Sall':
+            viewer->SelectAll(mIndex, nullptr);
+            break;
+        case 'SDso':
+            viewer->DeselectAll(mIndex);
+            break;
+        case 'Sinv':
+            if (mEvents != nullptr) {
+                mEvents->InvertSelection();
+            }
+            break;
+        case 'SDsb':
+            InStep(viewer, [viewer] { viewer->EraseSelection(); });
+            break;
+        case 'Sfzr': {
+            if (viewer->GetSelection() == nullptr) {
+                YKAlert("No selection to feather", "OK").Go();
+                break;
+            }
+            bool accepted = false;
+            const int radius = QInputDialog::getInt(this, tr("Feather selection"), tr("Radius"), 0,
+                                                    0, 255, 1, &accepted);
+            if (accepted) {
+                YKMessage feather('SfOK');
+                feather.AddInt32("radius", radius);
+                MessageReceived(feather);
+            }
+            break;
+        }
+        case 'SfOK': {
+            const int32 radius = Int32Field(message, "radius", 0);
+            InStep(viewer, [viewer, radius] { viewer->FeatherSelection(radius); });
+            break;
+        }
+        case 'SLay': {
+            void* layer = nullptr;
+            if (mEvents != nullptr && message.FindPointer("Layer", &layer)) {
+                mEvents->SetCurrentLayer(static_cast<YKLayer*>(layer));
+            }
+            break;
+        }
+        default:
+            return false;
+    }
+    return true;
+}
+
+// --- Animation ---
+
+bool YKDocumentWindow::AnimationCommand(const YKMessage& message) {
+    YKEnvelopManager* manager = mDocument->EnvelopManager();
+    switch (message.what) {
+        case 5:
+            mPlayback->SetLoop(mLoop->isChecked());
+            mPlayback->Play();
+            break;
+        case 6:
+            mPlayback->Stop();
+            break;
+        case 2:
+            StepFrame(1);
+            break;
+        case 1:
+            StepFrame(-1);
+            break;
+        case 7:
+            StepFrame(manager != nullptr ? -manager->MaxFrame() : 0);
+            break;
+        case 8:
+            StepFrame(manager != nullptr ? manager->MaxFrame() : 0);
+            break;
+        default:
+            return false;
+    }
+    return true;
+}
+
+void YKDocumentWindow::StepFrame(int32 delta) {
+    YKEnvelopManager* manager = mDocument->EnvelopManager();
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    if (manager == nullptr || viewer == nullptr || !viewer->LockHirarchy()) {
+        return;
+    }
+    const int32 current = manager->CurrentFrame();
+    const int32 next = std::clamp(current + delta, 1, manager->MaxFrame());
+    if (next != current) {
+        // While the frame moves, no view sets values into the envelopes.
+        mDocument->SetPlayMode(true);
+        manager->SetCurrentFrame(next);
+        viewer->SwitchToFrame(current);
+        mDocument->SetPlayMode(false);
+    }
+    viewer->UnlockHirarchy();
+}
+
+// --- View ---
+
+void YKDocumentWindow::SetPreviewMode(int32 mode) {
+    mPreviewMode = mode;
+    mDocument->ViewerLayer()->SetPreviewMode(mode);
+}
