@@ -30,10 +30,10 @@ protected:
     void SetUp() override {
         YKAlertPresenter::SetCurrent(&mAlerts);
         mGravik = std::make_unique<YKGravik>();
-        // No file: a new empty document of the default size.
         mGravik->Start({});
-        ASSERT_EQ(mGravik->Dispatcher().CountDocuments(), 1);
-        mDocument = mGravik->Dispatcher().DocumentAt(0);
+        // An empty banner, as the new-document dialog makes it.
+        mDocument = mGravik->Dispatcher().CreateDocument(468, 60, "Untitled", {255, 255, 255, 255});
+        ASSERT_NE(mDocument, nullptr);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
         ASSERT_NE(mWindow, nullptr);
         mWindow->resize(800, 300);

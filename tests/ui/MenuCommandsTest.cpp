@@ -36,6 +36,7 @@ public:
     void SetUp() override {
         mGravik = std::make_unique<YKGravik>();
         YKAlertPresenter::SetCurrent(&mAlerts);
+        mGravik->Start({});
         mDocument = YKBuildSampleBanner(&mGravik->Dispatcher());
         ASSERT_NE(mDocument, nullptr);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
