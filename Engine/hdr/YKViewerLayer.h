@@ -104,6 +104,8 @@ public:
     // Inside a bracket `object` is noted once for the closing 'oMDI'; outside one it is
     // announced at once.
     void SendObjectModeNotification(YKLayer* object);
+    // `object` leaves the tree: the bracket's closing notification no longer names it.
+    void ForgetObject(YKLayer* object);
     // The union of the rectangles invalidated in the current (or last) bracket.
     YKRect<int32> InvalidRect() const { return mInvalidRect; }
     // What the current (or last) bracket changed.

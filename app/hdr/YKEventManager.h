@@ -11,8 +11,6 @@
 // gesture at the last good point); moves, holds and ups without a mouse down are ignored, and a
 // second mouse down ends the gesture still open first.
 
-#include <memory>
-
 #include "YKList.h"
 #include "YKPoint.h"
 #include "YKRect.h"
@@ -118,6 +116,9 @@ private:
 
     // --- Keys (YKEventManagerKeys.cpp)
     void KeyEvent(const char* bytes, uint32 count, uint32 modifiers);
+    // Tab: the plainly selected objects hand the selection to the object after the last of
+    // them (before the first when `backwards`), round the current layer's objects.
+    void PassSelectionOn(bool backwards);
 
     YKDocument* mDocument;
     YKToolState* mTools;
@@ -145,7 +146,4 @@ private:
     YKPoint<double> mTrackStart;
     YKRect<int32> mSelectionRect{1, 1, -1, -1};
     bool mMouseDown = false;
-    int32 mBracketDepth = 0;
-    // A new object that came out degenerate, taken out of the tree and awaiting destruction.
-    std::unique_ptr<YKObjectLayer> mDiscarded;
 };

@@ -24,10 +24,12 @@ constexpr YKRect<int32> kCanvas{-50, -40, 49, 39};
 constexpr uint32 kShift = YKEventManager::kShift;
 constexpr uint32 kCommand = YKEventManager::kCommand;
 
-// An object that follows the pointer from its mouse down, as the object layers do.
+// An object that follows the pointer from its mouse down, as the object layers do, and whose
+// corners move freely.
 class DraggedQuad : public QuadLayer {
 public:
     using QuadLayer::QuadLayer;
+    bool SupportsTransform() const override { return true; }
     bool MouseDown(YKPoint<double> point, uint32, uint32, int32) override {
         mGrip = point;
         return true;
@@ -169,6 +171,66 @@ TEST_F(EventManagerTest, ADragAndARunOfKeyRepeatsAreEachOneUndoAction) {
     undo->UndoLast();
     EXPECT_EQ(c->Parent(), layer);
     EXPECT_EQ(Centre(c), dragged);
+}
+
+TEST_F(EventManagerTest, HNarrowsTTapersAndTabPassesThePlainSelectionOn) {
+    Click(Centre(c));
+    const Point centre = Centre(c);
+    const auto width = [this](bool top) {
+        return top ? c->RightTopVector().x - c->LeftTopVector().x
+                   : c->RightBottomVector().x - c->LeftBottomVector().x;
+    };
+    Key('h');
+    EXPECT_DOUBLE_EQ(width(true), 5);
+    EXPECT_DOUBLE_EQ(width(false), 5);
+    EXPECT_EQ(Centre(c), centre);
+    Key('H', kShift);
+    EXPECT_DOUBLE_EQ(width(false), 10);
+    // A taper narrows the top edge only; repeats stop before the edge would vanish.
+    Key('t', 0, 6);
+    EXPECT_DOUBLE_EQ(width(true), 1.25);
+    EXPECT_DOUBLE_EQ(width(false), 10);
+    YKUndoManager* undo = doc.UndoManager();
+    EXPECT_STREQ(undo->UndoNameAt(undo->UndoStackSize() - 1), "Move");
+    undo->UndoLast();
+    EXPECT_DOUBLE_EQ(width(true), 10);
+    undo->UndoLast();
+    EXPECT_DOUBLE_EQ(width(false), 5);
+
+    // Tab hands the selection to the next object, round the layer; Shift goes back.
+    Key(9);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({a}));
+    Key(9);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({b}));
+    Key(9, kShift);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({a}));
+    // An object edited locally keeps its mode and leaves Tab nothing to pass on.
+    a->SetObjectMode(YKObjectLayer::kModeLocalEditing, false);
+    Key(9);
+    EXPECT_EQ(a->ObjectMode(-1), YKObjectLayer::kModeLocalEditing);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({a}));
+}
+
+TEST_F(EventManagerTest, ADegenerateDrawingIsGoneBeforeTheRedrawNamesIt) {
+    // A click without a drag makes a rectangle of no size: it is dropped, unrecorded, and the
+    // mode notification closing the event must not name the destroyed object.
+    ASSERT_TRUE(tools.SetSelectedTool(tools.Type2ID("Rectangle")));
+    events.MouseDown({30, 30}, 1, 1, 0);
+    const YKLayer* drawn = layer->ChildAt(3);
+    ASSERT_NE(drawn, nullptr);
+    services.delivered.clear();
+    events.MouseUp({30, 30});
+    EXPECT_EQ(layer->CountChildren(), 3);
+    EXPECT_EQ(events.ObjectInProgress(), nullptr);
+    EXPECT_FALSE(doc.UndoManager()->HasUndoStackItem());
+    for (const auto& [panel, message] : services.delivered) {
+        void* object = nullptr;
+        for (int32 i = 0; message.FindPointer("YKObjectLayer", i, &object); ++i) {
+            EXPECT_NE(object, drawn);
+        }
+    }
+    Drag({20, 20}, {40, 35});
+    EXPECT_EQ(layer->CountChildren(), 4);
 }
 
 TEST_F(EventManagerTest, EventsOutOfOrderAndUnusablePointsLeaveWholeEdits) {
