@@ -4,16 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
+#include "IndexedGif.h"
 #include "QuadLayer.h"
 #include "RecordingServices.h"
+#include "ScriptedAlerts.h"
+#include "TempDir.h"
 #include "YKBitmap.h"
+#include "YKBitmapLayer.h"
 #include "YKDocument.h"
 #include "YKEventListener.h"
 #include "YKEventManager.h"
+#include "YKMessage.h"
+#include "YKRaster.h"
 #include "YKToolState.h"
 #include "YKViewerLayer.h"
 
@@ -231,6 +240,63 @@ TEST_F(EventManagerTest, ADegenerateDrawingIsGoneBeforeTheRedrawNamesIt) {
     }
     Drag({20, 20}, {40, 35});
     EXPECT_EQ(layer->CountChildren(), 4);
+}
+
+TEST_F(EventManagerTest, DroppedFilesAndBitmapsBecomeObjectsAtTheDropPointAsOneAction) {
+    TempDir dir;
+    ScriptedAlerts alerts;
+    const auto gif = [&](const char* name, std::vector<int32> delays) {
+        WriteIndexedGif(dir.PathOf(name), 4, 2, delays, [](int32 frame, size_t) { return frame; });
+        return dir.PathOf(name);
+    };
+    const auto drop = [&](std::vector<std::string> files, Point at, bool sequence) {
+        YKMessage message('DATA');
+        for (const std::string& file : files) {
+            message.AddString(YKEventManager::kDroppedFiles, file.c_str());
+        }
+        message.AddBool("force_image_sequence", sequence);
+        events.MessageDropped(&message, at);
+    };
+    const auto images = [&](int32 index) {
+        auto* bitmap = dynamic_cast<YKBitmapLayer*>(layer->ChildAt(index));
+        return bitmap != nullptr ? bitmap->CountImages() : -1;
+    };
+    std::ofstream(dir.PathOf("notes.txt")) << "not a picture";
+    drop({gif("anim.gif", {5, 5, 5}), dir.PathOf("notes.txt"), gif("still.gif", {0})}, {10, 5},
+         false);
+    EXPECT_EQ(alerts.Texts(),
+              std::vector<std::string>{"\"notes.txt\" cannot be loaded. Unknown file format."});
+    ASSERT_EQ(layer->CountChildren(), 5);
+    EXPECT_EQ(images(3), 3);
+    EXPECT_EQ(images(4), 1);
+    auto* still = static_cast<YKObjectLayer*>(layer->ChildAt(4));
+    EXPECT_EQ(Centre(still), (Point{10, 5}));
+    EXPECT_EQ(events.CountSelectedObjects(), 2);
+    YKUndoManager* undo = doc.UndoManager();
+    undo->UndoLast();
+    EXPECT_EQ(layer->CountChildren(), 3);
+    undo->RedoLast();
+    EXPECT_EQ(layer->ChildAt(4), still);
+
+    // Forced into a sequence, the images are the frames of one layer in the order of their names.
+    drop({gif("b.gif", {0}), gif("a.gif", {0, 0})}, {0, 0}, true);
+    ASSERT_EQ(layer->CountChildren(), 6);
+    EXPECT_EQ(images(5), 3);
+    EXPECT_STREQ(static_cast<YKObjectLayer*>(layer->ChildAt(5))->Name(), "a.gif");
+
+    YKRaster pixels({0, 0, 5, 3});
+    YKMessage clip('RAWB');
+    pixels.Archive(&clip);
+    events.MessageDropped(&clip, {-20, 0});
+    events.MessageDropped(&clip, {20, 0});
+    ASSERT_EQ(layer->CountChildren(), 8);
+    EXPECT_STREQ(static_cast<YKObjectLayer*>(layer->ChildAt(6))->Name(), "Bitmap clip");
+    EXPECT_STREQ(static_cast<YKObjectLayer*>(layer->ChildAt(7))->Name(), "Bitmap clip 2");
+    EXPECT_STREQ(undo->UndoNameAt(undo->UndoStackSize() - 1), "Bitmap clip 2");
+    // Anything else dropped is no picture and changes nothing.
+    YKMessage empty('DATA');
+    events.MessageDropped(&empty, {0, 0});
+    EXPECT_EQ(layer->CountChildren(), 8);
 }
 
 TEST_F(EventManagerTest, EventsOutOfOrderAndUnusablePointsLeaveWholeEdits) {
