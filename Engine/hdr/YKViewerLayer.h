@@ -277,6 +277,8 @@ public:
     // Takes `mask` away: each alpha is scaled by what the mask leaves unselected.
     void RemoveSelection(YKBitmap* mask);
     void EraseSelection();
+    // Makes `mask` the selection and invalidates what the old and new ones cover.
+    void ReplaceSelection(std::unique_ptr<YKBitmap> mask);
     // Moves the selection while it is dragged; it is cut back to the canvas by the next change.
     void OffSetSelectionBy(YKPoint<int32> offset);
     // Whether the selection changed since `view` last asked; asking clears it for that view.
@@ -350,8 +352,6 @@ private:
     // Copies of `objects` (with their dedicated parents), selected in `view` in place of the
     // originals; one undo action.
     std::vector<YKLayer*> DuplicateObjects(const std::vector<YKLayer*>& objects, int32 view);
-    // Makes `mask` the selection and invalidates what the old and new ones cover.
-    void ReplaceSelection(std::unique_ptr<YKBitmap> mask);
 
     // Per view: the window and the bitmap the layers are composed into for it.
     struct Viewer {

@@ -11,6 +11,7 @@
 // gesture at the last good point); moves, holds and ups without a mouse down are ignored, and a
 // second mouse down ends the gesture still open first.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "YKRect.h"
 #include "yk_types.h"
 
+class YKBitmap;
 class YKDocument;
 class YKEventListener;
 class YKLayer;
@@ -160,6 +162,9 @@ private:
     YKPoint<int32> mSelectionLast;
     bool mSelectionAdds = true;
     bool mMovingSelection = false;
+    // The selection as the gesture found it, for its undo record.
+    std::unique_ptr<YKBitmap> mSelectionBefore;
+    YKRect<int32> mSelectionRectBefore{1, 1, -1, -1};
     int32 mFeather = 0;
     bool mAntialias = true;
     // Rubber band of the object-selection tool.

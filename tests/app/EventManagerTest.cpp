@@ -362,6 +362,29 @@ TEST_F(EventManagerTest, BitmapSelectionsAreDrawnAddedTakenAwayAndMoved) {
     EXPECT_TRUE(covered(-30, -20));
     EXPECT_FALSE(covered(-39, -29));
     EXPECT_FALSE(covered(22, 10));
+
+    // Each gesture is one undo step that gives back the selection it found, and its rectangle.
+    YKUndoManager* undo = doc.UndoManager();
+    ASSERT_EQ(undo->UndoStackSize(), 5);
+    EXPECT_STREQ(undo->UndoNameAt(4), "Selection");
+    const YKRect<int32> last = viewer->SelectionRectangle();
+    undo->UndoLast();
+    EXPECT_TRUE(covered(22, 10));
+    EXPECT_FALSE(covered(-30, -20));
+    EXPECT_EQ(viewer->SelectionRectangle(), (YKRect<int32>{-15, -15, -5, -5}));
+    undo->UndoLast();
+    EXPECT_TRUE(covered(10, 10));
+    EXPECT_FALSE(covered(22, 10));
+    for (int i = 0; i < 3; ++i) {
+        undo->UndoLast();
+    }
+    EXPECT_EQ(viewer->GetSelection(), nullptr);
+    for (int i = 0; i < 5; ++i) {
+        undo->RedoLast();
+    }
+    EXPECT_TRUE(covered(-30, -20));
+    EXPECT_FALSE(covered(22, 10));
+    EXPECT_EQ(viewer->SelectionRectangle(), last);
 }
 
 TEST_F(EventManagerTest, TheHandToolAsksTheViewToScroll) {
