@@ -27,6 +27,7 @@ class YKCacheLayer;
 class YKGenericFilter;
 class YKMessage;
 class YKUndoEnvelopModification;
+class YKViewerLayer;
 
 class YKObjectLayer : public YKEffectLayer {
 public:
@@ -248,6 +249,8 @@ private:
     // Wraps this layer in a new cache layer with merge method `method` (and `filter` for 19).
     YKCacheLayer* WrapInCacheLayer(int32 method, YKGenericFilter* filter);
     bool IsAddedWithManager() const;
+    // The viewer layer at the top of the tree; null outside a document's tree.
+    YKViewerLayer* TopViewer();
     YKPoint<double> Turn(YKPoint<double> p) const;
     // The inverse of Turn for the placement `placement`.
     static YKPoint<double> Unturn(const Placement& placement, YKPoint<double> p);

@@ -120,6 +120,8 @@ public:
     // Inside a bracket `object` is noted once for the closing 'oMDI'; outside one it is
     // announced at once.
     void SendObjectModeNotification(YKLayer* object);
+    // `object` leaves the tree: the bracket's closing notification no longer names it.
+    void ForgetObject(YKLayer* object);
     // The union of the rectangles invalidated in the current (or last) bracket.
     YKRect<int32> InvalidRect() const { return mInvalidRect; }
     // What the current (or last) bracket changed.
@@ -291,6 +293,8 @@ public:
     // Takes `mask` away: each alpha is scaled by what the mask leaves unselected.
     void RemoveSelection(YKBitmap* mask);
     void EraseSelection();
+    // Makes `mask` the selection and invalidates what the old and new ones cover.
+    void ReplaceSelection(std::unique_ptr<YKBitmap> mask);
     // Moves the selection while it is dragged; it is cut back to the canvas by the next change.
     void OffSetSelectionBy(YKPoint<int32> offset);
     // Whether the selection changed since `view` last asked; asking clears it for that view.
@@ -372,8 +376,6 @@ private:
     // Copies of `objects` (with their dedicated parents), selected in `view` in place of the
     // originals; one undo action.
     std::vector<YKLayer*> DuplicateObjects(const std::vector<YKLayer*>& objects, int32 view);
-    // Makes `mask` the selection and invalidates what the old and new ones cover.
-    void ReplaceSelection(std::unique_ptr<YKBitmap> mask);
 
     // Per view: the window and the bitmap the layers are composed into for it.
     struct Viewer {

@@ -190,11 +190,14 @@ bool YKObjectLayer::IsAddedWithManager() const {
     return Parent() != nullptr && EnvelopManager() != nullptr;
 }
 
-void YKObjectLayer::SelfAdded() {
+YKViewerLayer* YKObjectLayer::TopViewer() {
     YKLayer* top = TopParent();
-    auto* viewer = top != nullptr && top->InheritsFrom("YKViewerLayer")
-                       ? static_cast<YKViewerLayer*>(top)
-                       : nullptr;
+    return top != nullptr && top->InheritsFrom("YKViewerLayer") ? static_cast<YKViewerLayer*>(top)
+                                                                : nullptr;
+}
+
+void YKObjectLayer::SelfAdded() {
+    YKViewerLayer* viewer = TopViewer();
     if (ObjectMode(-1) == kModeDrawing && viewer != nullptr) {
         viewer->SendObjectModeNotification(this);
     }
@@ -246,6 +249,11 @@ void YKObjectLayer::ApplyDefaults() {
 }
 
 void YKObjectLayer::SelfRemoved() {
+    // The closing notification of the viewer's bracket must not name an object that may be
+    // destroyed before it is sent.
+    if (YKViewerLayer* viewer = TopViewer()) {
+        viewer->ForgetObject(this);
+    }
     YKEnvelopManager* manager = EnvelopManager();
     if (Parent() == nullptr || manager == nullptr || !manager->Lock()) {
         YKLayer::SelfRemoved();

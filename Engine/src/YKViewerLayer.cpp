@@ -247,6 +247,11 @@ void YKViewerLayer::SendObjectModeNotification(YKLayer* object) {
     BroadcastMessage(&changed);
 }
 
+void YKViewerLayer::ForgetObject(YKLayer* object) {
+    YKAutolock guard(mHierarchyLock);
+    mModeChanges.RemoveItem(mModeChanges.IndexOf(object));
+}
+
 // --- Frames ---
 
 void YKViewerLayer::SwitchToFrame(int32 previousFrame) {

@@ -12,15 +12,19 @@
 // second mouse down ends the gesture still open first.
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "YKList.h"
 #include "YKPoint.h"
 #include "YKRect.h"
 #include "yk_types.h"
 
+class YKBitmap;
 class YKDocument;
 class YKEventListener;
 class YKLayer;
+class YKMessage;
 class YKObjectLayer;
 class YKToolState;
 class YKUndoEnvelopModification;
@@ -36,6 +40,8 @@ public:
     static constexpr int32 kSelectedModes = 0xFFF8;
     static constexpr int32 kAllModes = 0xFFFF;
     static constexpr double kMaxCoordinate = 1e7;
+    // The field of a drop message that names the dropped files, one string each.
+    static constexpr const char* kDroppedFiles = "refs";
 
     // Works on `document`'s tree with the application's `tools`; the current layer starts as the
     // viewer layer's current user layer.
@@ -59,6 +65,16 @@ public:
     void MouseUp(YKPoint<double> point);
     void KeyDown(const char* bytes, uint32 count, uint32 modifiers);
     void KeyUp(const char* bytes, uint32 count, uint32 modifiers);
+
+    // --- Drops (YKEventManagerDrops.cpp)
+    // Each dropped file becomes an object of the current layer centred on `point`: a model a 3D
+    // layer, an image a bitmap layer (over all its frames). With the bool
+    // "force_image_sequence" the images, sorted by path, are the frames of one bitmap layer. A
+    // file no reader takes is named in an alert.
+    void RefDropped(const YKMessage* message, YKPoint<double> point);
+    // A dropped bitmap (an archived raster) becomes "Bitmap clip", then "Bitmap clip 2" …; a
+    // message naming files is a file drop.
+    void MessageDropped(const YKMessage* message, YKPoint<double> point);
 
     // --- Selection of objects
     // Selects `layer` for this view (alone when `exclusive`) unless it is selected already.
@@ -119,8 +135,16 @@ private:
     void MouseUpBitmap(YKPoint<double> point);
     bool SelectionCovers(YKPoint<int32> pixel) const;
 
+    // --- Drops (YKEventManagerDrops.cpp)
+    YKObjectLayer* LoadSequence(std::vector<std::string> paths);
+    // Adds the new objects, selected, with one creation action for them all.
+    void PlaceDropped(const std::vector<YKObjectLayer*>& dropped, YKPoint<double> point);
+
     // --- Keys (YKEventManagerKeys.cpp)
     void KeyEvent(const char* bytes, uint32 count, uint32 modifiers);
+    // Tab: the plainly selected objects hand the selection to the object after the last of
+    // them (before the first when `backwards`), round the current layer's objects.
+    void PassSelectionOn(bool backwards);
 
     YKDocument* mDocument;
     YKToolState* mTools;
@@ -141,6 +165,9 @@ private:
     YKPoint<int32> mSelectionLast;
     bool mSelectionAdds = true;
     bool mMovingSelection = false;
+    // The selection as the gesture found it, for its undo record.
+    std::unique_ptr<YKBitmap> mSelectionBefore;
+    YKRect<int32> mSelectionRectBefore{1, 1, -1, -1};
     int32 mFeather = 0;
     bool mAntialias = true;
     // Rubber band of the object-selection tool.
@@ -148,7 +175,6 @@ private:
     YKPoint<double> mTrackStart;
     YKRect<int32> mSelectionRect{1, 1, -1, -1};
     bool mMouseDown = false;
-    int32 mBracketDepth = 0;
-    // A new object that came out degenerate, taken out of the tree and awaiting destruction.
-    std::unique_ptr<YKObjectLayer> mDiscarded;
+    // Bitmap clips dropped on this view so far, for their names.
+    int32 mBitmapClips = 0;
 };

@@ -6,9 +6,11 @@
 #include <memory>
 
 #include "YKBitmap.h"
+#include "YKDocument.h"
 #include "YKEventManager.h"
 #include "YKMessage.h"
 #include "YKToolState.h"
+#include "YKUndoSelection.h"
 #include "YKViewerLayer.h"
 
 namespace {
@@ -54,6 +56,10 @@ void YKEventManager::MouseDownBitmap(YKPoint<double> point) {
     // A huge feather would only cost time: no selection is wider than the canvas.
     mFeather = std::clamp(mFeather, 0, 255);
     viewer->SetTemporarySelectionType(mGestureTool);
+    // Kept for the gesture's undo record.
+    const YKBitmap* before = viewer->GetSelection();
+    mSelectionBefore = before != nullptr ? std::make_unique<YKBitmap>(*before) : nullptr;
+    mSelectionRectBefore = viewer->SelectionRectangle();
     const YKPoint<int32> pixel = Pixel(point);
     mMovingSelection = false;
     if ((mModifiers & kShift) != 0) {
@@ -120,4 +126,8 @@ void YKEventManager::MouseUpBitmap(YKPoint<double> point) {
     mMovingSelection = false;
     mSelectionRect = YKRect<int32>::None();
     viewer->SetTemporarySelectionType(-1);
+    if (mSelectionBefore != nullptr || viewer->GetSelection() != nullptr) {
+        mDocument->AddUndoItem(
+            new YKUndoSelection(std::move(mSelectionBefore), mSelectionRectBefore), true);
+    }
 }

@@ -145,7 +145,7 @@ void YKEventManager::ObjectDone() {
         if (YKLayer* parent = object->Parent()) {
             parent->RemoveChild(object, true);
         }
-        mDiscarded.reset(object);
+        delete object;
     }
     mTools->SetSwapAuthorized(true);
     if (mCurrentLayer != nullptr) {

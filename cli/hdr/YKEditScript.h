@@ -19,7 +19,7 @@
 #include "yk_types.h"
 
 struct YKEditStep {
-    enum Kind { kTool, kDown, kMove, kUp, kDrag, kKey, kFinish, kUndo, kRedo, kFrame };
+    enum Kind { kTool, kDown, kMove, kUp, kDrag, kKey, kFinish, kUndo, kRedo, kFrame, kDrop };
     Kind kind = kUndo;
     int32 line = 0;
     // The tool id, the click count, the drag's step count or the frame, by kind.
@@ -27,6 +27,7 @@ struct YKEditStep {
     YKPoint<double> from;
     YKPoint<double> to;
     uint32 modifiers = 0;
+    // The key's bytes, or the dropped file's path.
     std::string bytes;
 };
 

@@ -13,6 +13,7 @@
 #include "YKEnvelopManager.h"
 #include "YKEventListener.h"
 #include "YKEventManager.h"
+#include "YKMessage.h"
 #include "YKToolState.h"
 #include "YKViewerLayer.h"
 
@@ -124,6 +125,15 @@ bool YKEditCommand::Replay(YKDocument* document, const YKEditScript& script, std
                 const auto count = static_cast<uint32>(step.bytes.size());
                 events.KeyDown(step.bytes.data(), count, step.modifiers);
                 events.KeyUp(step.bytes.data(), count, step.modifiers);
+                break;
+            }
+            case YKEditStep::kDrop: {
+                if (events.IsMouseDown() || events.ObjectInProgress() != nullptr) {
+                    return fail("a drop waits until the mouse is up and drawing ends");
+                }
+                YKMessage dropped('DATA');
+                dropped.AddString(YKEventManager::kDroppedFiles, step.bytes.c_str());
+                events.RefDropped(&dropped, step.from);
                 break;
             }
             case YKEditStep::kFinish:

@@ -170,6 +170,14 @@ bool YKEditScript::ParseLine(std::vector<std::string> words, int32 line, std::st
             }
         }
         ok = options(2, nullptr);
+    } else if (verb == "drop") {
+        step.kind = YKEditStep::kDrop;
+        if (words.size() != 4) {
+            return fail("drop takes FILE X Y");
+        }
+        step.bytes = words[1];
+        words.erase(words.begin() + 1);
+        ok = points(2);
     } else if (verb == "finish" || verb == "undo" || verb == "redo") {
         step.kind = verb == "finish" ? YKEditStep::kFinish
                     : verb == "undo" ? YKEditStep::kUndo

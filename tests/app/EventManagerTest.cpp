@@ -4,16 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
+#include "IndexedGif.h"
 #include "QuadLayer.h"
 #include "RecordingServices.h"
+#include "ScriptedAlerts.h"
+#include "TempDir.h"
 #include "YKBitmap.h"
+#include "YKBitmapLayer.h"
 #include "YKDocument.h"
 #include "YKEventListener.h"
 #include "YKEventManager.h"
+#include "YKMessage.h"
+#include "YKRaster.h"
 #include "YKToolState.h"
 #include "YKViewerLayer.h"
 
@@ -24,10 +33,12 @@ constexpr YKRect<int32> kCanvas{-50, -40, 49, 39};
 constexpr uint32 kShift = YKEventManager::kShift;
 constexpr uint32 kCommand = YKEventManager::kCommand;
 
-// An object that follows the pointer from its mouse down, as the object layers do.
+// An object that follows the pointer from its mouse down, as the object layers do, and whose
+// corners move freely.
 class DraggedQuad : public QuadLayer {
 public:
     using QuadLayer::QuadLayer;
+    bool SupportsTransform() const override { return true; }
     bool MouseDown(YKPoint<double> point, uint32, uint32, int32) override {
         mGrip = point;
         return true;
@@ -171,6 +182,123 @@ TEST_F(EventManagerTest, ADragAndARunOfKeyRepeatsAreEachOneUndoAction) {
     EXPECT_EQ(Centre(c), dragged);
 }
 
+TEST_F(EventManagerTest, HNarrowsTTapersAndTabPassesThePlainSelectionOn) {
+    Click(Centre(c));
+    const Point centre = Centre(c);
+    const auto width = [this](bool top) {
+        return top ? c->RightTopVector().x - c->LeftTopVector().x
+                   : c->RightBottomVector().x - c->LeftBottomVector().x;
+    };
+    Key('h');
+    EXPECT_DOUBLE_EQ(width(true), 5);
+    EXPECT_DOUBLE_EQ(width(false), 5);
+    EXPECT_EQ(Centre(c), centre);
+    Key('H', kShift);
+    EXPECT_DOUBLE_EQ(width(false), 10);
+    // A taper narrows the top edge only; repeats stop before the edge would vanish.
+    Key('t', 0, 6);
+    EXPECT_DOUBLE_EQ(width(true), 1.25);
+    EXPECT_DOUBLE_EQ(width(false), 10);
+    YKUndoManager* undo = doc.UndoManager();
+    EXPECT_STREQ(undo->UndoNameAt(undo->UndoStackSize() - 1), "Move");
+    undo->UndoLast();
+    EXPECT_DOUBLE_EQ(width(true), 10);
+    undo->UndoLast();
+    EXPECT_DOUBLE_EQ(width(false), 5);
+
+    // Tab hands the selection to the next object, round the layer; Shift goes back.
+    Key(9);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({a}));
+    Key(9);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({b}));
+    Key(9, kShift);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({a}));
+    // An object edited locally keeps its mode and leaves Tab nothing to pass on.
+    a->SetObjectMode(YKObjectLayer::kModeLocalEditing, false);
+    Key(9);
+    EXPECT_EQ(a->ObjectMode(-1), YKObjectLayer::kModeLocalEditing);
+    EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({a}));
+}
+
+TEST_F(EventManagerTest, ADegenerateDrawingIsGoneBeforeTheRedrawNamesIt) {
+    // A click without a drag makes a rectangle of no size: it is dropped, unrecorded, and the
+    // mode notification closing the event must not name the destroyed object.
+    ASSERT_TRUE(tools.SetSelectedTool(tools.Type2ID("Rectangle")));
+    events.MouseDown({30, 30}, 1, 1, 0);
+    const YKLayer* drawn = layer->ChildAt(3);
+    ASSERT_NE(drawn, nullptr);
+    services.delivered.clear();
+    events.MouseUp({30, 30});
+    EXPECT_EQ(layer->CountChildren(), 3);
+    EXPECT_EQ(events.ObjectInProgress(), nullptr);
+    EXPECT_FALSE(doc.UndoManager()->HasUndoStackItem());
+    for (const auto& [panel, message] : services.delivered) {
+        void* object = nullptr;
+        for (int32 i = 0; message.FindPointer("YKObjectLayer", i, &object); ++i) {
+            EXPECT_NE(object, drawn);
+        }
+    }
+    Drag({20, 20}, {40, 35});
+    EXPECT_EQ(layer->CountChildren(), 4);
+}
+
+TEST_F(EventManagerTest, DroppedFilesAndBitmapsBecomeObjectsAtTheDropPointAsOneAction) {
+    TempDir dir;
+    ScriptedAlerts alerts;
+    const auto gif = [&](const char* name, std::vector<int32> delays) {
+        WriteIndexedGif(dir.PathOf(name), 4, 2, delays, [](int32 frame, size_t) { return frame; });
+        return dir.PathOf(name);
+    };
+    const auto drop = [&](std::vector<std::string> files, Point at, bool sequence) {
+        YKMessage message('DATA');
+        for (const std::string& file : files) {
+            message.AddString(YKEventManager::kDroppedFiles, file.c_str());
+        }
+        message.AddBool("force_image_sequence", sequence);
+        events.MessageDropped(&message, at);
+    };
+    const auto images = [&](int32 index) {
+        auto* bitmap = dynamic_cast<YKBitmapLayer*>(layer->ChildAt(index));
+        return bitmap != nullptr ? bitmap->CountImages() : -1;
+    };
+    std::ofstream(dir.PathOf("notes.txt")) << "not a picture";
+    drop({gif("anim.gif", {5, 5, 5}), dir.PathOf("notes.txt"), gif("still.gif", {0})}, {10, 5},
+         false);
+    EXPECT_EQ(alerts.Texts(),
+              std::vector<std::string>{"\"notes.txt\" cannot be loaded. Unknown file format."});
+    ASSERT_EQ(layer->CountChildren(), 5);
+    EXPECT_EQ(images(3), 3);
+    EXPECT_EQ(images(4), 1);
+    auto* still = static_cast<YKObjectLayer*>(layer->ChildAt(4));
+    EXPECT_EQ(Centre(still), (Point{10, 5}));
+    EXPECT_EQ(events.CountSelectedObjects(), 2);
+    YKUndoManager* undo = doc.UndoManager();
+    undo->UndoLast();
+    EXPECT_EQ(layer->CountChildren(), 3);
+    undo->RedoLast();
+    EXPECT_EQ(layer->ChildAt(4), still);
+
+    // Forced into a sequence, the images are the frames of one layer in the order of their names.
+    drop({gif("b.gif", {0}), gif("a.gif", {0, 0})}, {0, 0}, true);
+    ASSERT_EQ(layer->CountChildren(), 6);
+    EXPECT_EQ(images(5), 3);
+    EXPECT_STREQ(static_cast<YKObjectLayer*>(layer->ChildAt(5))->Name(), "a.gif");
+
+    YKRaster pixels({0, 0, 5, 3});
+    YKMessage clip('RAWB');
+    pixels.Archive(&clip);
+    events.MessageDropped(&clip, {-20, 0});
+    events.MessageDropped(&clip, {20, 0});
+    ASSERT_EQ(layer->CountChildren(), 8);
+    EXPECT_STREQ(static_cast<YKObjectLayer*>(layer->ChildAt(6))->Name(), "Bitmap clip");
+    EXPECT_STREQ(static_cast<YKObjectLayer*>(layer->ChildAt(7))->Name(), "Bitmap clip 2");
+    EXPECT_STREQ(undo->UndoNameAt(undo->UndoStackSize() - 1), "Bitmap clip 2");
+    // Anything else dropped is no picture and changes nothing.
+    YKMessage empty('DATA');
+    events.MessageDropped(&empty, {0, 0});
+    EXPECT_EQ(layer->CountChildren(), 8);
+}
+
 TEST_F(EventManagerTest, EventsOutOfOrderAndUnusablePointsLeaveWholeEdits) {
     const Point start = Centre(c);
     // Nothing without a mouse down.
@@ -234,6 +362,29 @@ TEST_F(EventManagerTest, BitmapSelectionsAreDrawnAddedTakenAwayAndMoved) {
     EXPECT_TRUE(covered(-30, -20));
     EXPECT_FALSE(covered(-39, -29));
     EXPECT_FALSE(covered(22, 10));
+
+    // Each gesture is one undo step that gives back the selection it found, and its rectangle.
+    YKUndoManager* undo = doc.UndoManager();
+    ASSERT_EQ(undo->UndoStackSize(), 5);
+    EXPECT_STREQ(undo->UndoNameAt(4), "Selection");
+    const YKRect<int32> last = viewer->SelectionRectangle();
+    undo->UndoLast();
+    EXPECT_TRUE(covered(22, 10));
+    EXPECT_FALSE(covered(-30, -20));
+    EXPECT_EQ(viewer->SelectionRectangle(), (YKRect<int32>{-15, -15, -5, -5}));
+    undo->UndoLast();
+    EXPECT_TRUE(covered(10, 10));
+    EXPECT_FALSE(covered(22, 10));
+    for (int i = 0; i < 3; ++i) {
+        undo->UndoLast();
+    }
+    EXPECT_EQ(viewer->GetSelection(), nullptr);
+    for (int i = 0; i < 5; ++i) {
+        undo->RedoLast();
+    }
+    EXPECT_TRUE(covered(-30, -20));
+    EXPECT_FALSE(covered(22, 10));
+    EXPECT_EQ(viewer->SelectionRectangle(), last);
 }
 
 TEST_F(EventManagerTest, TheHandToolAsksTheViewToScroll) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "CliTest.h"
 #include "RecordingServices.h"
@@ -61,6 +62,34 @@ TEST_F(EditCommand, ABandSelectionNudgedByKeysIsSavedAndUndoRedoReplayInOrder) {
     EXPECT_EQ(MovedBy("tool 0\nup 1 2\nundo\nkey right\nredo\n"), (YKPoint<double>{0, 0}));
 }
 
+TEST_F(EditCommand, ADroppedImageIsSavedCentredOnTheDropPointAndUndoTakesItAway) {
+    const std::string image = std::string(GRAVIK_TEST_DATA) + "/effects/outline.png";
+    const auto objects = [&](const std::string& script) {
+        std::vector<YKPoint<double>> centres;
+        const CliResult edited = Edit(script);
+        EXPECT_EQ(edited.status, 0) << edited.err;
+        YKDocument* document = YKDocument::Load(mOutput.c_str(), "doc", false, &mServices);
+        YKViewerLayer* viewer = document != nullptr ? document->ViewerLayer() : nullptr;
+        for (YKLayer* layer = viewer != nullptr
+                                  ? viewer->IterateHirarchyToNext("YKObjectLayer", viewer)
+                                  : nullptr;
+             layer != nullptr; layer = layer->IterateHirarchyToNext("YKObjectLayer", viewer)) {
+            const YKRect<double> box = static_cast<YKObjectLayer*>(layer)->BoundingBox();
+            centres.push_back({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+        }
+        return centres;
+    };
+    const std::vector<YKPoint<double>> dropped = objects("drop " + image + " 30 -20\n");
+    ASSERT_EQ(dropped.size(), 2u);
+    EXPECT_EQ(dropped[1], (YKPoint<double>{30, -20}));
+    EXPECT_EQ(objects("drop " + image + " 30 -20\nundo\n").size(), 1u);
+    // A file no reader takes is reported and leaves the document as it was.
+    const CliResult unknown = Edit("drop " + mScript + " 0 0\n");
+    EXPECT_EQ(unknown.status, 0);
+    EXPECT_NE(unknown.out.find("cannot be loaded. Unknown file format."), std::string::npos)
+        << unknown.out;
+}
+
 TEST_F(EditCommand, ABadLineIsNamedAndNothingIsSaved) {
     const std::pair<const char*, const char*> bad[] = {
         {"tool 0\njump 1 2\n", "line 2: unknown word \"jump\""},
@@ -72,6 +101,7 @@ TEST_F(EditCommand, ABadLineIsNamedAndNothingIsSaved) {
         {"key right sideways\n", "line 1: unexpected word \"sideways\""},
         {"\n# comment\ntool Spiral\n", "line 3: no tool \"Spiral\""},
         {"tool 0\nundo 2\n", "line 2: undo takes no arguments"},
+        {"drop in.png 1\n", "line 1: drop takes FILE X Y"},
         // Refused while running: the steps before it are dropped with the document.
         {"tool 0\ndrag -60 -50 60 50\nkey right\nframe 7\n", "line 4: frame 7 is outside"},
     };
