@@ -50,6 +50,15 @@ public:
     // The bounds grown by the full stroke width on every side.
     void getBounds(YKRect<double>* out) const override;
     void drawIn(YKSketcher* sketcher, bool antialias) override;
+    // How far the stroke reaches from the segments (joins and caps included) when the chain's
+    // end can be drawn alone: an open chain of two segments or more, a solid stroke of one
+    // colour, no fill, caps without ornaments. Negative otherwise.
+    double endReach() const;
+    // Strokes the segments from `first` on (at most the last two) as drawIn strokes the whole
+    // chain. Away from the segments left out by more than endReach(), the pixels are the whole
+    // chain's, so a stroke growing at its end need not be drawn whole at every point. The whole
+    // chain when its end cannot be drawn alone.
+    void drawEndIn(YKSketcher* sketcher, size_t first);
 
 protected:
     // The first segment within `reach` of `p`, or -1.
@@ -61,4 +70,8 @@ protected:
     // The chain's points in drawing order; a closed chain without its repeated first point
     // unless `repeatFirst`.
     PointList chainPoints(bool repeatFirst) const;
+
+private:
+    // The paint, caps and join drawIn and drawEndIn stroke with.
+    void setupStroke(YKSketcher* sketcher, PaintBuffers* buffers) const;
 };

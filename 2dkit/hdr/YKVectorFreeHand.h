@@ -9,7 +9,7 @@ class YKVectorFreeHand : public YKVectorChain {
 public:
     using YKVectorChain::YKVectorChain;
 
-    // Points stream in fast: the lists grow five entries at a time.
+    // Points stream in fast: the point list grows by at least five entries at a time.
     int32 segmentGranularity() const override { return 5; }
     // A stroke of fewer than two segments is discarded; one of fewer than three cannot be
     // filled (but keeps its fill envelopes); a longer one closes when its ends meet within `tol`.

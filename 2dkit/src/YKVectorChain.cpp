@@ -1,9 +1,11 @@
 // Selection, hit tests, knobs, dragging and drawing of a chain of segments.
 
+#include <algorithm>
 #include <cmath>
 
 #include "YKSketcher.h"
 #include "YKVectorChain.h"
+#include "yk_sketch_modes.h"
 #include "yk_vector_geometry.h"
 
 // --- Queries ---
@@ -235,19 +237,23 @@ void YKVectorChain::draggingTo(Point p, bool flag) {
 
 // --- Drawing ---
 
+void YKVectorChain::setupStroke(YKSketcher* sketcher, PaintBuffers* buffers) const {
+    setupPaint(sketcher, buffers);
+    if (mStroke != nullptr && mStroke->dash != nullptr) {
+        sketcher->SetLineMode(mFirstCap, mLastCap, 3, 10.0);
+    } else {
+        sketcher->SetLineMode(mFirstCap, mLastCap, mJoin, mMiterLimit);
+    }
+}
+
 void YKVectorChain::drawIn(YKSketcher* sketcher, bool antialias) {
     YKVectorEntity::drawIn(sketcher, antialias);
     if (mSegments.empty()) {
         return;
     }
     PaintBuffers buffers;
-    setupPaint(sketcher, &buffers);
+    setupStroke(sketcher, &buffers);
     const bool dashed = mStroke != nullptr && mStroke->dash != nullptr;
-    if (dashed) {
-        sketcher->SetLineMode(mFirstCap, mLastCap, 3, 10.0);
-    } else {
-        sketcher->SetLineMode(mFirstCap, mLastCap, mJoin, mMiterLimit);
-    }
     if (mSegments.size() == 1) {
         const Point from = rotated(mPoints[mSegments[0].begin]);
         Point to = rotated(mPoints[mSegments[0].end]);
@@ -268,5 +274,44 @@ void YKVectorChain::drawIn(YKSketcher* sketcher, bool antialias) {
         list.AddItem(p);
     }
     sketcher->SetClosed(closed);
+    sketcher->DrawPolygon(&list);
+}
+
+double YKVectorChain::endReach() const {
+    const bool fills = mFillColorFlag != kColorFlagNone && mFillColorFlag != kColorFlagNotFillable;
+    // Patterns and gradients are placed by the whole chain's box, and dashes run from its start.
+    const bool plain =
+        mStroke != nullptr && mStroke->colorFlag == kColorFlagColor && mStroke->dash == nullptr;
+    if (mSegments.size() < 2 || isClosed() || fills || !plain) {
+        return -1;
+    }
+    // The sketcher strokes widths of 1 or less as a hairline of 1.
+    const double half = std::fmax(CurrentStrokeWidth(), 1.0) / 2;
+    double reach = mJoin == YK_JOIN_MITER ? std::fmax(mMiterLimit, 1.0) * half : half;
+    for (int32 cap : {mFirstCap, mLastCap}) {
+        if (cap == YK_CAP_SQUARE) {
+            reach = std::fmax(reach, half * M_SQRT2);
+        } else if (cap > YK_CAP_SQUARE) {
+            return -1;
+        }
+    }
+    return reach;
+}
+
+void YKVectorChain::drawEndIn(YKSketcher* sketcher, size_t first) {
+    if (endReach() < 0) {
+        drawIn(sketcher, true);
+        return;
+    }
+    YKVectorEntity::drawIn(sketcher, true);
+    first = std::min(first, mSegments.size() - 2);
+    PaintBuffers buffers;
+    setupStroke(sketcher, &buffers);
+    YKPointList list;
+    list.AddItem(rotated(mPoints[mSegments[first].begin]));
+    for (size_t i = first; i < mSegments.size(); ++i) {
+        list.AddItem(rotated(mPoints[mSegments[i].end]));
+    }
+    sketcher->SetClosed(false);
     sketcher->DrawPolygon(&list);
 }

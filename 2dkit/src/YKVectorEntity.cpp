@@ -1,5 +1,6 @@
 #include "YKVectorEntity.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "YKBitmapRoster.h"
@@ -258,7 +259,9 @@ void YKVectorEntity::addPoint(Point point, bool constrain) {
     }
     const int32 granularity = segmentGranularity();
     if (mPoints.capacity() <= mPoints.size() + 2) {
-        mPoints.reserve(mPoints.size() + static_cast<size_t>(granularity) + 2);
+        // Growing by a fixed step would copy a long stroke's points over and over.
+        mPoints.reserve(
+            std::max(mPoints.size() * 2, mPoints.size() + static_cast<size_t>(granularity) + 2));
     }
     const int32 last = static_cast<int32>(mSegments.size()) - 1;
     const int32 end = mSegments[last].end;

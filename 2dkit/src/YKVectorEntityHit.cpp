@@ -30,7 +30,8 @@ void YKVectorEntity::resetBounds() {
     const Point first = rotated(mPoints[0]);
     mBounds = {first.x, first.y, first.x, first.y};
     for (const Point& point : mPoints) {
-        const Point p = rotated(point);
+        // Unturned objects, the common case, spare a call per point: strokes run to thousands.
+        const Point p = mGlobalAngle == 0 ? point : rotated(point);
         mBounds.left = MIN(mBounds.left, p.x);
         mBounds.top = MIN(mBounds.top, p.y);
         mBounds.right = MAX(mBounds.right, p.x);

@@ -7,6 +7,7 @@
 // box, the rotation is the object's global rotation.
 
 #include <memory>
+#include <vector>
 
 #include "YKBitmap.h"
 #include "YKObjectLayer.h"
@@ -120,6 +121,12 @@ private:
     // Appends a fixed point to the path and keeps one under the pointer.
     void AddPathPoint(YKPoint<double> point);
     bool EditPoints(YKPoint<double> point, bool release);
+    // While a freehand stroke is drawn: renders again only around the segments added since the
+    // last rendering. False, with nothing done, when the whole object must be rendered.
+    bool RedrawStrokeEnd();
+    // The first segment of the stroke being drawn whose box meets `rect` (at most the one
+    // before the last).
+    size_t FirstStrokeSegmentIn(YKRect<double> rect);
 
     std::unique_ptr<YKVectorEntity> mEntity;
     YKBitmap mBitmap;
@@ -128,6 +135,12 @@ private:
     // The placement the rendering shows; a pure move from it only shifts the rendering.
     Placement mRendered;
     bool mRenderedOnce = false;
+    // The segments of the stroke being drawn that the rendering shows; 0 when it shows anything
+    // else.
+    size_t mStrokeSegments = 0;
+    // The boxes of its segments by blocks of kStrokeBlock, for the blocks no longer changing.
+    static constexpr size_t kStrokeBlock = 64;
+    std::vector<YKRect<double>> mStrokeBlocks;
     // The drawing or point-editing gesture: whether the object is being made or an existing
     // path extended, the button is down in this layer, a point is being dragged, the last
     // point the path holds and the last usable pointer position.

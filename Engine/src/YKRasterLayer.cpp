@@ -7,6 +7,7 @@
 #include "YKDash.h"
 #include "YKLocker.h"
 #include "YKMessage.h"
+#include "YKVectorChain.h"
 #include "YKVectorEntity.h"
 #include "YKVectorEntityFactory.h"
 #include "YKZipSketcher.h"
@@ -132,11 +133,101 @@ void YKRasterLayer::RedrawObject(bool full) {
     InvalidateLayer(mDrawnFrame.IsValid() ? mDrawnFrame | frame : frame, true, nullptr);
     mDrawnFrame = Frame();
     const int32 mode = ObjectMode(-1);
+    mStrokeSegments = mode == kModeDrawing ? mEntity->segmentList().size() : 0;
+    mStrokeBlocks.clear();
     if (full && mode != kModeLocalEditing && mode != kModeDrawing) {
         ProcessEffect();
     } else {
         ClearEffect();
     }
+}
+
+bool YKRasterLayer::RedrawStrokeEnd() {
+    auto* chain = dynamic_cast<YKVectorChain*>(mEntity.get());
+    if (chain == nullptr || !IsDrawing() || mStrokeSegments < 2 || chain->Angle() != 0) {
+        return false;
+    }
+    const YKVectorEntity::SegmentList& segments = chain->segmentList();
+    const double reach = chain->endReach();
+    // A full rendering keeps kFrameMargin around the bounds: a stroke reaching no farther is
+    // never cut there, so the pixels outside what changed stay as a full rendering has them.
+    if (segments.size() < mStrokeSegments || reach < 0 || reach + 2 >= kFrameMargin) {
+        return false;
+    }
+    // The new segments, the one that followed the pointer until now and the one before it,
+    // whose end turned from a cap into a join.
+    const YKVectorEntity::PointList& points = chain->pointList();
+    YKRect<double> changed = YKRect<double>::None();
+    for (size_t i = mStrokeSegments - 2; i < segments.size(); ++i) {
+        for (int32 index : {segments[i].begin, segments[i].end}) {
+            const YKPoint<double> p = points[index];
+            changed = changed | YKRect<double>{p.x, p.y, p.x, p.y};
+        }
+    }
+    if (!(std::fabs(changed.left) < 1e9 && std::fabs(changed.top) < 1e9 &&
+          std::fabs(changed.right) < 1e9 && std::fabs(changed.bottom) < 1e9)) {
+        return false;
+    }
+    // Anti-aliasing touches the pixels the outline passes through.
+    const YKRect<int32> dirty{static_cast<int32>(std::floor(changed.left - reach)) - 1,
+                              static_cast<int32>(std::floor(changed.top - reach)) - 1,
+                              static_cast<int32>(std::ceil(changed.right + reach)) + 1,
+                              static_cast<int32>(std::ceil(changed.bottom + reach)) + 1};
+    // Pixel (x, y) covers [x, x + 1) x [y, y + 1).
+    const size_t first = FirstStrokeSegmentIn(
+        {dirty.left - reach, dirty.top - reach, dirty.right + 1 + reach, dirty.bottom + 1 + reach});
+    {
+        YKAutolock lock(YKZipSketcher::Lock());
+        YKZipSketcher& sketcher = SharedSketcher();
+        sketcher.SetBuffer(&mBitmap);
+        // While it is created the entity keeps its bounds itself: no walk over all its points.
+        mBitmap.Erase(dirty);
+        // The sketcher draws one pixel beyond the frame it is given.
+        sketcher.SetFrame({dirty.left + 1, dirty.top + 1, dirty.right - 1, dirty.bottom - 1});
+        mEntity->SetDisplay(PreviewMode());
+        chain->drawEndIn(&sketcher, first);
+        sketcher.SetBuffer(nullptr);
+    }
+    InvalidateLayer(dirty, true, nullptr);
+    mDrawnFrame = Frame();
+    mStrokeSegments = segments.size();
+    return true;
+}
+
+size_t YKRasterLayer::FirstStrokeSegmentIn(YKRect<double> rect) {
+    const YKVectorEntity::SegmentList& segments = mEntity->segmentList();
+    const YKVectorEntity::PointList& points = mEntity->pointList();
+    const auto box = [&](size_t i) {
+        const YKPoint<double> a = points[segments[i].begin];
+        const YKPoint<double> b = points[segments[i].end];
+        return YKRect<double>{std::fmin(a.x, b.x), std::fmin(a.y, b.y), std::fmax(a.x, b.x),
+                              std::fmax(a.y, b.y)};
+    };
+    const size_t last = segments.size() - 2;
+    // Only the last segment changes while the stroke grows: blocks before it keep their box.
+    while ((mStrokeBlocks.size() + 1) * kStrokeBlock <= last) {
+        YKRect<double> block = YKRect<double>::None();
+        for (size_t i = mStrokeBlocks.size() * kStrokeBlock;
+             i < (mStrokeBlocks.size() + 1) * kStrokeBlock; ++i) {
+            block = block | box(i);
+        }
+        mStrokeBlocks.push_back(block);
+    }
+    for (size_t b = 0; b < mStrokeBlocks.size(); ++b) {
+        if (mStrokeBlocks[b].Intersects(rect)) {
+            for (size_t i = b * kStrokeBlock; i < (b + 1) * kStrokeBlock; ++i) {
+                if (box(i).Intersects(rect)) {
+                    return i;
+                }
+            }
+        }
+    }
+    for (size_t i = mStrokeBlocks.size() * kStrokeBlock; i < last; ++i) {
+        if (box(i).Intersects(rect)) {
+            return i;
+        }
+    }
+    return last;
 }
 
 void YKRasterLayer::NotifyPreviewModification() {
@@ -213,6 +304,8 @@ void YKRasterLayer::SuggestBoundingBox(const Placement& placement, bool force, b
         mEntity->resetBox();
         mEntity->resetBounds();
         ShiftRendering(&mBitmap, {static_cast<int32>(delta.x), static_cast<int32>(delta.y)});
+        mStrokeSegments = 0;
+        mStrokeBlocks.clear();
         TranslateFiltersBy({static_cast<int32>(delta.x), static_cast<int32>(delta.y)});
         mDrawnFrame = Frame();
         if (!switching) {

@@ -265,6 +265,9 @@ void YKRasterLayer::DrawTo(YKPoint<double> point, bool release) {
                 EndDrawing();
                 return;
             }
+            if (RedrawStrokeEnd()) {
+                return;
+            }
             break;
         case kBezier:
             // The drag after a press pulls the anchor's handle, which the release fixes.

@@ -10,6 +10,7 @@
 #include <numbers>
 #include <vector>
 
+#include "ReferenceImage.h"
 #include "TestDocument.h"
 #include "YKLayerFactory.h"
 #include "YKMessage.h"
@@ -17,6 +18,7 @@
 #include "YKVectorChain.h"
 #include "YKVectorEntity.h"
 #include "YKVectorText.h"
+#include "yk_sketch_modes.h"
 
 namespace {
 
@@ -144,6 +146,61 @@ TEST_F(ObjectLayerMouseTest, LinesAndFreehandStrokesKeepThePointsDragged) {
     const std::unique_ptr<YKRasterLayer> back = Reloaded(stroke);
     EXPECT_EQ(back->Entity()->Type(), YKVectorEntity::kTypeFreeHand);
     EXPECT_EQ(PointsOf(back.get()), (Points{{10, 10}, {20, 12}, {30, 15}, {40, 20}}));
+}
+
+// A growing freehand stroke is redrawn only around its end; that must give the pixels a whole
+// rendering gives, over loops that cross the stroke's earlier parts and sharp turns whose
+// joins and caps reach out, and the redrawn area must stay local.
+TEST_F(ObjectLayerMouseTest, AFreehandStrokeRedrawnAtItsEndShowsWhatAWholeRenderingShows) {
+    struct Look {
+        double width;
+        int32 firstCap, lastCap, join;
+        double miterLimit;
+        yk_color colour;
+    };
+    const Look looks[] = {{1, YK_CAP_BUTT, YK_CAP_BUTT, YK_JOIN_BEVEL, 2, {0, 0, 0, 255}},
+                          {6, YK_CAP_ROUND, YK_CAP_SQUARE, YK_JOIN_MITER, 4, {200, 30, 30, 160}},
+                          {3.5, YK_CAP_SQUARE, YK_CAP_ROUND, YK_JOIN_ROUND, 2, {20, 90, 200, 255}}};
+    // Loops drifting right, each crossing the one before, then a zigzag of sharp turns.
+    const auto at = [](int32 i) {
+        if (i < 160) {
+            return Point{100 + i * 1.5 + 40 * std::cos(i / 8.0), 100 + 40 * std::sin(i / 8.0)};
+        }
+        return Point{340 - (i - 160) * 3.0, 170 + ((i & 1) != 0 ? 25.0 : 0.0) + (i % 7) * 0.37};
+    };
+    for (const Look& look : looks) {
+        SCOPED_TRACE(look.width);
+        auto* layer = new YKRasterLayer(doc.host.GetUniqueID(), "stroke", YKRasterLayer::kFreeHand);
+        user->AddChild(layer, true);
+        layer->MouseDown(at(0), 1, 1, 0);
+        layer->MouseHold(at(1), 1, 0);
+        YKVectorEntity* entity = layer->Entity();
+        ASSERT_NE(entity, nullptr);
+        entity->setWidth(look.width);
+        entity->setCapJoin(look.firstCap, look.lastCap, look.join);
+        entity->setMiterLimit(look.miterLimit);
+        entity->setStrokeAndColor(look.colour, kColorFlagColor, nullptr, 0, false, "");
+        layer->RedrawObject(false);
+        for (int32 i = 2; i < 240; ++i) {
+            doc.viewer.BeginInvalidate();
+            layer->MouseHold(at(i), 1, 0);
+            doc.viewer.EndInvalidate();
+            if (i % 30 != 0) {
+                continue;
+            }
+            SCOPED_TRACE(i);
+            const YKRect<int32> redrawn = doc.viewer.InvalidRect();
+            EXPECT_LT(redrawn.Width(), 80);
+            EXPECT_LT(redrawn.Height(), 80);
+            // The whole path, its joins and caps lie well inside this area.
+            constexpr YKRect<int32> kArea{0, 0, 479, 259};
+            const PixelImage drawn = ImageOf(*layer->Bitmap(), kArea);
+            layer->RedrawObject(false);
+            EXPECT_EQ(ImageOf(*layer->Bitmap(), kArea).pixels, drawn.pixels);
+        }
+        layer->MouseUp(at(239), 0);
+        EXPECT_TRUE(layer->IsValid());
+    }
 }
 
 TEST_F(ObjectLayerMouseTest, PolylinesTakeAPointPerClickAndEndOnADoubleClickOrTheStart) {
