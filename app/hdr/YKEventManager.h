@@ -13,12 +13,12 @@
 
 #include <memory>
 
+#include "YKDocument.h"
 #include "YKList.h"
 #include "YKPoint.h"
 #include "YKRect.h"
 #include "yk_types.h"
 
-class YKDocument;
 class YKEventListener;
 class YKLayer;
 class YKObjectLayer;
@@ -126,6 +126,8 @@ private:
     YKObjectLayer* mObjectInProgress = nullptr;
     // Whether the object in progress is new (and so gets a creation record) or continued.
     bool mObjectCreated = false;
+    // The document's id counters before the new object took its ids.
+    YKDocument::IDCounters mCountersBefore;
     YKList<YKLayer*> mHits{16};
     YKList<YKObjectLayer*> mMouseTargets{16};
     YKList<YKObjectLayer*> mKeyTargets{16};
