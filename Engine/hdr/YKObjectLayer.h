@@ -164,6 +164,9 @@ public:
     void ApplyRatio(bool flag);
     void ResetBoundingBox(bool force);
     void UpdateBoundingBox(bool force, bool switching);
+    // The envelopes were set back (an undo or redo): the object takes the placement they hold,
+    // where ResetBoundingBox would take the one its content last had.
+    void FollowEnvelops();
     // The smallest rectangle holding the four turned corners at the current frame.
     YKRect<double> BoundingBox() const;
 

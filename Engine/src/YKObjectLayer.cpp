@@ -346,6 +346,13 @@ void YKObjectLayer::ResetBoundingBox(bool force) {
     UpdateBoundingBox(force, false);
 }
 
+void YKObjectLayer::FollowEnvelops() {
+    const YKRect<int32> before = Frame();
+    RefillCurrentValues();
+    UpdateBoundingBox(true, false);
+    InvalidateLayer(before | Frame(), true, nullptr);
+}
+
 void YKObjectLayer::ModifyBoundingBox(YKPoint<double> leftTop, YKPoint<double> rightTop,
                                       YKPoint<double> rightBottom, YKPoint<double> leftBottom) {
     if (IsLocked()) {

@@ -82,6 +82,10 @@ void YKEventManager::MouseDown(YKPoint<double> point, uint32 buttons, uint32 cli
         // The mouse up of the last gesture never came: end it where it was.
         MouseUp(mLastPoint);
     }
+    if (!mKeyTargets.IsEmpty()) {
+        // The release of a held key never came: its run ends before the drag opens its own.
+        KeyUp(nullptr, 0, 0);
+    }
     Bracket bracket(this);
     if (!bracket.locked) {
         return;

@@ -40,7 +40,7 @@ void YKUndoPlaceObjects::Apply(bool undo) {
     }
     // The envelopes hold the placement again; the objects still show the other one.
     for (YKObjectLayer* object : mObjects) {
-        object->ResetBoundingBox(true);
+        object->FollowEnvelops();
     }
     root->EndInvalidate();
     root->UnlockHirarchy();
