@@ -346,10 +346,12 @@ void YKObjectLayer::ResetBoundingBox(bool force) {
     UpdateBoundingBox(force, false);
 }
 
-void YKObjectLayer::FollowEnvelops() {
+void YKObjectLayer::FollowEnvelops(const YKMessage* content) {
     const YKRect<int32> before = Frame();
     RefillCurrentValues();
-    UpdateBoundingBox(true, false);
+    if (content == nullptr || !RestoreContent(content, mCurrent)) {
+        UpdateBoundingBox(true, false);
+    }
     InvalidateLayer(before | Frame(), true, nullptr);
 }
 

@@ -209,7 +209,7 @@ bool YKEventManager::CallMouseDown(YKLayer* root, YKPoint<double> point, uint32 
         }
         // Local edits change the object's own points, not its placement envelopes.
         if (mode != YKObjectLayer::kModeLocalEditing) {
-            object->BeginInvalidate(true);
+            BeginCapture(object);
         }
         mMouseTargets.AddItem(object);
         handled |= object->MouseDownDestination()->MouseDown(point, buttons, clicks, mGestureTool);
@@ -236,6 +236,13 @@ void YKEventManager::CallMouseUp(YKPoint<double> point) {
     RecordModifications(&mMouseTargets, "Move");
 }
 
+void YKEventManager::BeginCapture(YKObjectLayer* object) {
+    object->BeginInvalidate(true);
+    YKMessage& content = mContentBefore[object];
+    content.MakeEmpty();
+    object->ArchiveContent(&content);
+}
+
 void YKEventManager::RecordModifications(YKList<YKObjectLayer*>* targets, const char* name) {
     auto record = std::make_unique<YKUndoPlaceObjects>(name);
     YKEnvelopManager* envelopes = mDocument->EnvelopManager();
@@ -250,7 +257,14 @@ void YKEventManager::RecordModifications(YKList<YKObjectLayer*>* targets, const 
         if (!owned.empty() && envelopes != nullptr) {
             envelopes->ObjectModified(object->ID());
         }
-        record->Add(object, std::move(owned));
+        YKMessage after;
+        object->ArchiveContent(&after);
+        const auto before = mContentBefore.find(object);
+        record->Add(object, std::move(owned),
+                    before != mContentBefore.end() ? before->second : YKMessage(), after);
+        if (before != mContentBefore.end()) {
+            mContentBefore.erase(before);
+        }
     }
     targets->MakeEmpty();
     if (record->IsEmpty()) {

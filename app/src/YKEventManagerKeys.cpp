@@ -77,7 +77,7 @@ void YKEventManager::KeyEvent(const char* bytes, uint32 count, uint32 modifiers)
         }
         if (!mKeyTargets.HasItem(object)) {
             // Capture starts at the first repeat only, so the release records the whole run.
-            object->BeginInvalidate(true);
+            BeginCapture(object);
             mKeyTargets.AddItem(object);
         }
         object->KeyDown(bytes, count, modifiers, Tool());

@@ -57,11 +57,11 @@ std::string Difference(const YKMessage& a, const YKMessage& b, const std::string
             break;
         }
     }
-    if (a.CountNames() != b.CountNames()) {
-        return here + ": " + std::to_string(a.CountNames()) + " fields against " +
-               std::to_string(b.CountNames());
-    }
-    for (int32 i = 0; i < a.CountNames(); ++i) {
+    for (int32 i = 0; i < a.CountNames() || i < b.CountNames(); ++i) {
+        if (i >= a.CountNames() || i >= b.CountNames()) {
+            return here + ": " + std::to_string(a.CountNames()) + " fields against " +
+                   std::to_string(b.CountNames());
+        }
         const char* name = nullptr;
         const char* otherName = nullptr;
         uint32 type = 0;
@@ -72,7 +72,7 @@ std::string Difference(const YKMessage& a, const YKMessage& b, const std::string
         b.GetInfo(i, &otherName, &otherType, &otherCount);
         const std::string field = here + "/" + name;
         if (std::string(name) != otherName || type != otherType || count != otherCount) {
-            return field + ": the field differs in name, type or count";
+            return field + ": the field differs in name, type or count (" + otherName + ")";
         }
         for (int32 k = 0; k < count; ++k) {
             const std::string item = field + "[" + std::to_string(k) + "]";
@@ -221,6 +221,8 @@ protected:
     // One random step: an edit, a selection, a frame change, stray events, undo or redo.
     void Step() {
         const int32 kind = Pick(0, 99);
+        if (getenv("TRACE"))
+            fprintf(stderr, "kind %d tool %d\n", kind, tools.ToolSelected());
         if (kind < 14) {
             Tool(kShapes[Pick(0, 3)]);
             Drag(AnyPoint(), AnyPoint(), AnyModifiers(), Pick(1, 6));
@@ -273,7 +275,11 @@ protected:
             const char keys[] = {28, 29, 30, 31, 'z', 'x', 'Z', 'a'};
             const uint32 modifiers = (Chance(30) ? YKEventManager::kShift : 0) |
                                      (Chance(30) ? YKEventManager::kControl : 0);
-            Key(keys[Pick(0, 7)], modifiers, Pick(1, 3));
+            const char k = keys[Pick(0, 7)];
+            const int32 r = Pick(1, 3);
+            if (getenv("TRACE"))
+                fprintf(stderr, "key %d mod %u x%d\n", k, modifiers, r);
+            Key(k, modifiers, r);
         } else if (kind < 77) {
             Tool(kSelect);
             Key(kDelete, 0, 1);
@@ -335,6 +341,12 @@ protected:
         return count;
     }
     void Undo() {
+        if (getenv("TRACE")) {
+            auto* u = doc.UndoManager();
+            for (int i = 0; i < u->UndoStackSize(); ++i)
+                fprintf(stderr, " %s%s", u->UndoNameAt(i), u->UndoIsTerminatorAt(i) ? "|" : "");
+            fprintf(stderr, " frame %d\n", doc.EnvelopManager()->CurrentFrame());
+        }
         doc.UndoManager()->UndoLast();
         EXPECT_EQ(Actions(), current - (current > 0 ? 1 : 0));
         current = Actions();
