@@ -260,6 +260,11 @@ void YKEventManager::RecordModifications(YKList<YKObjectLayer*>* targets, const 
         YKMessage after;
         object->ArchiveContent(&after);
         const auto before = mContentBefore.find(object);
+        if (owned.empty() && before != mContentBefore.end() &&
+            after.Flatten() != before->second.Flatten()) {
+            // Grabbed but not moved: the content's working values go back with the rest.
+            object->FollowEnvelops(&before->second);
+        }
         record->Add(object, std::move(owned),
                     before != mContentBefore.end() ? before->second : YKMessage(), after);
         if (before != mContentBefore.end()) {
