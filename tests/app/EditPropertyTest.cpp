@@ -221,8 +221,6 @@ protected:
     // One random step: an edit, a selection, a frame change, stray events, undo or redo.
     void Step() {
         const int32 kind = Pick(0, 99);
-        if (getenv("TRACE"))
-            fprintf(stderr, "kind %d tool %d\n", kind, tools.ToolSelected());
         if (kind < 14) {
             Tool(kShapes[Pick(0, 3)]);
             Drag(AnyPoint(), AnyPoint(), AnyModifiers(), Pick(1, 6));
@@ -275,11 +273,8 @@ protected:
             const char keys[] = {28, 29, 30, 31, 'z', 'x', 'Z', 'a'};
             const uint32 modifiers = (Chance(30) ? YKEventManager::kShift : 0) |
                                      (Chance(30) ? YKEventManager::kControl : 0);
-            const char k = keys[Pick(0, 7)];
-            const int32 r = Pick(1, 3);
-            if (getenv("TRACE"))
-                fprintf(stderr, "key %d mod %u x%d\n", k, modifiers, r);
-            Key(k, modifiers, r);
+            const char key = keys[Pick(0, 7)];
+            Key(key, modifiers, Pick(1, 3));
         } else if (kind < 77) {
             Tool(kSelect);
             Key(kDelete, 0, 1);
@@ -344,12 +339,6 @@ protected:
         return count;
     }
     void Undo() {
-        if (getenv("TRACE")) {
-            auto* u = doc.UndoManager();
-            for (int i = 0; i < u->UndoStackSize(); ++i)
-                fprintf(stderr, " %s%s", u->UndoNameAt(i), u->UndoIsTerminatorAt(i) ? "|" : "");
-            fprintf(stderr, " frame %d\n", doc.EnvelopManager()->CurrentFrame());
-        }
         doc.UndoManager()->UndoLast();
         EXPECT_EQ(Actions(), current - (current > 0 ? 1 : 0));
         current = Actions();
