@@ -165,6 +165,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "tool Text\ndown -10 0\nup -10 0\nkey H\nkey i\nfinish\n",
                  {{"Text", "Text_1", 10, {-10}, {0}, -1, 1}},
                  1},
+        // Resized and turned by keys, then both undone: the points are the drawn ones again.
+        ToolCase{"UndoneKeys",
+                 "tool Rectangle\ndrag -40 -20 30 10\ntool 0\nkey right control\nkey z shift\n"
+                 "undo\nundo\n",
+                 {{"Rectangle", "Rectangle_1", 8, kBoxX, kBoxY, 4, 0}},
+                 1},
         // A click without a drag draws nothing and takes no number; an empty band and a
         // stray release change nothing; the selection tools then nudge what they picked.
         ToolCase{"SelectionTools",
