@@ -60,6 +60,9 @@ YKVectorEntity::YKVectorEntity(const YKMessage* archive, int32 id, YKEnvelopMana
 void YKVectorEntity::createFillEnvelopes() {
     mFillColor = NewEnvelop<YKEnvelopColor>(mID, "fill_color", yk_color{255, 255, 255, 255});
     mFillPatternAlpha = NewEnvelop<YKEnvelopDouble>(mID, "fill_pattern_alpha", 0.0);
+    // A loaded object always has a container, so a new one has it too: otherwise the same
+    // object saved before and after a reload would be written differently.
+    mFillGradient = std::make_unique<YKGradientContainer>();
 }
 
 void YKVectorEntity::registerEnvelopes() const {
@@ -119,6 +122,7 @@ void YKVectorEntity::dropFill() {
     }
     mFillColor.reset();
     mFillPatternAlpha.reset();
+    mFillGradient.reset();
     mFillColorFlag = kColorFlagNotFillable;
 }
 

@@ -166,6 +166,14 @@ public:
     void ApplyRatio(bool flag);
     void ResetBoundingBox(bool force);
     void UpdateBoundingBox(bool force, bool switching);
+    // The envelopes were set back (an undo or redo): the object takes the placement they hold,
+    // where ResetBoundingBox would take the one its content last had. With `content` (what
+    // ArchiveContent gave at that placement) the content is restored as it was instead of being
+    // transformed again, which would not give back the same numbers.
+    void FollowEnvelops(const YKMessage* content = nullptr);
+    // The part of the object that placement changes rewrite in place (a vector object's
+    // points); false for kinds that derive everything from the envelopes.
+    virtual bool ArchiveContent(YKMessage* /*content*/) const { return false; }
     // The smallest rectangle holding the four turned corners at the current frame.
     YKRect<double> BoundingBox() const;
 
@@ -228,6 +236,10 @@ public:
     void TurnedCorners(YKPoint<double> (&corners)[4]) const;
 
 protected:
+    // Takes back content from ArchiveContent, drawn at `placement`; false when it cannot.
+    virtual bool RestoreContent(const YKMessage* /*content*/, const Placement& /*placement*/) {
+        return false;
+    }
     // Composes a kind's rendering as every kind does: nothing while hidden; within Frame(),
     // the before effects, the content with the object's merge method, the after effects.
     void ComposeRendering(YKBitmap* destination, YKRect<int32> rect, const YKBitmap* content);

@@ -53,6 +53,7 @@ public:
     // plain class name for a kind out of range), then the object's own keys, "type_id" and
     // "YKRL:Frame".
     void Archive(YKMessage* message, bool deep) const override;
+    bool ArchiveContent(YKMessage* content) const override;
     bool InheritsFrom(const char* className) const override;
     void ComposeLayer(YKBitmap* target, YKRect<int32> rect) override;
     YKRect<int32> Frame() const override;
@@ -90,6 +91,7 @@ public:
     // Brings the object to `placement`: a pure move shifts the rendering, anything else
     // re-renders.
     void SuggestBoundingBox(const Placement& placement, bool force, bool switching) override;
+    bool RestoreContent(const YKMessage* content, const Placement& placement) override;
 
     // --- Own operations
     // Renders the object anew; with `full` (and outside point editing) the effects too.

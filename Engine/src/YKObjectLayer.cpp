@@ -354,6 +354,15 @@ void YKObjectLayer::ResetBoundingBox(bool force) {
     UpdateBoundingBox(force, false);
 }
 
+void YKObjectLayer::FollowEnvelops(const YKMessage* content) {
+    const YKRect<int32> before = Frame();
+    RefillCurrentValues();
+    if (content == nullptr || !RestoreContent(content, mCurrent)) {
+        UpdateBoundingBox(true, false);
+    }
+    InvalidateLayer(before | Frame(), true, nullptr);
+}
+
 void YKObjectLayer::ModifyBoundingBox(YKPoint<double> leftTop, YKPoint<double> rightTop,
                                       YKPoint<double> rightBottom, YKPoint<double> leftBottom) {
     if (IsLocked()) {

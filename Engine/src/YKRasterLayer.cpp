@@ -75,6 +75,26 @@ void YKRasterLayer::Archive(YKMessage* message, bool deep) const {
     message->AddRect("YKRL:Frame", mBitmap.Frame());
 }
 
+bool YKRasterLayer::ArchiveContent(YKMessage* content) const {
+    if (mEntity == nullptr || content == nullptr) {
+        return false;
+    }
+    mEntity->ArchiveIn(content);
+    return true;
+}
+
+bool YKRasterLayer::RestoreContent(const YKMessage* content, const Placement& placement) {
+    YKVectorEntity* entity = YKVectorEntityFactory::Instantiate(content, ID(), EnvelopManager());
+    if (entity == nullptr) {
+        return false;
+    }
+    mEntity.reset(entity);
+    mRendered = placement;
+    mRenderedOnce = true;
+    RedrawObject(true);
+    return true;
+}
+
 bool YKRasterLayer::InheritsFrom(const char* className) const {
     return std::string_view(className) == "YKRasterLayer" || YKObjectLayer::InheritsFrom(className);
 }

@@ -153,6 +153,15 @@ public:
     int32 LastObjectID() const { return mObjectID; }
     int32 LastLayerID() const { return mLayerID; }
     int32 LastUniqueID() const { return mUniqueID; }
+    // The three counters together: an object drawn and then discarded or undone hands its ids
+    // back, so the saved document is what it was before.
+    struct IDCounters {
+        int32 object = 0;
+        int32 layer = 0;
+        int32 unique = 0;
+    };
+    IDCounters Counters() const { return {mObjectID, mLayerID, mUniqueID}; }
+    void SetCounters(IDCounters counters);
 
     bool Lock() { return mLock.Lock(); }
     void Unlock() { mLock.Unlock(); }

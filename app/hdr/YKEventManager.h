@@ -11,20 +11,21 @@
 // gesture at the last good point); moves, holds and ups without a mouse down are ignored, and a
 // second mouse down ends the gesture still open first.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "YKDocument.h"
 #include "YKList.h"
+#include "YKMessage.h"
 #include "YKPoint.h"
 #include "YKRect.h"
 #include "yk_types.h"
 
 class YKBitmap;
-class YKDocument;
 class YKEventListener;
 class YKLayer;
-class YKMessage;
 class YKObjectLayer;
 class YKToolState;
 class YKUndoEnvelopModification;
@@ -111,6 +112,8 @@ private:
     void CallMouseMoved(YKPoint<double> point, uint32 buttons);
     void CallMouseHold(YKPoint<double> point, uint32 buttons);
     void CallMouseUp(YKPoint<double> point);
+    // Opens the undo capture of `object`'s placement and keeps its content as it is now.
+    void BeginCapture(YKObjectLayer* object);
     // Closes the undo capture of `targets` and records what changed as one action.
     void RecordModifications(YKList<YKObjectLayer*>* targets, const char* name);
 
@@ -153,9 +156,13 @@ private:
     YKObjectLayer* mObjectInProgress = nullptr;
     // Whether the object in progress is new (and so gets a creation record) or continued.
     bool mObjectCreated = false;
+    // The document's id counters before the new object took its ids.
+    YKDocument::IDCounters mCountersBefore;
     YKList<YKLayer*> mHits{16};
     YKList<YKObjectLayer*> mMouseTargets{16};
     YKList<YKObjectLayer*> mKeyTargets{16};
+    // The content of each captured object when its capture opened.
+    std::map<YKObjectLayer*, YKMessage> mContentBefore;
     // The tool that took the mouse down; the gesture ends with it even if the tool changes.
     int32 mGestureTool = -1;
     uint32 mModifiers = 0;

@@ -391,6 +391,12 @@ bool YKDocument::SaveInto(const char* path, bool showErrors, std::string* error)
 
 // --- Canvas and looks ---
 
+void YKDocument::SetCounters(IDCounters counters) {
+    mObjectID = counters.object;
+    mLayerID = counters.layer;
+    mUniqueID = counters.unique;
+}
+
 bool YKDocument::SetFrame(YKRect<int32> frame, int32 kind) {
     if (frame.IsValid() && !yk_image_frame_ok(frame)) {
         return false;

@@ -82,6 +82,10 @@ void YKEventManager::MouseDown(YKPoint<double> point, uint32 buttons, uint32 cli
         // The mouse up of the last gesture never came: end it where it was.
         MouseUp(mLastPoint);
     }
+    if (!mKeyTargets.IsEmpty()) {
+        // The release of a held key never came: its run ends before the drag opens its own.
+        KeyUp(nullptr, 0, 0);
+    }
     Bracket bracket(this);
     if (!bracket.locked) {
         return;
@@ -205,7 +209,7 @@ bool YKEventManager::CallMouseDown(YKLayer* root, YKPoint<double> point, uint32 
         }
         // Local edits change the object's own points, not its placement envelopes.
         if (mode != YKObjectLayer::kModeLocalEditing) {
-            object->BeginInvalidate(true);
+            BeginCapture(object);
         }
         mMouseTargets.AddItem(object);
         handled |= object->MouseDownDestination()->MouseDown(point, buttons, clicks, mGestureTool);
@@ -232,6 +236,13 @@ void YKEventManager::CallMouseUp(YKPoint<double> point) {
     RecordModifications(&mMouseTargets, "Move");
 }
 
+void YKEventManager::BeginCapture(YKObjectLayer* object) {
+    object->BeginInvalidate(true);
+    YKMessage& content = mContentBefore[object];
+    content.MakeEmpty();
+    object->ArchiveContent(&content);
+}
+
 void YKEventManager::RecordModifications(YKList<YKObjectLayer*>* targets, const char* name) {
     auto record = std::make_unique<YKUndoPlaceObjects>(name);
     YKEnvelopManager* envelopes = mDocument->EnvelopManager();
@@ -246,7 +257,19 @@ void YKEventManager::RecordModifications(YKList<YKObjectLayer*>* targets, const 
         if (!owned.empty() && envelopes != nullptr) {
             envelopes->ObjectModified(object->ID());
         }
-        record->Add(object, std::move(owned));
+        YKMessage after;
+        object->ArchiveContent(&after);
+        const auto before = mContentBefore.find(object);
+        if (owned.empty() && before != mContentBefore.end() &&
+            after.Flatten() != before->second.Flatten()) {
+            // Grabbed but not moved: the content's working values go back with the rest.
+            object->FollowEnvelops(&before->second);
+        }
+        record->Add(object, std::move(owned),
+                    before != mContentBefore.end() ? before->second : YKMessage(), after);
+        if (before != mContentBefore.end()) {
+            mContentBefore.erase(before);
+        }
     }
     targets->MakeEmpty();
     if (record->IsEmpty()) {

@@ -13,6 +13,7 @@
 #include "YKObjectLayer.h"
 #include "YKToolState.h"
 #include "YKUndoCreateObject.h"
+#include "YKUndoDocumentIDs.h"
 #include "YKViewerLayer.h"
 
 YKObjectLayer* YKEventManager::GetObjectToContinue(YKPoint<double> point) {
@@ -48,12 +49,14 @@ void YKEventManager::MouseDownDraw(YKPoint<double> point, uint32 buttons, uint32
     if (YKObjectLayer* continued = GetObjectToContinue(point)) {
         StartObject(continued, false);
     } else {
+        mCountersBefore = mDocument->Counters();
         const char* type = mTools->ToolSelectedType();
         char name[256];
         std::snprintf(name, sizeof(name), "%s_%d", type != nullptr ? type : "Object",
                       mDocument->GetObjectID());
         YKObjectLayer* object = mTools->InstantiateLayerForTool(mDocument->GetUniqueID(), name);
         if (object == nullptr) {
+            mDocument->SetCounters(mCountersBefore);
             if (YKEnvelopManager* envelopes = mDocument->EnvelopManager()) {
                 envelopes->SetAcceptRedraw(true, false);
             }
@@ -135,6 +138,8 @@ void YKEventManager::ObjectDone() {
         SetMode(object, YKObjectLayer::kModeSelected);
         NotifySelection();
         if (mObjectCreated) {
+            mDocument->AddUndoItem(
+                new YKUndoDocumentIDs(mDocument, mCountersBefore, mDocument->Counters()), false);
             mDocument->AddUndoItem(new YKUndoCreateObject(object, object->Name()), true);
         }
         YKMessage update('lUTN');
@@ -146,6 +151,7 @@ void YKEventManager::ObjectDone() {
             parent->RemoveChild(object, true);
         }
         delete object;
+        mDocument->SetCounters(mCountersBefore);
     }
     mTools->SetSwapAuthorized(true);
     if (mCurrentLayer != nullptr) {

@@ -75,6 +75,10 @@ void YKEventManager::KeyDown(const char* bytes, uint32 count, uint32 modifiers) 
         CheckObjectDone();
         return;
     }
+    if (mMouseDown) {
+        // The drag holds the objects' placement open; a key now would split it in two.
+        return;
+    }
     if ((bytes[0] == kDelete || bytes[0] == kBackspace) && mKeyTargets.IsEmpty()) {
         // Deleting is an action of its own, which the viewer layer records.
         if (Viewer()->DeleteSelectedObject(ViewID())) {
@@ -124,7 +128,7 @@ void YKEventManager::KeyEvent(const char* bytes, uint32 count, uint32 modifiers)
         }
         if (!mKeyTargets.HasItem(object)) {
             // Capture starts at the first repeat only, so the release records the whole run.
-            object->BeginInvalidate(true);
+            BeginCapture(object);
             mKeyTargets.AddItem(object);
         }
         if (corners) {

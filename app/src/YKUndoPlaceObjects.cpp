@@ -13,12 +13,17 @@ YKUndoPlaceObjects::YKUndoPlaceObjects(const char* name) : mName(name != nullptr
 YKUndoPlaceObjects::~YKUndoPlaceObjects() = default;
 
 void YKUndoPlaceObjects::Add(YKObjectLayer* object,
-                             std::vector<std::unique_ptr<YKUndoEnvelopModification>> records) {
+                             std::vector<std::unique_ptr<YKUndoEnvelopModification>> records,
+                             const YKMessage& contentBefore, const YKMessage& contentAfter) {
     if (records.empty()) {
         return;
     }
-    if (std::find(mObjects.begin(), mObjects.end(), object) == mObjects.end()) {
-        mObjects.push_back(object);
+    const auto placed = std::find_if(mObjects.begin(), mObjects.end(),
+                                     [object](const Placed& p) { return p.object == object; });
+    if (placed == mObjects.end()) {
+        mObjects.push_back({object, contentBefore, contentAfter});
+    } else {
+        placed->after = contentAfter;
     }
     for (auto& record : records) {
         mRecords.push_back(std::move(record));
@@ -39,8 +44,9 @@ void YKUndoPlaceObjects::Apply(bool undo) {
         std::for_each(mRecords.begin(), mRecords.end(), [](auto& record) { record->Redo(); });
     }
     // The envelopes hold the placement again; the objects still show the other one.
-    for (YKObjectLayer* object : mObjects) {
-        object->ResetBoundingBox(true);
+    for (const Placed& placed : mObjects) {
+        const YKMessage& content = undo ? placed.before : placed.after;
+        placed.object->FollowEnvelops(content.IsEmpty() ? nullptr : &content);
     }
     root->EndInvalidate();
     root->UnlockHirarchy();

@@ -318,6 +318,15 @@ TEST_F(EventManagerTest, EventsOutOfOrderAndUnusablePointsLeaveWholeEdits) {
     events.MouseMoved({1e30, 1e30}, 1);
     events.MouseUp({std::numeric_limits<double>::infinity(), 0});
     EXPECT_EQ(Centre(c), (start + Point{4, 0}));
+    // A key while the drag holds the object waits: the drag stays one whole action.
+    events.MouseDown(Centre(c), 1, 1, 0);
+    events.MouseMoved(Centre(c) + Point{2, 0}, 1);
+    Key(29);
+    events.MouseMoved(Centre(c) + Point{2, 0}, 1);
+    events.MouseUp(Centre(c));
+    EXPECT_EQ(Centre(c), (start + Point{8, 0}));
+    doc.UndoManager()->UndoLast();
+    EXPECT_EQ(Centre(c), (start + Point{4, 0}));
     // A mouse down while the last drag is still open ends that drag first.
     events.MouseDown(Centre(c), 1, 1, 0);
     events.MouseMoved(Centre(c) + Point{0, 3}, 1);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <vector>
@@ -17,9 +18,16 @@
 #include "YKDispatcher.h"
 #include "YKDocument.h"
 #include "YKDrawBitmap.h"
+#include "YKEventListener.h"
+#include "YKEventManager.h"
 #include "YKObjectLayer.h"
 #include "YKRaster.h"
+#include "YKRasterLayer.h"
+#include "YKToolState.h"
 #include "YKUserLayer.h"
+#include "YKVectorEllipse.h"
+#include "YKVectorPolyline.h"
+#include "YKVectorRectangle.h"
 #include "YKViewerLayer.h"
 #include "yk_composition.h"
 
@@ -290,6 +298,74 @@ TEST(RenderFrameTest, ALayerMergesOverTransparentAndTheBackgroundGoesUnder) {
     EXPECT_EQ(row[0], 0xFFC85028u);
     EXPECT_EQ(row[1], YKAlphaBlend::Compose(0x80C85028u, background));
     EXPECT_EQ(row[2], background);
+}
+
+// Objects drawn, picked, nudged, dragged, undone and redone through a view's events render as
+// the same objects made directly at their final places.
+TEST(EditedRenderTest, DrawnAndMovedObjectsRenderAsObjectsMadeInPlace) {
+    YKDispatcher dispatcher;
+    const yk_color white{255, 255, 255, 255};
+    YKDocument* edited = dispatcher.CreateDocument(120, 90, "edited", white);
+    YKToolState tools;
+    YKEventListener listener;
+    YKEventManager events(edited, &tools, &listener);
+    const auto drag = [&events](YKPoint<double> from, YKPoint<double> to) {
+        events.MouseDown(from, 1, 1, 0);
+        events.MouseMoved({(from.x + to.x) / 2, (from.y + to.y) / 2}, 1);
+        events.MouseMoved(to, 1);
+        events.MouseUp(to);
+    };
+    ASSERT_TRUE(tools.SetSelectedTool(12));
+    drag({-40, -20}, {30, 10});
+    ASSERT_TRUE(tools.SetSelectedTool(14));
+    drag({0, 0}, {20, 16});
+    ASSERT_TRUE(tools.SetSelectedTool(8));
+    drag({-50, 30}, {50, 40});
+    ASSERT_TRUE(tools.SetSelectedTool(0));
+    // The ellipse, on top, is picked and dragged by (5, -3), then nudged by 3 x 8 to the right.
+    drag({10, 8}, {15, 5});
+    const char right = 29;
+    for (int i = 0; i < 3; ++i) {
+        events.KeyDown(&right, 1, YKEventManager::kShift);
+    }
+    events.KeyUp(&right, 1, YKEventManager::kShift);
+    for (int i = 0; i < 2; ++i) {
+        edited->UndoManager()->UndoLast();
+    }
+    for (int i = 0; i < 2; ++i) {
+        edited->UndoManager()->RedoLast();
+    }
+
+    YKDocument* made = dispatcher.CreateDocument(120, 90, "made", white);
+    YKEnvelopManager* manager = made->EnvelopManager();
+    YKLayer* user = made->ViewerLayer()->CurrentUserLayer();
+    const auto add = [&](YKVectorEntity* entity, YKPoint<double> end, int32 kind, int32 id) {
+        entity->nextPoint(end, false);
+        if (kind == YKRasterLayer::kLine) {
+            entity->addPoint(end, false);
+        }
+        entity->endCreationWithTol(1);
+        auto* layer = new YKRasterLayer(id, "made", kind);
+        layer->SetEntity(entity);
+        user->AddChild(layer, true);
+        layer->EndCreation();
+    };
+    int32 id = made->GetUniqueID();
+    add(new YKVectorRectangle({-40, -20}, id, manager), {30, 10}, YKRasterLayer::kRectangle, id);
+    id = made->GetUniqueID();
+    add(new YKVectorEllipse({29, -3}, id, manager), {49, 13}, YKRasterLayer::kEllipse, id);
+    id = made->GetUniqueID();
+    add(new YKVectorPolyline({-50, 30}, id, manager), {50, 40}, YKRasterLayer::kLine, id);
+
+    std::unique_ptr<YKRaster> editedFrame(edited->RenderFrame(1));
+    std::unique_ptr<YKRaster> madeFrame(made->RenderFrame(1));
+    ASSERT_NE(editedFrame, nullptr);
+    ASSERT_NE(madeFrame, nullptr);
+    const std::vector<uint32> pixels = ImageOf(*editedFrame).pixels;
+    EXPECT_EQ(pixels, ImageOf(*madeFrame).pixels);
+    // Something was drawn at all: the rectangle's edge is not the background.
+    EXPECT_NE(std::count(pixels.begin(), pixels.end(), 0xFFFFFFFFu),
+              static_cast<std::ptrdiff_t>(pixels.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RenderAgreementTest, testing::Range(1u, 41u));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "YKMessage.h"
 #include "YKUndoModify.h"
 
 class YKObjectLayer;
@@ -17,9 +18,10 @@ public:
     explicit YKUndoPlaceObjects(const char* name);
     ~YKUndoPlaceObjects() override;
 
-    // Takes `records`, the changes of `object`'s envelopes.
-    void Add(YKObjectLayer* object,
-             std::vector<std::unique_ptr<YKUndoEnvelopModification>> records);
+    // Takes `records`, the changes of `object`'s envelopes, and the object's content before
+    // and after them (empty messages for kinds without content of their own).
+    void Add(YKObjectLayer* object, std::vector<std::unique_ptr<YKUndoEnvelopModification>> records,
+             const YKMessage& contentBefore, const YKMessage& contentAfter);
     bool IsEmpty() const { return mRecords.empty(); }
 
     const char* Name() const override { return mName.c_str(); }
@@ -30,6 +32,11 @@ private:
     void Apply(bool undo);
 
     std::string mName;
-    std::vector<YKObjectLayer*> mObjects;
+    struct Placed {
+        YKObjectLayer* object;
+        YKMessage before;
+        YKMessage after;
+    };
+    std::vector<Placed> mObjects;
     std::vector<std::unique_ptr<YKUndoEnvelopModification>> mRecords;
 };
