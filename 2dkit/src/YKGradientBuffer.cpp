@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "YKDebug.h"
+#include "YKGradientPixelTable.h"
 #include "YKRaster.h"
 
 namespace {
@@ -44,12 +45,13 @@ double Frac(double t) {
 }  // namespace
 
 YKGradientBuffer::YKGradientBuffer(YKRect<int32> frame, const char* name, bool halfSize)
-    : mFrame(frame), mHalfSize(halfSize) {
+    : mFrame(frame), mHalfSize(halfSize), mPixels(std::make_unique<YKGradientPixelTable>()) {
     SetName(name);
     Changed();
 }
 
-YKGradientBuffer::YKGradientBuffer(YKRaster* raster) : mRaster(raster) {
+YKGradientBuffer::YKGradientBuffer(YKRaster* raster)
+    : mRaster(raster), mPixels(std::make_unique<YKGradientPixelTable>()) {
     YK_ASSERT(raster != nullptr);
     mFrame = raster->Bounds();
     Changed();
@@ -207,17 +209,9 @@ void YKGradientBuffer::Draw() {
     }
     mRaster->Lock();
     for (int32 y = 0; y < mRaster->Height(); ++y) {
-        auto* row = reinterpret_cast<uint32*>(mRaster->Bits() +
-                                              static_cast<int64>(y) * mRaster->BytesPerRow());
-        for (int32 x = 0; x < mRaster->Width(); ++x) {
-            double c[4];
-            GetPixel(x, y, &c[0], &c[1], &c[2], &c[3]);
-            uint32 channels[4];
-            for (int32 k = 0; k < 4; ++k) {
-                channels[k] = static_cast<uint32>(c[k] * 255.0 + 0.5);
-            }
-            row[x] = channels[3] << 24 | channels[0] << 16 | channels[1] << 8 | channels[2];
-        }
+        GetRow(0, y, mRaster->Width(),
+               reinterpret_cast<uint32*>(mRaster->Bits() +
+                                         static_cast<int64>(y) * mRaster->BytesPerRow()));
     }
     mRaster->Unlock();
 }

@@ -116,13 +116,6 @@ void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint3
     ColorPixels<kTranslucent>(coverage + i, count - i, opacity, rgb, out + i);
 }
 
-// A channel of 0..1 to the nearest byte. Adding a half and truncating rounds as lround does
-// for these non-negative values, without a library call per channel and pixel.
-uint32 ToByte(double v) {
-    const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;  // NaN counts as 0
-    return static_cast<uint32>(clamped * 255.0 + 0.5);
-}
-
 int64 Wrap(int64 v, int64 period) {
     const int64 r = v % period;
     return r < 0 ? r + period : r;
@@ -255,16 +248,13 @@ void YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 coun
 template <typename Coverage>
 void YKZipSketcher::GradientRow(const Paint& paint, int32 y, int32 x0, int32 count,
                                 const Coverage* coverage, uint32* out) {
+    paint.gradient->GetRow(x0, y, count, out);
+    if (coverage == nullptr) {
+        return;
+    }
     for (int32 i = 0; i < count; ++i) {
-        if (coverage != nullptr && coverage[i] == 0) {
-            out[i] = 0;
-            continue;
-        }
-        double r = 0, g = 0, b = 0, a = 0;
-        paint.gradient->GetPixel(x0 + i, y, &r, &g, &b, &a);
-        const uint32 coverageAlpha = coverage == nullptr ? 255 : CoverageToAlpha(coverage[i]);
-        out[i] = WithOpacity(coverageAlpha, ToByte(a)) << 24 | ToByte(r) << 16 | ToByte(g) << 8 |
-                 ToByte(b);
+        const uint32 alpha = WithOpacity(CoverageToAlpha(coverage[i]), out[i] >> 24);
+        out[i] = coverage[i] == 0 ? 0 : alpha << 24 | (out[i] & 0x00FFFFFFu);
     }
 }
 

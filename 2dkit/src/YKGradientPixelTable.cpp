@@ -1,0 +1,89 @@
+#include "YKGradientPixelTable.h"
+
+#include <algorithm>
+
+#include "YKGradient.h"
+
+namespace {
+
+// Steps per entry of the 100-entry tables, so that no step straddles two entries.
+constexpr int32 kStepsPerEntry = 64;
+constexpr int32 kSteps = (YKGradient::kTableSize - 1) * kStepsPerEntry;
+// Within one step a channel follows a straight line between its values at the ends, off by the
+// single-precision interpolation's rounding (a few units of 2^-24 at most). A channel whose
+// values at both ends, moved out by this margin, round to the same byte rounds to it throughout.
+constexpr double kMargin = 2e-6;
+
+// A channel of 0..1 to the nearest byte. Adding a half and truncating rounds as lround does for
+// these non-negative values, without a library call per channel and pixel.
+uint32 ToByte(double v) {
+    const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;  // NaN counts as 0
+    return static_cast<uint32>(clamped * 255.0 + 0.5);
+}
+
+struct Channels {
+    double c[4];  // alpha, red, green, blue: the order of the pixel's bytes from the top
+};
+
+Channels ChannelsAt(YKGradient& gradient, double t) {
+    Channels out{};
+    gradient.get_buffered_color_at(t, &out.c[1], &out.c[2], &out.c[3], &out.c[0]);
+    return out;
+}
+
+uint32 Pack(const Channels& channels) {
+    uint32 pixel = 0;
+    for (double c : channels.c) {
+        pixel = pixel << 8 | ToByte(c);
+    }
+    return pixel;
+}
+
+}  // namespace
+
+uint32 YKGradientPixelTable::PixelAt(YKGradient& gradient, double t) {
+    return Pack(ChannelsAt(gradient, t));
+}
+
+void YKGradientPixelTable::Fill(YKGradient& gradient) {
+    mPixels.assign(kSteps + 1, 0);
+    mExact.assign(kSteps + 1, 1);
+    Channels low = ChannelsAt(gradient, 0.0);
+    for (int32 i = 0; i < kSteps; ++i) {
+        const Channels high = ChannelsAt(gradient, static_cast<double>(i + 1) / kSteps);
+        bool steady = true;
+        for (int32 k = 0; k < 4; ++k) {
+            const double from = std::min(low.c[k], high.c[k]) - kMargin;
+            const double to = std::max(low.c[k], high.c[k]) + kMargin;
+            steady = steady && ToByte(from) == ToByte(to);
+        }
+        mPixels[i] = Pack(low);
+        mExact[i] = steady ? 0 : 1;
+        low = high;
+    }
+    // The last step holds t = 1 alone, or values rounded up to it: left exact.
+    mStamp = gradient.TableStamp();
+}
+
+void YKGradientPixelTable::Lookup(YKGradient& gradient, const double* t, int32 count, uint32* out) {
+    if (mStamp == 0 || mStamp != gradient.TableStamp()) {
+        mStamp = 0;
+        mUnfilledPixels += count;
+        if (mUnfilledPixels < kSteps) {
+            for (int32 i = 0; i < count; ++i) {
+                out[i] = PixelAt(gradient, t[i]);
+            }
+            return;
+        }
+        mUnfilledPixels = 0;
+        Fill(gradient);
+    }
+    const uint32* pixels = mPixels.data();
+    const uint8* exact = mExact.data();
+    for (int32 i = 0; i < count; ++i) {
+        // Clamped as get_buffered_color_at clamps, NaN to 0.
+        const double v = t[i] > 0.0 ? (t[i] < 1.0 ? t[i] : 1.0) : 0.0;
+        const auto step = static_cast<int32>(v * kSteps);
+        out[i] = exact[step] != 0 ? PixelAt(gradient, v) : pixels[step];
+    }
+}
