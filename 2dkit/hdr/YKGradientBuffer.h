@@ -23,6 +23,9 @@ class YKRaster;
 
 class YKGradientBuffer : public YKGradientContainer {
 public:
+    // Entries of the sine and cosine tables the square, hyperbolic and wave types turn with.
+    static constexpr int32 kTrigSteps = 4096;
+
     // Over `frame`. With `halfSize`, S and E are taken at half the values given.
     explicit YKGradientBuffer(YKRect<int32> frame, const char* name = "tmp_gradient",
                               bool halfSize = false);

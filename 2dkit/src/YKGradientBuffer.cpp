@@ -10,7 +10,7 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int32 kTrigSteps = 4096;
+constexpr int32 kTrigSteps = YKGradientBuffer::kTrigSteps;
 constexpr double kStepsPerRadian = kTrigSteps / (2.0 * kPi);
 
 struct TrigTables {

@@ -49,8 +49,10 @@ void YKGradientPixelTable::Fill(YKGradient& gradient) {
     mPixels.assign(kSteps + 1, 0);
     mExact.assign(kSteps + 1, 1);
     Channels low = ChannelsAt(gradient, 0.0);
-    for (int32 i = 0; i < kSteps; ++i) {
-        const Channels high = ChannelsAt(gradient, static_cast<double>(i + 1) / kSteps);
+    // The last step holds t = 1 and the values that round up to it: its two ends are one.
+    for (int32 i = 0; i <= kSteps; ++i) {
+        const Channels high =
+            i < kSteps ? ChannelsAt(gradient, static_cast<double>(i + 1) / kSteps) : low;
         bool steady = true;
         for (int32 k = 0; k < 4; ++k) {
             const double from = std::min(low.c[k], high.c[k]) - kMargin;
@@ -61,7 +63,6 @@ void YKGradientPixelTable::Fill(YKGradient& gradient) {
         mExact[i] = steady ? 0 : 1;
         low = high;
     }
-    // The last step holds t = 1 alone, or values rounded up to it: left exact.
     mStamp = gradient.TableStamp();
 }
 
