@@ -1,8 +1,12 @@
 #include "YKGradientPixelTable.h"
 
 #include <algorithm>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "YKGradient.h"
+#include "YKZipSketcherPaint.h"
 
 namespace {
 
@@ -38,6 +42,41 @@ uint32 Pack(const Channels& channels) {
     }
     return pixel;
 }
+
+// The step of a parameter, clamped as get_buffered_color_at clamps it (NaN to 0).
+int32 StepOf(double t) {
+    const double v = t > 0.0 ? (t < 1.0 ? t : 1.0) : 0.0;
+    return static_cast<int32>(v * kSteps);
+}
+
+#if defined(__x86_64__)
+// Four pixels at a time; returns how many were done.
+__attribute__((target("avx2"))) int32 LookupAvx2(YKGradient& gradient, const uint32* pixels,
+                                                 const int32* exact, const double* t, int32 count,
+                                                 uint32* out) {
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d steps = _mm256_set1_pd(kSteps);
+    int32 i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m256d v = _mm256_loadu_pd(t + i);
+        __m256d clamped = _mm256_blendv_pd(one, v, _mm256_cmp_pd(v, one, _CMP_LT_OQ));
+        clamped = _mm256_blendv_pd(zero, clamped, _mm256_cmp_pd(v, zero, _CMP_GT_OQ));
+        const __m128i step = _mm256_cvttpd_epi32(_mm256_mul_pd(clamped, steps));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_i32gather_epi32(reinterpret_cast<const int*>(pixels), step, 4));
+        const __m128i flags = _mm_i32gather_epi32(exact, step, 4);
+        if (_mm_testz_si128(flags, flags) == 0) {
+            for (int32 j = i; j < i + 4; ++j) {
+                if (exact[StepOf(t[j])] != 0) {
+                    out[j] = YKGradientPixelTable::PixelAt(gradient, t[j]);
+                }
+            }
+        }
+    }
+    return i;
+}
+#endif
 
 }  // namespace
 
@@ -80,11 +119,15 @@ void YKGradientPixelTable::Lookup(YKGradient& gradient, const double* t, int32 c
         Fill(gradient);
     }
     const uint32* pixels = mPixels.data();
-    const uint8* exact = mExact.data();
-    for (int32 i = 0; i < count; ++i) {
-        // Clamped as get_buffered_color_at clamps, NaN to 0.
-        const double v = t[i] > 0.0 ? (t[i] < 1.0 ? t[i] : 1.0) : 0.0;
-        const auto step = static_cast<int32>(v * kSteps);
-        out[i] = exact[step] != 0 ? PixelAt(gradient, v) : pixels[step];
+    const int32* exact = mExact.data();
+    int32 i = 0;
+#if defined(__x86_64__)
+    if (yk_zip_sketcher_has_avx2()) {
+        i = LookupAvx2(gradient, pixels, exact, t, count, out);
+    }
+#endif
+    for (; i < count; ++i) {
+        const int32 step = StepOf(t[i]);
+        out[i] = exact[step] != 0 ? PixelAt(gradient, t[i]) : pixels[step];
     }
 }

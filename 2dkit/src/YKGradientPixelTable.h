@@ -26,7 +26,7 @@ private:
     void Fill(YKGradient& gradient);
 
     std::vector<uint32> mPixels;
-    std::vector<uint8> mExact;  // 1: a rounding boundary may lie inside the step
+    std::vector<int32> mExact;  // 1: a rounding boundary may lie inside the step
     uint64 mStamp = 0;          // the gradient's tables the steps were filled from, 0: none
     int64 mUnfilledPixels = 0;  // pixels looked up one by one since the tables last changed
 };

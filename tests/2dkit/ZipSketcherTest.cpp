@@ -200,6 +200,42 @@ TEST_F(ZipSketcherTest, GradientPaintTakesEachPixelsColourFromTheBuffer) {
     }
 }
 
+// A gradient of one colour paints as that colour does: edge coverage and the gradient's own
+// alpha combine into the same pixels.
+TEST_F(ZipSketcherTest, FlatGradientPaintsAsItsColour) {
+    const std::initializer_list<Point> star{{3.3, 30.2},  {60.7, 2.9},  {40.1, 31.6},
+                                            {61.2, 60.4}, {20.5, 44.8}, {2.2, 62.7}};
+    for (uint8 alpha : {255, 200, 77, 1}) {
+        YKGradientBuffer gradient({0, 0, 63, 63}, "tmp_gradient", false);
+        YKGradient flat;
+        flat.Eraze();
+        const YKGradientItem::Color colour{51 / 255.0, 102 / 255.0, 153 / 255.0, alpha / 255.0};
+        flat.AddItem(0.0, 0.5, 1.0, colour, colour);
+        gradient.SetGradient(flat);
+        gradient.SetExEy(40, 10);
+        sketcher.SetFillStyle(YK_STYLE_GRADIENT);
+        sketcher.SetFillGradient(&gradient);
+        Polygon(star);
+        std::vector<uint32> painted;
+        for (int32 y = 0; y < 64; ++y) {
+            for (int32 x = 0; x < 64; ++x) {
+                painted.push_back(PixelAt(bitmap, x, y));
+            }
+        }
+        bitmap.Erase({-8, -8, 72, 72});
+        sketcher.SetFillStyle(YK_STYLE_COLOR);
+        sketcher.SetFillColor(yk_color(51, 102, 153, alpha));
+        Polygon(star);
+        for (int32 y = 0; y < 64; ++y) {
+            for (int32 x = 0; x < 64; ++x) {
+                ASSERT_EQ(PixelAt(bitmap, x, y), painted[y * 64 + x])
+                    << int32{alpha} << " at " << x << "," << y;
+            }
+        }
+        bitmap.Erase({-8, -8, 72, 72});
+    }
+}
+
 // Curves that stay clear of the frame are not subdivided: drawing far outside costs nothing.
 TEST(SketcherFrameTest, CurvesClearOfTheFrameAreNotFlattened) {
     YKSketcher sketcher;
