@@ -65,8 +65,11 @@ YK_AVX2 inline __m256d Sine4(__m256d steps, const RowTerms& k) {
     const __m256d period = _mm256_set1_pd(YKGradientBuffer::kTrigSteps);
     const __m256d turns =
         _mm256_floor_pd(_mm256_mul_pd(v, _mm256_set1_pd(1.0 / YKGradientBuffer::kTrigSteps)));
-    const __m128i index = _mm256_cvttpd_epi32(_mm256_sub_pd(v, _mm256_mul_pd(turns, period)));
-    return _mm256_i32gather_pd(k.sine, index, 8);
+    alignas(16) int32 index[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(index),
+                    _mm256_cvttpd_epi32(_mm256_sub_pd(v, _mm256_mul_pd(turns, period))));
+    // Loads one by one: gathers are slower than four loads on many processors.
+    return _mm256_setr_pd(k.sine[index[0]], k.sine[index[1]], k.sine[index[2]], k.sine[index[3]]);
 }
 
 YK_AVX2 inline __m256d Parameter4(__m256d dx, const RowTerms& k) {
