@@ -5,7 +5,8 @@
 // Whatever does not change from pixel to pixel is worked out whenever the geometry, the type or
 // a shaping value changes, so a pixel costs a few multiplications and a table lookup: no
 // allocation, and no trigonometric call except the arc cosine or arc tangent of the two cones.
-// GetRow gives a run of pixels at once, equal to GetPixel's pixel by pixel, several times faster.
+// GetRow gives a run of pixels at once, equal to GetPixel's pixel by pixel, at a fraction of the
+// cost per pixel.
 //
 // Coordinates: S and E are in the frame's own coordinates; GetPixel takes pixels counted from the
 // frame's left-top, moved by the shift. A caller with pixels in the frame's own coordinates sets
