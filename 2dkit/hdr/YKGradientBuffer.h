@@ -71,6 +71,9 @@ private:
         return t >= 1.0 ? 1.0 : (t - mRampStart) * mRampScale;
     }
     double ConePower(double t) const;
+    // The two cones' parameters at an offset from S (the pixel's angle is inherent to them).
+    double SymmetricCone(double dx, double dy) const;
+    double AsymmetricCone(double dx, double dy) const;
     // ParameterAt for `count` pixels from (x, y) rightwards, with the same arithmetic.
     void RowParameters(int32 x, int32 y, int32 count, double* t) const;
     double Sine(double steps) const;

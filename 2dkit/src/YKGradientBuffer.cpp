@@ -128,6 +128,27 @@ double YKGradientBuffer::Sine(double steps) const {
     return mSineTable[TableIndex(steps)];
 }
 
+double YKGradientBuffer::SymmetricCone(double dx, double dy) const {
+    const double r = std::sqrt(dx * dx + dy * dy);
+    if (r == 0.0) {
+        return 0.5;
+    }
+    const double c = std::fmin(std::fmax((mUx * dx + mUy * dy) / r, -1.0), 1.0);
+    return ConePower(std::acos(c) / kPi);
+}
+
+double YKGradientBuffer::AsymmetricCone(double dx, double dy) const {
+    if (dx == 0.0 && dy == 0.0) {
+        return 0.5;
+    }
+    double theta = std::atan2(dx, dy) + kPi - mConeBase;
+    if (theta < 0.0) {
+        theta += 2.0 * kPi;
+    }
+    const double t = ConePower(theta / (2.0 * kPi));
+    return t > 1.0 ? t - 1.0 : t;
+}
+
 double YKGradientBuffer::ParameterAt(int32 x, int32 y) const {
     if (mLength == 0.0) {
         return 0.0;
@@ -147,25 +168,10 @@ double YKGradientBuffer::ParameterAt(int32 x, int32 y) const {
             const double ry = mSquareCos * dy - mSquareSin * dx;
             return Ramp(std::fmax(std::fabs(rx), std::fabs(ry)) * mInvLength);
         }
-        case GRADIENT_CONICAL_SYMMETRIC: {
-            const double r = std::sqrt(dx * dx + dy * dy);
-            if (r == 0.0) {
-                return 0.5;
-            }
-            const double c = std::fmin(std::fmax((mUx * dx + mUy * dy) / r, -1.0), 1.0);
-            return ConePower(std::acos(c) / kPi);
-        }
-        case GRADIENT_CONICAL_ASYMMETRIC: {
-            if (dx == 0.0 && dy == 0.0) {
-                return 0.5;
-            }
-            double theta = std::atan2(dx, dy) + kPi - mConeBase;
-            if (theta < 0.0) {
-                theta += 2.0 * kPi;
-            }
-            const double t = ConePower(theta / (2.0 * kPi));
-            return t > 1.0 ? t - 1.0 : t;
-        }
+        case GRADIENT_CONICAL_SYMMETRIC:
+            return SymmetricCone(dx, dy);
+        case GRADIENT_CONICAL_ASYMMETRIC:
+            return AsymmetricCone(dx, dy);
         case GRADIENT_HYPERBOLIC: {
             // The pixel's angle from u enters only through its cosine and sine, which follow
             // from the dot and cross products without any trigonometric call.

@@ -225,9 +225,15 @@ void YKGradientBuffer::RowParameters(int32 x, int32 y, int32 count, double* t) c
                 return v - std::floor(v);
             });
             return;
+        case GRADIENT_CONICAL_SYMMETRIC:
+            // The cones keep their arc cosine and arc tangent (and the offset's power): no
+            // cheaper form gives the same bits.
+            ForRow(x, mOriginX, done, count, t, [&](double dx) { return SymmetricCone(dx, dy); });
+            return;
+        case GRADIENT_CONICAL_ASYMMETRIC:
+            ForRow(x, mOriginX, done, count, t, [&](double dx) { return AsymmetricCone(dx, dy); });
+            return;
         default:
-            // The cones: their arc cosine and arc tangent (and the power of the offset) have no
-            // exact cheaper form, so each pixel takes ParameterAt's own way.
             for (int32 i = 0; i < count; ++i) {
                 t[i] = ParameterAt(x + i, y);
             }
