@@ -1,10 +1,13 @@
 // The same scenes rendered at 1920 x 1080 by the zip sketcher, by Cairo (image surface,
 // default antialiasing) and by AGG (scanline rasterizer, BGRA pixels): many small filled
 // polygons of 10, 20 and 40 vertices, a few large ones, turned and rounded rectangles, thick
-// strokes with round and miter joins, dashed strokes, linear and radial gradient fills and
-// pattern fills. Every engine builds its paths from the same points in each iteration, as a
-// document redraw would. Each scene counts the canvas's bytes once, so the ratios printed are
-// speed ratios; the geometric means over the fill and stroke scenes are printed last.
+// strokes with round and miter joins, dashed strokes, gradient fills of every type and pattern
+// fills. Cairo has only linear and radial gradients: the other types are set against the
+// nearest of them (a reflected linear ramp for the bi-linear type, a repeating one for the
+// waves, the radial gradient for the square, conical and hyperbolic types). Every engine builds its
+// paths from the same points in each iteration, as a document redraw would. Each scene counts the
+// canvas's bytes once, so the ratios printed are speed ratios; the geometric means over the fill
+// and stroke scenes are printed last.
 
 #include <cairo.h>
 
@@ -50,7 +53,52 @@ constexpr int64 kBytes = int64{kWidth} * kHeight * 4;
 
 // --- Scenes ---
 
-enum class PaintKind { kColor, kLinear, kRadial, kPattern };
+enum class PaintKind {
+    kColor,
+    kLinear,
+    kRadial,
+    kPattern,
+    kBilinear,
+    kSquare,
+    kConicalSymmetric,
+    kConicalAsymmetric,
+    kHyperbolic,
+    kWave1,
+    kWave2
+};
+
+// Our gradient type for each gradient paint, and how Cairo draws its nearest equivalent.
+struct GradientKind {
+    PaintKind paint;
+    GradientType type;
+    const char* scene;
+    bool radial;            // Cairo: radial, else linear
+    cairo_extend_t extend;  // Cairo: how the linear ramp continues past its ends
+};
+constexpr GradientKind kGradientKinds[] = {
+    {PaintKind::kLinear, GRADIENT_LINEAR, "linear gradient fills", false, CAIRO_EXTEND_PAD},
+    {PaintKind::kRadial, GRADIENT_RADIAL, "radial gradient fills", true, CAIRO_EXTEND_PAD},
+    {PaintKind::kBilinear, GRADIENT_BILINEAR, "bi-linear gradient fills, turned", false,
+     CAIRO_EXTEND_REFLECT},
+    {PaintKind::kSquare, GRADIENT_SQUARE, "square gradient fills, turned", true, CAIRO_EXTEND_PAD},
+    {PaintKind::kConicalSymmetric, GRADIENT_CONICAL_SYMMETRIC,
+     "conical symmetric gradient fills, turned", true, CAIRO_EXTEND_PAD},
+    {PaintKind::kConicalAsymmetric, GRADIENT_CONICAL_ASYMMETRIC,
+     "conical asymmetric gradient fills, turned", true, CAIRO_EXTEND_PAD},
+    {PaintKind::kHyperbolic, GRADIENT_HYPERBOLIC, "hyperbolic gradient fills, turned", true,
+     CAIRO_EXTEND_PAD},
+    {PaintKind::kWave1, GRADIENT_WAVE1, "wave1 gradient fills, turned", false, CAIRO_EXTEND_REPEAT},
+    {PaintKind::kWave2, GRADIENT_WAVE2, "wave2 gradient fills, turned", false, CAIRO_EXTEND_REPEAT},
+};
+
+const GradientKind& KindOf(PaintKind paint) {
+    for (const GradientKind& kind : kGradientKinds) {
+        if (kind.paint == paint) {
+            return kind;
+        }
+    }
+    return kGradientKinds[0];
+}
 
 struct Item {
     std::vector<Point> points;  // a polygon, or an open polyline when stroked
@@ -60,6 +108,7 @@ struct Item {
     double radius = 0;  // > 0: a rounded rectangle of corners points[0..3]
     PaintKind paint = PaintKind::kColor;
     uint32 color = 0xFF336699u;
+    double gradientAngle = 0;  // of the gradient's direction, from S at the box's centre
 };
 
 struct Scene {
@@ -151,6 +200,21 @@ std::vector<Scene> MakeScenes() {
         }
         scenes.push_back(paint);
     }
+    // The other gradient types, each gradient turned its own way.
+    for (const GradientKind& kind : kGradientKinds) {
+        if (kind.paint == PaintKind::kLinear || kind.paint == PaintKind::kRadial) {
+            continue;
+        }
+        Scene paint{kind.scene};
+        paint.counted = false;
+        for (int i = 0; i < 60; ++i) {
+            Item item{TurnedBox({x(random), y(random)}, 110, 80, 0)};
+            item.paint = kind.paint;
+            item.gradientAngle = i * 0.37;
+            paint.items.push_back(item);
+        }
+        scenes.push_back(paint);
+    }
     return scenes;
 }
 
@@ -170,12 +234,15 @@ std::vector<uint32> TilePixels() {
     return tile;
 }
 
-// Gradients run from the box's centre to its right edge.
+// Gradients run from the box's centre as far as to its right edge, turned by their angle.
 Point GradientStart(const Item& item) {
     return {(item.points[0].x + item.points[2].x) / 2, (item.points[0].y + item.points[2].y) / 2};
 }
 Point GradientEnd(const Item& item) {
-    return {item.points[2].x, GradientStart(item).y};
+    const Point s = GradientStart(item);
+    const double length = item.points[2].x - s.x;
+    return {s.x + length * std::cos(item.gradientAngle),
+            s.y + length * std::sin(item.gradientAngle)};
 }
 
 // --- Ours ---
@@ -208,8 +275,7 @@ private:
         if (!buffer) {
             buffer = std::make_unique<YKGradientBuffer>(
                 YKRect<int32>{0, 0, kWidth - 1, kHeight - 1}, "tmp_gradient", false);
-            buffer->SetGradientType(item.paint == PaintKind::kLinear ? GradientType(0)
-                                                                     : GradientType(2));
+            buffer->SetGradientType(KindOf(item.paint).type);
             const Point s = GradientStart(item), e = GradientEnd(item);
             buffer->SetSxSy(s.x, s.y);
             buffer->SetExEy(e.x, e.y);
@@ -339,11 +405,15 @@ private:
         if (item.paint == PaintKind::kPattern) {
             cairo_set_source(cr, mTilePattern);
         } else if (item.paint != PaintKind::kColor) {
+            const GradientKind& kind = KindOf(item.paint);
             const Point s = GradientStart(item), e = GradientEnd(item);
-            const double length = e.x - s.x;
-            gradient = item.paint == PaintKind::kLinear
-                           ? cairo_pattern_create_linear(s.x - length, s.y, e.x, e.y)
-                           : cairo_pattern_create_radial(s.x, s.y, 0, s.x, s.y, length);
+            const double length = std::hypot(e.x - s.x, e.y - s.y);
+            // Our linear ramp starts at S - (E - S); the reflected and repeating ones at S.
+            const Point from =
+                kind.extend == CAIRO_EXTEND_PAD ? Point{2 * s.x - e.x, 2 * s.y - e.y} : s;
+            gradient = kind.radial ? cairo_pattern_create_radial(s.x, s.y, 0, s.x, s.y, length)
+                                   : cairo_pattern_create_linear(from.x, from.y, e.x, e.y);
+            cairo_pattern_set_extend(gradient, kind.extend);
             cairo_pattern_add_color_stop_rgba(gradient, 0, 0, 0, 0, 1);
             cairo_pattern_add_color_stop_rgba(gradient, 1, 1, 1, 1, 1);
             cairo_set_source(cr, gradient);
@@ -403,7 +473,7 @@ private:
     template <typename GradientShape>
     void Gradient(const Item& item, GradientShape shape, double from) {
         const Point s = GradientStart(item), e = GradientEnd(item);
-        const double length = e.x - s.x;
+        const double length = std::hypot(e.x - s.x, e.y - s.y);
         agg::trans_affine matrix;
         matrix.translate(s.x, s.y);
         matrix.invert();
@@ -458,6 +528,14 @@ private:
                 break;
             case PaintKind::kRadial:
                 Gradient(item, agg::gradient_circle(), 0.0);
+                break;
+            default:
+                // The other types as Cairo draws them, unturned: AGG's nearest shape.
+                if (KindOf(item.paint).radial) {
+                    Gradient(item, agg::gradient_circle(), 0.0);
+                } else {
+                    Gradient(item, agg::gradient_x(), 0.0);
+                }
                 break;
             case PaintKind::kPattern: {
                 using Source = agg::image_accessor_wrap<PixelFormat, agg::wrap_mode_repeat,

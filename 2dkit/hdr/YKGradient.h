@@ -70,6 +70,9 @@ public:
         *b = phi * high.b + psi * low.b;
         *a = phi * high.a + psi * low.a;
     }
+    // Names the contents of the tables: 0 while they are unfilled, otherwise a number no other
+    // filling in the process has had, so that what is derived from them can tell when to renew.
+    uint64 TableStamp() const { return mTableFilled ? mTableStamp : 0; }
     // The item whose range holds t, searched from the item found last; null (with a printed
     // dump of the gradient) when t lies outside every item.
     YKGradientItem* get_item_at(double t);
@@ -175,5 +178,6 @@ private:
     YKGradientItem* mSelRight = nullptr;
     int32 mCount = 0;
     bool mTableFilled = false;
+    uint64 mTableStamp = 0;
     std::array<TableEntry, kTableSize> mTable{};
 };

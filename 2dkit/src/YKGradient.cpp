@@ -1,6 +1,7 @@
 #include "YKGradient.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -373,6 +374,8 @@ void YKGradient::FillTables() {
         get_color_at(static_cast<double>(i) / (kTableSize - 1), &r, &g, &b, &a);
         mTable[i] = {UnitChannel(r), UnitChannel(g), UnitChannel(b), UnitChannel(a)};
     }
+    static std::atomic<uint64> fillings{0};
+    mTableStamp = ++fillings;
     mTableFilled = true;
 }
 

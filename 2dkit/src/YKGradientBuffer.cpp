@@ -4,12 +4,13 @@
 #include <cmath>
 
 #include "YKDebug.h"
+#include "YKGradientPixelTable.h"
 #include "YKRaster.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int32 kTrigSteps = 4096;
+constexpr int32 kTrigSteps = YKGradientBuffer::kTrigSteps;
 constexpr double kStepsPerRadian = kTrigSteps / (2.0 * kPi);
 
 struct TrigTables {
@@ -44,12 +45,13 @@ double Frac(double t) {
 }  // namespace
 
 YKGradientBuffer::YKGradientBuffer(YKRect<int32> frame, const char* name, bool halfSize)
-    : mFrame(frame), mHalfSize(halfSize) {
+    : mFrame(frame), mHalfSize(halfSize), mPixels(std::make_unique<YKGradientPixelTable>()) {
     SetName(name);
     Changed();
 }
 
-YKGradientBuffer::YKGradientBuffer(YKRaster* raster) : mRaster(raster) {
+YKGradientBuffer::YKGradientBuffer(YKRaster* raster)
+    : mRaster(raster), mPixels(std::make_unique<YKGradientPixelTable>()) {
     YK_ASSERT(raster != nullptr);
     mFrame = raster->Bounds();
     Changed();
@@ -126,6 +128,27 @@ double YKGradientBuffer::Sine(double steps) const {
     return mSineTable[TableIndex(steps)];
 }
 
+double YKGradientBuffer::SymmetricCone(double dx, double dy) const {
+    const double r = std::sqrt(dx * dx + dy * dy);
+    if (r == 0.0) {
+        return 0.5;
+    }
+    const double c = std::fmin(std::fmax((mUx * dx + mUy * dy) / r, -1.0), 1.0);
+    return ConePower(std::acos(c) / kPi);
+}
+
+double YKGradientBuffer::AsymmetricCone(double dx, double dy) const {
+    if (dx == 0.0 && dy == 0.0) {
+        return 0.5;
+    }
+    double theta = std::atan2(dx, dy) + kPi - mConeBase;
+    if (theta < 0.0) {
+        theta += 2.0 * kPi;
+    }
+    const double t = ConePower(theta / (2.0 * kPi));
+    return t > 1.0 ? t - 1.0 : t;
+}
+
 double YKGradientBuffer::ParameterAt(int32 x, int32 y) const {
     if (mLength == 0.0) {
         return 0.0;
@@ -145,25 +168,10 @@ double YKGradientBuffer::ParameterAt(int32 x, int32 y) const {
             const double ry = mSquareCos * dy - mSquareSin * dx;
             return Ramp(std::fmax(std::fabs(rx), std::fabs(ry)) * mInvLength);
         }
-        case GRADIENT_CONICAL_SYMMETRIC: {
-            const double r = std::sqrt(dx * dx + dy * dy);
-            if (r == 0.0) {
-                return 0.5;
-            }
-            const double c = std::fmin(std::fmax((mUx * dx + mUy * dy) / r, -1.0), 1.0);
-            return ConePower(std::acos(c) / kPi);
-        }
-        case GRADIENT_CONICAL_ASYMMETRIC: {
-            if (dx == 0.0 && dy == 0.0) {
-                return 0.5;
-            }
-            double theta = std::atan2(dx, dy) + kPi - mConeBase;
-            if (theta < 0.0) {
-                theta += 2.0 * kPi;
-            }
-            const double t = ConePower(theta / (2.0 * kPi));
-            return t > 1.0 ? t - 1.0 : t;
-        }
+        case GRADIENT_CONICAL_SYMMETRIC:
+            return SymmetricCone(dx, dy);
+        case GRADIENT_CONICAL_ASYMMETRIC:
+            return AsymmetricCone(dx, dy);
         case GRADIENT_HYPERBOLIC: {
             // The pixel's angle from u enters only through its cosine and sine, which follow
             // from the dot and cross products without any trigonometric call.
@@ -207,17 +215,9 @@ void YKGradientBuffer::Draw() {
     }
     mRaster->Lock();
     for (int32 y = 0; y < mRaster->Height(); ++y) {
-        auto* row = reinterpret_cast<uint32*>(mRaster->Bits() +
-                                              static_cast<int64>(y) * mRaster->BytesPerRow());
-        for (int32 x = 0; x < mRaster->Width(); ++x) {
-            double c[4];
-            GetPixel(x, y, &c[0], &c[1], &c[2], &c[3]);
-            uint32 channels[4];
-            for (int32 k = 0; k < 4; ++k) {
-                channels[k] = static_cast<uint32>(c[k] * 255.0 + 0.5);
-            }
-            row[x] = channels[3] << 24 | channels[0] << 16 | channels[1] << 8 | channels[2];
-        }
+        GetRow(0, y, mRaster->Width(),
+               reinterpret_cast<uint32*>(mRaster->Bits() +
+                                         static_cast<int64>(y) * mRaster->BytesPerRow()));
     }
     mRaster->Unlock();
 }

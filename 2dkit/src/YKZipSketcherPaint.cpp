@@ -80,6 +80,33 @@ YK_AVX2 int32 GlyphColorPixelsAvx2(const uint16* coverage, int32 count, uint32 o
     return i;
 }
 
+// Coverage applied to straight pixels in place, eight at a time: the alpha of the coverage with
+// the pixel's alpha as its opacity, uncovered pixels transparent black. Returns how many were
+// done.
+YK_AVX2 int32 CoverPixelsAvx2(const int32* coverage, int32 count, uint32* pixels) {
+    const __m256i full = _mm256_set1_epi32(255);
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
+    int32 i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverage + i));
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + i));
+        const __m256i a =
+            _mm256_min_epu32(_mm256_srli_epi32(_mm256_mullo_epi32(c, full), 11), full);
+        const __m256i opacity = _mm256_srli_epi32(p, 24);
+        const __m256i product = _mm256_mullo_epi32(a, opacity);
+        const __m256i translucent = _mm256_srli_epi32(
+            _mm256_add_epi32(_mm256_add_epi32(_mm256_srli_epi32(product, 8), one), product), 8);
+        const __m256i alpha = _mm256_blendv_epi8(translucent, a, _mm256_cmpeq_epi32(opacity, full));
+        const __m256i pixel =
+            _mm256_or_si256(_mm256_slli_epi32(alpha, 24), _mm256_and_si256(p, rgb));
+        const __m256i empty = _mm256_cmpeq_epi32(c, _mm256_setzero_si256());
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i),
+                            _mm256_andnot_si256(empty, pixel));
+    }
+    return i;
+}
+
 #endif
 
 template <bool kTranslucent>
@@ -114,13 +141,6 @@ void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint3
     }
 #endif
     ColorPixels<kTranslucent>(coverage + i, count - i, opacity, rgb, out + i);
-}
-
-// A channel of 0..1 to the nearest byte. Adding a half and truncating rounds as lround does
-// for these non-negative values, without a library call per channel and pixel.
-uint32 ToByte(double v) {
-    const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;  // NaN counts as 0
-    return static_cast<uint32>(clamped * 255.0 + 0.5);
 }
 
 int64 Wrap(int64 v, int64 period) {
@@ -255,16 +275,21 @@ void YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 coun
 template <typename Coverage>
 void YKZipSketcher::GradientRow(const Paint& paint, int32 y, int32 x0, int32 count,
                                 const Coverage* coverage, uint32* out) {
-    for (int32 i = 0; i < count; ++i) {
-        if (coverage != nullptr && coverage[i] == 0) {
-            out[i] = 0;
-            continue;
+    paint.gradient->GetRow(x0, y, count, out);
+    if (coverage == nullptr) {
+        return;
+    }
+    int32 i = 0;
+#if defined(__x86_64__)
+    if constexpr (std::is_same_v<Coverage, int32>) {
+        if (yk_zip_sketcher_has_avx2()) {
+            i = CoverPixelsAvx2(coverage, count, out);
         }
-        double r = 0, g = 0, b = 0, a = 0;
-        paint.gradient->GetPixel(x0 + i, y, &r, &g, &b, &a);
-        const uint32 coverageAlpha = coverage == nullptr ? 255 : CoverageToAlpha(coverage[i]);
-        out[i] = WithOpacity(coverageAlpha, ToByte(a)) << 24 | ToByte(r) << 16 | ToByte(g) << 8 |
-                 ToByte(b);
+    }
+#endif
+    for (; i < count; ++i) {
+        const uint32 alpha = WithOpacity(CoverageToAlpha(coverage[i]), out[i] >> 24);
+        out[i] = coverage[i] == 0 ? 0 : alpha << 24 | (out[i] & 0x00FFFFFFu);
     }
 }
 

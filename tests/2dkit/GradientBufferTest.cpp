@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "PixelAt.h"
 #include "YKGradientBuffer.h"
@@ -190,6 +192,81 @@ INSTANTIATE_TEST_SUITE_P(
                     DirectCase{GRADIENT_HYPERBOLIC, 2.0, 30}, DirectCase{GRADIENT_WAVE1, 0.0, 0},
                     DirectCase{GRADIENT_WAVE1, 1.1, 0}, DirectCase{GRADIENT_WAVE1, -2.7, 0},
                     DirectCase{GRADIENT_WAVE2, 0.3, 0}, DirectCase{GRADIENT_WAVE2, 2.5, 0}));
+
+// --- Rows against pixels ---
+
+// GetPixel's colour rounded to bytes, packed as rows are.
+uint32 PackedPixel(YKGradientBuffer& buffer, int32 x, int32 y) {
+    double c[4];
+    buffer.GetPixel(x, y, &c[0], &c[1], &c[2], &c[3]);
+    uint32 pixel = 0;
+    for (int32 k : {3, 0, 1, 2}) {
+        pixel = pixel << 8 | static_cast<uint32>(std::lround(c[k] * 255.0));
+    }
+    return pixel;
+}
+
+// One to four items with random colours, curves and colour models.
+YKGradient RandomGradient(std::mt19937& random) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const auto colour = [&] {
+        return YKGradientItem::Color{unit(random), unit(random), unit(random), unit(random)};
+    };
+    YKGradient gradient;
+    gradient.Eraze();
+    const int32 items = std::uniform_int_distribution<int32>(1, 4)(random);
+    double left = 0.0;
+    for (int32 i = 0; i < items; ++i) {
+        const double right = i + 1 == items ? 1.0 : left + (1.0 - left) * unit(random);
+        gradient.AddItem(left, left + (right - left) * unit(random), right, colour(), colour(),
+                         static_cast<grad_type>(random() % 5),
+                         static_cast<grad_color>(random() % 3));
+        left = right;
+    }
+    return gradient;
+}
+
+// Every type, turned every way, with random shaping values and ramps: rows equal GetPixel bit
+// for bit, before and after the buffer has painted enough to tabulate its ramp, and after the
+// gradient is replaced behind its back.
+TEST(GradientBufferRowTest, RowsEqualGetPixelForEveryTypeAndTurn) {
+    std::mt19937 random(24);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int32 trial = 0; trial < 45; ++trial) {
+        const auto type = static_cast<GradientType>(trial % 9);
+        YKGradientBuffer buffer(kFrame, "tmp_gradient", trial % 4 == 3);
+        buffer.SetGradientType(type);
+        buffer.SetGradient(RandomGradient(random));
+        const double angle = 2 * M_PI * unit(random);
+        const double length = trial % 7 == 0 ? 0.3 : 4.0 + 150.0 * unit(random);
+        const double sx = kFrame.left + 200.0 * unit(random);
+        const double sy = kFrame.top + 200.0 * unit(random);
+        buffer.SetSxSy(sx, sy);
+        buffer.SetExEy(sx + length * std::cos(angle), sy + length * std::sin(angle));
+        buffer.SetOffset(trial % 3 == 0 ? 0.0 : 100.0 * unit(random));
+        buffer.SetFreq(30.0 * unit(random));
+        buffer.SetAmplitude(0.2 * unit(random));
+        buffer.SetStrech(0.5 + 6.0 * unit(random));
+        buffer.SetShift({-kFrame.left + 9.0 * unit(random), -kFrame.top});
+        std::vector<uint32> row(260);
+        for (int32 pass = 0; pass < 3; ++pass) {
+            if (pass == 2) {
+                *buffer.GetGradient() = RandomGradient(random);
+            }
+            for (int32 k = 0; k < 40; ++k) {
+                const int32 y = static_cast<int32>(random() % 260) - 20;
+                const int32 x = static_cast<int32>(random() % 60) - 30;
+                const auto count = static_cast<int32>(200 + random() % 60);
+                buffer.GetRow(x, y, count, row.data());
+                for (int32 i = 0; i < count; ++i) {
+                    ASSERT_EQ(row[i], PackedPixel(buffer, x + i, y))
+                        << "type " << type << " trial " << trial << " pass " << pass << " at "
+                        << x + i << "," << y;
+                }
+            }
+        }
+    }
+}
 
 // --- Pixels ---
 

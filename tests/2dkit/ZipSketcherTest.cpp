@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "OutlineProbe.h"
@@ -173,18 +174,65 @@ TEST_F(ZipSketcherTest, PatternTilesSeamlesslyAcrossTheOrigin) {
 }
 
 TEST_F(ZipSketcherTest, GradientPaintTakesEachPixelsColourFromTheBuffer) {
-    YKGradientBuffer gradient({0, 0, 63, 63}, "tmp_gradient", false);
-    gradient.SetSxSy(32, 32);
-    gradient.SetExEy(63, 32);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
     sketcher.SetFillStyle(YK_STYLE_GRADIENT);
-    sketcher.SetFillGradient(&gradient);
-    Polygon({{0, 0}, {64, 0}, {64, 64}, {0, 64}});
-    for (int32 x = 0; x < 64; x += 7) {
-        double r = 0, g = 0, b = 0, a = 0;
-        gradient.GetPixel(x, 10, &r, &g, &b, &a);
-        const uint32 grey = static_cast<uint32>(std::lround(r * 255));
-        EXPECT_EQ(PixelAt(bitmap, x, 10) & 0xFFu, static_cast<uint32>(std::lround(b * 255)));
-        EXPECT_EQ((PixelAt(bitmap, x, 10) >> 16) & 0xFFu, grey);
+    for (int32 type = GRADIENT_LINEAR; type <= GRADIENT_WAVE2; ++type) {
+        YKGradientBuffer gradient({0, 0, 63, 63}, "tmp_gradient", false);
+        gradient.SetGradientType(static_cast<GradientType>(type));
+        const double angle = 2 * M_PI * unit(random);
+        const double sx = 64 * unit(random), sy = 64 * unit(random);
+        gradient.SetSxSy(sx, sy);
+        gradient.SetExEy(sx + 40 * std::cos(angle), sy + 40 * std::sin(angle));
+        gradient.SetOffset(30 * unit(random));
+        sketcher.SetFillGradient(&gradient);
+        Polygon({{0, 0}, {64, 0}, {64, 64}, {0, 64}});
+        for (int32 y = 0; y < 64; y += 5) {
+            for (int32 x = 0; x < 64; ++x) {
+                double r = 0, g = 0, b = 0, a = 0;
+                gradient.GetPixel(x, y, &r, &g, &b, &a);
+                const uint32 expected = 0xFF000000u | uint32(std::lround(r * 255)) << 16 |
+                                        uint32(std::lround(g * 255)) << 8 |
+                                        uint32(std::lround(b * 255));
+                ASSERT_EQ(PixelAt(bitmap, x, y), expected) << type << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+// A gradient of one colour paints as that colour does: edge coverage and the gradient's own
+// alpha combine into the same pixels.
+TEST_F(ZipSketcherTest, FlatGradientPaintsAsItsColour) {
+    const std::initializer_list<Point> star{{3.3, 30.2},  {60.7, 2.9},  {40.1, 31.6},
+                                            {61.2, 60.4}, {20.5, 44.8}, {2.2, 62.7}};
+    for (uint8 alpha : {255, 200, 77, 1}) {
+        YKGradientBuffer gradient({0, 0, 63, 63}, "tmp_gradient", false);
+        YKGradient flat;
+        flat.Eraze();
+        const YKGradientItem::Color colour{51 / 255.0, 102 / 255.0, 153 / 255.0, alpha / 255.0};
+        flat.AddItem(0.0, 0.5, 1.0, colour, colour);
+        gradient.SetGradient(flat);
+        gradient.SetExEy(40, 10);
+        sketcher.SetFillStyle(YK_STYLE_GRADIENT);
+        sketcher.SetFillGradient(&gradient);
+        Polygon(star);
+        std::vector<uint32> painted;
+        for (int32 y = 0; y < 64; ++y) {
+            for (int32 x = 0; x < 64; ++x) {
+                painted.push_back(PixelAt(bitmap, x, y));
+            }
+        }
+        bitmap.Erase({-8, -8, 72, 72});
+        sketcher.SetFillStyle(YK_STYLE_COLOR);
+        sketcher.SetFillColor(yk_color(51, 102, 153, alpha));
+        Polygon(star);
+        for (int32 y = 0; y < 64; ++y) {
+            for (int32 x = 0; x < 64; ++x) {
+                ASSERT_EQ(PixelAt(bitmap, x, y), painted[y * 64 + x])
+                    << int32{alpha} << " at " << x << "," << y;
+            }
+        }
+        bitmap.Erase({-8, -8, 72, 72});
     }
 }
 

@@ -1,0 +1,251 @@
+// Rows of a gradient buffer: the parameters of a run of pixels, each with the arithmetic
+// ParameterAt uses for it so that the two agree bit for bit, then the pixels from the ramp's
+// pixel table. Only the row's constant terms are hoisted: a running sum stepped along the row
+// would drift from the per-pixel products in the last bits.
+
+#include <algorithm>
+#include <cmath>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+#include "YKGradientBuffer.h"
+#include "YKGradientPixelTable.h"
+#include "YKZipSketcherPaint.h"
+
+namespace {
+
+constexpr int32 kChunk = 256;
+
+// The row's constants of the types with a vector form.
+struct RowTerms {
+    GradientType type;
+    double originX;
+    double rampStart, rampScale;  // the offset ramp
+    double inv;                   // 1 / L
+    double a, b;                  // the direction's terms: u for the linear types, the turn's
+                                  // cosine and sine for the square and the waves
+    double aDy, bDy;              // a * dy and b * dy (the linear types: u.y * dy in bDy)
+    double dy2;
+    double invD, steps, amplitude, stretch;  // the waves
+    const double* sine;
+};
+
+#if defined(__x86_64__)
+#define YK_AVX2 __attribute__((target("avx2")))
+
+YK_AVX2 inline __m256d Ramp4(__m256d t, const RowTerms& k) {
+    const __m256d ramped =
+        _mm256_mul_pd(_mm256_sub_pd(t, _mm256_set1_pd(k.rampStart)), _mm256_set1_pd(k.rampScale));
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d top = _mm256_blendv_pd(ramped, one, _mm256_cmp_pd(t, one, _CMP_GE_OQ));
+    return _mm256_blendv_pd(top, _mm256_setzero_pd(),
+                            _mm256_cmp_pd(t, _mm256_set1_pd(k.rampStart), _CMP_LT_OQ));
+}
+
+YK_AVX2 inline __m256d Abs4(__m256d v) {
+    return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v);
+}
+
+// The larger of two, or the other where one is NaN, as fmax.
+YK_AVX2 inline __m256d Fmax4(__m256d a, __m256d b) {
+    const __m256d larger = _mm256_max_pd(a, b);  // b where either is NaN
+    return _mm256_blendv_pd(larger, a, _mm256_cmp_pd(b, b, _CMP_UNORD_Q));
+}
+
+// The sine table at an angle in steps: bounded, truncated, and wrapped to the table as the
+// integer's low bits are, here as v - 4096 * floor(v / 4096), which is exact for whole numbers
+// this small.
+YK_AVX2 inline __m256d Sine4(__m256d steps, const RowTerms& k) {
+    const __m256d bound = _mm256_set1_pd(1e15);
+    const __m256d low = _mm256_sub_pd(_mm256_setzero_pd(), bound);
+    __m256d v = _mm256_blendv_pd(bound, steps, _mm256_cmp_pd(steps, bound, _CMP_LT_OQ));
+    v = _mm256_blendv_pd(low, v, _mm256_cmp_pd(steps, low, _CMP_GT_OQ));
+    v = _mm256_round_pd(v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    const __m256d period = _mm256_set1_pd(YKGradientBuffer::kTrigSteps);
+    const __m256d turns =
+        _mm256_floor_pd(_mm256_mul_pd(v, _mm256_set1_pd(1.0 / YKGradientBuffer::kTrigSteps)));
+    alignas(16) int32 index[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(index),
+                    _mm256_cvttpd_epi32(_mm256_sub_pd(v, _mm256_mul_pd(turns, period))));
+    // Loads one by one: gathers are slower than four loads on many processors.
+    return _mm256_setr_pd(k.sine[index[0]], k.sine[index[1]], k.sine[index[2]], k.sine[index[3]]);
+}
+
+YK_AVX2 inline __m256d Parameter4(__m256d dx, const RowTerms& k) {
+    const __m256d a = _mm256_set1_pd(k.a);
+    const __m256d b = _mm256_set1_pd(k.b);
+    const __m256d inv = _mm256_set1_pd(k.inv);
+    switch (k.type) {
+        case GRADIENT_LINEAR: {
+            const __m256d p = _mm256_add_pd(_mm256_mul_pd(a, dx), _mm256_set1_pd(k.bDy));
+            const __m256d half = _mm256_set1_pd(0.5);
+            return Ramp4(_mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(p, inv), half), half), k);
+        }
+        case GRADIENT_BILINEAR: {
+            const __m256d p = _mm256_add_pd(_mm256_mul_pd(a, dx), _mm256_set1_pd(k.bDy));
+            return Ramp4(_mm256_mul_pd(Abs4(p), inv), k);
+        }
+        case GRADIENT_RADIAL: {
+            const __m256d r2 = _mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_set1_pd(k.dy2));
+            return Ramp4(_mm256_mul_pd(_mm256_sqrt_pd(r2), inv), k);
+        }
+        case GRADIENT_SQUARE: {
+            const __m256d rx = _mm256_add_pd(_mm256_mul_pd(a, dx), _mm256_set1_pd(k.bDy));
+            const __m256d ry = _mm256_sub_pd(_mm256_set1_pd(k.aDy), _mm256_mul_pd(b, dx));
+            return Ramp4(_mm256_mul_pd(Fmax4(Abs4(rx), Abs4(ry)), inv), k);
+        }
+        default: {  // the waves: a is the turn's cosine, b its sine
+            const __m256d along = _mm256_sub_pd(_mm256_mul_pd(b, dx), _mm256_set1_pd(k.aDy));
+            const __m256d across = _mm256_add_pd(_mm256_set1_pd(k.bDy), _mm256_mul_pd(a, dx));
+            const __m256d steps = _mm256_set1_pd(k.steps);
+            __m256d wave = Sine4(_mm256_mul_pd(across, steps), k);
+            if (k.type == GRADIENT_WAVE2) {
+                wave = _mm256_mul_pd(wave, Sine4(_mm256_mul_pd(along, steps), k));
+            }
+            const __m256d one = _mm256_set1_pd(1.0);
+            const __m256d base =
+                _mm256_mul_pd(_mm256_add_pd(_mm256_mul_pd(along, _mm256_set1_pd(k.invD)), one),
+                              _mm256_set1_pd(0.5));
+            __m256d v = _mm256_add_pd(
+                base, _mm256_mul_pd(_mm256_add_pd(wave, one), _mm256_set1_pd(k.amplitude)));
+            v = _mm256_blendv_pd(v, _mm256_sub_pd(v, one), _mm256_cmp_pd(v, one, _CMP_GT_OQ));
+            v = _mm256_mul_pd(v, _mm256_set1_pd(k.stretch));
+            return _mm256_sub_pd(v, _mm256_floor_pd(v));
+        }
+    }
+}
+
+// Four pixels at a time; returns how many were done.
+YK_AVX2 int32 RowParametersAvx2(const RowTerms& k, int32 x, int32 count, double* t) {
+    const __m256d origin = _mm256_set1_pd(k.originX);
+    const __m256d four = _mm256_set1_pd(4.0);
+    __m256d xs = _mm256_add_pd(_mm256_set1_pd(x), _mm256_setr_pd(0.0, 1.0, 2.0, 3.0));
+    int32 i = 0;
+    for (; i + 4 <= count; i += 4) {
+        _mm256_storeu_pd(t + i, Parameter4(_mm256_sub_pd(xs, origin), k));
+        xs = _mm256_add_pd(xs, four);
+    }
+    return i;
+}
+
+#endif
+
+// t[i] = parameter(dx) for the pixels from..count-1 of the row from x, dx their offset from S.
+template <typename Parameter>
+void ForRow(int32 x, double originX, int32 from, int32 count, double* t, Parameter parameter) {
+    for (int32 i = from; i < count; ++i) {
+        t[i] = parameter(static_cast<double>(x + i) - originX);
+    }
+}
+
+}  // namespace
+
+void YKGradientBuffer::RowParameters(int32 x, int32 y, int32 count, double* t) const {
+    if (mLength == 0.0) {
+        std::fill(t, t + count, 0.0);
+        return;
+    }
+    const GradientType type = GetGradientType();
+    const double dy = y - mOriginY;
+    const bool square = type == GRADIENT_SQUARE;
+    const bool wave = type == GRADIENT_WAVE1 || type == GRADIENT_WAVE2;
+    RowTerms k{};
+    k.type = type;
+    k.originX = mOriginX;
+    k.rampStart = mRampStart;
+    k.rampScale = mRampScale;
+    k.inv = mInvLength;
+    k.a = square ? mSquareCos : wave ? mWaveCos : mUx;
+    k.b = square ? mSquareSin : wave ? mWaveSin : mUy;
+    k.aDy = k.a * dy;
+    k.bDy = k.b * dy;
+    k.dy2 = dy * dy;
+    k.invD = mWaveInvD;
+    k.steps = mWaveSteps;
+    k.amplitude = GetAmplitude();
+    k.stretch = GetStrech();
+    k.sine = mSineTable;
+    int32 done = 0;
+#if defined(__x86_64__)
+    if (yk_zip_sketcher_has_avx2() && (type <= GRADIENT_SQUARE || wave)) {
+        done = RowParametersAvx2(k, x, count, t);
+    }
+#endif
+    switch (type) {
+        case GRADIENT_LINEAR:
+            ForRow(x, mOriginX, done, count, t,
+                   [&](double dx) { return Ramp((mUx * dx + k.bDy) * mInvLength * 0.5 + 0.5); });
+            return;
+        case GRADIENT_BILINEAR:
+            ForRow(x, mOriginX, done, count, t,
+                   [&](double dx) { return Ramp(std::fabs(mUx * dx + k.bDy) * mInvLength); });
+            return;
+        case GRADIENT_RADIAL:
+            ForRow(x, mOriginX, done, count, t,
+                   [&](double dx) { return Ramp(std::sqrt(dx * dx + k.dy2) * mInvLength); });
+            return;
+        case GRADIENT_SQUARE:
+            ForRow(x, mOriginX, done, count, t, [&](double dx) {
+                const double rx = mSquareCos * dx + k.bDy;
+                const double ry = k.aDy - mSquareSin * dx;
+                return Ramp(std::fmax(std::fabs(rx), std::fabs(ry)) * mInvLength);
+            });
+            return;
+        case GRADIENT_HYPERBOLIC: {
+            const double uyDy = dy * mUy;
+            const double uxDy = dy * mUx;
+            ForRow(x, mOriginX, done, count, t, [&](double dx) {
+                const double r = std::sqrt(dx * dx + k.dy2);
+                if (r == 0.0) {
+                    return Ramp(0.0);
+                }
+                const double cb = (dx * mUx + uyDy) / r;
+                const double sb = (dx * mUy - uxDy) / r;
+                const double first = cb * (cb * dx + sb * dy);
+                const double second = sb * (cb * dy - sb * dx);
+                return Ramp(std::fmax(std::fabs(first), std::fabs(second)) * mInvLength);
+            });
+            return;
+        }
+        case GRADIENT_WAVE1:
+        case GRADIENT_WAVE2:
+            ForRow(x, mOriginX, done, count, t, [&](double dx) {
+                const double along = mWaveSin * dx - k.aDy;
+                const double across = k.bDy + mWaveCos * dx;
+                double v = Sine(across * mWaveSteps);
+                if (type == GRADIENT_WAVE2) {
+                    v *= Sine(along * mWaveSteps);
+                }
+                v = (along * mWaveInvD + 1.0) * 0.5 + (v + 1.0) * k.amplitude;
+                if (v > 1.0) {
+                    v -= 1.0;
+                }
+                v *= k.stretch;
+                return v - std::floor(v);
+            });
+            return;
+        case GRADIENT_CONICAL_SYMMETRIC:
+            // The cones keep their arc cosine and arc tangent (and the offset's power): no
+            // cheaper form gives the same bits.
+            ForRow(x, mOriginX, done, count, t, [&](double dx) { return SymmetricCone(dx, dy); });
+            return;
+        case GRADIENT_CONICAL_ASYMMETRIC:
+            ForRow(x, mOriginX, done, count, t, [&](double dx) { return AsymmetricCone(dx, dy); });
+            return;
+        default:
+            for (int32 i = 0; i < count; ++i) {
+                t[i] = ParameterAt(x + i, y);
+            }
+            return;
+    }
+}
+
+void YKGradientBuffer::GetRow(int32 x, int32 y, int32 count, uint32* out) {
+    double t[kChunk];
+    for (int32 done = 0; done < count; done += kChunk) {
+        const int32 n = std::min(kChunk, count - done);
+        RowParameters(x + done, y, n, t);
+        mPixels->Lookup(*GetGradient(), t, n, out + done);
+    }
+}
