@@ -1,6 +1,6 @@
-// Painting coverage rows: coverage to alpha, with colour, pattern or gradient paint. The scan
-// converter's rows go to the bitmap as one run per row; glyph rows are made in place by
-// YKZipSketcherGlyphs.cpp through RowPixels.
+// Painting coverage rows: coverage to alpha, with colour, pattern or gradient paint (pattern
+// rows are made in YKZipSketcherPattern.cpp). The scan converter's rows go to the bitmap as
+// one run per row; glyph rows are made in place by YKZipSketcherGlyphs.cpp through RowPixels.
 
 #include <algorithm>
 #include <cmath>
@@ -123,11 +123,6 @@ uint32 ToByte(double v) {
     return static_cast<uint32>(clamped * 255.0 + 0.5);
 }
 
-int64 Wrap(int64 v, int64 period) {
-    const int64 r = v % period;
-    return r < 0 ? r + period : r;
-}
-
 bool PatternPaints(const YKSketcher::PatternPaint& p) {
     const YKPattern* pattern = p.pattern;
     return pattern != nullptr && pattern->Data() != nullptr && pattern->Width() > 0 &&
@@ -207,48 +202,6 @@ void YKZipSketcher::RowPixels(const Paint& paint, int32 y, int32 x0, int32 count
             break;
         default:
             break;
-    }
-}
-
-template <typename Coverage>
-void YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 count,
-                               const Coverage* coverage, uint32* out) {
-    const PatternPaint& p = *paint.pattern;
-    const YKPattern* pattern = p.pattern;
-    const int64 c = std::lround(64 * std::cos(p.angle));
-    const int64 s = std::lround(64 * std::sin(p.angle));
-    const int64 cx = std::llround(p.center.x), cy = std::llround(p.center.y);
-    const int64 rx = std::llround(p.refPoint.x), ry = std::llround(p.refPoint.y);
-    // The texel position steps by (C, S) from one pixel to the next; the centre terms use
-    // 1 - C, not 64 - C.
-    int64 u = int64{x0} * c - int64{y} * s + cx * (1 - c) + cy * s;
-    int64 v = int64{x0} * s + int64{y} * c - cx * s + cy * (1 - c);
-    const int64 width = pattern->Width();
-    const int64 height = pattern->Height();
-    const uint8* data = pattern->Data();
-    const int64 bytesPerRow = pattern->BytesPerRow();
-    // The texel column and row follow u >> 6 and v >> 6, which move by at most one per pixel
-    // (|C|, |S| <= 64): they are kept wrapped by stepping instead of a division per pixel.
-    int64 column = Wrap(rx + (u >> 6), width);
-    int64 row = Wrap(ry + (v >> 6), height);
-    for (int32 i = 0; i < count; ++i) {
-        if (coverage != nullptr && coverage[i] == 0) {
-            out[i] = 0;
-        } else {
-            const uint32 a = coverage == nullptr ? 255 : CoverageToAlpha(coverage[i]);
-            uint32 texel = 0;
-            std::memcpy(&texel, data + row * bytesPerRow + column * 4, sizeof texel);
-            const uint32 alpha = (texel >> 24) * a / 255 * p.alpha / 255;
-            out[i] = alpha << 24 | (texel & 0x00FFFFFFu);
-        }
-        const int64 nextU = u + c;
-        const int64 nextV = v + s;
-        column += (nextU >> 6) - (u >> 6);
-        row += (nextV >> 6) - (v >> 6);
-        column += column >= width ? -width : column < 0 ? width : 0;
-        row += row >= height ? -height : row < 0 ? height : 0;
-        u = nextU;
-        v = nextV;
     }
 }
 

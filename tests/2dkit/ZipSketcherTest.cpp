@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "OutlineProbe.h"
@@ -149,25 +150,76 @@ TEST_F(ZipSketcherTest, HostileCoordinatesDrawNothingOrClippedAndQuickly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
-TEST_F(ZipSketcherTest, PatternTilesSeamlesslyAcrossTheOrigin) {
-    YKRaster tile({0, 0, 15, 15});
-    for (int32 y = 0; y < 16; ++y) {
-        for (int32 x = 0; x < 16; ++x) {
-            const uint32 texel = 0xFF000000u | uint32(x * 16) << 8 | uint32(y * 16);
-            std::memcpy(tile.Bits() + y * tile.BytesPerRow() + x * 4, &texel, 4);
+// Pattern paint against its definition, pixel by pixel: the texel under each pixel from its
+// turned position, wrapped in both directions (the frame spans the origin), its alpha scaled by
+// the coverage's and the opacity's. The coverage comes from the same polygons painted white.
+TEST_F(ZipSketcherTest, PatternPaintMatchesItsDefinitionOverRandomPatternsAndAngles) {
+    std::mt19937 random(24);
+    const auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    const auto integer = [&](int32 low, int32 high) {
+        return std::uniform_int_distribution<int32>(low, high)(random);
+    };
+    const YKRect<int32> frame{-37, -29, 41, 33};
+    for (int32 round = 0; round < 60; ++round) {
+        const int32 width = integer(1, 21);
+        const int32 height = integer(1, 19);
+        YKRaster tile({0, 0, width - 1, height - 1});
+        for (int32 y = 0; y < height; ++y) {
+            for (int32 x = 0; x < width; ++x) {
+                const uint32 texel = std::uniform_int_distribution<uint32>()(random);
+                std::memcpy(tile.Bits() + y * tile.BytesPerRow() + x * 4, &texel, 4);
+            }
         }
-    }
-    YKPattern pattern(&tile);
-    sketcher.SetFrame({-20, -20, 20, 20});
-    sketcher.SetFillStyle(YK_STYLE_PATTERN);
-    sketcher.SetFillPattern(&pattern);
-    sketcher.SetFillPatternAlpha(255);
-    Polygon({{-20, -20}, {20, -20}, {20, 20}, {-20, 20}});
-    for (int32 y = -19; y <= 19; y += 3) {
-        for (int32 x = -19; x <= 19; x += 2) {
-            const uint32 expected = 0xFF000000u | uint32(((x % 16 + 16) % 16) * 16) << 8 |
-                                    uint32(((y % 16 + 16) % 16) * 16);
-            ASSERT_EQ(PixelAt(bitmap, x, y), expected) << x << "," << y;
+        YKPattern pattern(&tile);
+        const bool plain = round % 5 == 4;
+        const double angle = round % 3 == 0 ? 0.0 : uniform(-7, 7);
+        const Point center{uniform(-50, 50), uniform(-50, 50)};
+        const Point reference{uniform(-30, 30), uniform(-30, 30)};
+        const uint8 opacity = round % 4 == 0 ? 255 : static_cast<uint8>(integer(1, 255));
+        std::vector<Point> points;
+        for (int32 i = integer(3, 9); i > 0; --i) {
+            points.push_back({uniform(frame.left - 3, frame.right + 3),
+                              uniform(frame.top - 3, frame.bottom + 3)});
+        }
+        const auto paint = [&](YKBitmap& target, bool withPattern) {
+            YKZipSketcher painter;
+            painter.SetBuffer(&target);
+            painter.SetFrame(frame);
+            painter.SetAntgMode(plain ? YK_ANTG_PLAIN : YK_ANTG_ANTIALIASED);
+            painter.SetStrokeStyle(YK_STYLE_NONE);
+            painter.SetFillColor(yk_color(255, 255, 255, 255));
+            painter.SetFillStyle(withPattern ? YK_STYLE_PATTERN : YK_STYLE_COLOR);
+            painter.SetFillPattern(&pattern);
+            painter.SetFillPatternAlpha(opacity);
+            painter.SetFillPatternRotation(center, angle);
+            painter.SetFillPatternRefPoint(reference);
+            YKPointList list;
+            for (Point p : points) {
+                list.AddItem(p);
+            }
+            painter.DrawPolygon(&list);
+        };
+        YKBitmap painted;
+        YKBitmap white;
+        paint(painted, true);
+        paint(white, false);
+        const int64 c = std::lround(64 * std::cos(angle));
+        const int64 s = std::lround(64 * std::sin(angle));
+        const int64 cx = std::llround(center.x), cy = std::llround(center.y);
+        const int64 rx = std::llround(reference.x), ry = std::llround(reference.y);
+        for (int32 y = frame.top; y <= frame.bottom; ++y) {
+            for (int32 x = frame.left; x <= frame.right; ++x) {
+                const uint32 coverage = PixelAt(white, x, y);
+                const int64 u = x * c - y * s + cx * (1 - c) + cy * s;
+                const int64 v = x * s + y * c - cx * s + cy * (1 - c);
+                const uint32 texel = pattern.TexelAt(rx + (u >> 6), ry + (v >> 6));
+                const uint32 alpha = (texel >> 24) * (coverage >> 24) / 255 * opacity / 255;
+                const uint32 expected = coverage == 0 ? 0 : alpha << 24 | (texel & 0xFFFFFFu);
+                ASSERT_EQ(PixelAt(painted, x, y), expected)
+                    << "round " << round << " at " << x << "," << y;
+            }
         }
     }
 }
