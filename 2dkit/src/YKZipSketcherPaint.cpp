@@ -80,7 +80,44 @@ YK_AVX2 int32 GlyphColorPixelsAvx2(const uint16* coverage, int32 count, uint32 o
     return i;
 }
 
+// The scan converter's coverage, eight pixels at a time in 32-bit lanes.
+template <bool kTranslucent>
+YK_AVX2 int32 ColorPixelsAvx2(const int32* coverage, int32 count, uint32 opacity, uint32 rgb,
+                              uint32* out) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i full = _mm256_set1_epi32(255);
+    const __m256i color = _mm256_set1_epi32(static_cast<int32>(rgb));
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int32>(opacity));
+    const __m256i one = _mm256_set1_epi32(1);
+    int32 i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverage + i));
+        __m256i a = _mm256_min_epu32(
+            _mm256_srli_epi32(_mm256_sub_epi32(_mm256_slli_epi32(c, 8), c), 11), full);
+        if constexpr (kTranslucent) {
+            const __m256i product = _mm256_mullo_epi32(a, alpha);
+            a = _mm256_srli_epi32(
+                _mm256_add_epi32(_mm256_add_epi32(_mm256_srli_epi32(product, 8), one), product), 8);
+        }
+        const __m256i pixel = _mm256_or_si256(_mm256_slli_epi32(a, 24), color);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                            _mm256_andnot_si256(_mm256_cmpeq_epi32(c, zero), pixel));
+    }
+    return i;
+}
+
 #endif
+
+template <bool kTranslucent>
+void ScanColorPixels(const int32* coverage, int32 count, uint32 opacity, uint32 rgb, uint32* out) {
+    int32 i = 0;
+#if defined(__x86_64__)
+    if (yk_zip_sketcher_has_avx2()) {
+        i = ColorPixelsAvx2<kTranslucent>(coverage, count, opacity, rgb, out);
+    }
+#endif
+    ColorPixels<kTranslucent>(coverage + i, count - i, opacity, rgb, out + i);
+}
 
 template <bool kTranslucent>
 void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint32 rgb,
@@ -188,9 +225,9 @@ void YKZipSketcher::RowPixels(const Paint& paint, int32 y, int32 x0, int32 count
                     GlyphColorPixels<true>(coverage, count, c.alpha, rgb, out);
                 }
             } else if (c.alpha == 255) {
-                ColorPixels<false>(coverage, count, c.alpha, rgb, out);
+                ScanColorPixels<false>(coverage, count, c.alpha, rgb, out);
             } else {
-                ColorPixels<true>(coverage, count, c.alpha, rgb, out);
+                ScanColorPixels<true>(coverage, count, c.alpha, rgb, out);
             }
             break;
         }

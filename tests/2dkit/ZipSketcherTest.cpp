@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -79,6 +82,142 @@ TEST_F(ZipSketcherTest, NonZeroWindingFillsOverlapsOnceAndLeavesOppositeHoles) {
              {4, 20}});
     EXPECT_EQ(AlphaAt(30, 30), 0u);
     EXPECT_EQ(AlphaAt(10, 30), 255u);
+}
+
+// The coverage rules written out plainly, against the sketcher over random polygons on the
+// fixed-point grid: every edge stepped from its top end, each sub-scanline's crossings sorted,
+// inside spans merged (across gaps within one pixel) and summed per pixel of the frame.
+struct Fixed {
+    int32 x;  // 1/256 pixel
+    int32 y;  // 1/8 pixel
+};
+
+TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
+    std::mt19937 random(2024);
+    const auto integer = [&](int32 low, int32 high) {
+        return std::uniform_int_distribution<int32>(low, high)(random);
+    };
+    const YKRect<int32> frame{-6, -5, 45, 37};  // drawn with one pixel more on every side
+    const int32 left = frame.left - 1;
+    const int32 top = frame.top - 1;
+    const int32 width = frame.right - frame.left + 3;
+    const int32 height = frame.bottom - frame.top + 3;
+    for (int32 round = 0; round < 100; ++round) {
+        // Points in 1/256 pixel across and 1/8 down, some beyond the frame, some parts tiny. The
+        // parts are joined into one polygon by bridges there and back, which cancel.
+        std::vector<Fixed> polygon;
+        for (int32 part = integer(1, 3); part > 0; --part) {
+            const int32 spread = integer(0, 1) != 0 ? 3 * 256 : 60 * 256;
+            const int32 cx = integer(left * 256, (left + width) * 256);
+            const int32 cy = integer(top * 8, (top + height) * 8);
+            const std::size_t first = polygon.size();
+            for (int32 i = integer(3, 12); i > 0; --i) {
+                const int32 y = integer(0, 4) == 0 && polygon.size() > first
+                                    ? polygon.back().y
+                                    : cy + integer(-spread, spread) / 32;
+                polygon.push_back({cx + integer(-spread, spread), y});
+            }
+            polygon.push_back(polygon[first]);
+        }
+        std::vector<int32> coverage(std::size_t(width) * height, 0);
+        std::map<int32, std::vector<std::pair<int32, int32>>> crossings;  // y: (x, winding)
+        {
+            for (std::size_t i = 0; i < polygon.size(); ++i) {
+                Fixed a = polygon[i];
+                Fixed b = polygon[(i + polygon.size() - 1) % polygon.size()];
+                const int32 winding = b.y < a.y ? -1 : 1;
+                if (b.y < a.y) {
+                    std::swap(a, b);
+                }
+                const int32 dy = b.y - a.y;
+                if (dy == 0) {
+                    continue;  // horizontal edges cover nothing
+                }
+                const int32 dx = b.x - a.x;
+                const int32 direction = dx > 0 ? 1 : -1;
+                const int32 whole = dy < std::abs(dx) ? std::abs(dx) / dy * direction : 0;
+                const int32 up = dy < std::abs(dx) ? std::abs(dx) % dy : std::abs(dx);
+                int32 x = a.x;
+                int32 error = dx < 0 ? 1 - dy : 0;
+                for (int32 y = a.y; y < b.y; ++y) {
+                    crossings[y].push_back({x, winding});
+                    x += whole;
+                    error += up;
+                    if (error > 0) {
+                        x += direction;
+                        error -= dy;
+                    }
+                }
+            }
+        }
+        const auto add = [&](int32 y, int32 s, int32 e) {
+            const int32 row = (y >> 3) - top;
+            const auto put = [&](int32 pixel, int32 amount) {
+                const int32 column = pixel - left;
+                if (row >= 0 && row < height && column >= 0 && column < width) {
+                    coverage[std::size_t(row) * width + column] += amount;
+                }
+            };
+            const int32 ps = s >> 8, pe = e >> 8;
+            if (ps == pe) {
+                put(ps, (e - s) & 255);
+                return;
+            }
+            put(ps, 256 - (s & 255));
+            for (int32 p = ps + 1; p < pe; ++p) {
+                put(p, 256);
+            }
+            put(pe, e & 255);
+        };
+        for (auto& [y, list] : crossings) {
+            std::sort(list.begin(), list.end());
+            int32 sum = 0;
+            std::optional<std::pair<int32, int32>> span;
+            for (std::size_t i = 0; i + 1 < list.size(); ++i) {
+                sum += list[i].second;
+                const int32 s = list[i].first, e = list[i + 1].first;
+                if (sum == 0 || e <= s) {
+                    continue;
+                }
+                if (span && (s <= span->second || span->second >> 8 == (s - 1) >> 8)) {
+                    span->second = std::max(span->second, e);
+                    continue;
+                }
+                if (span) {
+                    add(y, span->first, span->second);
+                }
+                span = {s, e};
+            }
+            if (span) {
+                add(y, span->first, span->second);
+            }
+        }
+
+        const uint8 opacity = round % 2 == 0 ? 255 : static_cast<uint8>(integer(1, 254));
+        YKBitmap bitmap;
+        YKZipSketcher sketcher;
+        sketcher.SetBuffer(&bitmap);
+        sketcher.SetFrame(frame);
+        sketcher.SetAntgMode(YK_ANTG_ANTIALIASED);
+        sketcher.SetStrokeStyle(YK_STYLE_NONE);
+        sketcher.SetFillColor(yk_color(10, 20, 30, opacity));
+        YKPointList points;
+        for (Fixed p : polygon) {
+            points.AddItem({p.x / 256.0, p.y / 8.0});
+        }
+        sketcher.DrawPolygon(&points);
+        for (int32 row = 0; row < height; ++row) {
+            for (int32 column = 0; column < width; ++column) {
+                const uint32 c = coverage[std::size_t(row) * width + column];
+                const uint32 a = std::min<uint32>(255, (c * 255) >> 11);
+                const uint32 alpha =
+                    opacity == 255 ? a : ((a * opacity >> 8) + 1 + a * opacity) >> 8;
+                const uint32 expected = c == 0 ? 0 : alpha << 24 | 0x0A141Eu;
+                ASSERT_EQ(PixelAt(bitmap, left + column, top + row), expected)
+                    << "round " << round << " at " << left + column << "," << top + row;
+            }
+        }
+    }
 }
 
 TEST_F(ZipSketcherTest, NothingIsDrawnWithoutPaintBufferOrFrame) {
