@@ -31,15 +31,16 @@ int32 RoundHalfUp(double v) {
 #define YK_AVX2 __attribute__((target("avx2")))
 
 // Row coverage eight pixels at a time: cells plus the running sum of the whole-pixel changes,
-// the sum taken within each 128-bit half by shifted adds, then carried across. Returns how
-// many pixels it did; `running` is the sum so far.
-YK_AVX2 int32 RowSumsAvx2(const int32* cells, const int32* cover, int32 count, int32* out,
-                          int32& running) {
+// the sum taken within each 128-bit half by shifted adds, then carried across. Both inputs are
+// cleared as they are read. Returns how many pixels it did; `running` is the sum so far.
+YK_AVX2 int32 RowSumsAvx2(int32* cells, int32* cover, int32 count, int32* out, int32& running) {
+    const __m256i zero = _mm256_setzero_si256();
     __m256i carry = _mm256_set1_epi32(running);
     const __m256i last = _mm256_set1_epi32(7);
     int32 i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cover + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cover + i), zero);
         v = _mm256_add_epi32(v, _mm256_slli_si256(v, 4));
         v = _mm256_add_epi32(v, _mm256_slli_si256(v, 8));
         // The low half's total, added to every entry of the high half.
@@ -47,6 +48,7 @@ YK_AVX2 int32 RowSumsAvx2(const int32* cells, const int32* cover, int32 count, i
         v = _mm256_add_epi32(v, carry);
         carry = _mm256_permutevar8x32_epi32(v, last);
         const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells + i), zero);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_add_epi32(v, c));
     }
     running = _mm256_cvtsi256_si32(carry);
@@ -347,12 +349,14 @@ void YKScanConverter::EmitRow(int32 row, const CoverageRow& sink) {
                          mRow.data(), running);
     }
 #endif
+    const int32 cleared = x;
     for (; x <= mMaxX; ++x) {
         running += mCover[x];
         mRow[x - mMinX] = mCells[x] + running;
     }
-    std::fill(mCells.begin() + mMinX, mCells.begin() + mMaxX + 2, 0);
-    std::fill(mCover.begin() + mMinX, mCover.begin() + mMaxX + 2, 0);
+    // One entry more: a span ending at the last pixel marks its end there.
+    std::fill(mCells.begin() + cleared, mCells.begin() + mMaxX + 2, 0);
+    std::fill(mCover.begin() + cleared, mCover.begin() + mMaxX + 2, 0);
     sink(row, mFrame.left + mMinX, mFrame.left + mMaxX, mRow.data());
     mMinX = static_cast<int32>(mRow.size());
     mMaxX = -1;
