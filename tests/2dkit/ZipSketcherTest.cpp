@@ -84,14 +84,14 @@ TEST_F(ZipSketcherTest, NonZeroWindingFillsOverlapsOnceAndLeavesOppositeHoles) {
     EXPECT_EQ(AlphaAt(10, 30), 255u);
 }
 
-// The coverage rules written out plainly, against the sketcher over random polygons on the
-// fixed-point grid: every edge stepped from its top end, each sub-scanline's crossings sorted,
-// inside spans merged (across gaps within one pixel) and summed per pixel of the frame.
 struct Fixed {
     int32 x;  // 1/256 pixel
     int32 y;  // 1/8 pixel
 };
 
+// The coverage rules written out plainly, against the sketcher over random polygons on the
+// fixed-point grid: every edge stepped from its top end, each sub-scanline's crossings sorted,
+// inside spans merged (across gaps within one pixel) and summed per pixel of the frame.
 TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
     std::mt19937 random(2024);
     const auto integer = [&](int32 low, int32 high) {
@@ -121,32 +121,30 @@ TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
         }
         std::vector<int32> coverage(std::size_t(width) * height, 0);
         std::map<int32, std::vector<std::pair<int32, int32>>> crossings;  // y: (x, winding)
-        {
-            for (std::size_t i = 0; i < polygon.size(); ++i) {
-                Fixed a = polygon[i];
-                Fixed b = polygon[(i + polygon.size() - 1) % polygon.size()];
-                const int32 winding = b.y < a.y ? -1 : 1;
-                if (b.y < a.y) {
-                    std::swap(a, b);
-                }
-                const int32 dy = b.y - a.y;
-                if (dy == 0) {
-                    continue;  // horizontal edges cover nothing
-                }
-                const int32 dx = b.x - a.x;
-                const int32 direction = dx > 0 ? 1 : -1;
-                const int32 whole = dy < std::abs(dx) ? std::abs(dx) / dy * direction : 0;
-                const int32 up = dy < std::abs(dx) ? std::abs(dx) % dy : std::abs(dx);
-                int32 x = a.x;
-                int32 error = dx < 0 ? 1 - dy : 0;
-                for (int32 y = a.y; y < b.y; ++y) {
-                    crossings[y].push_back({x, winding});
-                    x += whole;
-                    error += up;
-                    if (error > 0) {
-                        x += direction;
-                        error -= dy;
-                    }
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            Fixed a = polygon[i];
+            Fixed b = polygon[(i + polygon.size() - 1) % polygon.size()];
+            const int32 winding = b.y < a.y ? -1 : 1;
+            if (b.y < a.y) {
+                std::swap(a, b);
+            }
+            const int32 dy = b.y - a.y;
+            if (dy == 0) {
+                continue;  // horizontal edges cover nothing
+            }
+            const int32 dx = b.x - a.x;
+            const int32 direction = dx > 0 ? 1 : -1;
+            const int32 whole = dy < std::abs(dx) ? std::abs(dx) / dy * direction : 0;
+            const int32 up = dy < std::abs(dx) ? std::abs(dx) % dy : std::abs(dx);
+            int32 x = a.x;
+            int32 error = dx < 0 ? 1 - dy : 0;
+            for (int32 y = a.y; y < b.y; ++y) {
+                crossings[y].push_back({x, winding});
+                x += whole;
+                error += up;
+                if (error > 0) {
+                    x += direction;
+                    error -= dy;
                 }
             }
         }
