@@ -2,12 +2,13 @@
 // default antialiasing) and by AGG (scanline rasterizer, BGRA pixels): many small filled
 // polygons of 10, 20 and 40 vertices, a few large ones, turned and rounded rectangles, thick
 // strokes with round and miter joins, dashed strokes, gradient fills of every type and pattern
-// fills. Cairo has only linear and radial gradients: the other types are set against the
-// nearest of them (a reflected linear ramp for the bi-linear type, a repeating one for the
-// waves, the radial gradient for the square, conical and hyperbolic types). Every engine builds its
-// paths from the same points in each iteration, as a document redraw would. Each scene counts the
-// canvas's bytes once, so the ratios printed are speed ratios; the geometric means over the fill
-// and stroke scenes are printed last.
+// fills, upright and turned (every engine samples the turned tile at the nearest texel). Cairo
+// has only linear and radial gradients: the other types are set against the nearest of them (a
+// reflected linear ramp for the bi-linear type, a repeating one for the waves, the radial
+// gradient for the square, conical and hyperbolic types). Every engine builds its paths from the
+// same points in each iteration, as a document redraw would. Each scene counts the canvas's
+// bytes once, so the ratios printed are speed ratios; the geometric means over the fill and
+// stroke scenes are printed last.
 
 #include <cairo.h>
 
@@ -25,6 +26,7 @@
 #include <agg_scanline_u.h>
 #include <agg_span_allocator.h>
 #include <agg_span_gradient.h>
+#include <agg_span_image_filter_rgba.h>
 #include <agg_span_interpolator_linear.h>
 #include <agg_span_pattern_rgba.h>
 
@@ -64,7 +66,8 @@ enum class PaintKind {
     kConicalAsymmetric,
     kHyperbolic,
     kWave1,
-    kWave2
+    kWave2,
+    kTurnedPattern
 };
 
 // Our gradient type for each gradient paint, and how Cairo draws its nearest equivalent.
@@ -99,6 +102,9 @@ const GradientKind& KindOf(PaintKind paint) {
     }
     return kGradientKinds[0];
 }
+
+// The turned pattern scene turns the tile by this angle about each box's centre.
+constexpr double kPatternAngle = 0.5;
 
 struct Item {
     std::vector<Point> points;  // a polygon, or an open polyline when stroked
@@ -188,10 +194,12 @@ std::vector<Scene> MakeScenes() {
     dashed.width = 4;
     dashed.dashed = true;
     polylines("dashed strokes", 60, 0.9, 0.7, dashed);
-    for (PaintKind kind : {PaintKind::kLinear, PaintKind::kRadial, PaintKind::kPattern}) {
-        Scene paint{kind == PaintKind::kLinear   ? "linear gradient fills"
-                    : kind == PaintKind::kRadial ? "radial gradient fills"
-                                                 : "pattern fills"};
+    for (PaintKind kind :
+         {PaintKind::kLinear, PaintKind::kRadial, PaintKind::kPattern, PaintKind::kTurnedPattern}) {
+        Scene paint{kind == PaintKind::kLinear    ? "linear gradient fills"
+                    : kind == PaintKind::kRadial  ? "radial gradient fills"
+                    : kind == PaintKind::kPattern ? "pattern fills"
+                                                  : "turned pattern fills"};
         paint.counted = false;
         for (int i = 0; i < 60; ++i) {
             Item item{TurnedBox({x(random), y(random)}, 110, 80, 0)};
@@ -308,9 +316,12 @@ private:
                 mSketcher.SetFillStyle(YK_STYLE_COLOR);
                 break;
             case PaintKind::kPattern:
+            case PaintKind::kTurnedPattern:
                 mSketcher.SetFillStyle(YK_STYLE_PATTERN);
                 mSketcher.SetFillPattern(mPattern.get());
                 mSketcher.SetFillPatternAlpha(255);
+                mSketcher.SetFillPatternRotation(
+                    GradientStart(item), item.paint == PaintKind::kPattern ? 0.0 : kPatternAngle);
                 break;
             default:
                 mSketcher.SetFillStyle(YK_STYLE_GRADIENT);
@@ -344,9 +355,13 @@ public:
             32 * 4);
         mTilePattern = cairo_pattern_create_for_surface(mTile);
         cairo_pattern_set_extend(mTilePattern, CAIRO_EXTEND_REPEAT);
+        mTurnedPattern = cairo_pattern_create_for_surface(mTile);
+        cairo_pattern_set_extend(mTurnedPattern, CAIRO_EXTEND_REPEAT);
+        cairo_pattern_set_filter(mTurnedPattern, CAIRO_FILTER_NEAREST);
         cairo_set_fill_rule(mCairo, CAIRO_FILL_RULE_WINDING);
     }
     ~CairoRenderer() {
+        cairo_pattern_destroy(mTurnedPattern);
         cairo_pattern_destroy(mTilePattern);
         cairo_surface_destroy(mTile);
         cairo_destroy(mCairo);
@@ -404,6 +419,15 @@ private:
         cairo_pattern_t* gradient = nullptr;
         if (item.paint == PaintKind::kPattern) {
             cairo_set_source(cr, mTilePattern);
+        } else if (item.paint == PaintKind::kTurnedPattern) {
+            // Pattern space is user space turned back about the box's centre.
+            const Point c = GradientStart(item);
+            cairo_matrix_t matrix;
+            cairo_matrix_init_translate(&matrix, c.x, c.y);
+            cairo_matrix_rotate(&matrix, -kPatternAngle);
+            cairo_matrix_translate(&matrix, -c.x, -c.y);
+            cairo_pattern_set_matrix(mTurnedPattern, &matrix);
+            cairo_set_source(cr, mTurnedPattern);
         } else if (item.paint != PaintKind::kColor) {
             const GradientKind& kind = KindOf(item.paint);
             const Point s = GradientStart(item), e = GradientEnd(item);
@@ -429,6 +453,7 @@ private:
     std::vector<uint32> mTilePixels;
     cairo_surface_t* mTile;
     cairo_pattern_t* mTilePattern;
+    cairo_pattern_t* mTurnedPattern;
 };
 
 // --- AGG ---
@@ -459,6 +484,8 @@ public:
 
 private:
     using Lut = agg::gradient_lut<agg::color_interpolator<agg::rgba8>, 256>;
+    using Source =
+        agg::image_accessor_wrap<PixelFormat, agg::wrap_mode_repeat, agg::wrap_mode_repeat>;
 
     template <typename Source>
     void AddTo(Source& source) {
@@ -538,10 +565,21 @@ private:
                 }
                 break;
             case PaintKind::kPattern: {
-                using Source = agg::image_accessor_wrap<PixelFormat, agg::wrap_mode_repeat,
-                                                        agg::wrap_mode_repeat>;
                 Source source(mTileFormat);
                 agg::span_pattern_rgba<Source> span(source, 0, 0);
+                agg::render_scanlines_aa(mRasterizer, mScanline, mBase, mAllocator, span);
+                break;
+            }
+            case PaintKind::kTurnedPattern: {
+                const Point c = GradientStart(item);
+                agg::trans_affine matrix = agg::trans_affine_translation(-c.x, -c.y);
+                matrix *= agg::trans_affine_rotation(kPatternAngle);
+                matrix *= agg::trans_affine_translation(c.x, c.y);
+                matrix.invert();
+                agg::span_interpolator_linear<> interpolator(matrix);
+                Source source(mTileFormat);
+                agg::span_image_filter_rgba_nn<Source, agg::span_interpolator_linear<>> span(
+                    source, interpolator);
                 agg::render_scanlines_aa(mRasterizer, mScanline, mBase, mAllocator, span);
             }
         }

@@ -81,6 +81,11 @@ private:
     // Scratch for sorting and merging edges, kept to reuse its storage.
     std::vector<Edge> mSorted;
     std::vector<std::size_t> mBucketEnds;
+    struct SortKey {
+        uint64 key;  // start y (from the lowest), then x
+        uint32 index;
+    };
+    std::vector<SortKey> mSortKeys;
     // Per pixel of the frame: the coverage of partly covered pixels, and the running change of
     // whole-pixel coverage (a span adds 256 to every pixel strictly inside it through two
     // entries here instead of one per pixel).

@@ -1,6 +1,6 @@
-// Painting coverage rows: coverage to alpha, with colour, pattern or gradient paint. The scan
-// converter's rows go to the bitmap as one run per row; glyph rows are made in place by
-// YKZipSketcherGlyphs.cpp through RowPixels.
+// Painting coverage rows: coverage to alpha, with colour, pattern or gradient paint (pattern
+// rows are made in YKZipSketcherPattern.cpp). The scan converter's rows go to the bitmap as
+// one run per row; glyph rows are made in place by YKZipSketcherGlyphs.cpp through RowPixels.
 
 #include <algorithm>
 #include <cmath>
@@ -107,7 +107,44 @@ YK_AVX2 int32 CoverPixelsAvx2(const int32* coverage, int32 count, uint32* pixels
     return i;
 }
 
+// The scan converter's coverage, eight pixels at a time in 32-bit lanes.
+template <bool kTranslucent>
+YK_AVX2 int32 ColorPixelsAvx2(const int32* coverage, int32 count, uint32 opacity, uint32 rgb,
+                              uint32* out) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i full = _mm256_set1_epi32(255);
+    const __m256i color = _mm256_set1_epi32(static_cast<int32>(rgb));
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int32>(opacity));
+    const __m256i one = _mm256_set1_epi32(1);
+    int32 i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverage + i));
+        __m256i a = _mm256_min_epu32(
+            _mm256_srli_epi32(_mm256_sub_epi32(_mm256_slli_epi32(c, 8), c), 11), full);
+        if constexpr (kTranslucent) {
+            const __m256i product = _mm256_mullo_epi32(a, alpha);
+            a = _mm256_srli_epi32(
+                _mm256_add_epi32(_mm256_add_epi32(_mm256_srli_epi32(product, 8), one), product), 8);
+        }
+        const __m256i pixel = _mm256_or_si256(_mm256_slli_epi32(a, 24), color);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                            _mm256_andnot_si256(_mm256_cmpeq_epi32(c, zero), pixel));
+    }
+    return i;
+}
+
 #endif
+
+template <bool kTranslucent>
+void ScanColorPixels(const int32* coverage, int32 count, uint32 opacity, uint32 rgb, uint32* out) {
+    int32 i = 0;
+#if defined(__x86_64__)
+    if (yk_zip_sketcher_has_avx2()) {
+        i = ColorPixelsAvx2<kTranslucent>(coverage, count, opacity, rgb, out);
+    }
+#endif
+    ColorPixels<kTranslucent>(coverage + i, count - i, opacity, rgb, out + i);
+}
 
 template <bool kTranslucent>
 void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint32 rgb,
@@ -141,11 +178,6 @@ void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint3
     }
 #endif
     ColorPixels<kTranslucent>(coverage + i, count - i, opacity, rgb, out + i);
-}
-
-int64 Wrap(int64 v, int64 period) {
-    const int64 r = v % period;
-    return r < 0 ? r + period : r;
 }
 
 bool PatternPaints(const YKSketcher::PatternPaint& p) {
@@ -213,9 +245,9 @@ void YKZipSketcher::RowPixels(const Paint& paint, int32 y, int32 x0, int32 count
                     GlyphColorPixels<true>(coverage, count, c.alpha, rgb, out);
                 }
             } else if (c.alpha == 255) {
-                ColorPixels<false>(coverage, count, c.alpha, rgb, out);
+                ScanColorPixels<false>(coverage, count, c.alpha, rgb, out);
             } else {
-                ColorPixels<true>(coverage, count, c.alpha, rgb, out);
+                ScanColorPixels<true>(coverage, count, c.alpha, rgb, out);
             }
             break;
         }
@@ -227,48 +259,6 @@ void YKZipSketcher::RowPixels(const Paint& paint, int32 y, int32 x0, int32 count
             break;
         default:
             break;
-    }
-}
-
-template <typename Coverage>
-void YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 count,
-                               const Coverage* coverage, uint32* out) {
-    const PatternPaint& p = *paint.pattern;
-    const YKPattern* pattern = p.pattern;
-    const int64 c = std::lround(64 * std::cos(p.angle));
-    const int64 s = std::lround(64 * std::sin(p.angle));
-    const int64 cx = std::llround(p.center.x), cy = std::llround(p.center.y);
-    const int64 rx = std::llround(p.refPoint.x), ry = std::llround(p.refPoint.y);
-    // The texel position steps by (C, S) from one pixel to the next; the centre terms use
-    // 1 - C, not 64 - C.
-    int64 u = int64{x0} * c - int64{y} * s + cx * (1 - c) + cy * s;
-    int64 v = int64{x0} * s + int64{y} * c - cx * s + cy * (1 - c);
-    const int64 width = pattern->Width();
-    const int64 height = pattern->Height();
-    const uint8* data = pattern->Data();
-    const int64 bytesPerRow = pattern->BytesPerRow();
-    // The texel column and row follow u >> 6 and v >> 6, which move by at most one per pixel
-    // (|C|, |S| <= 64): they are kept wrapped by stepping instead of a division per pixel.
-    int64 column = Wrap(rx + (u >> 6), width);
-    int64 row = Wrap(ry + (v >> 6), height);
-    for (int32 i = 0; i < count; ++i) {
-        if (coverage != nullptr && coverage[i] == 0) {
-            out[i] = 0;
-        } else {
-            const uint32 a = coverage == nullptr ? 255 : CoverageToAlpha(coverage[i]);
-            uint32 texel = 0;
-            std::memcpy(&texel, data + row * bytesPerRow + column * 4, sizeof texel);
-            const uint32 alpha = (texel >> 24) * a / 255 * p.alpha / 255;
-            out[i] = alpha << 24 | (texel & 0x00FFFFFFu);
-        }
-        const int64 nextU = u + c;
-        const int64 nextV = v + s;
-        column += (nextU >> 6) - (u >> 6);
-        row += (nextV >> 6) - (v >> 6);
-        column += column >= width ? -width : column < 0 ? width : 0;
-        row += row >= height ? -height : row < 0 ? height : 0;
-        u = nextU;
-        v = nextV;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "YKBitmap.h"
 #include "YKFontDataFreetype.h"
 #include "YKGlyphMaskCache.h"
+#include "YKPattern.h"
+#include "YKRaster.h"
 #include "YKZipSketcher.h"
 #include "yk_composition.h"
 #include "yk_font_match.h"
@@ -57,6 +60,12 @@ protected:
         sketcher.SetAntgMode(YK_ANTG_ANTIALIASED);
         sketcher.SetStrokeStyle(YK_STYLE_NONE);
         sketcher.SetFillColor(color);
+        if (pattern != nullptr) {
+            sketcher.SetFillStyle(YK_STYLE_PATTERN);
+            sketcher.SetFillPattern(pattern);
+            sketcher.SetFillPatternAlpha(color.alpha);
+            sketcher.SetFillPatternRotation({3, 4}, 0.7);
+        }
         sketcher.SetFontData(&font);
         sketcher.DrawString(text, at, skip);
         std::vector<uint32> pixels;
@@ -77,6 +86,8 @@ protected:
     YKFontDataFreetype masked{kFont.c_str()};
     OutlineFont outlined{kFont.c_str()};
     yk_color color{20, 40, 60, 255};
+    // Paints with this pattern (at the colour's alpha) instead of the colour when set.
+    YKPattern* pattern = nullptr;
     // What the canvas holds before the text; the fill is copied when overlap is true and
     // composed when it is false.
     uint32 background = 0;
@@ -87,10 +98,17 @@ protected:
 
 TEST_F(GlyphMaskTest, AGlyphAloneIsTheOutlinePathAtTheSnappedOrigin) {
     // Every phase across and several down, clipped at the frame's left and top edges, opaque
-    // and translucent paint.
+    // and translucent paint, colour and a turned pattern.
+    YKRaster tile({0, 0, 6, 4});
+    for (int32 i = 0; i < 35; ++i) {
+        const uint32 texel = uint32(i * 7) << 24 | uint32(i * 0x030507);
+        std::memcpy(tile.Bits() + (i / 7) * tile.BytesPerRow() + (i % 7) * 4, &texel, 4);
+    }
+    YKPattern tiled(&tile);
     const std::vector<Point> origins = {{10.0, 30.0},  {20.27, 30.11}, {30.49, 31.2}, {40.74, 29.9},
                                         {50.9, 30.45}, {-3.3, 30.3},   {60.1, 6.07},  {70.6, 58.9}};
     for (const char* glyph : {"g", "W", "@"}) {
+        pattern = glyph[0] == '@' ? &tiled : nullptr;
         for (const Point at : origins) {
             color.alpha = at.x > 45 ? 255 : 130;
             shift = at.x > 25 ? YKPoint<int32>{-37, 5} : YKPoint<int32>{0, 0};
