@@ -289,90 +289,156 @@ int32 RunEnd(const uint8* line, int32 from, int32 length) {
     return j - 1;
 }
 
-// One line of the blur. A window whose values are all equal gives that value exactly (the
-// weighted mean of equal values, and the centre weight is never 0), so only windows that hold
-// a change are summed: masks of shapes are long runs of 0 and 255, and the cost then follows
-// the edges instead of the area. Windows that lie wholly on the line are summed in batches,
-// kernel weight by kernel weight, which the compiler turns into vector code (with AVX2 where
-// the processor has it).
-__attribute__((target_clones("avx2", "default"))) void BlurLine(const uint8* kernel, int32 n,
-                                                                const uint8* line, int32 length,
-                                                                uint8* out,
-                                                                std::ptrdiff_t outStride) {
-    int32 fullWeight = 0;
-    for (int32 k = 0; k < n; ++k) {
-        fullWeight += kernel[k];
+// Integer division by a fixed divisor as a multiply and a shift: with 2^L >= divisor and
+// multiplier ceil(2^(32 + L) / divisor), the rounding error stays below 1 / divisor for every
+// numerator under 2^32, so the quotient is exact.
+class ExactDivider {
+public:
+    explicit ExactDivider(uint32 divisor) {
+        while ((uint64{1} << mShift) < divisor) {
+            ++mShift;
+        }
+        mShift += 32;
+        mMultiplier = ((uint64{1} << mShift) + divisor - 1) / divisor;
     }
-    const int32 half = n >> 1;
-    // The run that holds the last window start asked about, found once per run.
-    int32 runStart = 0;
-    int32 runEnd = RunEnd(line, 0, length);
-    const auto runEndAt = [&](int32 lo) {
-        if (lo < runStart || lo > runEnd) {
-            runStart = lo;
-            runEnd = RunEnd(line, lo, length);
-        }
-        return runEnd;
-    };
-    // The window of output i covers line[i - half .. i + half], clipped to the line.
-    const auto isConstant = [&](int32 i) {
-        const int32 lo = std::max(i - half, 0);
-        return runEndAt(lo) >= std::min(i + half, length - 1);
-    };
-    constexpr int32 kBatch = 256;
-    int32 sums[kBatch];
-    int32 i = 0;
-    while (i < length) {
-        if (isConstant(i)) {
-            // Every window up to the one reaching past this run is constant too.
-            const int32 lo = std::max(i - half, 0);
-            const int32 end = std::max(i + 1, std::min(length, runEndAt(lo) - half + 1));
-            const uint8 value = line[lo];
-            for (int32 j = i; j < end; ++j) {
-                out[j * outStride] = value;
-            }
-            i = end;
-            continue;
-        }
-        if (i - half >= 0 && i + half < length) {
-            // A batch of whole windows, up to the next constant one.
-            int32 count = 1;
-            while (count < kBatch && i + count + half < length && !isConstant(i + count)) {
-                ++count;
-            }
-            std::fill_n(sums, count, 0);
-            const uint8* base = line + (i - half);
-            for (int32 k = 0; k < n; ++k) {
-                const int32 weight = kernel[k];
-                if (weight == 0) {
-                    continue;
-                }
-                const uint8* from = base + k;
-                for (int32 j = 0; j < count; ++j) {
-                    sums[j] += weight * from[j];
-                }
-            }
-            for (int32 j = 0; j < count; ++j) {
-                out[(i + j) * outStride] =
-                    static_cast<uint8>(sums[j] != 0 ? sums[j] / fullWeight : 0);
-            }
-            i += count;
-            continue;
-        }
-        // A window cut by an end of the line: only the weights on the line count.
-        const int32 c = half - i;
-        const int32 first = std::max(c, 0);
-        const int32 last = std::min(length + c, n);
-        int32 values = 0;
-        int32 weights = 0;
-        for (int32 k = first; k < last; ++k) {
-            values += kernel[k] * line[k - c];
-            weights += kernel[k];
-        }
-        out[i * outStride] = static_cast<uint8>(values != 0 ? values / weights : 0);
-        ++i;
+    uint32 operator()(uint32 numerator) const {
+        return static_cast<uint32>((numerator * mMultiplier) >> mShift);
+    }
+
+private:
+    uint32 mShift = 0;
+    uint64 mMultiplier = 0;
+};
+
+// Adds `delta` times the weights to `sums`, which the compiler turns into vector code (with
+// AVX2 where the processor has it).
+__attribute__((target_clones("avx2", "default"))) void AddScaled(const int32* weights, int32 count,
+                                                                 int32 delta, int32* sums) {
+    for (int32 t = 0; t < count; ++t) {
+        sums[t] += delta * weights[t];
     }
 }
+
+// Blurs lines with one kernel. The weighted sum V(i) of the window around position i differs
+// from V(i - 1) by the kernel applied to the differences of the line, and a line of a mask
+// changes value in few places. So each change of value adds the kernel, scaled by the change,
+// to the differences of the sums it reaches, and a running total turns the differences back
+// into sums. Values beyond the ends count as 0, which leaves the sums of cut windows as they
+// are (their weights are divided out separately). Everything is integer, so the sums are the
+// direct ones; the cost follows the changes of the line instead of being the kernel's length
+// at every position, which is what keeps wide blurs about as fast as narrow ones.
+class LineBlur {
+public:
+    LineBlur(const uint8* kernel, int32 n, int32 longestLine)
+        : mN(n),
+          mHalf(n >> 1),
+          mReversed(n),
+          mPrefix(n + 1),
+          mDiffs(longestLine + mHalf),
+          mWhole(WholeWeight(kernel, n)) {
+        for (int32 k = 0; k < n; ++k) {
+            mReversed[k] = kernel[n - 1 - k];
+            mPrefix[k + 1] = mPrefix[k] + kernel[k];
+        }
+    }
+
+    // Writes the blur of line[0 .. length - 1] to out[i * outStride].
+    void Run(const uint8* line, int32 length, uint8* out, std::ptrdiff_t outStride) {
+        mLine = {line, length, out, outStride};
+        mNext = -mHalf;
+        mSum = 0;
+        mDirtyEnd = -mHalf;
+        int32 previous = 0;
+        for (int32 p = 0; p < length;) {
+            const int32 end = RunEnd(line, p, length);
+            if (line[p] != previous) {
+                AddChange(p, line[p] - previous);
+                previous = line[p];
+            }
+            p = end + 1;
+        }
+        if (previous != 0) {
+            AddChange(length, -previous);
+        }
+        Finish(length);
+    }
+
+private:
+    struct Target {
+        const uint8* line = nullptr;
+        int32 length = 0;
+        uint8* out = nullptr;
+        std::ptrdiff_t stride = 0;
+    };
+
+    static uint32 WholeWeight(const uint8* kernel, int32 n) {
+        uint32 sum = 0;
+        for (int32 k = 0; k < n; ++k) {
+            sum += kernel[k];
+        }
+        return sum;
+    }
+
+    // The line changes by `delta` at p (line[p] - line[p - 1]): it reaches the sums of the
+    // windows around p - half .. p + half. Those before them are final and are written first.
+    void AddChange(int32 p, int32 delta) {
+        Finish(p - mHalf);
+        const int32 count = std::min(mN, mLine.length + mHalf - p);
+        AddScaled(mReversed.data(), count, delta, mDiffs.data() + p);
+        mDirtyEnd = std::max(mDirtyEnd, p - mHalf + count);
+    }
+
+    // Writes the outputs before `to` (mDiffs[i + half] is the difference at position i).
+    void Finish(int32 to) {
+        for (const int32 busy = std::min(to, mDirtyEnd); mNext < busy; ++mNext) {
+            int32& diff = mDiffs[static_cast<std::size_t>(mNext + mHalf)];
+            mSum += diff;
+            diff = 0;
+            if (mNext >= 0) {
+                Write(mNext, Mean(mNext));
+            }
+        }
+        // No change reaches these: the sum holds, and so does the mean where whole windows lie.
+        int32 i = std::max(mNext, 0);
+        for (; i < to && i < mHalf; ++i) {
+            Write(i, Mean(i));
+        }
+        const int32 wholeEnd = std::min(to, mLine.length - mHalf);
+        if (i < wholeEnd) {
+            const uint8 value = Mean(i);
+            for (; i < wholeEnd; ++i) {
+                Write(i, value);
+            }
+        }
+        for (; i < to; ++i) {
+            Write(i, Mean(i));
+        }
+        mNext = std::max(mNext, to);
+    }
+
+    // The sum divided by the weights of the window around i that lie on the line.
+    uint8 Mean(int32 i) const {
+        if (i >= mHalf && i < mLine.length - mHalf) {
+            return static_cast<uint8>(mWhole(static_cast<uint32>(mSum)));
+        }
+        const int32 first = std::max(0, mHalf - i);
+        const int32 last = std::min(mN - 1, mLine.length - 1 - i + mHalf);
+        return static_cast<uint8>(mSum / (mPrefix[last + 1] - mPrefix[first]));
+    }
+
+    void Write(int32 i, uint8 value) { mLine.out[i * mLine.stride] = value; }
+
+    int32 mN;
+    int32 mHalf;
+    std::vector<int32> mReversed;
+    std::vector<int32> mPrefix;  // mPrefix[k]: the sum of the first k weights
+    std::vector<int32> mDiffs;   // zero outside [mNext, mDirtyEnd)
+    ExactDivider mWhole;
+    Target mLine;
+    int32 mNext = 0;      // the next position to write (from -half: the sums start there)
+    int32 mSum = 0;       // V(mNext - 1)
+    int32 mDirtyEnd = 0;  // the differences from here on are 0
+};
 
 }  // namespace
 
@@ -380,7 +446,7 @@ void YKEffectLayer::Blur8Inner(const uint8* line, int32 length, uint8* out, int3
     if (line == nullptr || length <= 0 || mKernelLength == 0) {
         return;
     }
-    BlurLine(mKernel, mKernelLength, line, length, out, outStride);
+    LineBlur(mKernel, mKernelLength, length).Run(line, length, out, outStride);
 }
 
 void YKEffectLayer::Blur8(uint8* map, int32 width, int32 height) const {
@@ -390,13 +456,13 @@ void YKEffectLayer::Blur8(uint8* map, int32 width, int32 height) const {
     // Rows are blurred into the columns of a transposed map, whose rows are then the original
     // columns: both passes read contiguous lines.
     std::vector<uint8> transposed(static_cast<std::size_t>(width) * height);
+    LineBlur blur(mKernel, mKernelLength, std::max(width, height));
     for (int32 y = 0; y < height; ++y) {
-        BlurLine(mKernel, mKernelLength, map + static_cast<std::ptrdiff_t>(y) * width, width,
-                 transposed.data() + y, height);
+        blur.Run(map + static_cast<std::ptrdiff_t>(y) * width, width, transposed.data() + y,
+                 height);
     }
     for (int32 x = 0; x < width; ++x) {
-        BlurLine(mKernel, mKernelLength,
-                 transposed.data() + static_cast<std::ptrdiff_t>(x) * height, height, map + x,
+        blur.Run(transposed.data() + static_cast<std::ptrdiff_t>(x) * height, height, map + x,
                  width);
     }
 }

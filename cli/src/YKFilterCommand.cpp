@@ -18,6 +18,7 @@
 #include "YKFilterManager.h"
 #include "YKGenericFilter.h"
 #include "YKMessage.h"
+#include "YKPngIO.h"
 #include "YKRaster.h"
 #include "YKRasterFile.h"
 #include "YKRasterFilters.h"
@@ -159,7 +160,12 @@ int YKFilterCommand::Run(int argc, char** argv) {
     }
     file.SetRaster(std::unique_ptr<YKRaster>(destination.Raster(rect)));
     std::string error;
-    if (!file.WriteToFile(type, output, nullptr, &error)) {
+    // A PNG keeps the filtered pixels as they are: the export writer would put its background,
+    // white unless an export asks otherwise, under every transparent pixel.
+    const bool png =
+        dynamic_cast<const YKPngIO*>(YKRasterFilters::Instantiate()->FilterForId(type)) != nullptr;
+    if (png ? !YKPngIO::Write(*file.Raster(), output, &error)
+            : !file.WriteToFile(type, output, nullptr, &error)) {
         YKCliError(output, error);
         return 1;
     }

@@ -33,14 +33,17 @@ bool Opaque(const uint32* row, int32 width) {
 }
 
 // Points `rows` at `count` raster rows from `y`; a row with transparency is first composed over
-// the background in `scratch` (kBatch rows of the raster's width).
-void PrepareRows(const YKRaster& raster, int32 y, int32 count, uint32 back, uint32* scratch,
-                 JSAMPROW* rows) {
+// the background in `scratch` (kBatch rows of the raster's width). The scratch is made for the
+// first such row only: opaque pictures, the usual case, then need no buffer, whose allocation
+// and release made the heap grow and shrink, with fresh pages to fault in, on every write.
+void PrepareRows(const YKRaster& raster, int32 y, int32 count, uint32 back,
+                 std::vector<uint32>* scratch, JSAMPROW* rows) {
     const int32 width = raster.Width();
     for (int32 i = 0; i < count; ++i) {
         auto* row = reinterpret_cast<uint32*>(raster.Bits() + int64{y + i} * raster.BytesPerRow());
         if (!Opaque(row, width)) {
-            uint32* copy = scratch + int64{i} * width;
+            scratch->resize(size_t(kBatch) * width);
+            uint32* copy = scratch->data() + int64{i} * width;
             std::copy_n(row, width, copy);
             YKRasterIO::AdjustTransparency(copy, width, back, false);
             row = copy;
@@ -51,7 +54,7 @@ void PrepareRows(const YKRaster& raster, int32 y, int32 count, uint32 back, uint
 
 // Plain locals only (setjmp).
 bool Compress(jpeg_compress_struct* cinfo, yk_jpeg::Errors* errors, std::FILE* out,
-              const YKRaster* raster, const Settings* settings, uint32* scratch) {
+              const YKRaster* raster, const Settings* settings, std::vector<uint32>* scratch) {
     if (setjmp(errors->jump)) {
         return false;
     }
@@ -85,12 +88,11 @@ bool WriteJpeg(const char* path, const YKRaster& raster, const Settings& setting
         yk_set_error(error, std::string("cannot write the JPEG file: ") + file.Error());
         return false;
     }
-    std::vector<uint32> scratch(size_t(kBatch) * raster.Width());
+    std::vector<uint32> scratch;
     jpeg_compress_struct cinfo{};
     yk_jpeg::Errors errors;
     cinfo.err = yk_jpeg::InitErrors(errors);
-    const bool written =
-        Compress(&cinfo, &errors, file.Stream(), &raster, &settings, scratch.data());
+    const bool written = Compress(&cinfo, &errors, file.Stream(), &raster, &settings, &scratch);
     jpeg_destroy_compress(&cinfo);
     if (!written) {
         yk_set_error(error, std::string("cannot write the JPEG file: ") + errors.error);

@@ -184,20 +184,36 @@ TEST(EffectLayerTest, KernelIsACosineWindowComputedOncePerDiameter) {
     EXPECT_NE(layer.Kernel()[3], 7);
 }
 
+// Runs of random length, mostly 0 or 255 as in the masks of shapes, some of any value.
+Map RunMap(int32 width, int32 height, std::mt19937* random) {
+    Map map(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < map.size();) {
+        const std::size_t run = 1 + (*random)() % 90;
+        const uint32 kind = (*random)() % 4;
+        const uint8 value = kind == 0 ? 0 : kind == 1 ? 255 : static_cast<uint8>((*random)());
+        for (std::size_t j = 0; j < run && i < map.size(); ++j, ++i) {
+            map[i] = value;
+        }
+    }
+    return map;
+}
+
 TEST(EffectLayerTest, Blur8MatchesTheDirectSumsAndKeepsConstantsAtEdges) {
     std::mt19937 random(5);
-    for (float r : {0.0f, 1.0f, 2.5f, 6.0f, 30.0f}) {
+    std::vector<std::pair<int32, int32>> sizes = kSizes;
+    sizes.insert(sizes.end(), {{300, 6}, {4, 270}, {600, 2}});
+    for (float r : {0.0f, 1.0f, 2.5f, 6.0f, 30.0f, 64.0f, 131.0f, 255.0f}) {
         YKEffectLayer layer(1);
         layer.SetRadius(r);
-        for (auto [w, h] : kSizes) {
-            const Map map = RandomMap(w, h, &random, 50);
-            Map blurred = map;
-            layer.Blur8(blurred.data(), w, h);
-            EXPECT_EQ(blurred, SlowBlur(map, w, h, layer)) << w << "x" << h << " r " << r;
-
-            Map constant(map.size(), 200);
+        for (auto [w, h] : sizes) {
+            for (const Map& map : {RandomMap(w, h, &random, 50), RunMap(w, h, &random)}) {
+                Map blurred = map;
+                layer.Blur8(blurred.data(), w, h);
+                EXPECT_EQ(blurred, SlowBlur(map, w, h, layer)) << w << "x" << h << " r " << r;
+            }
+            Map constant(static_cast<std::size_t>(w) * h, 200);
             layer.Blur8(constant.data(), w, h);
-            EXPECT_EQ(constant, Map(map.size(), 200)) << w << "x" << h << " r " << r;
+            EXPECT_EQ(constant, Map(constant.size(), 200)) << w << "x" << h << " r " << r;
         }
     }
 }

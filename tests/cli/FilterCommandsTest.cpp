@@ -80,8 +80,10 @@ TEST_F(FilterCommandsTest, FilterRunsOverTheWholeImageWithTheEdgesRepeated) {
                 pixel = image.pixels[std::clamp(from, 0, image.height - 1) * image.width +
                                      std::max(column, 0)];
             }
-            // Transparent pixels are the PNG writer's business (it puts its background there).
-            if (pixel != 0) {
+            // Where nothing reaches, the file stays transparent (no background is put there).
+            if (pixel == 0) {
+                EXPECT_EQ(PixelAt(out, x, y) >> 24, 0u) << x << "," << y;
+            } else {
                 EXPECT_EQ(PixelAt(out, x, y), TestRollKernel::Turned(pixel, 0.5)) << x << "," << y;
                 ++opaque;
             }
