@@ -31,6 +31,9 @@ protected:
         YKAlertPresenter::SetCurrent(&mAlerts);
         mGravik = std::make_unique<YKGravik>();
         mGravik->Start({});
+        // A test never waits on a save panel: a document that would ask for a path is not saved.
+        mGravik->Dispatcher().SetSavePathChooser(
+            [](YKDocument*, const std::string&) { return std::string(); });
         // An empty banner, as the new-document dialog makes it.
         mDocument = mGravik->Dispatcher().CreateDocument(468, 60, "Untitled", {255, 255, 255, 255});
         ASSERT_NE(mDocument, nullptr);

@@ -37,6 +37,9 @@ public:
         mGravik = std::make_unique<YKGravik>();
         YKAlertPresenter::SetCurrent(&mAlerts);
         mGravik->Start({});
+        // A test never waits on a save panel: a document that would ask for a path is not saved.
+        mGravik->Dispatcher().SetSavePathChooser(
+            [](YKDocument*, const std::string&) { return std::string(); });
         mDocument = YKBuildSampleBanner(&mGravik->Dispatcher());
         ASSERT_NE(mDocument, nullptr);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
