@@ -133,6 +133,18 @@ public:
     // The stroke width at the current frame; 0 without a stroke record.
     double CurrentStrokeWidth() const;
 
+    // What placing the object at another frame changes: its points and transformation centre.
+    struct Shape {
+        PointList points;
+        Point transCenter;
+        bool operator==(const Shape&) const = default;
+    };
+    Shape shape() const { return {mPoints, mTransCenter}; }
+    // Puts back a shape this object had; false, with nothing done, when the point count differs.
+    bool restoreShape(const Shape& shape);
+    // Whether the shape is the whole geometry; text keeps its size in envelopes instead.
+    virtual bool shapeIsGeometry() const { return true; }
+
     // Whether the geometry is one this kind can edit and draw: loading refuses the others.
     // The outline kinds need a point and a segment.
     virtual bool isWellFormed() const { return !mPoints.empty() && !mSegments.empty(); }

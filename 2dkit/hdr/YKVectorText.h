@@ -70,6 +70,7 @@ public:
     // --- Entity operations
     YKVectorEntity* endCreationWithTol(double tol) override;
     void draggingTo(Point point, bool flag) override;
+    bool shapeIsGeometry() const override { return false; }
     // Scales the sizes; the origin stays.
     void rawResize(double sx, double sy, bool flag) override;
     // Turns the text about the transformation centre.

@@ -92,6 +92,15 @@ void YKVectorEntity::translate(Point delta) {
     rawTranslation(delta);
 }
 
+bool YKVectorEntity::restoreShape(const Shape& shape) {
+    if (shape.points.size() != mPoints.size()) {
+        return false;
+    }
+    mPoints = shape.points;
+    mTransCenter = shape.transCenter;
+    return true;
+}
+
 void YKVectorEntity::rawTranslation(Point delta) {
     for (Point& p : mPoints) {
         p += delta;

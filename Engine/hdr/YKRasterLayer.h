@@ -12,6 +12,7 @@
 #include "YKBitmap.h"
 #include "YKObjectLayer.h"
 #include "YKRect.h"
+#include "YKVectorEntity.h"
 
 class YKEnvelopManager;
 class YKVectorEntity;
@@ -123,6 +124,13 @@ private:
     // Appends a fixed point to the path and keeps one under the pointer.
     void AddPathPoint(YKPoint<double> point);
     bool EditPoints(YKPoint<double> point, bool release);
+    // Resizes the points to the placement's box and moves its left-top corner to `target`.
+    void PlacePoints(const Placement& placement, YKPoint<double> target);
+    // Before a frame switch: puts the points back to the switch base (or makes what they are
+    // now the base, when anything changed them since). False for kinds it cannot serve.
+    bool TakeSwitchBase();
+    // The switch base ArchiveContent put into `content`, or none.
+    void RestoreSwitchBase(const YKMessage* content);
     // While a freehand stroke is drawn: renders again only around the segments added since the
     // last rendering. False, with nothing done, when the whole object must be rendered.
     bool RedrawStrokeEnd();
@@ -137,6 +145,15 @@ private:
     // The placement the rendering shows; a pure move from it only shifts the rendering.
     Placement mRendered;
     bool mRenderedOnce = false;
+    // The shape frame switches start from, the placement it stands at, and the shape the last
+    // switch left: transforming there and back would drift by rounding.
+    struct SwitchBase {
+        YKVectorEntity::Shape from;
+        Placement placement;
+        YKVectorEntity::Shape left;
+        bool valid = false;
+    };
+    SwitchBase mSwitchBase;
     // The segments of the stroke being drawn that the rendering shows; 0 when it shows anything
     // else.
     size_t mStrokeSegments = 0;

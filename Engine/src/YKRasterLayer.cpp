@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "YKAutolock.h"
 #include "YKDash.h"
@@ -80,6 +81,17 @@ bool YKRasterLayer::ArchiveContent(YKMessage* content) const {
         return false;
     }
     mEntity->ArchiveIn(content);
+    // The switch base goes with the content, so that content taken back at another frame than
+    // the one it was taken at reaches the other frames by the same steps as before.
+    if (mSwitchBase.valid && mEntity->shape() == mSwitchBase.left) {
+        const YKVectorEntity::Shape& base = mSwitchBase.from;
+        content->AddData("YKRL:BasePoints", YK_RAW_TYPE, base.points.data(),
+                         static_cast<ssize_t>(base.points.size() * sizeof(YKPoint<double>)));
+        content->AddData("YKRL:BaseCenter", YK_RAW_TYPE, &base.transCenter,
+                         sizeof(base.transCenter));
+        content->AddData("YKRL:BasePlacement", YK_RAW_TYPE, &mSwitchBase.placement,
+                         sizeof(mSwitchBase.placement));
+    }
     return true;
 }
 
@@ -92,7 +104,31 @@ bool YKRasterLayer::RestoreContent(const YKMessage* content, const Placement& pl
     mRendered = placement;
     mRenderedOnce = true;
     RedrawObject(true);
+    RestoreSwitchBase(content);
     return true;
+}
+
+void YKRasterLayer::RestoreSwitchBase(const YKMessage* content) {
+    mSwitchBase.valid = false;
+    const void* points = nullptr;
+    const void* center = nullptr;
+    const void* placement = nullptr;
+    ssize_t pointsSize = 0;
+    ssize_t centerSize = 0;
+    ssize_t placementSize = 0;
+    if (!content->FindData("YKRL:BasePoints", YK_RAW_TYPE, 0, &points, &pointsSize) ||
+        !content->FindData("YKRL:BaseCenter", YK_RAW_TYPE, 0, &center, &centerSize) ||
+        !content->FindData("YKRL:BasePlacement", YK_RAW_TYPE, 0, &placement, &placementSize) ||
+        centerSize != sizeof(YKPoint<double>) || placementSize != sizeof(Placement) ||
+        pointsSize % static_cast<ssize_t>(sizeof(YKPoint<double>)) != 0) {
+        return;
+    }
+    const auto* first = static_cast<const YKPoint<double>*>(points);
+    mSwitchBase.from.points.assign(first, first + pointsSize / sizeof(YKPoint<double>));
+    std::memcpy(&mSwitchBase.from.transCenter, center, sizeof(YKPoint<double>));
+    std::memcpy(&mSwitchBase.placement, placement, sizeof(Placement));
+    mSwitchBase.left = mEntity->shape();
+    mSwitchBase.valid = true;
 }
 
 bool YKRasterLayer::InheritsFrom(const char* className) const {
@@ -312,17 +348,38 @@ void YKRasterLayer::SuggestBoundingBox(const Placement& placement, bool force, b
     if (mEntity == nullptr) {
         return;
     }
+    // Where the points stand now. A frame switch starts from the shape the object had before
+    // it was first shown elsewhere, so that coming back gives the same points exactly.
+    Placement from = mRendered;
+    const bool fromBase = switching && TakeSwitchBase();
+    if (fromBase) {
+        from = mSwitchBase.placement;
+    } else if (!switching) {
+        mSwitchBase.valid = false;
+    }
     const YKPoint<double> target = placement.position + placement.leftTop;
     const YKPoint<double> delta = placement.position - mRendered.position;
     Placement moved = mRendered;
     moved.position = placement.position;
     const bool wholeMove = delta.x == std::floor(delta.x) && delta.y == std::floor(delta.y);
+    const bool shift = !force && mRenderedOnce && moved == placement && wholeMove;
     mEntity->setGlobalRotation(placement.rotation, placement.position + placement.rotationVector);
-    if (!force && mRenderedOnce && moved == placement && wholeMove) {
+    if (!(fromBase && from == placement)) {
+        Placement fromMoved = from;
+        fromMoved.position = placement.position;
+        if (fromBase ? fromMoved == placement : shift) {
+            mEntity->rawTranslateTo(target);
+        } else {
+            PlacePoints(placement, target);
+        }
+    }
+    if (fromBase) {
+        mSwitchBase.left = mEntity->shape();
+    }
+    mEntity->resetBox();
+    mEntity->resetBounds();
+    if (shift) {
         const YKRect<int32> before = Frame();
-        mEntity->rawTranslateTo(target);
-        mEntity->resetBox();
-        mEntity->resetBounds();
         ShiftRendering(&mBitmap, {static_cast<int32>(delta.x), static_cast<int32>(delta.y)});
         mStrokeSegments = 0;
         mStrokeBlocks.clear();
@@ -332,27 +389,42 @@ void YKRasterLayer::SuggestBoundingBox(const Placement& placement, bool force, b
             InvalidateLayer(before | Frame(), true, nullptr);
         }
     } else {
-        mEntity->resetBox();
-        YKRect<double> box;
-        mEntity->getBox(&box);
-        const double width = placement.rightBottom.x - placement.leftTop.x;
-        const double height = placement.rightBottom.y - placement.leftTop.y;
-        // A flat box (a level line) keeps its size on that axis.
-        const double sx = box.Width() > 0 && width != 0 ? width / box.Width() : 1.0;
-        const double sy = box.Height() > 0 && height != 0 ? height / box.Height() : 1.0;
-        if (sx != 1.0 || sy != 1.0) {
-            const YKPoint<double> corner = box.LeftTop();
-            mEntity->resizeWithCenter(sx, sy, &corner, false);
-            mEntity->resetBox();
-        }
-        mEntity->rawTranslateTo(target);
-        mEntity->resetBox();
-        mEntity->resetBounds();
         mEntity->resetKnobs();
         RedrawObject(true);
     }
     mRendered = placement;
     mRenderedOnce = true;
+}
+
+void YKRasterLayer::PlacePoints(const Placement& placement, YKPoint<double> target) {
+    mEntity->resetBox();
+    YKRect<double> box;
+    mEntity->getBox(&box);
+    const double width = placement.rightBottom.x - placement.leftTop.x;
+    const double height = placement.rightBottom.y - placement.leftTop.y;
+    // A flat box (a level line) keeps its size on that axis.
+    const double sx = box.Width() > 0 && width != 0 ? width / box.Width() : 1.0;
+    const double sy = box.Height() > 0 && height != 0 ? height / box.Height() : 1.0;
+    if (sx != 1.0 || sy != 1.0) {
+        const YKPoint<double> corner = box.LeftTop();
+        mEntity->resizeWithCenter(sx, sy, &corner, false);
+        mEntity->resetBox();
+    }
+    mEntity->rawTranslateTo(target);
+}
+
+bool YKRasterLayer::TakeSwitchBase() {
+    if (!mRenderedOnce || !mEntity->shapeIsGeometry()) {
+        return false;
+    }
+    YKVectorEntity::Shape now = mEntity->shape();
+    // Anything that changed the points since the last switch makes them the new base.
+    if (!mSwitchBase.valid || now != mSwitchBase.left || !mEntity->restoreShape(mSwitchBase.from)) {
+        mSwitchBase.from = std::move(now);
+        mSwitchBase.placement = mRendered;
+        mSwitchBase.valid = true;
+    }
+    return true;
 }
 
 // --- Attributes ---
