@@ -354,10 +354,30 @@ void YKObjectLayer::ResetBoundingBox(bool force) {
     UpdateBoundingBox(force, false);
 }
 
+bool YKObjectLayer::ArchiveContent(YKMessage* content) const {
+    if (content == nullptr || !ArchiveOwnContent(content)) {
+        return false;
+    }
+    content->AddInt32("YKOL:Frame", mPosition.CurrentFrame());
+    return true;
+}
+
 void YKObjectLayer::FollowEnvelops(const YKMessage* content) {
     const YKRect<int32> before = Frame();
     RefillCurrentValues();
-    if (content == nullptr || !RestoreContent(content, mCurrent)) {
+    int32 frame = mPosition.CurrentFrame();
+    if (content != nullptr) {
+        content->FindInt32("YKOL:Frame", &frame);
+    }
+    if (content == nullptr || frame == mPosition.CurrentFrame()) {
+        if (content == nullptr || !RestoreContent(content, mCurrent)) {
+            UpdateBoundingBox(true, false);
+        }
+    } else if (RestoreContent(content, EnvelopPlacement(frame))) {
+        // Taken back where it was taken, then switched here: a switch starts from the base
+        // every other switch starts from, so this frame gets the numbers it had.
+        UpdateBoundingBox(false, true);
+    } else {
         UpdateBoundingBox(true, false);
     }
     InvalidateLayer(before | Frame(), true, nullptr);

@@ -76,7 +76,7 @@ void YKRasterLayer::Archive(YKMessage* message, bool deep) const {
     message->AddRect("YKRL:Frame", mBitmap.Frame());
 }
 
-bool YKRasterLayer::ArchiveContent(YKMessage* content) const {
+bool YKRasterLayer::ArchiveOwnContent(YKMessage* content) const {
     if (mEntity == nullptr || content == nullptr) {
         return false;
     }
