@@ -217,6 +217,14 @@ void YKObjectLayer::SelfAdded() {
         if (ObjectMode(-1) != kModeLoaded) {
             if (mVisibility.CountKeyFrames() == 0) {
                 ApplyDefaults();
+            } else {
+                // Put back (an undone delete, a redone creation) maybe at another frame than
+                // the one it left at: it shows this frame as a switch would.
+                YKLayer::Hide(mVisibility.Value());
+                if (!(mCurrent == EnvelopPlacement(mPosition.CurrentFrame()))) {
+                    RefillCurrentValues();
+                    UpdateBoundingBox(false, true);
+                }
             }
         } else {
             YKLayer::Hide(mVisibility.Value());
@@ -293,6 +301,10 @@ void YKObjectLayer::SwitchFrame() {
     const YKPoint<double> before = mPosition.Value(mPosition.OldFrame());
     if (now.x != before.x || now.y != before.y) {
         UpdateOnSwitchFrame(false);
+    } else if (mVisibility.Value() != YKLayer::IsHidden()) {
+        // Shown from its first frame on, or restored hidden as it was at another frame.
+        YKLayer::Hide(mVisibility.Value());
+        InvalidateLayer(Frame(), true, kRemovedMarker);
     }
 }
 
