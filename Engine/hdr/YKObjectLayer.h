@@ -239,6 +239,9 @@ public:
     void TurnedCorners(YKPoint<double> (&corners)[4]) const;
 
 protected:
+    // False for an object not yet added to a document (its envelopes hold no key frames); true
+    // for one loaded or put back by undo or redo.
+    bool HasKeyFrames() const;
     // A kind's part of ArchiveContent.
     virtual bool ArchiveOwnContent(YKMessage* /*content*/) const { return false; }
     // Takes back content from ArchiveContent, drawn at `placement`; false when it cannot.

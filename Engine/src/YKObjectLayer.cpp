@@ -236,6 +236,10 @@ void YKObjectLayer::SelfAdded() {
     YKLayer::SelfAdded();
 }
 
+bool YKObjectLayer::HasKeyFrames() const {
+    return mVisibility.CountKeyFrames() > 0;
+}
+
 void YKObjectLayer::ApplyDefaults() {
     // A new object is shown only from the frame it was made on.
     if (mVisibility.CurrentFrame() != mVisibility.MinFrame()) {
