@@ -170,10 +170,13 @@ public:
     // where ResetBoundingBox would take the one its content last had. With `content` (what
     // ArchiveContent gave at that placement) the content is restored as it was instead of being
     // transformed again, which would not give back the same numbers.
+    // Content taken at another frame than the current one is restored at that frame's
+    // placement and brought here as a frame switch would.
     void FollowEnvelops(const YKMessage* content = nullptr);
     // The part of the object that placement changes rewrite in place (a vector object's
-    // points); false for kinds that derive everything from the envelopes.
-    virtual bool ArchiveContent(YKMessage* /*content*/) const { return false; }
+    // points), with the frame it stands at; false for kinds that derive everything from the
+    // envelopes.
+    bool ArchiveContent(YKMessage* content) const;
     // The smallest rectangle holding the four turned corners at the current frame.
     YKRect<double> BoundingBox() const;
 
@@ -236,6 +239,11 @@ public:
     void TurnedCorners(YKPoint<double> (&corners)[4]) const;
 
 protected:
+    // False for an object not yet added to a document (its envelopes hold no key frames); true
+    // for one loaded or put back by undo or redo.
+    bool HasKeyFrames() const;
+    // A kind's part of ArchiveContent.
+    virtual bool ArchiveOwnContent(YKMessage* /*content*/) const { return false; }
     // Takes back content from ArchiveContent, drawn at `placement`; false when it cannot.
     virtual bool RestoreContent(const YKMessage* /*content*/, const Placement& /*placement*/) {
         return false;

@@ -54,7 +54,7 @@ public:
     // plain class name for a kind out of range), then the object's own keys, "type_id" and
     // "YKRL:Frame".
     void Archive(YKMessage* message, bool deep) const override;
-    bool ArchiveContent(YKMessage* content) const override;
+    bool ArchiveOwnContent(YKMessage* content) const override;
     bool InheritsFrom(const char* className) const override;
     void ComposeLayer(YKBitmap* target, YKRect<int32> rect) override;
     YKRect<int32> Frame() const override;

@@ -217,6 +217,14 @@ void YKObjectLayer::SelfAdded() {
         if (ObjectMode(-1) != kModeLoaded) {
             if (mVisibility.CountKeyFrames() == 0) {
                 ApplyDefaults();
+            } else {
+                // Put back (an undone delete, a redone creation) maybe at another frame than
+                // the one it left at: it shows this frame as a switch would.
+                YKLayer::Hide(mVisibility.Value());
+                if (!(mCurrent == EnvelopPlacement(mPosition.CurrentFrame()))) {
+                    RefillCurrentValues();
+                    UpdateBoundingBox(false, true);
+                }
             }
         } else {
             YKLayer::Hide(mVisibility.Value());
@@ -226,6 +234,10 @@ void YKObjectLayer::SelfAdded() {
     }
     ClaimParentsEnvelops();
     YKLayer::SelfAdded();
+}
+
+bool YKObjectLayer::HasKeyFrames() const {
+    return mVisibility.CountKeyFrames() > 0;
 }
 
 void YKObjectLayer::ApplyDefaults() {
@@ -293,6 +305,10 @@ void YKObjectLayer::SwitchFrame() {
     const YKPoint<double> before = mPosition.Value(mPosition.OldFrame());
     if (now.x != before.x || now.y != before.y) {
         UpdateOnSwitchFrame(false);
+    } else if (mVisibility.Value() != YKLayer::IsHidden()) {
+        // Shown from its first frame on, or restored hidden as it was at another frame.
+        YKLayer::Hide(mVisibility.Value());
+        InvalidateLayer(Frame(), true, kRemovedMarker);
     }
 }
 
@@ -354,10 +370,30 @@ void YKObjectLayer::ResetBoundingBox(bool force) {
     UpdateBoundingBox(force, false);
 }
 
+bool YKObjectLayer::ArchiveContent(YKMessage* content) const {
+    if (content == nullptr || !ArchiveOwnContent(content)) {
+        return false;
+    }
+    content->AddInt32("YKOL:Frame", mPosition.CurrentFrame());
+    return true;
+}
+
 void YKObjectLayer::FollowEnvelops(const YKMessage* content) {
     const YKRect<int32> before = Frame();
     RefillCurrentValues();
-    if (content == nullptr || !RestoreContent(content, mCurrent)) {
+    int32 frame = mPosition.CurrentFrame();
+    if (content != nullptr) {
+        content->FindInt32("YKOL:Frame", &frame);
+    }
+    if (content == nullptr || frame == mPosition.CurrentFrame()) {
+        if (content == nullptr || !RestoreContent(content, mCurrent)) {
+            UpdateBoundingBox(true, false);
+        }
+    } else if (RestoreContent(content, EnvelopPlacement(frame))) {
+        // Taken back where it was taken, then switched here: a switch starts from the base
+        // every other switch starts from, so this frame gets the numbers it had.
+        UpdateBoundingBox(false, true);
+    } else {
         UpdateBoundingBox(true, false);
     }
     InvalidateLayer(before | Frame(), true, nullptr);

@@ -76,7 +76,7 @@ void YKRasterLayer::Archive(YKMessage* message, bool deep) const {
     message->AddRect("YKRL:Frame", mBitmap.Frame());
 }
 
-bool YKRasterLayer::ArchiveContent(YKMessage* content) const {
+bool YKRasterLayer::ArchiveOwnContent(YKMessage* content) const {
     if (mEntity == nullptr || content == nullptr) {
         return false;
     }
@@ -310,10 +310,11 @@ void YKRasterLayer::ResetSelection() {
 }
 
 void YKRasterLayer::SelfAdded() {
-    const bool loaded = ObjectMode(-1) == kModeLoaded;
+    const bool fresh = ObjectMode(-1) != kModeLoaded && !HasKeyFrames();
     YKObjectLayer::SelfAdded();
-    // A new object's envelopes start at the object's own box, not at a default square.
-    if (!loaded && mEntity != nullptr) {
+    // A new object's envelopes start at the object's own box, not at a default square; one put
+    // back keeps the envelopes it had.
+    if (fresh && mEntity != nullptr) {
         ResetBoundingBox(false);
     }
 }

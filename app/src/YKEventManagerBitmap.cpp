@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "YKBitmap.h"
 #include "YKDocument.h"
 #include "YKEventManager.h"
 #include "YKMessage.h"
+#include "YKRaster.h"
 #include "YKToolState.h"
 #include "YKUndoSelection.h"
 #include "YKViewerLayer.h"
@@ -25,6 +27,27 @@ YKPoint<int32> Pixel(YKPoint<double> point) {
 
 YKRect<int32> Span(YKPoint<int32> a, YKPoint<int32> b) {
     return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+// Whether two selections (null or empty for none) select the same pixels equally.
+bool SameSelection(const YKBitmap* a, const YKBitmap* b) {
+    const bool noneA = a == nullptr || a->IsEmpty();
+    const bool noneB = b == nullptr || b->IsEmpty();
+    if (noneA || noneB) {
+        return noneA == noneB;
+    }
+    const YKRect<int32> frame = a->Frame();
+    if (frame != b->Frame()) {
+        return false;
+    }
+    const std::unique_ptr<YKRaster> pixelsA(a->Raster(frame));
+    const std::unique_ptr<YKRaster> pixelsB(b->Raster(frame));
+    if (pixelsA == nullptr || pixelsB == nullptr) {
+        return pixelsA == pixelsB;
+    }
+    return pixelsA->BitsLength() == pixelsB->BitsLength() &&
+           std::memcmp(pixelsA->Bits(), pixelsB->Bits(),
+                       static_cast<size_t>(pixelsA->BitsLength())) == 0;
 }
 
 }  // namespace
@@ -126,7 +149,8 @@ void YKEventManager::MouseUpBitmap(YKPoint<double> point) {
     mMovingSelection = false;
     mSelectionRect = YKRect<int32>::None();
     viewer->SetTemporarySelectionType(-1);
-    if (mSelectionBefore != nullptr || viewer->GetSelection() != nullptr) {
+    // A click on nothing or a move by no pixel leaves nothing to undo.
+    if (!SameSelection(mSelectionBefore.get(), viewer->GetSelection())) {
         mDocument->AddUndoItem(
             new YKUndoSelection(std::move(mSelectionBefore), mSelectionRectBefore), true);
     }

@@ -146,7 +146,9 @@ TEST_F(EventManagerTest, RubberBandSelectsExactlyTheObjectsInside) {
     EXPECT_EQ(Selected(), std::set<YKObjectLayer*>({a, b, c}));
 }
 
-TEST_F(EventManagerTest, ADragAndARunOfKeyRepeatsAreEachOneUndoAction) {
+// That each drag and each run of key repeats is one undo action, undone and redone exactly,
+// the random edit runs check.
+TEST_F(EventManagerTest, ADragMovesAndKeysNudgeResizeAndTurnTheSelection) {
     const Point start = Centre(c);
     // Clicking an unselected object picks it and drags it in the same gesture.
     Drag(start, start + Point{12, 7});
@@ -161,25 +163,11 @@ TEST_F(EventManagerTest, ADragAndARunOfKeyRepeatsAreEachOneUndoAction) {
     EXPECT_DOUBLE_EQ(resized.right - resized.left, 9);
     Key('z', kShift);
     EXPECT_NEAR(c->Rotation(), 8 * std::acos(-1.0) / 180, 1e-12);
-
-    YKUndoManager* undo = doc.UndoManager();
-    EXPECT_STREQ(undo->UndoNameAt(undo->UndoStackSize() - 1), "Move");
-    for (int action = 0; action < 4; ++action) {
-        undo->UndoLast();
-    }
-    EXPECT_EQ(Centre(c), dragged);
-    undo->UndoLast();
-    EXPECT_EQ(Centre(c), start);
-    EXPECT_FALSE(undo->HasUndoStackItem());
-    undo->RedoLast();
-    EXPECT_EQ(Centre(c), dragged);
+    EXPECT_STREQ(doc.UndoManager()->UndoNameAt(doc.UndoManager()->UndoStackSize() - 1), "Move");
 
     Key(127);
     EXPECT_EQ(c->Parent(), nullptr);
     EXPECT_EQ(events.CountSelectedObjects(), 0);
-    undo->UndoLast();
-    EXPECT_EQ(c->Parent(), layer);
-    EXPECT_EQ(Centre(c), dragged);
 }
 
 TEST_F(EventManagerTest, HNarrowsTTapersAndTabPassesThePlainSelectionOn) {
