@@ -52,7 +52,9 @@ public:
     ~YKEventManager();
 
     void SetCurrentLayer(YKLayer* layer) { mCurrentLayer = layer; }
-    YKLayer* CurrentLayer() const { return mCurrentLayer; }
+    // The layer set last, or the tree's current user layer once that one has left the tree (a
+    // deleted or merged layer).
+    YKLayer* CurrentLayer() const;
     YKObjectLayer* ObjectInProgress() const { return mObjectInProgress; }
     bool IsMouseDown() const { return mMouseDown; }
     // The pixels of the band being dragged: the object-selection tool's rubber band, or the

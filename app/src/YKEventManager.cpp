@@ -47,6 +47,16 @@ int32 YKEventManager::ViewID() const {
     return mListener != nullptr ? mListener->ViewID() : 0;
 }
 
+YKLayer* YKEventManager::CurrentLayer() const {
+    YKViewerLayer* viewer = Viewer();
+    // Compared by address only: a layer gone from the tree may already be destroyed.
+    if (viewer != nullptr &&
+        (mCurrentLayer == nullptr || viewer->IndexOfChild(mCurrentLayer) < 0)) {
+        return viewer->CurrentUserLayer();
+    }
+    return mCurrentLayer;
+}
+
 YKViewerLayer* YKEventManager::Viewer() const {
     return mDocument != nullptr ? mDocument->ViewerLayer() : nullptr;
 }

@@ -17,11 +17,11 @@
 #include "YKViewerLayer.h"
 
 YKObjectLayer* YKEventManager::GetObjectToContinue(YKPoint<double> point) {
-    if (mCurrentLayer == nullptr || !Usable(point)) {
+    if (CurrentLayer() == nullptr || !Usable(point)) {
         return nullptr;
     }
     YKList<YKLayer*> hits(16);
-    mCurrentLayer->MousePointDestination()->MousePoint(point, &hits);
+    CurrentLayer()->MousePointDestination()->MousePoint(point, &hits);
     for (int32 i = 0; i < hits.CountItems(); ++i) {
         YKLayer* hit = hits.ItemAt(i);
         if (hit->InheritsFrom("YKObjectLayer") &&
@@ -33,7 +33,7 @@ YKObjectLayer* YKEventManager::GetObjectToContinue(YKPoint<double> point) {
 }
 
 void YKEventManager::MouseDownDraw(YKPoint<double> point, uint32 buttons, uint32 clicks) {
-    if (mCurrentLayer == nullptr) {
+    if (CurrentLayer() == nullptr) {
         return;
     }
     if (mObjectInProgress != nullptr) {
@@ -69,10 +69,10 @@ void YKEventManager::MouseDownDraw(YKPoint<double> point, uint32 buttons, uint32
 }
 
 void YKEventManager::StartObject(YKObjectLayer* object, bool created) {
-    mCurrentLayer->SetFiltersOff(true);
+    CurrentLayer()->SetFiltersOff(true);
     mTools->SetSwapAuthorized(false);
     if (created) {
-        mCurrentLayer->AddChild(object, true);
+        CurrentLayer()->AddChild(object, true);
     } else {
         object->SetObjectMode(YKObjectLayer::kModeDrawing, true);
     }
@@ -154,7 +154,7 @@ void YKEventManager::ObjectDone() {
         mDocument->SetCounters(mCountersBefore);
     }
     mTools->SetSwapAuthorized(true);
-    if (mCurrentLayer != nullptr) {
-        mCurrentLayer->SetFiltersOn();
+    if (CurrentLayer() != nullptr) {
+        CurrentLayer()->SetFiltersOn();
     }
 }

@@ -50,7 +50,7 @@ void YKEventManager::RefDropped(const YKMessage* message, YKPoint<double> point)
     }
     bool sequence = false;
     message->FindBool("force_image_sequence", &sequence);
-    if (paths.empty() || !Usable(point) || mCurrentLayer == nullptr || mMouseDown ||
+    if (paths.empty() || !Usable(point) || CurrentLayer() == nullptr || mMouseDown ||
         mObjectInProgress != nullptr) {
         return;
     }
@@ -113,7 +113,7 @@ void YKEventManager::MessageDropped(const YKMessage* message, YKPoint<double> po
         return;
     }
     auto raster = std::make_unique<YKRaster>(*message);
-    if (raster->Bits() == nullptr || !Usable(point) || mCurrentLayer == nullptr || mMouseDown ||
+    if (raster->Bits() == nullptr || !Usable(point) || CurrentLayer() == nullptr || mMouseDown ||
         mObjectInProgress != nullptr) {
         return;
     }
@@ -141,7 +141,7 @@ void YKEventManager::PlaceDropped(const std::vector<YKObjectLayer*>& dropped,
     YKEnvelopManager* envelopes = mDocument->EnvelopManager();
     std::vector<YKObjectLayer*> placed;
     for (YKObjectLayer* object : dropped) {
-        if (!mCurrentLayer->AddChild(object, true)) {
+        if (!CurrentLayer()->AddChild(object, true)) {
             delete object;
             continue;
         }

@@ -116,7 +116,7 @@ void YKEventManager::KeyEvent(const char* bytes, uint32 count, uint32 modifiers)
         return;
     }
     YKList<YKObjectLayer*> objects;
-    CollectObjects(mCurrentLayer, &objects);
+    CollectObjects(CurrentLayer(), &objects);
     YKEnvelopManager* envelopes = mDocument->EnvelopManager();
     if (envelopes != nullptr) {
         envelopes->SetAcceptRedraw(false, false);
@@ -146,7 +146,7 @@ void YKEventManager::PassSelectionOn(bool backwards) {
     // Only a plain selection moves on: objects being edited locally or merely pickable keep
     // their mode.
     YKList<YKObjectLayer*> objects;
-    CollectObjects(mCurrentLayer, &objects);
+    CollectObjects(CurrentLayer(), &objects);
     const int32 count = objects.CountItems();
     int32 anchor = -1;
     for (int32 i = 0; i < count; ++i) {

@@ -26,7 +26,7 @@ void YKEventManager::SetMode(YKObjectLayer* object, int32 mode) {
 }
 
 void YKEventManager::UnselectAll() {
-    UnselectAllChildren(mCurrentLayer, nullptr);
+    UnselectAllChildren(CurrentLayer(), nullptr);
 }
 
 void YKEventManager::UnselectAllChildren(YKLayer* root, YKObjectLayer* except) {
@@ -49,7 +49,7 @@ void YKEventManager::Select(YKObjectLayer* layer, bool exclusive) {
         return;
     }
     if (exclusive) {
-        UnselectAllChildren(mCurrentLayer, layer);
+        UnselectAllChildren(CurrentLayer(), layer);
     }
     SetMode(layer, YKObjectLayer::kModeSelected);
     NotifySelection();
@@ -61,7 +61,7 @@ void YKEventManager::InvertSelection() {
         return;
     }
     YKList<YKObjectLayer*> objects;
-    CollectObjects(mCurrentLayer, &objects);
+    CollectObjects(CurrentLayer(), &objects);
     for (int32 i = 0; i < objects.CountItems(); ++i) {
         YKObjectLayer* object = objects.ItemAt(i);
         SetMode(object, IsSelectedMode(object->ObjectMode(-1)) ? YKObjectLayer::kModeNotSelected
@@ -74,7 +74,7 @@ void YKEventManager::InvertSelection() {
 
 int32 YKEventManager::CountSelectedObjects() const {
     YKList<YKObjectLayer*> objects;
-    CollectObjects(mCurrentLayer, &objects);
+    CollectObjects(CurrentLayer(), &objects);
     int32 count = 0;
     for (int32 i = 0; i < objects.CountItems(); ++i) {
         count += IsSelectedMode(objects.ItemAt(i)->ObjectMode(-1)) ? 1 : 0;
@@ -84,7 +84,7 @@ int32 YKEventManager::CountSelectedObjects() const {
 
 YKObjectLayer* YKEventManager::FirstSelectedObject() const {
     YKList<YKObjectLayer*> objects;
-    CollectObjects(mCurrentLayer, &objects);
+    CollectObjects(CurrentLayer(), &objects);
     for (int32 i = 0; i < objects.CountItems(); ++i) {
         if (IsSelectedMode(objects.ItemAt(i)->ObjectMode(-1))) {
             return objects.ItemAt(i);
@@ -95,11 +95,11 @@ YKObjectLayer* YKEventManager::FirstSelectedObject() const {
 
 void YKEventManager::EndRectTracking(YKRect<double> rect) {
     Bracket bracket(this);
-    if (!bracket.locked || mCurrentLayer == nullptr) {
+    if (!bracket.locked || CurrentLayer() == nullptr) {
         return;
     }
     YKList<YKLayer*> inside(16);
-    mCurrentLayer->MouseRectangleDestination()->MouseRectangle(rect, &inside);
+    CurrentLayer()->MouseRectangleDestination()->MouseRectangle(rect, &inside);
     UnselectAll();
     for (int32 i = 0; i < inside.CountItems(); ++i) {
         if (YKObjectLayer* object = AsObject(inside.ItemAt(i))) {
@@ -114,13 +114,13 @@ void YKEventManager::EndRectTracking(YKRect<double> rect) {
 // --- Mouse ---
 
 void YKEventManager::MouseDownSelect(YKPoint<double> point, uint32 buttons, uint32 clicks) {
-    if (mCurrentLayer == nullptr) {
+    if (CurrentLayer() == nullptr) {
         return;
     }
     const bool shift = (mModifiers & kShift) != 0;
     const bool command = (mModifiers & kCommand) != 0;
     mHits.MakeEmpty();
-    mCurrentLayer->MousePointDestination()->MousePoint(point, &mHits);
+    CurrentLayer()->MousePointDestination()->MousePoint(point, &mHits);
     YKList<YKObjectLayer*> hits;
     for (int32 i = 0; i < mHits.CountItems(); ++i) {
         if (YKObjectLayer* object = AsObject(mHits.ItemAt(i))) {
@@ -146,7 +146,7 @@ void YKEventManager::MouseDownSelect(YKPoint<double> point, uint32 buttons, uint
             YKObjectLayer* hit = hits.ItemAt(i);
             const int32 mode = hit->ObjectMode(-1);
             if (mode == YKObjectLayer::kModeLocalEditing) {
-                CallMouseDown(mCurrentLayer, point, buttons, clicks,
+                CallMouseDown(CurrentLayer(), point, buttons, clicks,
                               YKObjectLayer::kModeLocalEditing);
                 return;
             }
@@ -154,17 +154,17 @@ void YKEventManager::MouseDownSelect(YKPoint<double> point, uint32 buttons, uint
                 continue;
             }
             if (clicks >= 2 && clicks % 2 == 0 && hit->SupportsLocal()) {
-                UnselectAllChildren(mCurrentLayer, hit);
+                UnselectAllChildren(CurrentLayer(), hit);
                 SetMode(hit, YKObjectLayer::kModeLocalEditing);
                 NotifySelection();
-                CallMouseDown(mCurrentLayer, point, buttons, clicks,
+                CallMouseDown(CurrentLayer(), point, buttons, clicks,
                               YKObjectLayer::kModeLocalEditing);
             } else if (shift) {
                 // Shift-clicking a selected object takes it out of the selection.
                 SetMode(hit, YKObjectLayer::kModeNotSelected);
                 NotifySelection();
             } else {
-                CallMouseDown(mCurrentLayer, point, buttons, clicks,
+                CallMouseDown(CurrentLayer(), point, buttons, clicks,
                               YKObjectLayer::kModeSelected | YKObjectLayer::kModePickable);
             }
             return;
@@ -192,7 +192,7 @@ void YKEventManager::MouseDownSelect(YKPoint<double> point, uint32 buttons, uint
         NotifySelection();
     }
     // Picked and dragged in one gesture.
-    CallMouseDown(mCurrentLayer, point, buttons, clicks, kSelectedModes);
+    CallMouseDown(CurrentLayer(), point, buttons, clicks, kSelectedModes);
 }
 
 void YKEventManager::MouseUpSelect(YKPoint<double> point) {
@@ -209,7 +209,7 @@ void YKEventManager::MouseUpSelect(YKPoint<double> point) {
         }
         // With Shift the band adds to what is selected.
         YKList<YKLayer*> inside(16);
-        mCurrentLayer->MouseRectangleDestination()->MouseRectangle(rect, &inside);
+        CurrentLayer()->MouseRectangleDestination()->MouseRectangle(rect, &inside);
         for (int32 i = 0; i < inside.CountItems(); ++i) {
             if (YKObjectLayer* object = AsObject(inside.ItemAt(i))) {
                 SetMode(object, YKObjectLayer::kModeSelected);

@@ -18,6 +18,7 @@
 #include "YKHeadlessAlertPresenter.h"
 #include "YKObjectLayer.h"
 #include "YKToolState.h"
+#include "YKUndoManager.h"
 #include "YKViewerLayer.h"
 
 namespace {
@@ -28,9 +29,10 @@ constexpr int32 kRectangleSelectionTool = 1;
 class CanvasTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        YKAlertPresenter::SetCurrent(&mAlerts);
         mGravik = std::make_unique<YKGravik>();
         mGravik->Start({});
+        // After start-up, which installs the application's own message boxes.
+        YKAlertPresenter::SetCurrent(&mAlerts);
         // A test never waits on a save panel: a document that would ask for a path is not saved.
         mGravik->Dispatcher().SetSavePathChooser(
             [](YKDocument*, const std::string&) { return std::string(); });
@@ -59,6 +61,15 @@ protected:
         QApplication::processEvents();
     }
     YKLayer* Layer() const { return mDocument->ViewerLayer()->CurrentUserLayer(); }
+    // The undo steps a user sees: one per terminating record.
+    int32 Actions() const {
+        const YKUndoManager* undo = mDocument->UndoManager();
+        int32 count = 0;
+        for (int32 i = 0; i < undo->UndoStackSize(); ++i) {
+            count += undo->UndoIsTerminatorAt(i) ? 1 : 0;
+        }
+        return count;
+    }
     QRgb ShownAt(QPoint point) const { return mCanvas->viewport()->grab().toImage().pixel(point); }
 
     YKHeadlessAlertPresenter mAlerts;
@@ -88,7 +99,7 @@ TEST_F(CanvasTest, ADragWithTheRectangleToolDrawsOneAnArrowMovesItAndUndoTakesBo
     // An arrow nudges it, as one more action.
     QTest::keyClick(mCanvas, Qt::Key_Right);
     EXPECT_DOUBLE_EQ(drawn->BoundingBox().left, box.left + 1);
-    ASSERT_EQ(mDocument->UndoManager()->UndoStackSize(), 2);
+    ASSERT_EQ(Actions(), 2);
 
     // Without the knobs in the way the canvas shows what the document renders.
     mDocument->ViewerLayer()->DeselectAll(0);

@@ -35,8 +35,9 @@ class MenuCommandsTest : public testing::Test {
 public:
     void SetUp() override {
         mGravik = std::make_unique<YKGravik>();
-        YKAlertPresenter::SetCurrent(&mAlerts);
         mGravik->Start({});
+        // After start-up, which installs the application's own message boxes.
+        YKAlertPresenter::SetCurrent(&mAlerts);
         // A test never waits on a save panel: a document that would ask for a path is not saved.
         mGravik->Dispatcher().SetSavePathChooser(
             [](YKDocument*, const std::string&) { return std::string(); });
