@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrinter>
+#include <QTest>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -122,6 +123,13 @@ TEST_F(MenuCommandsTest, LayerCommandsChangeTheTreeAndTheUndoListsStepThroughThe
     QMenu* redo = Item({"Edit", "Redo"})->menu();
     ASSERT_EQ(redo->actions().size(), 2);
     redo->actions().front()->trigger();
+    EXPECT_EQ(UserLayers(), before + 1);
+    // The keys work without the menu having been opened since the last change.
+    mWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mWindow));
+    QTest::keySequence(mWindow, QKeySequence::Undo);
+    EXPECT_EQ(UserLayers(), before + 2);
+    QTest::keySequence(mWindow, QKeySequence::Redo);
     EXPECT_EQ(UserLayers(), before + 1);
     Trigger({"Edit", "Purge Undo"});
     EXPECT_FALSE(mDocument->UndoManager()->HasUndoStackItem());

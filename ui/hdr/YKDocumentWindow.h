@@ -9,6 +9,7 @@
 // document closes the window through Quit(), after which the window never touches it again.
 
 #include <QImage>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QStringList>
 #include <atomic>
@@ -89,6 +90,8 @@ private:
     void FillCompositeMenu(QMenu* menu, uint32 code);
     // The undo and redo lists, when the undo manager's stacks moved since they were built.
     void UpdateUndoMenus();
+    // A window-wide shortcut for the latest action of the undo or redo list.
+    void AddUndoShortcut(QKeySequence::StandardKey key, uint32 code);
     // A message of `code` carrying what the handlers need to find this view and its document.
     YKMessage CommandMessage(uint32 code) const;
 

@@ -324,9 +324,11 @@ void YKDocumentWindow::FillMainMenu() {
                     }
                     case Filled::kUndo:
                         mUndoMenu = sub;
+                        AddUndoShortcut(QKeySequence::Undo, 'UNDO');
                         break;
                     case Filled::kRedo:
                         mRedoMenu = sub;
+                        AddUndoShortcut(QKeySequence::Redo, 'Redo');
                         break;
                     case Filled::kNone:
                         break;
@@ -455,6 +457,18 @@ void YKDocumentWindow::MenusBeginning() {
     }
 }
 
+// The latest action's entry is rebuilt whenever the stacks move, so its shortcut lives on the
+// window, where it works before any menu has been opened; the entry only shows it.
+void YKDocumentWindow::AddUndoShortcut(QKeySequence::StandardKey key, uint32 code) {
+    auto* shortcut = new QAction(this);
+    shortcut->setShortcut(key);
+    connect(shortcut, &QAction::triggered, this, [this, code] {
+        UpdateUndoMenus();
+        MessageReceived(CommandMessage(code));
+    });
+    addAction(shortcut);
+}
+
 void YKDocumentWindow::UpdateUndoMenus() {
     YKUndoManager* undo = mDocument->UndoManager();
     if (mUndoMenu == nullptr || mRedoMenu == nullptr ||
@@ -468,12 +482,17 @@ void YKDocumentWindow::UpdateUndoMenus() {
         menu->clear();
         const std::vector<std::string> entries = YKUndoMenuEntries(*undo, redo);
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            menu->addAction(QString::fromStdString(entries[i]), this,
-                            [this, redo = redo, steps = static_cast<int32>(i + 1)] {
-                                YKMessage message = CommandMessage(redo ? 'Redo' : 'UNDO');
-                                message.AddInt32("steps", steps);
-                                MessageReceived(message);
-                            });
+            QString label = QString::fromStdString(entries[i]);
+            if (i == 0) {
+                label +=
+                    QLatin1Char('\t') + QKeySequence(redo ? QKeySequence::Redo : QKeySequence::Undo)
+                                            .toString(QKeySequence::NativeText);
+            }
+            menu->addAction(label, this, [this, redo = redo, steps = static_cast<int32>(i + 1)] {
+                YKMessage message = CommandMessage(redo ? 'Redo' : 'UNDO');
+                message.AddInt32("steps", steps);
+                MessageReceived(message);
+            });
         }
         menu->setEnabled(!entries.empty());
     }
