@@ -127,6 +127,9 @@ private:
     // Called whenever the object in progress may have left drawing mode.
     void CheckObjectDone();
     void ObjectDone();
+    // Tells the envelope manager and the document of an object new in the tree, and selects it
+    // in this view alone.
+    void AnnounceAdded(YKObjectLayer* object);
 
     // --- Object selection (YKEventManagerSelection.cpp)
     void MouseDownSelect(YKPoint<double> point, uint32 buttons, uint32 clicks);

@@ -119,6 +119,18 @@ void YKEventManager::FinishObject() {
     ObjectDone();
 }
 
+void YKEventManager::AnnounceAdded(YKObjectLayer* object) {
+    if (YKEnvelopManager* envelopes = mDocument->EnvelopManager()) {
+        envelopes->ObjectAdded(object->ID());
+    }
+    YKMessage added('oADD');
+    added.AddPointer("Object", object);
+    mDocument->MessageReceived(object, &added);
+    // Every view may have had it in drawing mode; it ends selected here and unselected elsewhere.
+    object->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
+    SetMode(object, YKObjectLayer::kModeSelected);
+}
+
 void YKEventManager::ObjectDone() {
     YKObjectLayer* object = mObjectInProgress;
     mObjectInProgress = nullptr;
@@ -127,15 +139,7 @@ void YKEventManager::ObjectDone() {
         envelopes->SetAcceptRedraw(true, false);
     }
     if (object->IsValid()) {
-        if (envelopes != nullptr) {
-            envelopes->ObjectAdded(object->ID());
-        }
-        YKMessage added('oADD');
-        added.AddPointer("Object", object);
-        mDocument->MessageReceived(object, &added);
-        // Every view had it in drawing mode; it ends selected here and unselected elsewhere.
-        object->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
-        SetMode(object, YKObjectLayer::kModeSelected);
+        AnnounceAdded(object);
         NotifySelection();
         if (mObjectCreated) {
             mDocument->AddUndoItem(

@@ -138,7 +138,6 @@ void YKEventManager::PlaceDropped(const std::vector<YKObjectLayer*>& dropped,
         return;
     }
     UnselectAll();
-    YKEnvelopManager* envelopes = mDocument->EnvelopManager();
     std::vector<YKObjectLayer*> placed;
     for (YKObjectLayer* object : dropped) {
         if (!CurrentLayer()->AddChild(object, true)) {
@@ -148,14 +147,7 @@ void YKEventManager::PlaceDropped(const std::vector<YKObjectLayer*>& dropped,
         const YKRect<double> box = object->BoundingBox();
         object->MoveBoundingBoxBy(
             point - YKPoint<double>{(box.left + box.right) / 2, (box.top + box.bottom) / 2}, false);
-        if (envelopes != nullptr) {
-            envelopes->ObjectAdded(object->ID());
-        }
-        YKMessage added('oADD');
-        added.AddPointer("Object", object);
-        mDocument->MessageReceived(object, &added);
-        object->SetObjectMode(YKObjectLayer::kModeNotSelected, true);
-        SetMode(object, YKObjectLayer::kModeSelected);
+        AnnounceAdded(object);
         placed.push_back(object);
     }
     // The files of one drop are undone together.

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "CanvasMatch.h"
+#include "TestStart.h"
 #include "YKAlertPresenter.h"
 #include "YKCanvasView.h"
 #include "YKDispatcher.h"
@@ -30,12 +31,7 @@ class CanvasTest : public ::testing::Test {
 protected:
     void SetUp() override {
         mGravik = std::make_unique<YKGravik>();
-        mGravik->Start({});
-        // After start-up, which installs the application's own message boxes.
-        YKAlertPresenter::SetCurrent(&mAlerts);
-        // A test never waits on a save panel: a document that would ask for a path is not saved.
-        mGravik->Dispatcher().SetSavePathChooser(
-            [](YKDocument*, const std::string&) { return std::string(); });
+        StartForTest(*mGravik, &mAlerts);
         // An empty banner, as the new-document dialog makes it.
         mDocument = mGravik->Dispatcher().CreateDocument(468, 60, "Untitled", {255, 255, 255, 255});
         ASSERT_NE(mDocument, nullptr);

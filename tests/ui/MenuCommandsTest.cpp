@@ -17,6 +17,7 @@
 
 #include "SampleBanner.h"
 #include "TempDir.h"
+#include "TestStart.h"
 #include "YKCanvasPanel.h"
 #include "YKCanvasResize.h"
 #include "YKClipboard.h"
@@ -36,12 +37,7 @@ class MenuCommandsTest : public testing::Test {
 public:
     void SetUp() override {
         mGravik = std::make_unique<YKGravik>();
-        mGravik->Start({});
-        // After start-up, which installs the application's own message boxes.
-        YKAlertPresenter::SetCurrent(&mAlerts);
-        // A test never waits on a save panel: a document that would ask for a path is not saved.
-        mGravik->Dispatcher().SetSavePathChooser(
-            [](YKDocument*, const std::string&) { return std::string(); });
+        StartForTest(*mGravik, &mAlerts);
         mDocument = YKBuildSampleBanner(&mGravik->Dispatcher());
         ASSERT_NE(mDocument, nullptr);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
