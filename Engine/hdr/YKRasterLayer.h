@@ -75,6 +75,9 @@ public:
     // on their start; a text takes the keys typed until a click outside it. While its points
     // are edited (mode 32) a press grabs a point or a handle and the drag moves it. In the
     // other modes the object is dragged as any object.
+    // While its points are edited the object is picked within reach of its entity, so that the
+    // next press goes on editing it rather than ending the edit.
+    void MousePoint(YKPoint<double> point, YKList<YKLayer*>* hits) override;
     bool MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, int32 tool) override;
     bool MouseMoved(YKPoint<double> point, uint32 buttons, int32 tool) override;
     bool MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) override;

@@ -33,6 +33,17 @@ int32 YKRasterLayer::EntityTypeFor(int32 typeID) {
     }
 }
 
+void YKRasterLayer::MousePoint(YKPoint<double> point, YKList<YKLayer*>* hits) {
+    if (ObjectMode(-1) != kModeLocalEditing) {
+        YKObjectLayer::MousePoint(point, hits);
+        return;
+    }
+    if (hits != nullptr && !IsHidden() && mEntity != nullptr &&
+        mEntity->hitAtTol(point, GrabTolerance()) != 0) {
+        hits->AddItem(this);
+    }
+}
+
 bool YKRasterLayer::MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, int32 tool) {
     const int32 mode = ObjectMode(-1);
     if (mode != kModeDrawing && mode != kModeLocalEditing) {

@@ -217,10 +217,9 @@ bool YKEventManager::CallMouseDown(YKLayer* root, YKPoint<double> point, uint32 
         if ((mode & modeMask) == 0 || object->IsLocked()) {
             continue;
         }
-        // Local edits change the object's own points, not its placement envelopes.
-        if (mode != YKObjectLayer::kModeLocalEditing) {
-            BeginCapture(object);
-        }
+        // Local edits change the object's points and then fit its placement to them: both are
+        // captured, so that the edit can be undone exactly.
+        BeginCapture(object);
         mMouseTargets.AddItem(object);
         handled |= object->MouseDownDestination()->MouseDown(point, buttons, clicks, mGestureTool);
     }
@@ -270,10 +269,12 @@ void YKEventManager::RecordModifications(YKList<YKObjectLayer*>* targets, const 
         YKMessage after;
         object->ArchiveContent(&after);
         const auto before = mContentBefore.find(object);
-        if (owned.empty() && before != mContentBefore.end() &&
+        const bool localEdit = object->ObjectMode(-1) == YKObjectLayer::kModeLocalEditing;
+        if (owned.empty() && !localEdit && before != mContentBefore.end() &&
             after.Flatten() != before->second.Flatten()) {
             // Grabbed but not moved: the content's working values go back with the rest.
             object->FollowEnvelops(&before->second);
+            after = before->second;
         }
         record->Add(object, std::move(owned),
                     before != mContentBefore.end() ? before->second : YKMessage(), after);

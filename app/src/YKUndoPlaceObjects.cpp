@@ -15,7 +15,8 @@ YKUndoPlaceObjects::~YKUndoPlaceObjects() = default;
 void YKUndoPlaceObjects::Add(YKObjectLayer* object,
                              std::vector<std::unique_ptr<YKUndoEnvelopModification>> records,
                              const YKMessage& contentBefore, const YKMessage& contentAfter) {
-    if (records.empty()) {
+    // A point moved inside the object's box changes its content and no envelope.
+    if (records.empty() && contentBefore.Flatten() == contentAfter.Flatten()) {
         return;
     }
     const auto placed = std::find_if(mObjects.begin(), mObjects.end(),

@@ -171,6 +171,21 @@ INSTANTIATE_TEST_SUITE_P(
                  "undo\nundo\n",
                  {{"Rectangle", "Rectangle_1", 8, kBoxX, kBoxY, 4, 0}},
                  1},
+        // A double click on the drawn polyline edits its points: a corner is pulled out, and
+        // in the second script that pull is undone again.
+        ToolCase{"PointEdit",
+                 "tool Polyline\ndown -40 -20\nup -40 -20\ndown 30 -20\nup 30 -20\n"
+                 "down 30 10\nup 30 10\ndown 30 10 clicks 2\nup 30 10\n"
+                 "tool 0\ndown 30 -20 clicks 2\nup 30 -20\ndrag 30 -20 40 -30\n",
+                 {{"Polyline", "Polyline_1", 7, {kLeft, 40, kRight}, {kTop, -30, kBottom}, 2, 2}},
+                 1},
+        ToolCase{
+            "PointEditUndone",
+            "tool Polyline\ndown -40 -20\nup -40 -20\ndown 30 -20\nup 30 -20\n"
+            "down 30 10\nup 30 10\ndown 30 10 clicks 2\nup 30 10\n"
+            "tool 0\ndown 30 -20 clicks 2\nup 30 -20\ndrag 30 -20 40 -30\nundo\n",
+            {{"Polyline", "Polyline_1", 7, {kLeft, kRight, kRight}, {kTop, kTop, kBottom}, 2, 2}},
+            1},
         // A click without a drag draws nothing and takes no number; an empty band and a
         // stray release change nothing; the selection tools then nudge what they picked.
         ToolCase{"SelectionTools",
