@@ -168,6 +168,8 @@ private:
     YKList<YKObjectLayer*> mKeyTargets{16};
     // The content of each captured object when its capture opened.
     std::map<YKObjectLayer*, YKMessage> mContentBefore;
+    // The last drawing that came out degenerate, out of the tree.
+    std::unique_ptr<YKObjectLayer> mDiscarded;
     // The tool that took the mouse down; the gesture ends with it even if the tool changes.
     int32 mGestureTool = -1;
     uint32 mModifiers = 0;

@@ -154,7 +154,9 @@ void YKEventManager::ObjectDone() {
         if (YKLayer* parent = object->Parent()) {
             parent->RemoveChild(object, true);
         }
-        delete object;
+        // Kept until the next discard: the event's own redraw still walks the layers it
+        // touched, this one included.
+        mDiscarded.reset(object);
         mDocument->SetCounters(mCountersBefore);
     }
     mTools->SetSwapAuthorized(true);
