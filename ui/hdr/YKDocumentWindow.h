@@ -16,6 +16,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "YKDocumentView.h"
 #include "YKMessage.h"
@@ -28,6 +30,7 @@ class YKCanvasView;
 class YKDocument;
 class YKEventManager;
 class YKLayer;
+class YKPanelDocks;
 class YKPlayback;
 
 class YKDocumentWindow : public QMainWindow, public YKDocumentView {
@@ -38,7 +41,10 @@ public:
     YKDocumentWindow(YKDocument* document, int32 index, YKRect<int32> frame);
     ~YKDocumentWindow() override;
 
+    YKDocument* Document() const { return mDocument; }
     YKCanvasView* Canvas() const { return mCanvas; }
+    // The panels docked around the canvas.
+    YKPanelDocks& Panels() const { return *mPanels; }
     int32 ViewIndex() const { return mIndex; }
     // Chooses an entry of the zoom control (clamped to its entries); the canvas follows.
     void SetZoomEntry(int entry);
@@ -60,6 +66,8 @@ public:
     // Carries out the command a menu item sends: the window's own codes on the document, its
     // layers, its undo manager or its view; every other code goes on to the application.
     void MessageReceived(const YKMessage& message);
+    // A message of `code` carrying what the handlers need to find this view and its document.
+    YKMessage CommandMessage(uint32 code) const;
     // Brings the marks and the enabled state of the items up to date; runs before a menu opens.
     void MenusBeginning();
     // 0 full view, 1 stroke preview, 2 shape preview.
@@ -77,6 +85,8 @@ public:
     void Retitle(const char* title) override;
     void DocumentFrameChanged(YKRect<int32> frame) override;
     void Quit() override;
+    // Set once the document let go of this view: from then on nothing touches the document.
+    bool IsQuitting() const { return mQuitting; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,8 +102,6 @@ private:
     void UpdateUndoMenus();
     // A window-wide shortcut for the latest action of the undo or redo list.
     void AddUndoShortcut(QKeySequence::StandardKey key, uint32 code);
-    // A message of `code` carrying what the handlers need to find this view and its document.
-    YKMessage CommandMessage(uint32 code) const;
 
     // --- Commands (YKDocumentWindowCommands.cpp)
     // The codes that edit the layers; false when `code` is not one of them.
@@ -130,6 +138,8 @@ private:
     QMenu* mRedoMenu = nullptr;
     QMenu* mLayerComposite = nullptr;
     QAction* mLockObject = nullptr;
+    // The Window menu's panel items, by code, marked while their panel shows.
+    std::vector<std::pair<uint32, QAction*>> mPanelItems;
     // The undo manager's change counts the undo and redo lists were built for.
     int32 mUndoSeen = -1;
     int32 mRedoSeen = -1;
@@ -141,4 +151,5 @@ private:
     YKCanvasListener* mCanvasListener;  // a child of the canvas
     std::unique_ptr<YKEventManager> mEvents;
     std::unique_ptr<YKPlayback> mPlayback;
+    std::unique_ptr<YKPanelDocks> mPanels;
 };

@@ -24,6 +24,7 @@ class QSplashScreen;
 class YKDispatcher;
 class YKDocument;
 class YKDocumentCreator;
+class YKPanelNotifier;
 
 class YKGravik : public QObject {
     Q_OBJECT
@@ -90,6 +91,7 @@ private:
     YKGammaCorrection mGamma;
     std::unique_ptr<YKDocumentExport> mDocumentExport;
     std::unique_ptr<YKDispatcher> mDispatcher;
+    std::unique_ptr<YKPanelNotifier> mPanelNotifier;
     std::unique_ptr<YKDocumentCreator> mDocumentCreator;
     std::function<QStringList()> mOpenPanel;
     QPointer<QLocalServer> mLaunches;

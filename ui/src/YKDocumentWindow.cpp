@@ -12,6 +12,7 @@
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
+#include "YKPanelDocks.h"
 #include "YKPlayback.h"
 #include "YKQtClipboard.h"
 #include "YKToolState.h"
@@ -70,6 +71,7 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
                              index);
     mPlayback = std::make_unique<YKPlayback>(document);
     mPlayback->SetListener(mCanvasListener);
+    mPanels = std::make_unique<YKPanelDocks>(this);
 }
 
 YKDocumentWindow::~YKDocumentWindow() = default;
@@ -154,6 +156,9 @@ void YKDocumentWindow::closeEvent(QCloseEvent* event) {
         // The document decides: another view of it closes at once (through Quit); the last
         // one asks about the document, which closes its windows when it goes.
         mDocument->DeleteViewer(this, nullptr);
+    }
+    if (mQuitting) {
+        mPanels->Save();
     }
     event->setAccepted(mQuitting);
 }

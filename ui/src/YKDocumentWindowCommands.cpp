@@ -14,6 +14,7 @@
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
 #include "YKObjectLayer.h"
+#include "YKPanelDocks.h"
 #include "YKPlayback.h"
 #include "YKQtClipboard.h"
 #include "YKRaster.h"
@@ -118,7 +119,10 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             }
             return;
         default:
-            // Panels, dialogs and application-wide commands.
+            if (mPanels->Toggle(message.what)) {
+                return;
+            }
+            // Dialogs and application-wide commands.
             mDocument->PostToApplication(message);
             return;
     }

@@ -16,6 +16,7 @@
 #include "YKFilterManager.h"
 #include "YKGenericFilter.h"
 #include "YKObjectLayer.h"
+#include "YKPanelDocks.h"
 #include "YKPlayback.h"
 #include "YKRasterFilters.h"
 #include "YKRasterIO.h"
@@ -355,6 +356,9 @@ void YKDocumentWindow::FillMainMenu() {
             if (item.code == 'Olok') {
                 mLockObject = action;
             }
+            if (toggle) {
+                mPanelItems.emplace_back(item.code, action);
+            }
             connect(action, &QAction::triggered, this, [this, &item, action] {
                 YKMessage message = CommandMessage(item.code);
                 if (item.field != nullptr) {
@@ -454,6 +458,9 @@ void YKDocumentWindow::MenusBeginning() {
         const std::vector<YKLayer*> selected = viewer->SelectedObjects(mIndex);
         mLockObject->setEnabled(!selected.empty());
         mLockObject->setChecked(!selected.empty() && selected.front()->IsLocked());
+    }
+    for (const auto& [code, action] : mPanelItems) {
+        action->setChecked(mPanels->IsShown(code));
     }
 }
 

@@ -29,6 +29,8 @@
 #include "YKDocumentCreator.h"
 #include "YKDocumentWindow.h"
 #include "YKFilterManager.h"
+#include "YKPanelDocks.h"
+#include "YKPanelNotifier.h"
 #include "yk_freetype.h"
 
 // Sections: construction · start-up · files · quit · launches · drops.
@@ -80,6 +82,8 @@ YKGravik::~YKGravik() {
         mDispatcher->SetWakeUp(nullptr);
     }
     mDocumentCreator.reset();
+    mPanelNotifier.reset();
+    YKPanelDocks::SetPreferences(nullptr);
     mDispatcher.reset();
     // The closed windows were only marked for deletion; the event loop may be over already.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -174,6 +178,8 @@ void YKGravik::LoadPreferences() {
 
 void YKGravik::CreateDispatcher() {
     mDispatcher = std::make_unique<YKDispatcher>(&mPreferences);
+    mPanelNotifier = std::make_unique<YKPanelNotifier>(*mDispatcher);
+    YKPanelDocks::SetPreferences(&mPreferences);
     mDispatcher->SetWindowFactory([this](YKDocument* document, int32 index, YKRect<int32> frame,
                                          bool show) -> YKDocumentView* {
         auto* window = new YKDocumentWindow(document, index, frame);

@@ -1,0 +1,16 @@
+// The panels every document window docks, in their order.
+
+#include "YKAlignmentPanel.h"
+#include "YKPanelDocks.h"
+
+namespace {
+
+constexpr YKPanelDocks::Kind kKinds[] = {
+    {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
+};
+
+}  // namespace
+
+std::span<const YKPanelDocks::Kind> YKPanelDocks::Kinds() {
+    return kKinds;
+}
