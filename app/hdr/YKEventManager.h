@@ -11,6 +11,7 @@
 // gesture at the last good point); moves, holds and ups without a mouse down are ignored, and a
 // second mouse down ends the gesture still open first.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -95,6 +96,12 @@ public:
     void FinishObject();
     // The topmost object under `point` that the selected tool may continue; null if none.
     YKObjectLayer* GetObjectToContinue(YKPoint<double> point);
+
+    // Runs `change`, which moves, resizes or reshapes `objects` outside a gesture (the
+    // alignment commands, the panels), and records what it did to them as one undo action named
+    // `name`; nothing is recorded when nothing changed.
+    void RecordPlacement(const std::vector<YKObjectLayer*>& objects, const char* name,
+                         const std::function<void()>& change);
 
 private:
     struct Bracket;

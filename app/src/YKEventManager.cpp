@@ -245,6 +245,17 @@ void YKEventManager::CallMouseUp(YKPoint<double> point) {
     RecordModifications(&mMouseTargets, "Move");
 }
 
+void YKEventManager::RecordPlacement(const std::vector<YKObjectLayer*>& objects, const char* name,
+                                     const std::function<void()>& change) {
+    YKList<YKObjectLayer*> targets;
+    for (YKObjectLayer* object : objects) {
+        BeginCapture(object);
+        targets.AddItem(object);
+    }
+    change();
+    RecordModifications(&targets, name);
+}
+
 void YKEventManager::BeginCapture(YKObjectLayer* object) {
     object->BeginInvalidate(true);
     YKMessage& content = mContentBefore[object];

@@ -291,12 +291,19 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             }
             break;
         }
-        case 'Alig':
-            viewer->AlignObjects(Int32Field(message, "viewid", mIndex),
-                                 Int32Field(message, "align", 0));
+        case 'Alig': {
+            std::vector<YKObjectLayer*> objects;
+            for (YKLayer* object : viewer->SelectedObjects(mIndex, viewer->CurrentUserLayer())) {
+                objects.push_back(static_cast<YKObjectLayer*>(object));
+            }
+            mEvents->RecordPlacement(objects, "Alignment", [&] {
+                viewer->AlignObjects(Int32Field(message, "viewid", mIndex),
+                                     Int32Field(message, "align", 0));
+            });
             // The objects moved: the canvas is laid out again around them.
             mDocument->SetFrame(mDocument->Frame(), 0);
             break;
+        }
         default:
             return false;
     }
