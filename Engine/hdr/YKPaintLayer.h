@@ -35,6 +35,9 @@ public:
     // otherwise as for any object. Points that are not finite paint nothing.
     bool MouseDown(YKPoint<double> point, uint32 buttons, uint32 clicks, int32 tool) override;
     bool MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) override;
+    // A move with the button down is a position reported while held: painting follows the
+    // pointer, not only the hold timer.
+    bool MouseMoved(YKPoint<double> point, uint32 buttons, int32 tool) override;
     bool MouseUp(YKPoint<double> point, int32 tool) override;
     // A painting without a stroke point is not kept.
     bool IsValid() const override { return mPoints.CountItems() > 0; }

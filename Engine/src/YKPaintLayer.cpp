@@ -231,6 +231,14 @@ bool YKPaintLayer::MouseHold(YKPoint<double> point, uint32 buttons, int32 tool) 
     return true;
 }
 
+bool YKPaintLayer::MouseMoved(YKPoint<double> point, uint32 buttons, int32 tool) {
+    if (ObjectMode(-1) != kModeDrawing) {
+        return YKObjectLayer::MouseMoved(point, buttons, tool);
+    }
+    Paint(point);
+    return true;
+}
+
 bool YKPaintLayer::MouseUp(YKPoint<double> point, int32 tool) {
     if (ObjectMode(-1) != kModeDrawing) {
         return YKObjectLayer::MouseUp(point, tool);
