@@ -62,6 +62,9 @@ public:
     // named as it was. `error` gets the error text, followed by the system's reason in
     // parentheses where there is one.
     bool SaveInto(const char* path, bool showErrors, std::string* error = nullptr);
+    // Saves to a path the user chose in a save panel: on success the document takes the file's
+    // name, as it would have had it been opened from there.
+    bool SaveChosen(const char* path);
     // The name offered when the document is saved for the first time.
     std::string SuggestedFileName() const;
     // Rebuilds the children of `parent` from the "YKL:Child" messages of `message`.

@@ -153,7 +153,8 @@ private:
     // --- Drops (YKEventManagerDrops.cpp)
     YKObjectLayer* LoadSequence(std::vector<std::string> paths);
     // Adds the new objects, selected, with one creation action for them all.
-    void PlaceDropped(const std::vector<YKObjectLayer*>& dropped, YKPoint<double> point);
+    void PlaceDropped(const std::vector<YKObjectLayer*>& dropped, YKPoint<double> point,
+                      YKDocument::IDCounters before);
 
     // --- Keys (YKEventManagerKeys.cpp)
     void KeyEvent(const char* bytes, uint32 count, uint32 modifiers);

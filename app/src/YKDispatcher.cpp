@@ -183,7 +183,7 @@ void YKDispatcher::SaveRequested(const YKMessage& message) {
         document->CancelSaveAndClose();
         return;
     }
-    if (!document->SaveInto(path.c_str(), true)) {
+    if (!document->SaveChosen(path.c_str())) {
         document->CancelSaveAndClose();
     }
 }

@@ -389,6 +389,15 @@ bool YKDocument::SaveInto(const char* path, bool showErrors, std::string* error)
     return true;
 }
 
+bool YKDocument::SaveChosen(const char* path) {
+    if (!SaveInto(path, true)) {
+        return false;
+    }
+    const char* slash = std::strrchr(path, '/');
+    SetName(slash != nullptr ? slash + 1 : path);
+    return true;
+}
+
 // --- Canvas and looks ---
 
 void YKDocument::SetCounters(IDCounters counters) {

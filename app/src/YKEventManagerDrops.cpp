@@ -21,6 +21,7 @@
 #include "YKRasterAnimFile.h"
 #include "YKRasterList.h"
 #include "YKUndoCreateObject.h"
+#include "YKUndoDocumentIDs.h"
 #include "YKViewerLayer.h"
 
 namespace {
@@ -58,6 +59,7 @@ void YKEventManager::RefDropped(const YKMessage* message, YKPoint<double> point)
     if (!bracket.locked) {
         return;
     }
+    const YKDocument::IDCounters before = mDocument->Counters();
     std::vector<YKObjectLayer*> dropped;
     if (sequence && paths.size() > 1) {
         if (YKObjectLayer* layer = LoadSequence(std::move(paths))) {
@@ -78,7 +80,7 @@ void YKEventManager::RefDropped(const YKMessage* message, YKPoint<double> point)
             }
         }
     }
-    PlaceDropped(dropped, point);
+    PlaceDropped(dropped, point, before);
 }
 
 YKObjectLayer* YKEventManager::LoadSequence(std::vector<std::string> paths) {
@@ -121,6 +123,7 @@ void YKEventManager::MessageDropped(const YKMessage* message, YKPoint<double> po
     if (!bracket.locked) {
         return;
     }
+    const YKDocument::IDCounters before = mDocument->Counters();
     char name[64];
     if (++mBitmapClips == 1) {
         std::snprintf(name, sizeof(name), "Bitmap clip");
@@ -129,11 +132,11 @@ void YKEventManager::MessageDropped(const YKMessage* message, YKPoint<double> po
     }
     auto* layer =
         new YKBitmapLayer(mDocument->GetUniqueID(), raster.release(), name, YKPoint<double>{0, 0});
-    PlaceDropped({layer}, point);
+    PlaceDropped({layer}, point, before);
 }
 
 void YKEventManager::PlaceDropped(const std::vector<YKObjectLayer*>& dropped,
-                                  YKPoint<double> point) {
+                                  YKPoint<double> point, YKDocument::IDCounters before) {
     if (dropped.empty()) {
         return;
     }
@@ -150,7 +153,11 @@ void YKEventManager::PlaceDropped(const std::vector<YKObjectLayer*>& dropped,
         AnnounceAdded(object);
         placed.push_back(object);
     }
-    // The files of one drop are undone together.
+    // The files of one drop are undone together, and leave no ids taken behind.
+    if (!placed.empty()) {
+        mDocument->AddUndoItem(new YKUndoDocumentIDs(mDocument, before, mDocument->Counters()),
+                               false);
+    }
     for (size_t i = 0; i < placed.size(); ++i) {
         mDocument->AddUndoItem(new YKUndoCreateObject(placed[i], placed[i]->Name()),
                                i + 1 == placed.size());

@@ -14,14 +14,13 @@
 #include "YKDocument.h"
 #include "YKDocumentWindow.h"
 #include "YKEnvelopManager.h"
+#include "YKEventManager.h"
 #include "YKExportRun.h"
-#include "YKImageOpeners.h"
 #include "YKRaster.h"
 #include "YKRasterAnimIO.h"
 #include "YKRasterFilters.h"
 #include "YKRasterIOView.h"
 #include "YKRasterStillIO.h"
-#include "YKViewerLayer.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ void YKDocumentWindow::SaveAs() {
     const QStringList chosen =
         Choose(this, tr("Save As"), true, QString::fromStdString(mDocument->SuggestedFileName()));
     if (!chosen.isEmpty()) {
-        mDocument->SaveInto(QFile::encodeName(chosen.front()).constData(), true);
+        mDocument->SaveChosen(QFile::encodeName(chosen.front()).constData());
     }
 }
 
@@ -70,25 +69,19 @@ void YKDocumentWindow::OpenFiles() {
 void YKDocumentWindow::ImportFiles(bool sequence) {
     const QStringList chosen =
         Choose(this, sequence ? tr("Import Image Sequence") : tr("Import Image"), false, {});
-    YKViewerLayer* viewer = mDocument->ViewerLayer();
-    for (const QString& path : chosen) {
-        YKOpenedImage image;
-        const QByteArray name = QFile::encodeName(path);
-        if (!YKImageOpeners::Open(name.constData(), &image)) {
-            const std::string text = "Unable to import \"" + name.toStdString() + "\"" +
-                                     (image.error.empty() ? "" : ": " + image.error);
-            YKAlert(text.c_str(), "OK").Go();
-            continue;
-        }
-        viewer->LockHirarchy();
-        YKLayer* into = viewer->CurrentUserLayer();
-        if (into != nullptr) {
-            viewer->BeginInvalidate();
-            into->AddChild(image.makeLayer(viewer->GetUniqueID()), true);
-            viewer->EndInvalidate();
-        }
-        viewer->UnlockHirarchy();
+    if (chosen.isEmpty() || mEvents == nullptr) {
+        return;
     }
+    // An import is a drop in the middle of the canvas: the files land there, selected, as one
+    // undo action, and a sequence becomes one object with a frame per image.
+    YKMessage files('DATA');
+    for (const QString& path : chosen) {
+        files.AddString(YKEventManager::kDroppedFiles, QFile::encodeName(path).constData());
+    }
+    files.AddBool("force_image_sequence", sequence);
+    const YKRect<int32> canvas = mDocument->Frame();
+    mEvents->RefDropped(&files, {(canvas.left + canvas.right) / 2.0,
+                                 (canvas.top + canvas.bottom) / 2.0});
 }
 
 void YKDocumentWindow::ExportDocument(int32 rasterIOId) {

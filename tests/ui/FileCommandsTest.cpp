@@ -1,0 +1,80 @@
+// The File menu's commands that ask for files (Save As, Open, Import), with the file chooser
+// answered by the test.
+
+#include <QImage>
+
+#include "PanelFixture.h"
+#include "YKDispatcher.h"
+#include "YKObjectLayer.h"
+
+namespace {
+
+class FileCommandsTest : public PanelFixture {
+public:
+    void TearDown() override { YKDocumentWindow::SetFileChooser(nullptr); }
+
+    // The next chooser answers `paths`, whatever it is asked.
+    void Answer(const QStringList& paths) {
+        YKDocumentWindow::SetFileChooser(
+            [paths](const QString&, bool, const QString&) { return paths; });
+    }
+    QString Picture(const char* name, QColor colour, int width = 12, int height = 8) {
+        QImage image(width, height, QImage::Format_ARGB32);
+        image.fill(colour);
+        const QString path = QString::fromStdString((mFolder.Path() / name).string());
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+    YKLayer* CurrentLayer() const { return Viewer()->CurrentUserLayer(); }
+    std::vector<std::string> Alerts() const {
+        std::vector<std::string> texts;
+        for (const auto& shown : mAlerts.Shown()) {
+            texts.push_back(shown.text);
+        }
+        return texts;
+    }
+};
+
+TEST_F(FileCommandsTest, SaveAsWritesTheChosenFileAndOpenReadsItBack) {
+    const QString path = QString::fromStdString((mFolder.Path() / "copy.gr").string());
+    Answer({path});
+    Send('grAd');
+    EXPECT_EQ(mWindow->windowTitle(), "copy.gr");
+
+    const int32 open = mGravik->Dispatcher().CountDocuments();
+    const QString missing = QString::fromStdString((mFolder.Path() / "none.gr").string());
+    Answer({missing, path});
+    Send('OpOo');
+    mGravik->Dispatcher().DrainPosted();
+    QApplication::processEvents();
+    EXPECT_EQ(mGravik->Dispatcher().CountDocuments(), open + 1) << "the good file still opens";
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_NE(Alerts().front().find("none.gr"), std::string::npos) << Alerts().front();
+}
+
+TEST_F(FileCommandsTest, ImportedImagesLandSelectedAsOneUndoAction) {
+    const int32 before = CurrentLayer()->CountChildren();
+    const std::string start = Saved();
+    Answer({Picture("a.png", Qt::red), Picture("b.png", Qt::blue, 20, 30)});
+    Send('ImFl');
+    ASSERT_EQ(CurrentLayer()->CountChildren(), before + 2);
+    EXPECT_EQ(Viewer()->SelectedObjects(0, CurrentLayer()).size(), 2u);
+    Undo();
+    EXPECT_EQ(CurrentLayer()->CountChildren(), before);
+    EXPECT_TRUE(Saved() == start) << "one undo takes both images back";
+
+    // A sequence is one object over all its images; a file that is no image is refused by name
+    // and the rest still comes in.
+    const QString notImage = QString::fromStdString((mFolder.Path() / "notes.png").string());
+    WriteBytes(notImage.toStdString(), std::string("not a picture"));
+    Answer({Picture("f2.png", Qt::green), Picture("f1.png", Qt::yellow)});
+    Send('ImSq');
+    EXPECT_EQ(CurrentLayer()->CountChildren(), before + 1);
+    Answer({notImage, Picture("c.png", Qt::black)});
+    Send('ImFl');
+    EXPECT_EQ(CurrentLayer()->CountChildren(), before + 2);
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_NE(Alerts().front().find("notes.png"), std::string::npos) << Alerts().front();
+}
+
+}  // namespace
