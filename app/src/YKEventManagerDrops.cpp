@@ -135,8 +135,8 @@ void YKEventManager::MessageDropped(const YKMessage* message, YKPoint<double> po
     PlaceDropped({layer}, point, before);
 }
 
-void YKEventManager::PlaceDropped(const std::vector<YKObjectLayer*>& dropped,
-                                  YKPoint<double> point, YKDocument::IDCounters before) {
+void YKEventManager::PlaceDropped(const std::vector<YKObjectLayer*>& dropped, YKPoint<double> point,
+                                  YKDocument::IDCounters before) {
     if (dropped.empty()) {
         return;
     }

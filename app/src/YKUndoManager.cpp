@@ -43,6 +43,24 @@ void YKUndoManager::AddUndoItem(YKUndoItem* item, bool terminator) {
     MarkDocumentModified();
 }
 
+void YKUndoManager::AddToLastAction(YKUndoItem* item) {
+    if (item == nullptr) {
+        return;
+    }
+    StackLock undoLock(mUndoStack);
+    int32 below = mUndoStack.CountItems() - 2;
+    if (below < -1) {
+        delete item;
+        return;
+    }
+    while (below >= 0 && !mUndoStack.ItemAt(below)->IsTerminator()) {
+        --below;
+    }
+    item->SetUndoManager(this);
+    mUndoStack.AddItem(item, below + 1);
+    ++mUndoChangeCount;
+}
+
 void YKUndoManager::PushUndo(YKUndoItem* item, bool terminator) {
     if (mMaxUndoSize >= 1 && mUndoStack.CountItems() >= mMaxUndoSize) {
         DropOldestAction();

@@ -18,6 +18,7 @@
 #include "YKPlayback.h"
 #include "YKQtClipboard.h"
 #include "YKRaster.h"
+#include "YKUndoDocumentIDs.h"
 #include "YKUndoManager.h"
 #include "YKViewerLayer.h"
 
@@ -52,11 +53,22 @@ void InStep(YKViewerLayer* viewer, Work work) {
 // --- Dispatch ---
 
 void YKDocumentWindow::MessageReceived(const YKMessage& message) {
-    if (mQuitting || LayerCommand(message) || ObjectCommand(message) || SelectionCommand(message) ||
-        AnimationCommand(message)) {
+    if (mQuitting) {
         return;
     }
     YKUndoManager* undo = mDocument->UndoManager();
+    // Commands that make layers or objects take ids from the document: their undo gives the
+    // ids back, so an undone command leaves no trace in the saved file.
+    const YKDocument::IDCounters counters = mDocument->Counters();
+    const int32 recorded = undo->UndoDirtyCount();
+    if (LayerCommand(message) || ObjectCommand(message) || SelectionCommand(message) ||
+        AnimationCommand(message)) {
+        if (mDocument->Counters() != counters && undo->UndoDirtyCount() != recorded) {
+            undo->AddToLastAction(
+                new YKUndoDocumentIDs(mDocument, counters, mDocument->Counters()));
+        }
+        return;
+    }
     switch (message.what) {
         case 'UNDO':
         case 'Redo':

@@ -80,8 +80,8 @@ void YKDocumentWindow::ImportFiles(bool sequence) {
     }
     files.AddBool("force_image_sequence", sequence);
     const YKRect<int32> canvas = mDocument->Frame();
-    mEvents->RefDropped(&files, {(canvas.left + canvas.right) / 2.0,
-                                 (canvas.top + canvas.bottom) / 2.0});
+    mEvents->RefDropped(&files,
+                        {(canvas.left + canvas.right) / 2.0, (canvas.top + canvas.bottom) / 2.0});
 }
 
 void YKDocumentWindow::ExportDocument(int32 rasterIOId) {

@@ -1,5 +1,6 @@
-// The File menu's commands that ask for files (Save As, Open, Import), with the file chooser
-// answered by the test.
+// The window's commands judged by the saved document: those that ask for files (Save As, Open,
+// Import, with the file chooser answered by the test), and the undoing of those that make layers
+// and objects.
 
 #include <QImage>
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-class FileCommandsTest : public PanelFixture {
+class WindowCommandsTest : public PanelFixture {
 public:
     void TearDown() override { YKDocumentWindow::SetFileChooser(nullptr); }
 
@@ -35,7 +36,7 @@ public:
     }
 };
 
-TEST_F(FileCommandsTest, SaveAsWritesTheChosenFileAndOpenReadsItBack) {
+TEST_F(WindowCommandsTest, SaveAsWritesTheChosenFileAndOpenReadsItBack) {
     const QString path = QString::fromStdString((mFolder.Path() / "copy.gr").string());
     Answer({path});
     Send('grAd');
@@ -52,7 +53,7 @@ TEST_F(FileCommandsTest, SaveAsWritesTheChosenFileAndOpenReadsItBack) {
     EXPECT_NE(Alerts().front().find("none.gr"), std::string::npos) << Alerts().front();
 }
 
-TEST_F(FileCommandsTest, ImportedImagesLandSelectedAsOneUndoAction) {
+TEST_F(WindowCommandsTest, ImportedImagesLandSelectedAsOneUndoAction) {
     const int32 before = CurrentLayer()->CountChildren();
     const std::string start = Saved();
     Answer({Picture("a.png", Qt::red), Picture("b.png", Qt::blue, 20, 30)});
@@ -75,6 +76,19 @@ TEST_F(FileCommandsTest, ImportedImagesLandSelectedAsOneUndoAction) {
     EXPECT_EQ(CurrentLayer()->CountChildren(), before + 2);
     ASSERT_EQ(Alerts().size(), 1u);
     EXPECT_NE(Alerts().front().find("notes.png"), std::string::npos) << Alerts().front();
+}
+
+// Commands that make layers and objects take ids from the document; undone, they give them back.
+TEST_F(WindowCommandsTest, UndoingACommandGivesBackTheSavedBytes) {
+    for (uint32 code : {'Lnew', 'Ldup', 'Odup', 'PSTE', 'LFcu', 'IFlt'}) {
+        Send('Sall');
+        Send('COPY');
+        const std::string start = Saved();
+        Send(code);
+        EXPECT_TRUE(Saved() != start) << std::string(reinterpret_cast<const char*>(&code), 4);
+        Undo();
+        EXPECT_TRUE(Saved() == start) << std::string(reinterpret_cast<const char*>(&code), 4);
+    }
 }
 
 }  // namespace
