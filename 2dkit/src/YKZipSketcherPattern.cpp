@@ -28,8 +28,10 @@ constexpr uint32 Div255(uint32 x) {
 // The tile pixels under `count` pixels from column x0 of row y.
 void FetchTexels(const YKSketcher::PatternPaint& p, int32 y, int32 x0, int32 count, uint32* out) {
     const YKPattern* pattern = p.pattern;
-    const int64 c = std::lround(64 * std::cos(p.angle));
-    const int64 s = std::lround(64 * std::sin(p.angle));
+    // An upright pattern needs no trigonometry per row.
+    const bool upright = p.angle == 0.0;
+    const int64 c = upright ? 64 : std::lround(64 * std::cos(p.angle));
+    const int64 s = upright ? 0 : std::lround(64 * std::sin(p.angle));
     const int64 cx = std::llround(p.center.x), cy = std::llround(p.center.y);
     const int64 rx = std::llround(p.refPoint.x), ry = std::llround(p.refPoint.y);
     // The centre terms use 1 - C, not 64 - C.
