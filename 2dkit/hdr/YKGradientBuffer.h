@@ -20,6 +20,7 @@
 #include "yk_types.h"
 
 class YKGradientPixelTable;
+class YKGradientRowCache;
 class YKRaster;
 
 class YKGradientBuffer : public YKGradientContainer {
@@ -76,6 +77,11 @@ private:
     double AsymmetricCone(double dx, double dy) const;
     // ParameterAt for `count` pixels from (x, y) rightwards, with the same arithmetic.
     void RowParameters(int32 x, int32 y, int32 count, double* t) const;
+    // GetRow for `count` pixels from the parameters, without shortcuts.
+    void ComputeRow(int32 x, int32 y, int32 count, uint32* out);
+    // GetRow of the linear type: one colour per row when the gradient is vertical, else the
+    // row kept from before when it is the same row again.
+    void LinearRow(int32 x, int32 y, int32 count, uint32* out);
     double Sine(double steps) const;
 
     YKRect<int32> mFrame;
@@ -103,4 +109,5 @@ private:
     const double* mSineTable = nullptr;
 
     std::unique_ptr<YKGradientPixelTable> mPixels;
+    std::unique_ptr<YKGradientRowCache> mRows;
 };

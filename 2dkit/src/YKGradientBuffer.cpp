@@ -5,6 +5,7 @@
 
 #include "YKDebug.h"
 #include "YKGradientPixelTable.h"
+#include "YKGradientRowCache.h"
 #include "YKRaster.h"
 
 namespace {
@@ -45,13 +46,18 @@ double Frac(double t) {
 }  // namespace
 
 YKGradientBuffer::YKGradientBuffer(YKRect<int32> frame, const char* name, bool halfSize)
-    : mFrame(frame), mHalfSize(halfSize), mPixels(std::make_unique<YKGradientPixelTable>()) {
+    : mFrame(frame),
+      mHalfSize(halfSize),
+      mPixels(std::make_unique<YKGradientPixelTable>()),
+      mRows(std::make_unique<YKGradientRowCache>()) {
     SetName(name);
     Changed();
 }
 
 YKGradientBuffer::YKGradientBuffer(YKRaster* raster)
-    : mRaster(raster), mPixels(std::make_unique<YKGradientPixelTable>()) {
+    : mRaster(raster),
+      mPixels(std::make_unique<YKGradientPixelTable>()),
+      mRows(std::make_unique<YKGradientRowCache>()) {
     YK_ASSERT(raster != nullptr);
     mFrame = raster->Bounds();
     Changed();
@@ -79,6 +85,7 @@ void YKGradientBuffer::resize(YKRect<int32> frame) {
 }
 
 void YKGradientBuffer::Changed() {
+    mRows->Clear();
     const TrigTables& trig = Trig();
     mSineTable = trig.sine.data();
     const double scale = mHalfSize ? 0.5 : 1.0;

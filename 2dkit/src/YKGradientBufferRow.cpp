@@ -9,8 +9,10 @@
 #include <immintrin.h>
 #endif
 
+#include "YKGradient.h"
 #include "YKGradientBuffer.h"
 #include "YKGradientPixelTable.h"
+#include "YKGradientRowCache.h"
 #include "YKZipSketcherPaint.h"
 
 namespace {
@@ -241,11 +243,40 @@ void YKGradientBuffer::RowParameters(int32 x, int32 y, int32 count, double* t) c
     }
 }
 
-void YKGradientBuffer::GetRow(int32 x, int32 y, int32 count, uint32* out) {
+void YKGradientBuffer::ComputeRow(int32 x, int32 y, int32 count, uint32* out) {
     double t[kChunk];
     for (int32 done = 0; done < count; done += kChunk) {
         const int32 n = std::min(kChunk, count - done);
         RowParameters(x + done, y, n, t);
         mPixels->Lookup(*GetGradient(), t, n, out + done);
+    }
+}
+
+void YKGradientBuffer::LinearRow(int32 x, int32 y, int32 count, uint32* out) {
+    // The parameter is u.x * dx + u.y * dy: with u.x zero (either sign) the first term is a zero
+    // and the row has one parameter; otherwise the row depends on y only through u.y * dy.
+    if (mUx == 0.0) {
+        const double t = ParameterAt(x, y);
+        mPixels->Lookup(*GetGradient(), &t, 1, out);
+        std::fill(out + 1, out + count, out[0]);
+        return;
+    }
+    const double across = mUy * (y - mOriginY);
+    YKGradient& gradient = *GetGradient();
+    if (mRows->Find(across, gradient.TableStamp(), x, count, out)) {
+        return;
+    }
+    ComputeRow(x, y, count, out);
+    mRows->Keep(across, gradient.TableStamp(), x, count, out);
+}
+
+void YKGradientBuffer::GetRow(int32 x, int32 y, int32 count, uint32* out) {
+    if (count <= 0) {
+        return;
+    }
+    if (GetGradientType() == GRADIENT_LINEAR && mLength != 0.0) {
+        LinearRow(x, y, count, out);
+    } else {
+        ComputeRow(x, y, count, out);
     }
 }

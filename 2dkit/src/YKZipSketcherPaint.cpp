@@ -81,15 +81,20 @@ YK_AVX2 int32 GlyphColorPixelsAvx2(const uint16* coverage, int32 count, uint32 o
 }
 
 // Coverage applied to straight pixels in place, eight at a time: the alpha of the coverage with
-// the pixel's alpha as its opacity, uncovered pixels transparent black. Returns how many were
-// done.
+// the pixel's alpha as its opacity, uncovered pixels transparent black. A whole pixel's alpha is
+// 255, and 255 with an opacity is the opacity, so eight whole pixels stay as they are. Returns
+// how many were done.
 YK_AVX2 int32 CoverPixelsAvx2(const int32* coverage, int32 count, uint32* pixels) {
     const __m256i full = _mm256_set1_epi32(255);
     const __m256i one = _mm256_set1_epi32(1);
     const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i partial = _mm256_set1_epi32(2047);
     int32 i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverage + i));
+        if (_mm256_movemask_epi8(_mm256_cmpgt_epi32(c, partial)) == -1) {
+            continue;
+        }
         const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + i));
         const __m256i a =
             _mm256_min_epu32(_mm256_srli_epi32(_mm256_mullo_epi32(c, full), 11), full);

@@ -28,8 +28,10 @@ constexpr uint32 Div255(uint32 x) {
 // The tile pixels under `count` pixels from column x0 of row y.
 void FetchTexels(const YKSketcher::PatternPaint& p, int32 y, int32 x0, int32 count, uint32* out) {
     const YKPattern* pattern = p.pattern;
-    const int64 c = std::lround(64 * std::cos(p.angle));
-    const int64 s = std::lround(64 * std::sin(p.angle));
+    // An upright pattern needs no trigonometry per row.
+    const bool upright = p.angle == 0.0;
+    const int64 c = upright ? 64 : std::lround(64 * std::cos(p.angle));
+    const int64 s = upright ? 0 : std::lround(64 * std::sin(p.angle));
     const int64 cx = std::llround(p.center.x), cy = std::llround(p.center.y);
     const int64 rx = std::llround(p.refPoint.x), ry = std::llround(p.refPoint.y);
     // The centre terms use 1 - C, not 64 - C.
@@ -110,11 +112,16 @@ YK_AVX2 int32 ApplyAlphaAvx2(const Coverage* coverage, int32 count, uint32 opaci
     const __m256i full = _mm256_set1_epi32(255);
     const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i level = _mm256_set1_epi32(static_cast<int32>(opacity));
+    const __m256i partial = _mm256_set1_epi32(2047);
     int32 i = 0;
     for (; i + 8 <= count; i += 8) {
         auto* at = reinterpret_cast<__m256i*>(pixels + i);
-        const __m256i texel = _mm256_loadu_si256(at);
         const __m256i c = LoadCoverage8(coverage + i);
+        // Whole pixels at full opacity keep their texels: Div255(alpha * 255) is the alpha.
+        if (opacity == 255 && _mm256_movemask_epi8(_mm256_cmpgt_epi32(c, partial)) == -1) {
+            continue;
+        }
+        const __m256i texel = _mm256_loadu_si256(at);
         const __m256i a = _mm256_min_epi32(
             _mm256_srli_epi32(_mm256_sub_epi32(_mm256_slli_epi32(c, 8), c), 11), full);
         __m256i alpha = Div255Avx2(_mm256_mullo_epi32(_mm256_srli_epi32(texel, 24), a));

@@ -226,9 +226,10 @@ YKGradient RandomGradient(std::mt19937& random) {
     return gradient;
 }
 
-// Every type, turned every way, with random shaping values and ramps: rows equal GetPixel bit
-// for bit, before and after the buffer has painted enough to tabulate its ramp, and after the
-// gradient is replaced behind its back.
+// Every type, turned every way (quarter turns included, where a linear row has one colour),
+// with random shaping values and ramps: rows equal GetPixel bit for bit, before and after the
+// buffer has painted enough to tabulate its ramp, when a row is asked for again in part or in
+// full, and after the gradient is replaced behind its back.
 TEST(GradientBufferRowTest, RowsEqualGetPixelForEveryTypeAndTurn) {
     std::mt19937 random(24);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -237,12 +238,17 @@ TEST(GradientBufferRowTest, RowsEqualGetPixelForEveryTypeAndTurn) {
         YKGradientBuffer buffer(kFrame, "tmp_gradient", trial % 4 == 3);
         buffer.SetGradientType(type);
         buffer.SetGradient(RandomGradient(random));
+        // Quarter turns are made exactly, so that one of the direction's terms is zero.
+        constexpr double kQuarters[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
         const double angle = 2 * M_PI * unit(random);
+        const int32 quarter = trial / 9 % 6;
+        const double cosine = quarter < 4 ? kQuarters[quarter][0] : std::cos(angle);
+        const double sine = quarter < 4 ? kQuarters[quarter][1] : std::sin(angle);
         const double length = trial % 7 == 0 ? 0.3 : 4.0 + 150.0 * unit(random);
         const double sx = kFrame.left + 200.0 * unit(random);
         const double sy = kFrame.top + 200.0 * unit(random);
         buffer.SetSxSy(sx, sy);
-        buffer.SetExEy(sx + length * std::cos(angle), sy + length * std::sin(angle));
+        buffer.SetExEy(sx + length * cosine, sy + length * sine);
         buffer.SetOffset(trial % 3 == 0 ? 0.0 : 100.0 * unit(random));
         buffer.SetFreq(30.0 * unit(random));
         buffer.SetAmplitude(0.2 * unit(random));
@@ -253,10 +259,12 @@ TEST(GradientBufferRowTest, RowsEqualGetPixelForEveryTypeAndTurn) {
             if (pass == 2) {
                 *buffer.GetGradient() = RandomGradient(random);
             }
+            int32 y = 0;
             for (int32 k = 0; k < 40; ++k) {
-                const int32 y = static_cast<int32>(random() % 260) - 20;
+                // Every other row repeats the last one's y, over a run that may lie within it.
+                y = k % 2 == 1 ? y : static_cast<int32>(random() % 260) - 20;
                 const int32 x = static_cast<int32>(random() % 60) - 30;
-                const auto count = static_cast<int32>(200 + random() % 60);
+                const auto count = static_cast<int32>((k % 2 == 1 ? 1 : 200) + random() % 60);
                 buffer.GetRow(x, y, count, row.data());
                 for (int32 i = 0; i < count; ++i) {
                     ASSERT_EQ(row[i], PackedPixel(buffer, x + i, y))
