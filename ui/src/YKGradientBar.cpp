@@ -12,7 +12,8 @@ namespace {
 
 int IndexOf(const YKGradient& gradient, const YKGradientItem* item) {
     int index = 0;
-    for (const YKGradientItem* i = gradient.get_first_item(); i != nullptr; i = i->Next(), ++index) {
+    for (const YKGradientItem* i = gradient.get_first_item(); i != nullptr;
+         i = i->Next(), ++index) {
         if (i == item) {
             return index;
         }
@@ -21,10 +22,9 @@ int IndexOf(const YKGradient& gradient, const YKGradientItem* item) {
 }
 
 QColor ToQColor(double r, double g, double b, double a) {
-    return QColor::fromRgbF(static_cast<float>(std::clamp(r, 0.0, 1.0)),
-                            static_cast<float>(std::clamp(g, 0.0, 1.0)),
-                            static_cast<float>(std::clamp(b, 0.0, 1.0)),
-                            static_cast<float>(std::clamp(a, 0.0, 1.0)));
+    return QColor::fromRgbF(
+        static_cast<float>(std::clamp(r, 0.0, 1.0)), static_cast<float>(std::clamp(g, 0.0, 1.0)),
+        static_cast<float>(std::clamp(b, 0.0, 1.0)), static_cast<float>(std::clamp(a, 0.0, 1.0)));
 }
 
 void Triangle(QPainter& painter, int x, int top, bool filled) {
@@ -84,9 +84,9 @@ void YKGradientBar::paintEvent(QPaintEvent*) {
     const YKGradientItem* s = mGradient->SelLeft();
     const YKGradientItem* e = mGradient->SelRight();
     if (s != nullptr && e != nullptr) {
-        painter.fillRect(QRect(XOf(s->GetLeft()), kBarHeight + 1,
-                               XOf(e->GetRight()) - XOf(s->GetLeft()) + 1, 3),
-                         palette().highlight());
+        painter.fillRect(
+            QRect(XOf(s->GetLeft()), kBarHeight + 1, XOf(e->GetRight()) - XOf(s->GetLeft()) + 1, 3),
+            palette().highlight());
     }
     const int handles = kBarHeight + 5;
     for (const YKGradientItem* i = mGradient->get_first_item(); i != nullptr; i = i->Next()) {
@@ -163,8 +163,8 @@ void YKGradientBar::mouseMoveEvent(QMouseEvent* event) {
             break;
         case Drag::kMiddle:
             // Kept strictly inside its item, where the curves are defined.
-            mDragged->SetMiddle(std::clamp(t, mDragged->GetLeft() + 0.001,
-                                           mDragged->GetRight() - 0.001));
+            mDragged->SetMiddle(
+                std::clamp(t, mDragged->GetLeft() + 0.001, mDragged->GetRight() - 0.001));
             break;
         case Drag::kNone:
             return;

@@ -26,8 +26,9 @@
 
 namespace {
 
-constexpr const char* kTypes[] = {"Linear", "Bi-Linear", "Radial", "Square", "Conical Symmetric",
-                                  "Conical Asymmetric", "Hyperbolic", "Wave1", "Wave2"};
+constexpr const char* kTypes[] = {
+    "Linear",     "Bi-Linear", "Radial", "Square", "Conical Symmetric", "Conical Asymmetric",
+    "Hyperbolic", "Wave1",     "Wave2"};
 constexpr const char* kCurves[] = {"Linear", "Curved", "Sinuosidal", "Circular (increasing)",
                                    "Circular (decreasing)"};
 constexpr const char* kModels[] = {"Plain RGB", "HSV (counter-clockwise hue)",
@@ -44,7 +45,8 @@ YKGradientItem* ItemAt(const YKGradient& gradient, int index) {
 
 int IndexOf(const YKGradient& gradient, const YKGradientItem* item) {
     int index = 0;
-    for (const YKGradientItem* i = gradient.get_first_item(); i != nullptr; i = i->Next(), ++index) {
+    for (const YKGradientItem* i = gradient.get_first_item(); i != nullptr;
+         i = i->Next(), ++index) {
         if (i == item) {
             return index;
         }
@@ -53,7 +55,9 @@ int IndexOf(const YKGradient& gradient, const YKGradientItem* item) {
 }
 
 yk_color ToColor(YKGradientItem::Color c) {
-    const auto byte = [](double v) { return static_cast<uint8>(std::clamp(v, 0.0, 1.0) * 255 + 0.5); };
+    const auto byte = [](double v) {
+        return static_cast<uint8>(std::clamp(v, 0.0, 1.0) * 255 + 0.5);
+    };
     return {byte(c.r), byte(c.g), byte(c.b), byte(c.a)};
 }
 
@@ -72,7 +76,8 @@ void ForRun(YKGradient* gradient, Visit visit) {
     }
 }
 
-QDoubleSpinBox* ShapeBox(double low, double high, double step, const QString& tip, QWidget* parent) {
+QDoubleSpinBox* ShapeBox(double low, double high, double step, const QString& tip,
+                         QWidget* parent) {
     auto* box = new QDoubleSpinBox(parent);
     box->setRange(low, high);
     box->setSingleStep(step);
@@ -138,9 +143,11 @@ YKGradientComposer::YKGradientComposer(YKDocumentWindow* window)
     };
     const Operation kOperations[] = {
         {"Flip", "Flip Gradient", [](YKGradient* g) { g->flip(); }},
-        {"Replicate", "Replicate Gradient", [this](YKGradient* g) { g->replicate(mCount->value()); }},
+        {"Replicate", "Replicate Gradient",
+         [this](YKGradient* g) { g->replicate(mCount->value()); }},
         {"Split Middle", "Split Gradient", [](YKGradient* g) { g->split_midpoint(); }},
-        {"Split Uniform", "Split Gradient", [this](YKGradient* g) { g->split_uniform(mCount->value()); }},
+        {"Split Uniform", "Split Gradient",
+         [this](YKGradient* g) { g->split_uniform(mCount->value()); }},
         {"Redistribute", "Redistribute Gradient", [](YKGradient* g) { g->redistribute(); }},
         {"Recenter", "Recenter Gradient", [](YKGradient* g) { g->recenter(); }},
         {"Blend Colours", "Blend Gradient",
@@ -246,7 +253,8 @@ YKGradientComposer::YKGradientComposer(YKDocumentWindow* window)
     });
     connect(mModel, &QComboBox::activated, this, [this](int index) {
         Operate("Gradient Model", [index](YKGradient* g) {
-            ForRun(g, [index](YKGradientItem* i) { i->SetColorType(static_cast<grad_color>(index)); });
+            ForRun(g,
+                   [index](YKGradientItem* i) { i->SetColorType(static_cast<grad_color>(index)); });
         });
     });
     connect(mType, &QComboBox::activated, this, [this](int index) {
@@ -298,10 +306,10 @@ void YKGradientComposer::Refresh() {
         Select(0, 0);
     }
     mType->setCurrentIndex(mWorking.GetGradientType());
-    for (auto [box, value] : {std::pair{mOffset, mWorking.GetOffset()},
-                              std::pair{mFrequency, mWorking.GetFreq()},
-                              std::pair{mAmplitude, mWorking.GetAmplitude()},
-                              std::pair{mStretch, mWorking.GetStrech()}}) {
+    for (auto [box, value] :
+         {std::pair{mOffset, mWorking.GetOffset()}, std::pair{mFrequency, mWorking.GetFreq()},
+          std::pair{mAmplitude, mWorking.GetAmplitude()},
+          std::pair{mStretch, mWorking.GetStrech()}}) {
         const QSignalBlocker block(box);
         box->setValue(value);
     }

@@ -38,12 +38,14 @@ struct Choice {
 
 // The caps in the order the menus have always listed them.
 constexpr Choice kCaps[] = {
-    {"Butt", YK_CAP_BUTT},         {"Round", YK_CAP_ROUND},   {"Square", YK_CAP_SQUARE},
-    {"Arrow1", YK_CAP_ARROW1},     {"Arrow2", YK_CAP_ARROW2}, {"Arrow3", YK_CAP_ARROW3},
-    {"Circle", YK_CAP_CIRCLE},     {"Diamond", YK_CAP_DIAMOND}, {"Nail", YK_CAP_NAIL},
+    {"Butt", YK_CAP_BUTT},     {"Round", YK_CAP_ROUND},     {"Square", YK_CAP_SQUARE},
+    {"Arrow1", YK_CAP_ARROW1}, {"Arrow2", YK_CAP_ARROW2},   {"Arrow3", YK_CAP_ARROW3},
+    {"Circle", YK_CAP_CIRCLE}, {"Diamond", YK_CAP_DIAMOND}, {"Nail", YK_CAP_NAIL},
 };
 constexpr Choice kJoins[] = {
-    {"None", YK_JOIN_NONE}, {"Miter", YK_JOIN_MITER}, {"Round", YK_JOIN_ROUND},
+    {"None", YK_JOIN_NONE},
+    {"Miter", YK_JOIN_MITER},
+    {"Round", YK_JOIN_ROUND},
     {"Bevel", YK_JOIN_BEVEL},
 };
 
@@ -84,6 +86,18 @@ YKGradientContainer FirstGradient(yk_color color) {
     container.SetSxSy(0.5, 0.5);
     container.SetExEy(1, 0.5);
     return container;
+}
+
+// The menu entry of a dash: objects hold copies of the predefined ones.
+int DashIndex(const YKDash* dash) {
+    for (int32 i = 0; i < YKDash::kPredefCount; ++i) {
+        const YKDash* predefined = YKDash::PredefDash(i);
+        if (predefined == dash ||
+            (predefined != nullptr && dash != nullptr && *predefined == *dash)) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 YKEnvelop* FillColorOf(YKVectorEntity* entity) {
@@ -182,8 +196,8 @@ YKInspectorPanel::YKInspectorPanel(YKDocumentWindow* window)
         });
     }
     connect(mMiter, &QDoubleSpinBox::valueChanged, this, [this](double limit) {
-        ChangeSelection("Miter Limit", [limit](YKVectorEntity* e) { e->setMiterLimit(limit); },
-                        true);
+        ChangeSelection(
+            "Miter Limit", [limit](YKVectorEntity* e) { e->setMiterLimit(limit); }, true);
     });
     connect(mMiter, &QDoubleSpinBox::editingFinished, this, &YKVectorPanel::FinishChange);
 }
@@ -229,10 +243,10 @@ void YKInspectorPanel::Refresh() {
     const std::vector<std::string> patterns = YKBitmapRoster::Default().Names();
     mFill->SetPatterns(patterns);
     mStroke->SetPatterns(patterns);
-    mFill->Show(fillKindDiffers ? -1 : all.fillColorFlag, all.fillColor, all.fillDiffers,
-                fillKeyed, all.fillPatternName);
-    mStroke->Show(strokeKindDiffers ? -1 : all.strokeColorFlag, all.strokeColor,
-                  all.strokeDiffers, strokeKeyed, all.strokePatternName);
+    mFill->Show(fillKindDiffers ? -1 : all.fillColorFlag, all.fillColor, all.fillDiffers, fillKeyed,
+                all.fillPatternName);
+    mStroke->Show(strokeKindDiffers ? -1 : all.strokeColorFlag, all.strokeColor, all.strokeDiffers,
+                  strokeKeyed, all.strokePatternName);
     {
         const QSignalBlocker block(mWidth);
         // A mixed width shows as a word below the range a user can reach.
@@ -241,7 +255,7 @@ void YKInspectorPanel::Refresh() {
         mWidth->setValue(all.widthDiffers ? -1 : all.width);
     }
     mWidthKey->SetKeyed(widthKeyed);
-    mDash->setCurrentIndex(all.dashDiffers ? -1 : mDash->findData(YKDash::PredefIndex(all.dash)));
+    mDash->setCurrentIndex(all.dashDiffers ? -1 : DashIndex(all.dash));
     mFirstCap->setCurrentIndex(capsDiffer ? -1 : mFirstCap->findData(all.firstCap));
     mLastCap->setCurrentIndex(capsDiffer ? -1 : mLastCap->findData(all.lastCap));
     mJoin->setCurrentIndex(joinDiffers ? -1 : mJoin->findData(all.join));
@@ -259,8 +273,9 @@ void YKInspectorPanel::SetKind(bool fill, int16 flag) {
     if (flag == kColorFlagPattern) {
         const std::vector<std::string> names = YKBitmapRoster::Default().Names();
         if (names.empty()) {
-            YKAlert(tr("No pattern is loaded: open an image as a pattern first.").toUtf8().constData(),
-                    "OK")
+            YKAlert(
+                tr("No pattern is loaded: open an image as a pattern first.").toUtf8().constData(),
+                "OK")
                 .Go();
             ScheduleRefresh();
             return;
@@ -313,7 +328,8 @@ void YKInspectorPanel::SetPattern(bool fill, const QString& name) {
 void YKInspectorPanel::SetWidth(double width) {
     // Below 0 is the "Mixed" slot, not a width.
     width = std::max(width, 0.0);
-    ChangeSelection("Width", [width](YKVectorEntity* e) { e->setWidth(width); }, true);
+    ChangeSelection(
+        "Width", [width](YKVectorEntity* e) { e->setWidth(width); }, true);
 }
 
 void YKInspectorPanel::SetCaps(int32 firstCap, int32 lastCap, int32 join) {

@@ -34,8 +34,9 @@ YKPaintEditor::YKPaintEditor(bool fill, QWidget* parent)
     grid->addWidget(mGradient, 1, 1, 1, 2);
     grid->setColumnStretch(0, 1);
 
-    connect(mKind, &QComboBox::activated, this,
-            [this](int index) { Q_EMIT KindChosen(static_cast<int16>(mKind->itemData(index).toInt())); });
+    connect(mKind, &QComboBox::activated, this, [this](int index) {
+        Q_EMIT KindChosen(static_cast<int16>(mKind->itemData(index).toInt()));
+    });
     connect(mColor, &YKColorButton::ColorChosen, this,
             [this] { Q_EMIT ColorChosen(mColor->Color()); });
     connect(mKey, &QToolButton::clicked, this, &YKPaintEditor::KeyClicked);

@@ -13,8 +13,7 @@
 #include "YKVectorEntity.h"
 #include "YKViewerLayer.h"
 
-YKVectorPanel::YKVectorPanel(YKDocumentWindow* window)
-    : YKPanel(window), mIdle(new QTimer(this)) {
+YKVectorPanel::YKVectorPanel(YKDocumentWindow* window) : YKPanel(window), mIdle(new QTimer(this)) {
     mIdle->setSingleShot(true);
     mIdle->setInterval(kGestureIdle);
     connect(mIdle, &QTimer::timeout, this, &YKVectorPanel::FinishChange);
@@ -29,10 +28,10 @@ YKVectorPanel::Paint YKVectorPanel::ReadPaint(const YKVectorEntity& entity, bool
     YKVectorAttributes a;
     entity.getAttributes(&a);
     if (fill) {
-        return {a.fillColor,       a.fillColorFlag,   a.fillGradient,
+        return {a.fillColor,        a.fillColorFlag,   a.fillGradient,
                 a.fillPatternAlpha, a.fillPatternLock, a.fillPatternName};
     }
-    return {a.strokeColor,       a.strokeColorFlag,   a.strokeGradient,
+    return {a.strokeColor,        a.strokeColorFlag,   a.strokeGradient,
             a.strokePatternAlpha, a.strokePatternLock, a.strokePatternName};
 }
 
