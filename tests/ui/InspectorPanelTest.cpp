@@ -219,9 +219,14 @@ TEST_F(InspectorPanelTest, ComposerOperationsReachTheObjectsGradient) {
     ASSERT_NE(ribbon, nullptr);
     panel->RefreshNow();
     const std::string before = Saved();
+    // A first gradient runs from the fill's colour to white.
+    Pick(panel->FillEditor()->ColorButton(), Qt::blue);
     QComboBox* kind = panel->FillEditor()->KindMenu();
     Choose(kind, kind->findData(kColorFlagGradient));
     ASSERT_EQ(Attributes(ribbon).fillColorFlag, kColorFlagGradient);
+    const YKGradient* first = Attributes(ribbon).fillGradient->GetGradient();
+    ASSERT_EQ(first->Size(), 1);
+    EXPECT_TRUE(first->get_first_item()->GetLC() == (YKGradientItem::Color{0, 0, 1, 1}));
 
     panel->RefreshNow();
     QPushButton* open = nullptr;
@@ -274,11 +279,12 @@ TEST_F(InspectorPanelTest, ComposerOperationsReachTheObjectsGradient) {
     EXPECT_TRUE(flipped[0]->GetLC() == end);
     EXPECT_TRUE(flipped[1]->GetRC() == start);
 
-    // Kind, split and flip are three actions.
+    // Colour, kind, split and flip are four actions.
     Undo();
     EXPECT_TRUE(items()[0]->GetLC() == start);
-    Undo();
-    Undo();
+    for (int i = 0; i < 3; ++i) {
+        Undo();
+    }
     EXPECT_TRUE(Saved() == before);
 }
 

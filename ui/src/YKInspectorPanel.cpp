@@ -110,6 +110,14 @@ YKEnvelop* WidthOf(YKVectorEntity* entity) {
     return entity->Stroke() != nullptr ? entity->Stroke()->width.get() : nullptr;
 }
 
+// A mixed value shows as a word, in a slot just below the lowest value a user can set.
+void ShowNumber(QDoubleSpinBox* box, double value, bool mixed, double lowest) {
+    const QSignalBlocker block(box);
+    box->setMinimum(mixed ? lowest - 1 : lowest);
+    box->setSpecialValueText(mixed ? QObject::tr("Mixed") : QString());
+    box->setValue(mixed ? lowest - 1 : value);
+}
+
 bool KeyedAt(YKEnvelop* envelope, int32 frame) {
     return envelope != nullptr && envelope->KeyFramePointer(frame) != nullptr;
 }
@@ -196,6 +204,8 @@ YKInspectorPanel::YKInspectorPanel(YKDocumentWindow* window)
         });
     }
     connect(mMiter, &QDoubleSpinBox::valueChanged, this, [this](double limit) {
+        // Below 1 is the "Mixed" slot, not a limit.
+        limit = std::max(limit, 1.0);
         ChangeSelection(
             "Miter Limit", [limit](YKVectorEntity* e) { e->setMiterLimit(limit); }, true);
     });
@@ -247,22 +257,13 @@ void YKInspectorPanel::Refresh() {
                 all.fillPatternName);
     mStroke->Show(strokeKindDiffers ? -1 : all.strokeColorFlag, all.strokeColor, all.strokeDiffers,
                   strokeKeyed, all.strokePatternName);
-    {
-        const QSignalBlocker block(mWidth);
-        // A mixed width shows as a word below the range a user can reach.
-        mWidth->setMinimum(all.widthDiffers ? -1 : 0);
-        mWidth->setSpecialValueText(all.widthDiffers ? tr("Mixed") : QString());
-        mWidth->setValue(all.widthDiffers ? -1 : all.width);
-    }
+    ShowNumber(mWidth, all.width, all.widthDiffers, 0);
     mWidthKey->SetKeyed(widthKeyed);
     mDash->setCurrentIndex(all.dashDiffers ? -1 : DashIndex(all.dash));
     mFirstCap->setCurrentIndex(capsDiffer ? -1 : mFirstCap->findData(all.firstCap));
     mLastCap->setCurrentIndex(capsDiffer ? -1 : mLastCap->findData(all.lastCap));
     mJoin->setCurrentIndex(joinDiffers ? -1 : mJoin->findData(all.join));
-    {
-        const QSignalBlocker block(mMiter);
-        mMiter->setValue(miterDiffers ? mMiter->minimum() : all.miterLimit);
-    }
+    ShowNumber(mMiter, all.miterLimit, miterDiffers, 1);
     viewer->UnlockHirarchy();
 }
 
@@ -288,8 +289,12 @@ void YKInspectorPanel::SetKind(bool fill, int16 flag) {
             return;
         }
         paint.flag = flag;
+        // An object that never had a gradient holds an empty or default one: it starts from its
+        // own colour instead.
         const YKGradientContainer first = FirstGradient(paint.color);
-        if (flag == kColorFlagGradient && paint.gradient == nullptr) {
+        if (flag == kColorFlagGradient &&
+            (paint.gradient == nullptr || !paint.gradient->GetGradient()->IsData() ||
+             *paint.gradient == YKGradientContainer())) {
             paint.gradient = &first;
         }
         // A pattern fill keeps the pattern it had when the roster still holds it.
