@@ -279,6 +279,17 @@ TEST_F(InspectorPanelTest, ComposerOperationsReachTheObjectsGradient) {
     EXPECT_TRUE(flipped[0]->GetLC() == end);
     EXPECT_TRUE(flipped[1]->GetRC() == start);
 
+    // Dragging the border between them is one action however far it goes.
+    const int handles = 36;  // below the bar, where the handles are
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->XOf(0.5), handles));
+    QTest::mouseMove(bar, QPoint(bar->XOf(0.6), handles));
+    QTest::mouseMove(bar, QPoint(bar->XOf(0.7), handles));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->XOf(0.7), handles));
+    EXPECT_NEAR(items()[0]->GetRight(), 0.7, 0.01);
+    EXPECT_DOUBLE_EQ(items()[1]->GetLeft(), items()[0]->GetRight());
+    Undo();
+    EXPECT_DOUBLE_EQ(items()[0]->GetRight(), 0.5);
+
     // Colour, kind, split and flip are four actions.
     Undo();
     EXPECT_TRUE(items()[0]->GetLC() == start);
