@@ -11,8 +11,10 @@ namespace {
 constexpr YKPanelDocks::Kind kKinds[] = {
     {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
     {"inspector", "Inspector", 'grFp', Qt::RightDockWidgetArea, true, &YKInspectorPanel::Create},
-    {"gradient", "Gradient Composer", 0, Qt::RightDockWidgetArea, false, &YKGradientComposer::Create},
-    {"colorpicker", "Colorpicker", 'grEp', Qt::RightDockWidgetArea, false, &YKColorPickerPanel::Create},
+    {"gradient", "Gradient Composer", 0, Qt::RightDockWidgetArea, false,
+     &YKGradientComposer::Create},
+    {"colorpicker", "Colorpicker", 'grEp', Qt::RightDockWidgetArea, false,
+     &YKColorPickerPanel::Create},
 };
 
 }  // namespace
