@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "YKSharedBitmap.h"
@@ -37,6 +38,8 @@ public:
     // The first shared bitmap of that name, or null. It stays valid while its user holds it.
     YKSharedBitmap* Bitmap(const char* name) const;
     int32 CountBitmaps() const;
+    // The names held, in the order they were added (what a pattern menu offers).
+    std::vector<std::string> Names() const;
 
     // Clears every saved mark; called before a document is saved.
     void ResetForArchiving();

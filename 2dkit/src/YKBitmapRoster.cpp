@@ -98,6 +98,16 @@ int32 YKBitmapRoster::CountBitmaps() const {
     return static_cast<int32>(mBitmaps.size());
 }
 
+std::vector<std::string> YKBitmapRoster::Names() const {
+    std::lock_guard<std::mutex> lock(mLock);
+    std::vector<std::string> names;
+    names.reserve(mBitmaps.size());
+    for (const auto& bitmap : mBitmaps) {
+        names.emplace_back(bitmap->Name());
+    }
+    return names;
+}
+
 void YKBitmapRoster::ResetForArchiving() {
     std::lock_guard<std::mutex> lock(mLock);
     for (const auto& bitmap : mBitmaps) {

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "YKDash.h"
 #include "YKGeneric.h"
+#include "YKGradientContainer.h"
 
 namespace {
 
@@ -10,18 +12,25 @@ bool SameColor(const yk_color& a, const yk_color& b) {
     return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
 
+// Each object holds its own copy of a dash or a gradient: equal copies are the same attribute.
+template <typename T>
+bool SameValue(const T* a, const T* b) {
+    return a == b || (a != nullptr && b != nullptr && *a == *b);
+}
+
 }  // namespace
 
 void YKMergeAttributes(YKVectorAttributes* a, const YKVectorAttributes& b) {
     if (!SameColor(a->strokeColor, b.strokeColor) || a->strokeColorFlag != b.strokeColorFlag ||
-        a->strokePatternName != b.strokePatternName || a->strokeGradient != b.strokeGradient) {
+        a->strokePatternName != b.strokePatternName ||
+        !SameValue(a->strokeGradient, b.strokeGradient)) {
         a->strokeDiffers = true;
     }
     a->strokeDiffers = a->strokeDiffers || b.strokeDiffers;
     a->widthDiffers = a->widthDiffers || b.widthDiffers || a->width != b.width;
-    a->dashDiffers = a->dashDiffers || b.dashDiffers || a->dash != b.dash;
+    a->dashDiffers = a->dashDiffers || b.dashDiffers || !SameValue(a->dash, b.dash);
     if (!SameColor(a->fillColor, b.fillColor) || a->fillColorFlag != b.fillColorFlag ||
-        a->fillPatternName != b.fillPatternName || a->fillGradient != b.fillGradient) {
+        a->fillPatternName != b.fillPatternName || !SameValue(a->fillGradient, b.fillGradient)) {
         a->fillDiffers = true;
     }
     a->fillDiffers = a->fillDiffers || b.fillDiffers;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "VectorTestSupport.h"
+#include "YKDash.h"
 #include "YKEnvelopKinds.h"
 #include "YKVectorPolyline.h"
 
@@ -141,7 +142,11 @@ TEST_F(VectorEntityTest, MergedAttributesMarkTheirDifferences) {
     record.fillColor = {200, 0, 0, 255};
     record.join = 1;
     record.firstCap = 6;
+    // Each object keeps its own copy of the dash; equal copies are no difference.
+    YKDash::InitPredefDash();
+    record.dash = YKDash::PredefDash(2);
     a->setAttributes(&record);
+    b->setDash(YKDash::PredefDash(2));
     YKVectorAttributes readA;
     YKVectorAttributes readB;
     a->getAttributes(&readA);

@@ -16,6 +16,10 @@ public:
     yk_color Color() const { return mColor; }
     void SetColor(yk_color color);
 
+Q_SIGNALS:
+    // The user picked a colour in the dialog (SetColor does not emit it).
+    void ColorChosen();
+
 private:
     void Choose();
 

@@ -1,12 +1,20 @@
 // The panels every document window docks, in their order.
 
 #include "YKAlignmentPanel.h"
+#include "YKColorPickerPanel.h"
+#include "YKGradientComposer.h"
+#include "YKInspectorPanel.h"
 #include "YKPanelDocks.h"
 
 namespace {
 
 constexpr YKPanelDocks::Kind kKinds[] = {
     {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
+    {"inspector", "Inspector", 'grFp', Qt::RightDockWidgetArea, true, &YKInspectorPanel::Create},
+    {"gradient", "Gradient Composer", 0, Qt::RightDockWidgetArea, false,
+     &YKGradientComposer::Create},
+    {"colorpicker", "Colorpicker", 'grEp', Qt::RightDockWidgetArea, false,
+     &YKColorPickerPanel::Create},
 };
 
 }  // namespace
