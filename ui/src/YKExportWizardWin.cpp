@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -218,12 +219,16 @@ void YKExportWizardWin::RemoveExport() {
     if (selected < 0 || mProgress->Running()) {
         return;
     }
+    // Its options view watches the export's view: it goes first.
     QWidget* page = mPages->widget(selected + 1);
     mPages->removeWidget(page);
-    // Its options view watches the export's view: it goes first.
     delete page;
-    delete mList->takeItem(selected);
     mWizard->removeExport();
+    {
+        // The list's own change of row would select in the wizard before it caught up.
+        const QSignalBlocker quiet(mList);
+        delete mList->takeItem(selected);
+    }
     SelectExport(mWizard->Selected());
 }
 
