@@ -248,7 +248,8 @@ QWidget* YKExportOptionsView::PreviewArea() {
     auto* group = new QGroupBox(tr("Preview"), this);
     auto* column = new QVBoxLayout(group);
     mPreview = new QLabel(group);
-    mPreview->setMinimumSize(kPreviewBox.width() / 2, kPreviewBox.height() / 4);
+    // Wide enough for a banner at a readable scale; taller pictures shrink to the box.
+    mPreview->setMinimumSize(kPreviewBox.width(), kPreviewBox.height() / 4);
     mPreview->setAlignment(Qt::AlignCenter);
     mPreviewNote = new QLabel(tr("Computing rasters..."), group);
     mPreviewNote->setWordWrap(true);

@@ -21,7 +21,8 @@
 
 namespace {
 
-constexpr int kThumbnailHeight = 48;
+// A banner stays recognisable at this size, and a row holds several frames.
+constexpr QSize kThumbnail(160, 48);
 
 std::string FrameField(const char* event) {
     return std::string("js_frame_") + event;
@@ -37,7 +38,8 @@ QPixmap Thumbnail(const YKRaster& raster, uint32 back) {
     QPainter painter(&composed);
     painter.drawImage(0, 0, image);
     painter.end();
-    return QPixmap::fromImage(composed.scaledToHeight(kThumbnailHeight, Qt::SmoothTransformation));
+    return QPixmap::fromImage(
+        composed.scaled(kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 }  // namespace
@@ -69,6 +71,7 @@ YKJavaScriptIOWin::YKJavaScriptIOWin(YKDocumentWindow* owner, YKRasterIO* io, in
     frames->setToolTip(tr("Frame picker"));
     auto* frameColumn = new QVBoxLayout(frames);
     mFrames->setViewMode(QListView::IconMode);
+    mFrames->setIconSize(kThumbnail);
     mFrames->setFlow(QListView::LeftToRight);
     mFrames->setWrapping(true);
     mFrames->setResizeMode(QListView::Adjust);
