@@ -200,7 +200,7 @@ TEST_F(ExportWindowsTest, GifOptionsChangeTheEstimateAndTheFileSaved) {
     EXPECT_TRUE(remembered.FindBool("ra_interlace", &interlacedOption) && interlacedOption);
 }
 
-TEST_F(ExportWindowsTest, CancellingALongAnimationKeepsTheFileThatWasThere) {
+TEST_F(ExportWindowsTest, CancellingOrClosingDuringALongAnimationKeepsTheFileThatWasThere) {
     mDocument->EnvelopManager()->SetMaxFrame(300, false);
     QPointer<YKRasterIOWin> window = OpenExport("Animated GIF");
     ASSERT_NE(window, nullptr);
@@ -229,6 +229,15 @@ TEST_F(ExportWindowsTest, CancellingALongAnimationKeepsTheFileThatWasThere) {
     YKMessage kept;
     EXPECT_FALSE(mDocument->FindExportMessage("Animated GIF", &kept))
         << "a cancelled export's options are not kept";
+
+    // Closing the document stops the export too, and takes its window along.
+    QTest::mouseClick(Button(window, "Save As"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(progress->Text().startsWith("Frame #"), kPatience);
+    mDocument->SetModified(false);
+    Send('grDd');
+    mDocument = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), kPatience);
+    EXPECT_TRUE(ReadBytes(path) == good);
 }
 
 TEST_F(ExportWindowsTest, AFailedWriteShowsWhyAndTheWindowStays) {
