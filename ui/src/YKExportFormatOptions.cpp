@@ -107,14 +107,11 @@ void YKExportFormatOptions::AddNumber(const char* field, const QString& label, i
     number->setRange(low, high);
     number->setValue(value);
     number->setSuffix(unit);
-    // One change when the user is done, not one per arrow click.
+    // A number typed counts when it is complete (Enter or leaving the box); arrows at once.
     number->setKeyboardTracking(false);
-    connect(number, &QSpinBox::editingFinished, this, [this, field, number] {
-        int32 held = -1;
-        if (!mView->Options().FindInt32(field, &held) || held != number->value()) {
-            mView->SetInt32(field, number->value());
-            mChanged();
-        }
+    connect(number, &QSpinBox::valueChanged, this, [this, field](int value) {
+        mView->SetInt32(field, value);
+        mChanged();
     });
     mForm->addRow(label, number);
 }
@@ -141,7 +138,7 @@ void YKExportFormatOptions::AddLoop() {
         mChanged();
     };
     connect(loop, &QCheckBox::toggled, this, apply);
-    connect(times, &QSpinBox::editingFinished, this, apply);
+    connect(times, &QSpinBox::valueChanged, this, apply);
     auto* row = new QHBoxLayout;
     row->addWidget(loop);
     row->addWidget(new QLabel(tr("Count"), this));
@@ -169,8 +166,8 @@ void YKExportFormatOptions::AddSpeed() {
         mView->SetBool("gif_use_speed", on);
         mChanged();
     });
-    connect(delay, &QSpinBox::editingFinished, this, [this, delay] {
-        mView->SetInt32("gif_speed", delay->value());
+    connect(delay, &QSpinBox::valueChanged, this, [this](int hundredths) {
+        mView->SetInt32("gif_speed", hundredths);
         mChanged();
     });
     auto* row = new QHBoxLayout;

@@ -26,6 +26,7 @@ namespace {
 
 // Long enough for a burst of typing or clicks to end in one preview.
 constexpr int kSettleMilliseconds = 150;
+constexpr int kRangeSettleMilliseconds = 400;
 constexpr QSize kPreviewBox(360, 240);
 constexpr int kColorChoices[] = {8, 16, 32, 64, 128, 256};
 
@@ -93,8 +94,14 @@ QWidget* YKExportOptionsView::Information() {
             mKind->setText(QString::fromStdString(mView->KindText()));
             RenderFrames(nullptr);
         };
-        connect(first, &QSpinBox::editingFinished, this, apply);
-        connect(last, &QSpinBox::editingFinished, this, apply);
+        // Every range renders its frames again: once the clicking has settled.
+        auto* settle = new QTimer(group);
+        settle->setSingleShot(true);
+        settle->setInterval(kRangeSettleMilliseconds);
+        connect(settle, &QTimer::timeout, this, apply);
+        for (QSpinBox* box : {first, last}) {
+            connect(box, &QSpinBox::valueChanged, settle, qOverload<>(&QTimer::start));
+        }
         auto* range = new QHBoxLayout;
         range->addWidget(first);
         range->addWidget(new QLabel(tr("to"), group));
@@ -206,12 +213,9 @@ QWidget* YKExportOptionsView::ColorReduction() {
         mView->SetColors(mUserColors->value());
         Changed();
     });
-    connect(mUserColors, &QSpinBox::editingFinished, this, [this] {
-        int32 held = 0;
-        if (!mView->Options().FindInt32("ra_nb_colors", &held) || held != mUserColors->value()) {
-            mView->SetColors(mUserColors->value());
-            Changed();
-        }
+    connect(mUserColors, &QSpinBox::valueChanged, this, [this](int count) {
+        mView->SetColors(count);
+        Changed();
     });
     auto* colors = new QHBoxLayout;
     colors->addWidget(mColors);
