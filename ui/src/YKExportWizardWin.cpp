@@ -101,8 +101,10 @@ YKExportWizardWin::YKExportWizardWin(YKDocumentWindow* owner)
     // --- The selected export ---
     auto* empty = new QWidget(mPages);
     auto* emptyColumn = new QVBoxLayout(empty);
+    emptyColumn->addStretch(1);
     emptyColumn->addWidget(new QLabel(tr("(no export selected)"), empty), 0, Qt::AlignCenter);
     emptyColumn->addWidget(new QLabel(tr("No Parameters to display"), empty), 0, Qt::AlignCenter);
+    emptyColumn->addStretch(1);
     mPages->addWidget(empty);
 
     auto* row = new QHBoxLayout;
