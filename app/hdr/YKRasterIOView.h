@@ -62,6 +62,8 @@ public:
     void SetBool(const char* field, bool value);
     void SetInt32(const char* field, int32 value);
     void SetString(const char* field, const char* value);
+    // Takes a field out, for options whose absence means something ("gif_loop": no loop).
+    void RemoveField(const char* field);
 
     // --- "Information" ---
     // "Still Image" or "Animation with %d Images".

@@ -160,6 +160,11 @@ void YKRasterIOView::SetString(const char* field, const char* value) {
     Changed();
 }
 
+void YKRasterIOView::RemoveField(const char* field) {
+    mOptions.RemoveName(field);
+    Changed();
+}
+
 void YKRasterIOView::Changed() {
     if (mLiveUpdate) {
         UpdateSize();

@@ -17,8 +17,8 @@ public:
     void SetColor(yk_color color);
 
 Q_SIGNALS:
-    // The user picked a colour in the dialog (SetColor does not emit it).
-    void ColorChosen();
+    // The user picked a colour (not sent by SetColor).
+    void ColorChosen(yk_color color);
 
 private:
     void Choose();

@@ -32,6 +32,7 @@ class YKEventManager;
 class YKLayer;
 class YKPanelDocks;
 class YKPlayback;
+class YKExportWizardWin;
 
 class YKDocumentWindow : public QMainWindow, public YKDocumentView {
     Q_OBJECT
@@ -63,6 +64,9 @@ public:
     using FileChooser =
         std::function<QStringList(const QString& title, bool save, const QString& suggested)>;
     static void SetFileChooser(FileChooser chooser);
+    // Asks through the chooser set, else through Qt's file dialogs, on top of `parent`.
+    static QStringList ChooseFiles(QWidget* parent, const QString& title, bool save,
+                                   const QString& suggested);
     // Carries out the command a menu item sends: the window's own codes on the document, its
     // layers, its undo manager or its view; every other code goes on to the application.
     void MessageReceived(const YKMessage& message);
@@ -120,7 +124,10 @@ private:
     void SaveAs();
     void OpenFiles();
     void ImportFiles(bool sequence);
+    // Opens the export window of the format (a roll-over page gets its own).
     void ExportDocument(int32 rasterIOId);
+    // The window of several exports of this document, made on first use and kept.
+    void ShowExportWizard();
     void Print();
     // Moves the document's animation `delta` frames, within its frames, and redraws the views.
     void StepFrame(int32 delta);
@@ -152,4 +159,6 @@ private:
     std::unique_ptr<YKEventManager> mEvents;
     std::unique_ptr<YKPlayback> mPlayback;
     std::unique_ptr<YKPanelDocks> mPanels;
+    // Lives with the window: its exports remain until removed.
+    YKExportWizardWin* mExportWizard = nullptr;
 };

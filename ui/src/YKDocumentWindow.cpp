@@ -12,6 +12,7 @@
 #include "YKDocument.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
+#include "YKExportRunBar.h"
 #include "YKPanelDocks.h"
 #include "YKPlayback.h"
 #include "YKQtClipboard.h"
@@ -144,6 +145,10 @@ void YKDocumentWindow::Quit() {
     mQuitting = true;
     // --- Editing and playback end while the document can still take their last changes.
     mPlayback->UrgentStop();
+    // Exports write the options into the document when they end: they end now.
+    for (YKExportRunBar* exports : findChildren<YKExportRunBar*>()) {
+        exports->Abandon();
+    }
     mCanvas->SetEventManager(nullptr, nullptr, nullptr, 0);
     mEvents.reset();
     RunInGui([this] { close(); });

@@ -115,6 +115,9 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
         case 'grEd':
             ExportDocument(Int32Field(message, "raster_io_id", -1));
             return;
+        case 'exWz':
+            ShowExportWizard();
+            return;
         case 'grPr':
             Print();
             return;

@@ -2,7 +2,6 @@
 // Export and Print.
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPrintDialog>
@@ -15,12 +14,10 @@
 #include "YKDocumentWindow.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
-#include "YKExportRun.h"
+#include "YKExportWizardWin.h"
 #include "YKRaster.h"
-#include "YKRasterAnimIO.h"
 #include "YKRasterFilters.h"
-#include "YKRasterIOView.h"
-#include "YKRasterStillIO.h"
+#include "YKRasterIOWin.h"
 
 namespace {
 
@@ -29,7 +26,10 @@ YKDocumentWindow::FileChooser& Chooser() {
     return chooser;
 }
 
-QStringList Choose(QWidget* parent, const QString& title, bool save, const QString& suggested) {
+}  // namespace
+
+QStringList YKDocumentWindow::ChooseFiles(QWidget* parent, const QString& title, bool save,
+                                          const QString& suggested) {
     if (Chooser()) {
         return Chooser()(title, save, suggested);
     }
@@ -40,22 +40,20 @@ QStringList Choose(QWidget* parent, const QString& title, bool save, const QStri
     return QFileDialog::getOpenFileNames(parent, title);
 }
 
-}  // namespace
-
 void YKDocumentWindow::SetFileChooser(FileChooser chooser) {
     Chooser() = std::move(chooser);
 }
 
 void YKDocumentWindow::SaveAs() {
-    const QStringList chosen =
-        Choose(this, tr("Save As"), true, QString::fromStdString(mDocument->SuggestedFileName()));
+    const QStringList chosen = ChooseFiles(this, tr("Save As"), true,
+                                           QString::fromStdString(mDocument->SuggestedFileName()));
     if (!chosen.isEmpty()) {
         mDocument->SaveChosen(QFile::encodeName(chosen.front()).constData());
     }
 }
 
 void YKDocumentWindow::OpenFiles() {
-    const QStringList chosen = Choose(this, tr("Open"), false, {});
+    const QStringList chosen = ChooseFiles(this, tr("Open"), false, {});
     if (chosen.isEmpty()) {
         return;
     }
@@ -68,7 +66,7 @@ void YKDocumentWindow::OpenFiles() {
 
 void YKDocumentWindow::ImportFiles(bool sequence) {
     const QStringList chosen =
-        Choose(this, sequence ? tr("Import Image Sequence") : tr("Import Image"), false, {});
+        ChooseFiles(this, sequence ? tr("Import Image Sequence") : tr("Import Image"), false, {});
     if (chosen.isEmpty() || mEvents == nullptr) {
         return;
     }
@@ -85,29 +83,19 @@ void YKDocumentWindow::ImportFiles(bool sequence) {
 }
 
 void YKDocumentWindow::ExportDocument(int32 rasterIOId) {
-    YKRasterIO* io = YKRasterFilters::Instantiate()->FilterForId(rasterIOId);
-    if (io == nullptr) {
+    YKRasterIOWin::Open(this, YKRasterFilters::Instantiate()->FilterForId(rasterIOId));
+}
+
+void YKDocumentWindow::ShowExportWizard() {
+    if (mQuitting) {
         return;
     }
-    const std::string extension = io->Extension();
-    const QString suggested = QFileInfo(QString::fromUtf8(mDocument->Name())).completeBaseName() +
-                              QString::fromStdString(extension.substr(0, extension.find(';')));
-    const QStringList chosen = Choose(this, tr("Export"), true, suggested);
-    if (chosen.isEmpty()) {
-        return;
+    if (mExportWizard == nullptr) {
+        mExportWizard = new YKExportWizardWin(this);
     }
-    YKEnvelopManager* manager = mDocument->EnvelopManager();
-    YKRasterIOView view(
-        dynamic_cast<YKRasterStillIO*>(io),
-        dynamic_cast<YKRasterStillIO*>(io) == nullptr ? dynamic_cast<YKRasterAnimIO*>(io) : nullptr,
-        mDocument, manager != nullptr ? manager->CurrentFrame() : 1, nullptr,
-        QFile::encodeName(chosen.front()).constData());
-    // The window waits: an export of a banner takes a moment, and the view must outlive it.
-    YKExportRun run({&view}, {});
-    run.Start();
-    if (!run.Wait()) {
-        YKAlert(run.Error().c_str(), "OK").Go();
-    }
+    mExportWizard->show();
+    mExportWizard->raise();
+    mExportWizard->activateWindow();
 }
 
 // --- Printing ---
