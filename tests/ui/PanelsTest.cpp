@@ -28,6 +28,22 @@ TEST_F(PanelsTest, WindowMenuItemsShowAndHideTheirPanels) {
     }
 }
 
+// What the user made of the panels is there again in the next session.
+TEST_F(PanelsTest, PanelPlacesOutliveTheSession) {
+    QDockWidget* alignment = mWindow->Panels().Dock("alignment");
+    const bool shown = alignment->isVisible();
+    Send('grAp');
+    ASSERT_NE(alignment->isVisible(), shown);
+    mDocument->SetModified(false);
+    ASSERT_TRUE(mGravik->Quit());
+    mGravik = std::make_unique<YKGravik>();
+    StartForTest(*mGravik, &mAlerts);
+    YKDocument* again = YKBuildSampleBanner(&mGravik->Dispatcher());
+    auto* window = dynamic_cast<YKDocumentWindow*>(again->ViewerAt(0));
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(window->Panels().IsShown('grAp'), shown);
+}
+
 TEST_F(PanelsTest, AlignmentButtonsLineUpTheSelectionAndUndoPutsItBack) {
     auto* panel = Shown<YKAlignmentPanel>("alignment");
     ASSERT_NE(panel, nullptr);
