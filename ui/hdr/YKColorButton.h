@@ -16,6 +16,10 @@ public:
     yk_color Color() const { return mColor; }
     void SetColor(yk_color color);
 
+Q_SIGNALS:
+    // The user picked `color` in the dialog (SetColor does not signal).
+    void Chosen(yk_color color);
+
 private:
     void Choose();
 

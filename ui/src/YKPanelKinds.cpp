@@ -2,10 +2,12 @@
 
 #include "YKAlignmentPanel.h"
 #include "YKPanelDocks.h"
+#include "YKToolsPanel.h"
 
 namespace {
 
 constexpr YKPanelDocks::Kind kKinds[] = {
+    {"tools", "Tools", 'grtp', Qt::LeftDockWidgetArea, true, &YKToolsPanel::Create},
     {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
 };
 
