@@ -232,7 +232,7 @@ void YKToolOptionsForm::AddTextRows() {
         index = 0;
     }
     fonts->setCurrentIndex(index);
-    connect(fonts, &QComboBox::activated, this, [this, fonts](int chosen) {
+    connect(fonts, &QComboBox::currentIndexChanged, this, [this, fonts](int chosen) {
         YKToolOptions::SetString(Options(), YKToolOptions::kFont,
                                  fonts->itemData(chosen).toString().toStdString().c_str());
     });
@@ -283,7 +283,7 @@ void YKToolOptionsForm::AddChoice(const QString& label, const char* key, int32 f
     int32 value = fallback;
     Options()->FindInt32(key, &value);
     menu->setCurrentIndex(std::max(0, menu->findData(value)));
-    connect(menu, &QComboBox::activated, this, [this, key, menu](int chosen) {
+    connect(menu, &QComboBox::currentIndexChanged, this, [this, key, menu](int chosen) {
         YKToolOptions::SetInt32(Options(), key, menu->itemData(chosen).toInt());
     });
     mLayout->addRow(label, menu);
