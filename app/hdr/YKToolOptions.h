@@ -37,8 +37,7 @@ public:
     static constexpr int32 kMaxCap = 4;
     static constexpr int32 kMaxJoin = 3;
 
-    // Gives the object just created by a drawing tool the options of `options`. A text without
-    // a chosen font takes the fallback face, so that it shows as it is typed.
+    // Gives the object just created by a drawing tool the options of `options`.
     static void Apply(const YKMessage* options, YKObjectLayer* object);
 
     // Replaces the value of a field (or adds it).

@@ -225,6 +225,12 @@ void YKToolOptionsForm::AddTextRows() {
                        QString::fromStdString(font.description));
     }
     int index = fonts->findData(QString::fromStdString(current));
+    // A font named by its file alone is the menu's entry for that file.
+    for (int i = 0; index < 0 && i < fonts->count(); ++i) {
+        if (fonts->itemData(i).toString().startsWith(QString::fromStdString(current + " "))) {
+            index = i;
+        }
+    }
     if (index < 0) {
         // A font chosen once and since removed still shows for what it is.
         fonts->insertItem(0, tr("%1 (missing)").arg(QString::fromStdString(current)),
