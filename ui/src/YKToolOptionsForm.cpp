@@ -218,6 +218,9 @@ void YKToolOptionsForm::AddVectorRows(const std::string& panel) {
 
 void YKToolOptionsForm::AddTextRows() {
     auto* fonts = new QComboBox(this);
+    // Long font names must not widen the dock and squeeze the canvas.
+    fonts->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    fonts->setMinimumContentsLength(8);
     std::string current = DefaultFont();
     Options()->FindString(YKToolOptions::kFont, &current);
     for (const Font& font : Fonts()) {

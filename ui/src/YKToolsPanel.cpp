@@ -44,7 +44,7 @@ const char* Hint(int32 id) {
         case 4:
             return "scroll the view";
         case 5:
-            return "zoom in, or out with the option set";
+            return "click to zoom in, Shift-click to zoom out";
         case 6:
             return "draw a path as the pointer moves";
         case 7:
