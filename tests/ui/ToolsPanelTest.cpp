@@ -11,7 +11,6 @@
 #include <QTest>
 #include <QToolButton>
 #include <array>
-#include <cstring>
 #include <set>
 
 #include "PanelFixture.h"
