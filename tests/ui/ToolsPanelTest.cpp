@@ -14,6 +14,7 @@
 #include <set>
 
 #include "PanelFixture.h"
+#include "YKBitmap.h"
 #include "YKCanvasView.h"
 #include "YKColorButton.h"
 #include "YKDispatcher.h"
@@ -32,6 +33,18 @@ namespace {
 constexpr int32 kPolylineTool = 9;
 constexpr int32 kTextTool = 11;
 constexpr int32 kRectangleTool = 12;
+
+int32 PaintedPixels(YKBitmap* bitmap) {
+    const YKRect<int32> frame = bitmap->Frame();
+    int32 painted = 0;
+    for (int32 y = frame.top; y <= frame.bottom && frame.IsValid(); ++y) {
+        const uint32* row = bitmap->GetLineAt(y, frame.left, frame.right);
+        for (int32 x = 0; x <= frame.right - frame.left; ++x) {
+            painted += (row[x] >> 24) != 0 ? 1 : 0;
+        }
+    }
+    return painted;
+}
 
 std::string Flat(const YKMessage& message) {
     std::string bytes(static_cast<size_t>(message.FlattenedSize()), '\0');
@@ -252,6 +265,11 @@ TEST_F(ToolsPanelTest, ANewTextTakesTheFontAndSizeChosenHere) {
     const std::set<YKLayer*> objects = Objects();
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, At(40, 40));
     QTest::keyClicks(mWindow->Canvas(), "Hi");
+    // Each key shows the whole text so far, as it will look once ended.
+    YKLayer* layer = Viewer()->CurrentUserLayer();
+    auto* typed = dynamic_cast<YKObjectLayer*>(layer->ChildAt(layer->CountChildren() - 1));
+    ASSERT_TRUE(typed != nullptr && objects.count(typed) == 0);
+    const int32 whileTyping = PaintedPixels(typed->Bitmap());
     // A click away ends the text.
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, At(400, 10));
     QApplication::processEvents();
@@ -262,6 +280,8 @@ TEST_F(ToolsPanelTest, ANewTextTakesTheFontAndSizeChosenHere) {
     EXPECT_STREQ(text->string(), "Hi");
     EXPECT_DOUBLE_EQ(text->textAttributes().SizeH(), 30);
     EXPECT_EQ(text->textAttributes().FontDescription(), font);
+    EXPECT_GT(whileTyping, 20);
+    EXPECT_EQ(whileTyping, PaintedPixels(typed->Bitmap()));
     // The text showed as it was typed, without a missing-font alert on the way.
     EXPECT_TRUE(mAlerts.Shown().empty()) << mAlerts.Shown().front().text;
 }
