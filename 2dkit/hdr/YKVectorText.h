@@ -96,6 +96,9 @@ public:
 
     // The font a text chosen while empty is set up with until it has characters.
     static constexpr const char* kPlaceholderFont = "/boot/beos/etc/fonts/ttfonts/Baskerville.ttf";
+    // The placeholder where it is installed, else the fallback face: a stand-in the user never
+    // chose must not raise the missing-font alert at every new text.
+    static std::string PlaceholderFont();
 
 protected:
     YKVectorEntity* instantiate() const override { return new YKVectorText(); }

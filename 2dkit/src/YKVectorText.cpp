@@ -2,12 +2,15 @@
 
 #include "YKVectorText.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 
 #include "YKEnvelopKinds.h"
 #include "YKEnvelopManager.h"
 #include "YKFontDataFreetype.h"
 #include "YKMessage.h"
+#include "yk_font_match.h"
 
 // --- Construction ---
 
@@ -184,6 +187,12 @@ bool YKVectorText::keyStroke(const char* key, uint32 modifiers, int32& redrawFro
 
 // --- Attributes ---
 
+std::string YKVectorText::PlaceholderFont() {
+    struct stat info {};
+    const bool installed = stat(kPlaceholderFont, &info) == 0 && S_ISREG(info.st_mode);
+    return installed ? std::string(kPlaceholderFont) : yk_fallback_font_path();
+}
+
 void YKVectorText::getAttributes(YKVectorAttributes* a) const {
     mAtt->Get(a);
     a->fontDescription =
@@ -204,7 +213,7 @@ void YKVectorText::setAttributes(const YKVectorAttributes* a) {
         mAtt->font = std::make_unique<YKFontDataFreetype>(wanted.c_str());
     } else {
         mPendingFont = wanted;
-        mAtt->font = std::make_unique<YKFontDataFreetype>(kPlaceholderFont);
+        mAtt->font = std::make_unique<YKFontDataFreetype>(PlaceholderFont().c_str());
     }
     rawSetFont();
     resetBox();

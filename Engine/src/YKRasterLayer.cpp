@@ -11,6 +11,7 @@
 #include "YKVectorChain.h"
 #include "YKVectorEntity.h"
 #include "YKVectorEntityFactory.h"
+#include "YKVectorText.h"
 #include "YKZipSketcher.h"
 
 namespace {
@@ -174,6 +175,11 @@ void YKRasterLayer::RedrawObject(bool full) {
         YKRect<double> bounds;
         mEntity->getBounds(&bounds);
         mBitmap.MakeEmpty();
+        // The rendering starts empty, so a text being typed draws all its characters, not only
+        // those typed since it was last drawn.
+        if (auto* text = dynamic_cast<YKVectorText*>(mEntity.get())) {
+            text->setWriteMode(false);
+        }
         if (bounds.IsValid() && std::fabs(bounds.left) < 1e9 && std::fabs(bounds.top) < 1e9 &&
             std::fabs(bounds.right) < 1e9 && std::fabs(bounds.bottom) < 1e9) {
             sketcher.SetFrame({static_cast<int32>(bounds.left) - kFrameMargin,

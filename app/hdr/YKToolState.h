@@ -66,7 +66,10 @@ public:
     const char* OptionPanel() const { return OptionPanelFor(mSelected); }
     // The selected tool's options; the selection tools' carry "feather" (int32) and
     // "antialias" (bool). Null for a tool without options.
-    YKMessage* GetOptionMessage();
+    YKMessage* GetOptionMessage() { return OptionMessageFor(mSelected); }
+    // The options of any tool, selected or not (the tools panel keeps them all); null for an id
+    // without options.
+    YKMessage* OptionMessageFor(int32 id);
 
     YKToolContainer* FindTool(int32 id) const;
     // Exact, case-sensitive comparison.

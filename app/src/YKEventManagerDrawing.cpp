@@ -11,6 +11,7 @@
 #include "YKEventManager_internal.h"
 #include "YKMessage.h"
 #include "YKObjectLayer.h"
+#include "YKToolOptions.h"
 #include "YKToolState.h"
 #include "YKUndoCreateObject.h"
 #include "YKUndoDocumentIDs.h"
@@ -64,7 +65,12 @@ void YKEventManager::MouseDownDraw(YKPoint<double> point, uint32 buttons, uint32
         }
         StartObject(object, true);
     }
-    mObjectInProgress->MouseDownDestination()->MouseDown(point, buttons, clicks, mGestureTool);
+    YKObjectLayer* object = mObjectInProgress;
+    object->MouseDownDestination()->MouseDown(point, buttons, clicks, mGestureTool);
+    // The press made the object's shape; it takes the tool's options before it is shown.
+    if (mObjectCreated) {
+        YKToolOptions::Apply(mTools->GetOptionMessage(), object);
+    }
     CheckObjectDone();
 }
 

@@ -163,8 +163,8 @@ const char* YKToolState::OptionPanelFor(int32 id) {
     return id >= 0 && id < kToolCount ? kTools[id].panel : nullptr;
 }
 
-YKMessage* YKToolState::GetOptionMessage() {
-    return mSelected >= 0 && mSelected < kToolCount ? &mOptions[mSelected] : nullptr;
+YKMessage* YKToolState::OptionMessageFor(int32 id) {
+    return id >= 0 && id < kToolCount ? &mOptions[id] : nullptr;
 }
 
 int32 YKToolState::IconIndexFor(int32 behavior, int32 index) const {

@@ -162,7 +162,7 @@ TEST_F(TextObjectTest, AttributesNeedAFontDescription) {
     empty.getAttributes(&b);
     EXPECT_EQ(b.fontDescription, a.fontDescription);
     ASSERT_NE(empty.font(), nullptr);
-    EXPECT_EQ(empty.font()->Description(), YKVectorText::kPlaceholderFont);
+    EXPECT_EQ(empty.font()->Description(), YKVectorText::PlaceholderFont());
     empty.setString("x");
     empty.rawSetFont();
     EXPECT_EQ(empty.font()->Description(), a.fontDescription);

@@ -5,10 +5,12 @@
 #include "YKGradientComposer.h"
 #include "YKInspectorPanel.h"
 #include "YKPanelDocks.h"
+#include "YKToolsPanel.h"
 
 namespace {
 
 constexpr YKPanelDocks::Kind kKinds[] = {
+    {"tools", "Tools", 'grtp', Qt::LeftDockWidgetArea, true, &YKToolsPanel::Create},
     {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
     {"inspector", "Inspector", 'grFp', Qt::RightDockWidgetArea, true, &YKInspectorPanel::Create},
     {"gradient", "Gradient Composer", 0, Qt::RightDockWidgetArea, false,
