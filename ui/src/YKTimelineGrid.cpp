@@ -154,7 +154,7 @@ void YKTimelineGrid::paintEvent(QPaintEvent* event) {
         const Row& row = mRows[index];
         const int y = top + index * kRowHeight + kRowHeight / 2;
         painter.setPen(Qt::NoPen);
-        painter.setBrush(row.group ? colours.mid() : colours.text());
+        painter.setBrush(row.group ? colours.dark() : colours.text());
         for (auto key = std::lower_bound(row.keys.begin(), row.keys.end(), firstFrame);
              key != row.keys.end() && *key <= lastFrame; ++key) {
             const int x = firstX + (*key - 1) * kColumnWidth + kColumnWidth / 2;
