@@ -23,8 +23,8 @@ public:
     const std::vector<int32>& ChangedOwners() const { return mChangedOwners; }
 
     const char* Name() const override { return mName.c_str(); }
-    void Undo() override { Apply(mBefore, mAfter.currentFrame); }
-    void Redo() override { Apply(mAfter, mBefore.currentFrame); }
+    void Undo() override { Apply(mBefore); }
+    void Redo() override { Apply(mAfter); }
 
 private:
     struct State {
@@ -35,8 +35,8 @@ private:
         std::vector<std::unique_ptr<YKEnvelop>> envelopes;
     };
     void Capture(State& state) const;
-    // Puts `state` back and redraws; `shown` is the frame current until now.
-    void Apply(const State& state, int32 shown);
+    // Puts `state` back, at the frame the edit was made on, and redraws.
+    void Apply(const State& state);
 
     YKEnvelopManager* mManager;
     std::string mName;

@@ -85,13 +85,15 @@ bool YKUndoFrameEdit::Finish() {
     return changed;
 }
 
-void YKUndoFrameEdit::Apply(const State& state, int32 shown) {
+void YKUndoFrameEdit::Apply(const State& state) {
     YKUndoManager* undo = GetUndoManager();
     YKViewerLayerHost* host = undo != nullptr ? undo->Host() : nullptr;
     YKViewerLayer* root = host != nullptr ? host->ViewerLayer() : nullptr;
     if (root == nullptr || !root->LockHirarchy()) {
         return;
     }
+    // The views show the frame current now, which may be another than the edit's.
+    const int32 shown = mManager->CurrentFrame();
     {
         YKAutolock lock(&mManager->Locker());
         mManager->SetMaxFrame(state.maxFrame, false);

@@ -192,8 +192,18 @@ TEST_F(TimelinePanelTest, DurationBoxSetsTheCurrentFrameInOneStep) {
     QTest::keyClicks(box, "999999");
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_LE(mManager->FrameDuration(3), static_cast<float>(box->maximum()));
+    // A number typed and left for another frame belongs to the frame it was typed for.
+    box->selectAll();
+    QTest::keyClicks(box, "30");
+    ClickFrame(6);
+    EXPECT_FLOAT_EQ(mManager->FrameDuration(3), 30.0f);
+    EXPECT_FLOAT_EQ(mManager->FrameDuration(6), 8.0f);
+    EXPECT_EQ(box->value(), 8);
     Undo();
     Undo();
+    Undo();
+    // Undone at frame 6, the edits of frame 3 take the views back there.
+    EXPECT_EQ(mManager->CurrentFrame(), 3);
     EXPECT_TRUE(Saved() == before);
 }
 

@@ -44,6 +44,10 @@ private:
     YKTimelineGrid* mGrid;
     QLabel* mFrameLabel;
     QSpinBox* mDuration;
+    // The frame whose duration the box shows.
+    int32 mDurationFrame = 0;
+    // Whether the user changed the box since it last showed a duration.
+    bool mDurationTyped = false;
     QSpinBox* mInsertCount;
     QToolButton* mStop;
     // Everything that changes the frames: disabled while playing.

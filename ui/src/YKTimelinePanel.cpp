@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSpinBox>
 #include <QStyle>
@@ -128,6 +129,10 @@ YKTimelinePanel::YKTimelinePanel(YKDocumentWindow* window)
     durationLabel->setBuddy(mDuration);
     // One undo action per edit: arrows and typing commit when the editing is done.
     connect(mDuration, &QSpinBox::editingFinished, this, &YKTimelinePanel::CommitDuration);
+    // The box's own signals wait for the editing to finish; its line edit tells of typing.
+    connect(mDuration->findChild<QLineEdit*>(), &QLineEdit::textEdited, this,
+            [this] { mDurationTyped = true; });
+    connect(mDuration, &QSpinBox::valueChanged, this, [this] { mDurationTyped = true; });
     add(durationLabel);
     add(mDuration);
     mEditing.push_back(mDuration);
@@ -195,7 +200,7 @@ void YKTimelinePanel::InsertFrames() {
         Send(12);  // as the menu's item, by the same name
         return;
     }
-    if (Window()->IsQuitting() || mPlaying) {
+    if (Window()->IsQuitting() || Window()->Playback()->IsPlaying()) {
         return;
     }
     Document()->ViewerLayer()->EditFrames(
@@ -205,14 +210,19 @@ void YKTimelinePanel::InsertFrames() {
 
 void YKTimelinePanel::CommitDuration() {
     YKEnvelopManager* manager = Window()->IsQuitting() ? nullptr : Document()->EnvelopManager();
-    if (manager == nullptr || mPlaying) {
+    // While playing, the playing thread owns the frames.
+    if (manager == nullptr || Window()->Playback()->IsPlaying()) {
         return;
     }
-    const int32 frame = manager->CurrentFrame();
+    mDurationTyped = false;
+    // Typed text becomes the box's value only once it is read.
+    mDuration->interpretText();
+    const int32 frame = mDurationFrame;
     const float duration = static_cast<float>(mDuration->value());
     // The box shows whole hundredths: a fraction kept from a file stays until the user types
     // another number.
-    if (static_cast<int>(manager->FrameDuration(frame)) == mDuration->value()) {
+    if (frame < 1 || frame > manager->MaxFrame() ||
+        static_cast<int>(manager->FrameDuration(frame)) == mDuration->value()) {
         return;
     }
     Document()->ViewerLayer()->EditFrames("Frame Duration", [frame, duration](YKEnvelopManager& m) {
@@ -242,7 +252,12 @@ void YKTimelinePanel::FrameShown(int32 frame) {
     // Cheap enough for every frame played: the label and two columns of the grid.
     mGrid->SetCurrentFrame(frame);
     mFrameLabel->setText(QStringLiteral("%1 / %2").arg(frame).arg(mGrid->FrameCount()));
-    if (!mDuration->hasFocus() && frame >= 1 && frame <= mGrid->FrameCount()) {
+    // A duration being typed belongs to the frame it was typed for.
+    if (frame != mDurationFrame && mDurationTyped) {
+        CommitDuration();
+    }
+    if (frame != mDurationFrame || !mDurationTyped) {
+        mDurationFrame = frame;
         mDuration->blockSignals(true);
         mDuration->setValue(static_cast<int>(Document()->EnvelopManager()->FrameDuration(frame)));
         mDuration->blockSignals(false);
