@@ -6,6 +6,7 @@
 // delete, copy, paste, replace, key frames), each one undo action; the duration box sets the
 // current frame's duration. The current frame follows playback as the frames are shown.
 
+#include <functional>
 #include <set>
 
 #include "YKPanel.h"
@@ -30,7 +31,7 @@ public:
 
 private:
     QToolButton* AddButton(const QString& text, const QString& tip,
-                           void (YKTimelinePanel::*slot)());
+                           const std::function<void()>& action);
     QToolButton* AddCommand(const QString& text, const QString& tip, uint32 code);
     void Send(uint32 code);
     void InsertFrames();

@@ -90,8 +90,7 @@ YKTimelinePanel::YKTimelinePanel(YKDocumentWindow* window)
     mInsertCount->setObjectName("insertCount");
     mInsertCount->setRange(1, kMaxInsert);
     mInsertCount->setToolTip(tr("Frames to insert"));
-    QToolButton* insert =
-        AddButton(tr("Insert"), tr("Insert Frame"), &YKTimelinePanel::InsertFrames);
+    QToolButton* insert = AddButton(tr("Insert"), tr("Insert Frame"), [this] { InsertFrames(); });
     add(insert);
     add(mInsertCount);
     mEditing.insert(mEditing.end(), {insert, mInsertCount});
@@ -168,20 +167,16 @@ YKTimelinePanel::YKTimelinePanel(YKDocumentWindow* window)
 }
 
 QToolButton* YKTimelinePanel::AddButton(const QString& text, const QString& tip,
-                                        void (YKTimelinePanel::*slot)()) {
+                                        const std::function<void()>& action) {
     auto* button = new QToolButton(this);
-    button->setText(text);
+    button->setText(text.isEmpty() ? tip : text);
     button->setToolTip(tip);
-    connect(button, &QToolButton::clicked, this, slot);
+    connect(button, &QToolButton::clicked, this, action);
     return button;
 }
 
 QToolButton* YKTimelinePanel::AddCommand(const QString& text, const QString& tip, uint32 code) {
-    auto* button = new QToolButton(this);
-    button->setText(text.isEmpty() ? tip : text);
-    button->setToolTip(tip);
-    connect(button, &QToolButton::clicked, this, [this, code] { Send(code); });
-    return button;
+    return AddButton(text, tip, [this, code] { Send(code); });
 }
 
 // --- Commands ---
