@@ -72,6 +72,9 @@ public:
     virtual YKEnvelop* Duplicate() const = 0;
     // Whether the value at `frame` differs from the value at the current frame.
     virtual bool IsValueModified(int32 frame) const = 0;
+    // Whether this envelope's value at `frame` differs from that of `other`, an envelope of
+    // the same kind (another kind always differs).
+    virtual bool DiffersFrom(const YKEnvelop& other, int32 frame) const = 0;
     // Called when a manager takes the envelope: it grows the document to the suggested frame.
     virtual void AddedToManager();
     virtual void PrintToStream() const;

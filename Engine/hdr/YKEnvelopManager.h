@@ -61,6 +61,9 @@ public:
     bool IsObjectModified(int32 owner, const YKEnvelop* excluded) const;
     bool IsObjectModified(int32 owner, const YKList<YKEnvelop*>* excluded) const;
     bool IsObjectModified(int32 owner, int32 frame, const YKList<YKEnvelop*>* excluded) const;
+    // Owners (sorted) that count as modified whatever their values: a frame edit changes values
+    // at the frame shown, which comparing two frames cannot see. Empty once the redraw is done.
+    void SetModifiedOwners(std::vector<int32> owners);
     // Keeps the owner index in step when a registered envelope changes its real owner.
     void RealOwnerChanged(YKEnvelop* envelope, int32 previousOwner);
 
@@ -128,4 +131,5 @@ private:
     // Registered envelopes by real owner, so that change detection per object costs only that
     // object's envelopes.
     std::unordered_map<int32, std::vector<YKEnvelop*>> mByOwner;
+    std::vector<int32> mModifiedOwners;
 };

@@ -38,6 +38,7 @@ public:
     void FixValue(const YKEnvelop* source) override;
     YKTypedEnvelop* Duplicate() const override;
     bool IsValueModified(int32 frame) const override;
+    bool DiffersFrom(const YKEnvelop& other, int32 frame) const override;
 
     // --- Typed forms. Without key frames the value is ValueType{} (after internal error 100).
     using YKEnvelop::SetValue;
@@ -135,6 +136,19 @@ bool YKTypedEnvelop<Traits>::IsValueModified(int32 frame) const {
         return false;
     }
     return Traits::Differs(*ValueAt(frame), *ValueAt(CurrentFrame()));
+}
+
+template <typename Traits>
+bool YKTypedEnvelop<Traits>::DiffersFrom(const YKEnvelop& other, int32 frame) const {
+    const auto* typed = dynamic_cast<const YKTypedEnvelop*>(&other);
+    if (typed == nullptr) {
+        return true;
+    }
+    // An envelope without key frames has no value: it only equals another without any.
+    if (CountKeyFrames() == 0 || typed->CountKeyFrames() == 0) {
+        return CountKeyFrames() != typed->CountKeyFrames();
+    }
+    return Traits::Differs(*ValueAt(frame), *typed->ValueAt(frame));
 }
 
 // --- Setting values

@@ -15,6 +15,7 @@
 // select) are steps of their own that leave undo records with the document.
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -163,6 +164,13 @@ public:
     // frame. `previousFrame` is the frame shown
     // until now (PreviousFrame()); whoever changes the frame moves the envelope manager first.
     void SwitchToFrame(int32 previousFrame);
+    // Runs `edit`, a frame edit of the envelope manager, as one editing step and one undo
+    // action named `name`, and redraws what it changed at the frame shown. False when nothing
+    // changed or the tree could not be locked.
+    bool EditFrames(const char* name, const std::function<void(YKEnvelopManager&)>& edit);
+    // Redraws after the key frames of `owners` (sorted ids) changed: they render again at the
+    // current frame; the rest follows only a move of the current frame from `previousFrame`.
+    void RedrawEditedFrame(const std::vector<int32>& owners, int32 previousFrame);
 
     // --- Tree services
 

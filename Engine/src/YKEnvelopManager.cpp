@@ -265,6 +265,10 @@ bool YKEnvelopManager::AnyValueModified(int32 owner, int32 frame, IsExcluded isE
         return true;
     }
     YKAutolock lock(&mLock);
+    if (!mModifiedOwners.empty() &&
+        std::binary_search(mModifiedOwners.begin(), mModifiedOwners.end(), owner)) {
+        return true;
+    }
     const auto bucket = mByOwner.find(owner);
     if (bucket == mByOwner.end()) {
         return false;
@@ -275,6 +279,11 @@ bool YKEnvelopManager::AnyValueModified(int32 owner, int32 frame, IsExcluded isE
         }
     }
     return false;
+}
+
+void YKEnvelopManager::SetModifiedOwners(std::vector<int32> owners) {
+    YKAutolock lock(&mLock);
+    mModifiedOwners = std::move(owners);
 }
 
 bool YKEnvelopManager::IsObjectModified(int32 owner, const YKEnvelop* excluded) const {

@@ -56,6 +56,11 @@ public:
     YKPlayback* Playback() const { return mPlayback.get(); }
     // Its hooks tell the window of selection changes and of the frames played.
     YKCanvasListener* CanvasListener() const { return mCanvasListener; }
+    // The Animation menu's Loop toggle, which the playback reads when it starts.
+    QAction* LoopAction() const { return mLoop; }
+    // Makes `frame` (clamped to the document's frames) current and redraws the views; nothing
+    // while playing. The canvas listener's frame hook hears of it as of a played frame.
+    void ShowFrame(int32 frame);
 
     // --- Commands
 
@@ -113,6 +118,13 @@ private:
     bool ObjectCommand(const YKMessage& message);
     bool SelectionCommand(const YKMessage& message);
     bool AnimationCommand(const YKMessage& message);
+    // The frame edits of the Animation and Edit menus, each one undo action; false when `code`
+    // is not one of them.
+    bool FrameEditCommand(uint32 code);
+    // Key frames at the current frame for the selected objects' values.
+    void InsertKeyFrame();
+    // Tells the canvas listener's frame hook which frame is current.
+    void FrameShownHere();
     // The user layer the layer commands work on: the event manager's, else the tree's current.
     YKLayer* CurrentLayer() const;
     void SetPreviewMode(int32 mode);

@@ -8,9 +8,11 @@
 #include "YKAlert.h"
 #include "YKBitmap.h"
 #include "YKCacheLayer.h"
+#include "YKCanvasListener.h"
 #include "YKCanvasPanel.h"
 #include "YKDocument.h"
 #include "YKDocumentWindow.h"
+#include "YKEnvelop.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
 #include "YKObjectLayer.h"
@@ -418,19 +420,87 @@ bool YKDocumentWindow::AnimationCommand(const YKMessage& message) {
             StepFrame(manager != nullptr ? manager->MaxFrame() : 0);
             break;
         default:
-            return false;
+            return FrameEditCommand(message.what);
     }
     return true;
 }
 
+bool YKDocumentWindow::FrameEditCommand(uint32 code) {
+    using Edit = void (*)(YKEnvelopManager&);
+    struct FrameEdit {
+        uint32 code;
+        const char* name;
+        Edit edit;
+    };
+    static constexpr FrameEdit kEdits[] = {
+        {12, "Insert Frame", [](YKEnvelopManager& m) { m.InsertFrames(1); }},
+        {13, "Delete Frame", [](YKEnvelopManager& m) { m.DeleteFrame(); }},
+        {15, "Add Keys To Frame", [](YKEnvelopManager& m) { m.AddKeyToFrame(); }},
+        {16, "Delete Keys From Frame", [](YKEnvelopManager& m) { m.DeleteKeyFromFrame(); }},
+        {24, "Paste Frame", [](YKEnvelopManager& m) { m.PasteFrame(); }},
+        {25, "Replace Frame", [](YKEnvelopManager& m) { m.ReplaceFrame(); }},
+    };
+    YKEnvelopManager* manager = mDocument->EnvelopManager();
+    const auto* found = std::find_if(std::begin(kEdits), std::end(kEdits),
+                                     [code](const FrameEdit& e) { return e.code == code; });
+    if (found == std::end(kEdits) && code != 14 && code != 23) {
+        return false;
+    }
+    // While playing, the playing thread owns the frame.
+    if (manager == nullptr || mPlayback->IsPlaying()) {
+        return true;
+    }
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    if (code == 23) {
+        manager->CopyFrame();
+    } else if (code == 14) {
+        InsertKeyFrame();
+    } else {
+        viewer->EditFrames(found->name, found->edit);
+    }
+    FrameShownHere();
+    return true;
+}
+
+void YKDocumentWindow::InsertKeyFrame() {
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    if (!viewer->LockHirarchy()) {
+        return;
+    }
+    std::vector<int32> owners;
+    for (YKLayer* object : viewer->SelectedObjects(mIndex)) {
+        owners.push_back(object->ID());
+    }
+    std::sort(owners.begin(), owners.end());
+    // The selected objects keep what they show now as key frames of this frame.
+    viewer->EditFrames("Insert Key Frame", [&owners](YKEnvelopManager& manager) {
+        const YKList<YKEnvelop*>* envelopes = manager.EnvelopList();
+        for (int32 i = 0; i < envelopes->CountItems(); ++i) {
+            YKEnvelop* envelope = envelopes->ItemAt(i);
+            if (envelope->CountKeyFrames() > 0 &&
+                std::binary_search(owners.begin(), owners.end(), envelope->RealOwner())) {
+                envelope->FixValue(nullptr);
+            }
+        }
+    });
+    viewer->UnlockHirarchy();
+}
+
 void YKDocumentWindow::StepFrame(int32 delta) {
     YKEnvelopManager* manager = mDocument->EnvelopManager();
-    YKViewerLayer* viewer = mDocument->ViewerLayer();
-    if (manager == nullptr || viewer == nullptr || !viewer->LockHirarchy()) {
+    if (manager != nullptr) {
+        ShowFrame(manager->CurrentFrame() + delta);
+    }
+}
+
+void YKDocumentWindow::ShowFrame(int32 frame) {
+    YKEnvelopManager* manager = mQuitting ? nullptr : mDocument->EnvelopManager();
+    YKViewerLayer* viewer = manager != nullptr ? mDocument->ViewerLayer() : nullptr;
+    if (viewer == nullptr || mPlayback->IsPlaying() || !viewer->LockHirarchy()) {
         return;
     }
     const int32 current = manager->CurrentFrame();
-    const int32 next = std::clamp(current + delta, 1, manager->MaxFrame());
+    const int32 next = std::clamp(frame, 1, manager->MaxFrame());
     if (next != current) {
         // While the frame moves, no view sets values into the envelopes.
         mDocument->SetPlayMode(true);
@@ -439,6 +509,15 @@ void YKDocumentWindow::StepFrame(int32 delta) {
         mDocument->SetPlayMode(false);
     }
     viewer->UnlockHirarchy();
+    FrameShownHere();
+}
+
+void YKDocumentWindow::FrameShownHere() {
+    YKEnvelopManager* manager = mDocument->EnvelopManager();
+    if (manager != nullptr) {
+        // As playing does, so that whatever follows the frames follows this one too.
+        mCanvasListener->FrameShown(manager->CurrentFrame());
+    }
 }
 
 // --- View ---

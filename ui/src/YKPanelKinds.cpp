@@ -6,6 +6,7 @@
 #include "YKInspectorPanel.h"
 #include "YKPanelDocks.h"
 #include "YKToolsPanel.h"
+#include "YKTimelinePanel.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ constexpr YKPanelDocks::Kind kKinds[] = {
      &YKGradientComposer::Create},
     {"colorpicker", "Colorpicker", 'grEp', Qt::RightDockWidgetArea, false,
      &YKColorPickerPanel::Create},
+    {"timeline", "Animation", 'grTp', Qt::BottomDockWidgetArea, true, &YKTimelinePanel::Create},
 };
 
 }  // namespace
