@@ -16,6 +16,10 @@ public:
     yk_color Color() const { return mColor; }
     void SetColor(yk_color color);
 
+Q_SIGNALS:
+    // The user chose a colour in the dialog (not sent by SetColor).
+    void ColorChosen(yk_color color);
+
 private:
     void Choose();
 

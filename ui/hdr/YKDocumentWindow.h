@@ -109,6 +109,9 @@ private:
     bool ObjectCommand(const YKMessage& message);
     bool SelectionCommand(const YKMessage& message);
     bool AnimationCommand(const YKMessage& message);
+    // The effects panel, showing the effect ("effect") or the filter ("filter") a Layer or
+    // Object menu item names.
+    void ShowEffectsPanel(const YKMessage& message);
     // The user layer the layer commands work on: the event manager's, else the tree's current.
     YKLayer* CurrentLayer() const;
     void SetPreviewMode(int32 mode);

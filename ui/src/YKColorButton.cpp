@@ -28,6 +28,7 @@ void YKColorButton::Choose() {
     connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor& chosen) {
         SetColor(yk_color(static_cast<uint8>(chosen.red()), static_cast<uint8>(chosen.green()),
                           static_cast<uint8>(chosen.blue()), static_cast<uint8>(chosen.alpha())));
+        Q_EMIT ColorChosen(mColor);
     });
     dialog->open();
 }
