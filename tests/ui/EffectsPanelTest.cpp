@@ -28,6 +28,19 @@ namespace {
 
 class EffectsPanelTest : public PanelFixture {
 public:
+    // The preferences and the gamma are saved for the tests that follow, which would start
+    // with an open panel or another gamma: they are put back as they were.
+    void SetUp() override {
+        PanelFixture::SetUp();
+        mGravik->Preferences().Archive(&mPreferences);
+        mGravik->Gamma().SaveToMessage(&mGamma);
+    }
+    void TearDown() override {
+        mGravik->Preferences().CreateFrom(&mPreferences);
+        mGravik->Gamma().LoadFromMessage(mGamma);
+        mGravik->Preferences().Save();
+    }
+
     YKObjectLayer* Object(const char* name) {
         for (YKLayer* layer = Viewer()->IterateHirarchyToNext("YKObjectLayer", Viewer());
              layer != nullptr; layer = layer->IterateHirarchyToNext("YKObjectLayer", Viewer())) {
@@ -55,6 +68,9 @@ public:
         QTest::keyClicks(spin, text);
         QTest::keyClick(spin, Qt::Key_Return);
     }
+
+    YKMessage mPreferences;
+    YKMessage mGamma;
 };
 
 TEST_F(EffectsPanelTest, EffectSwitchedOnAndSteppedIsTwoActionsThatUndoTakesBack) {
