@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <cmath>
@@ -138,6 +139,10 @@ YKEffectsPanel::YKEffectsPanel(YKDocumentWindow* window)
     mScroll->setWidget(content);
     mScroll->setWidgetResizable(true);
     mScroll->setFrameShape(QFrame::NoFrame);
+    // The panel scrolls up and down only: it is as wide as its widest row.
+    mScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mScroll->setMinimumWidth(content->minimumSizeHint().width() +
+                             mScroll->verticalScrollBar()->sizeHint().width());
     column->addWidget(mScroll, 1);
 }
 
@@ -145,7 +150,9 @@ YKEffectsPanel::~YKEffectsPanel() = default;
 
 QWidget* YKEffectsPanel::BuildEffect(int32 effect) {
     const Effect& table = kEffects[effect];
-    auto* box = new QGroupBox(tr(table.title), this);
+    // "&" would mark a shortcut letter in a group box title.
+    auto* box =
+        new QGroupBox(tr(table.title).replace(QLatin1Char('&'), QStringLiteral("&&")), this);
     box->setCheckable(true);
     box->setChecked(false);
     connect(box, &QGroupBox::toggled, this, [this, flag = table.flag](bool on) {
