@@ -194,6 +194,21 @@ TEST_F(EffectsPanelTest, AFilterAppliedWithItsParameterShowsAndUndoRemovesIt) {
     EXPECT_EQ(layer->CountFilters(), count);
     EXPECT_TRUE(Saved() == saved) << "undo left the filter behind";
     EXPECT_TRUE(Render() == shown);
+
+    // A selected object takes the filter instead, through a group of its own.
+    YKObjectLayer* orbit = Object("Orbit");
+    ASSERT_NE(orbit, nullptr);
+    orbit->SetObjectMode(8, false);
+    panel->RefreshNow();
+    QTest::mouseClick(button, Qt::LeftButton);
+    YKCacheLayer* group = orbit->DedicatedParent();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->CountFilters(), 1);
+    EXPECT_EQ(layer->CountFilters(), count);
+    EXPECT_TRUE(Render() != shown);
+    Undo();
+    EXPECT_EQ(group->CountFilters(), 0);
+    EXPECT_TRUE(Render() == shown) << "undo left the object filtered";
 }
 
 TEST_F(EffectsPanelTest, PreferencesAreWrittenOnOkOnlyAndNewDocumentsTakeThePreviewMode) {
