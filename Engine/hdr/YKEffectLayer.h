@@ -72,6 +72,9 @@ public:
     const YKBitmap& BeforeEffectBitmap() const { return mBeforeEffect; }
     const YKBitmap& AfterEffectBitmap() const { return mAfterEffect; }
     bool IsEffectEnabled() const { return mEffectEnabled; }
+    // Adds the effect keys alone, as Archive() does: "_pr_flags", the parameters,
+    // "_is_effect_enabled". SetEffectProperties() takes them back.
+    void ArchiveEffects(YKMessage* message) const;
     // Reads every effect key the message holds with its archived type (others keep their
     // values), then recomputes the effect radius.
     void SetEffectProperties(const YKMessage* message);

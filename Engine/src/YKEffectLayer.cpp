@@ -92,6 +92,12 @@ void YKEffectLayer::Archive(YKMessage* message, bool deep) const {
     if (message == nullptr) {
         return;
     }
+    ArchiveEffects(message);
+    YKLayer::Archive(message, deep);
+    SetArchiveClass(message, "YKEffectLayer");
+}
+
+void YKEffectLayer::ArchiveEffects(YKMessage* message) const {
     message->AddInt32("_pr_flags", mProcessFlags);
     for (const ParamKey& param : kParamKeys) {
         if (param.radius != nullptr) {
@@ -101,8 +107,6 @@ void YKEffectLayer::Archive(YKMessage* message, bool deep) const {
         }
     }
     message->AddBool("_is_effect_enabled", mEffectEnabled);
-    YKLayer::Archive(message, deep);
-    SetArchiveClass(message, "YKEffectLayer");
 }
 
 bool YKEffectLayer::InheritsFrom(const char* className) const {

@@ -125,6 +125,9 @@ private:
     void InsertKeyFrame();
     // Tells the canvas listener's frame hook which frame is current.
     void FrameShownHere();
+    // The effects panel, showing the effect ("effect") or the filter ("filter") a Layer or
+    // Object menu item names.
+    void ShowEffectsPanel(const YKMessage& message);
     // The user layer the layer commands work on: the event manager's, else the tree's current.
     YKLayer* CurrentLayer() const;
     void SetPreviewMode(int32 mode);

@@ -24,6 +24,8 @@ class QSplashScreen;
 class YKDispatcher;
 class YKDocument;
 class YKDocumentCreator;
+class YKGammaWindow;
+class YKPreferencesWindow;
 class YKPanelNotifier;
 
 class YKGravik : public QObject {
@@ -67,6 +69,10 @@ public:
     const YKPrefSetting& PreferencesAtStart() const { return *mPreferencesAtStart; }
     // The new-document dialog, made on first use.
     YKDocumentCreator& DocumentCreator();
+    // File > Preferences: "General & Start-up…" ('grPp') and "Monitor Gamma Adjustment…"
+    // ('gamm'), made on first use.
+    YKPreferencesWindow& PreferencesWindow();
+    YKGammaWindow& GammaWindow();
 
 protected:
     // Drops of files on the document windows.
@@ -93,6 +99,8 @@ private:
     std::unique_ptr<YKDispatcher> mDispatcher;
     std::unique_ptr<YKPanelNotifier> mPanelNotifier;
     std::unique_ptr<YKDocumentCreator> mDocumentCreator;
+    std::unique_ptr<YKPreferencesWindow> mPreferencesWindow;
+    std::unique_ptr<YKGammaWindow> mGammaWindow;
     std::function<QStringList()> mOpenPanel;
     QPointer<QLocalServer> mLaunches;
     // Files collected while starting ('grRo', "refs").

@@ -73,6 +73,10 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
     mPlayback = std::make_unique<YKPlayback>(document);
     mPlayback->SetListener(mCanvasListener);
     mPanels = std::make_unique<YKPanelDocks>(this);
+    // The document's preview mode: the preferences' for a new one, the stored one for a file.
+    if (document->PreviewMode() != 0) {
+        SetPreviewMode(document->PreviewMode());
+    }
 }
 
 YKDocumentWindow::~YKDocumentWindow() = default;

@@ -1,6 +1,7 @@
 // What each menu code of the document window does: operations of the viewer layer, the undo
 // manager, the event manager, the document or the view; the rest goes on to the application.
 
+#include <QDockWidget>
 #include <QInputDialog>
 #include <algorithm>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "YKDocument.h"
 #include "YKDocumentWindow.h"
 #include "YKEnvelop.h"
+#include "YKEffectsPanel.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
 #include "YKObjectLayer.h"
@@ -126,6 +128,12 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
         case 'grDd':
             close();
             return;
+        case 'LFXs':
+        case 'OFXs':
+        case 'LFlt':
+        case 'OFlt':
+            ShowEffectsPanel(message);
+            return;
         case '_QRQ':
             // From the File menu the application quits (asking about each unsaved document);
             // from the View menu, this view closes.
@@ -142,6 +150,21 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             // Dialogs and application-wide commands.
             mDocument->PostToApplication(message);
             return;
+    }
+}
+
+void YKDocumentWindow::ShowEffectsPanel(const YKMessage& message) {
+    auto* panel = dynamic_cast<YKEffectsPanel*>(mPanels->Panel("effects"));
+    if (panel == nullptr) {
+        return;
+    }
+    mPanels->Dock("effects")->show();
+    mPanels->Dock("effects")->raise();
+    void* filter = nullptr;
+    if (message.FindPointer("filter", &filter)) {
+        panel->ShowFilter(static_cast<const YKGenericFilter*>(filter));
+    } else {
+        panel->ShowEffect(Int32Field(message, "effect", 0));
     }
 }
 

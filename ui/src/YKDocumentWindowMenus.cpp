@@ -288,7 +288,9 @@ void YKDocumentWindow::FillMainMenu() {
                 menu->addSeparator();
                 continue;
             }
-            const QString label = QString::fromUtf8(item.label);
+            // An "&" in a label ("Emboss & Bevel") is text, not a shortcut letter's mark.
+            const QString label =
+                QString::fromUtf8(item.label).replace(QLatin1Char('&'), QStringLiteral("&&"));
             if (!item.items.empty() || item.filled != Filled::kNone) {
                 QMenu* sub = menu->addMenu(label);
                 fill(sub, item.items);

@@ -29,8 +29,10 @@
 #include "YKDocumentCreator.h"
 #include "YKDocumentWindow.h"
 #include "YKFilterManager.h"
+#include "YKGammaWindow.h"
 #include "YKPanelDocks.h"
 #include "YKPanelNotifier.h"
+#include "YKPreferencesWindow.h"
 #include "yk_freetype.h"
 
 // Sections: construction · start-up · files · quit · launches · drops.
@@ -39,6 +41,13 @@ namespace {
 
 constexpr uint32 kShowCreator = 'ShoC';
 constexpr uint32 kShowOpenPanel = 'OpOo';
+
+// Brings a window of the application up, or to the front when it shows already.
+void Raise(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
 // What a quit command of a window posts to the application.
 constexpr uint32 kQuitRequested = '_QRQ';
 constexpr int kSavePollMilliseconds = 500;
@@ -82,6 +91,8 @@ YKGravik::~YKGravik() {
         mDispatcher->SetWakeUp(nullptr);
     }
     mDocumentCreator.reset();
+    mPreferencesWindow.reset();
+    mGammaWindow.reset();
     mPanelNotifier.reset();
     YKPanelDocks::SetPreferences(nullptr);
     mDispatcher.reset();
@@ -206,6 +217,8 @@ void YKGravik::CreateDispatcher() {
         creator.activateWindow();
     });
     mDispatcher->SetCommandHook(kShowOpenPanel, [this](const YKMessage&) { ShowOpenPanel(); });
+    mDispatcher->SetCommandHook('grPp', [this](const YKMessage&) { Raise(PreferencesWindow()); });
+    mDispatcher->SetCommandHook('gamm', [this](const YKMessage&) { Raise(GammaWindow()); });
     mDispatcher->SetCommandHook(kQuitRequested, [this](const YKMessage&) {
         if (Quit()) {
             QCoreApplication::quit();
@@ -257,6 +270,20 @@ YKDocumentCreator& YKGravik::DocumentCreator() {
         });
     }
     return *mDocumentCreator;
+}
+
+YKPreferencesWindow& YKGravik::PreferencesWindow() {
+    if (mPreferencesWindow == nullptr) {
+        mPreferencesWindow = std::make_unique<YKPreferencesWindow>(&mPreferences);
+    }
+    return *mPreferencesWindow;
+}
+
+YKGammaWindow& YKGravik::GammaWindow() {
+    if (mGammaWindow == nullptr) {
+        mGammaWindow = std::make_unique<YKGammaWindow>(&mGamma, &mPreferences);
+    }
+    return *mGammaWindow;
 }
 
 // --- Files ---

@@ -111,6 +111,10 @@ void YKPanelDocks::Restore() {
         mWindow->restoreState(QByteArray(static_cast<const char*>(data), size));
     }
     for (const Entry& entry : mEntries) {
+        // The preference for floating panels wins over a docked place kept from before.
+        if (sPreferences->PrefFloatingLook()) {
+            entry.dock->setFloating(true);
+        }
         YKMessage own;
         if (settings.FindMessage(entry.kind->key, &own)) {
             entry.panel->RestoreSettings(own);

@@ -2,11 +2,12 @@
 
 #include "YKAlignmentPanel.h"
 #include "YKColorPickerPanel.h"
+#include "YKEffectsPanel.h"
 #include "YKGradientComposer.h"
 #include "YKInspectorPanel.h"
 #include "YKPanelDocks.h"
-#include "YKToolsPanel.h"
 #include "YKTimelinePanel.h"
+#include "YKToolsPanel.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ constexpr YKPanelDocks::Kind kKinds[] = {
     {"colorpicker", "Colorpicker", 'grEp', Qt::RightDockWidgetArea, false,
      &YKColorPickerPanel::Create},
     {"timeline", "Animation", 'grTp', Qt::BottomDockWidgetArea, true, &YKTimelinePanel::Create},
+    {"effects", "Effects", 0, Qt::RightDockWidgetArea, false, &YKEffectsPanel::Create},
 };
 
 }  // namespace
