@@ -161,8 +161,8 @@ void YKUndoLayerAttributes::Apply(bool undo) {
     }
     Set(undo ? mBefore : mAfter);
     // An object's opacity and merge show through its parent.
-    YKLayer* shown = AsObject(mLayer) != nullptr && mLayer->Parent() != nullptr ? mLayer->Parent()
-                                                                                : mLayer;
+    YKLayer* shown =
+        AsObject(mLayer) != nullptr && mLayer->Parent() != nullptr ? mLayer->Parent() : mLayer;
     shown->InvalidateLayer(shown->RealFrame(), true, nullptr);
     viewer->EndInvalidate();
     YKMessage changed('lUTN');

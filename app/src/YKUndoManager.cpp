@@ -43,6 +43,20 @@ void YKUndoManager::AddUndoItem(YKUndoItem* item, bool terminator) {
     MarkDocumentModified();
 }
 
+void YKUndoManager::AddToLastAction(YKUndoItem* item) {
+    if (item == nullptr) {
+        return;
+    }
+    StackLock undoLock(mUndoStack);
+    const int32 count = mUndoStack.CountItems();
+    if (count > 0) {
+        mUndoStack.ItemAt(count - 1)->SetTerminator(false);
+    }
+    item->SetUndoManager(this);
+    PushUndo(item, true);
+    MarkDocumentModified();
+}
+
 void YKUndoManager::PushUndo(YKUndoItem* item, bool terminator) {
     if (mMaxUndoSize >= 1 && mUndoStack.CountItems() >= mMaxUndoSize) {
         DropOldestAction();

@@ -18,6 +18,7 @@
 #include "YKPlayback.h"
 #include "YKQtClipboard.h"
 #include "YKRaster.h"
+#include "YKUndoLayerChoice.h"
 #include "YKUndoManager.h"
 #include "YKViewerLayer.h"
 
@@ -52,8 +53,21 @@ void InStep(YKViewerLayer* viewer, Work work) {
 // --- Dispatch ---
 
 void YKDocumentWindow::MessageReceived(const YKMessage& message) {
-    if (mQuitting || LayerCommand(message) || ObjectCommand(message) || SelectionCommand(message) ||
-        AnimationCommand(message)) {
+    if (mQuitting) {
+        return;
+    }
+    bool layerCommand = false;
+    bool objectCommand = false;
+    // A layer operation chooses the layer it makes, and copies take new ids; their undo gives
+    // both back.
+    YKUndoLayerChoice::Around(mDocument, [&] {
+        layerCommand = LayerCommand(message);
+        objectCommand = !layerCommand && ObjectCommand(message);
+    });
+    if (layerCommand) {
+        FollowCurrentLayer();
+    }
+    if (layerCommand || objectCommand || SelectionCommand(message) || AnimationCommand(message)) {
         return;
     }
     YKUndoManager* undo = mDocument->UndoManager();
@@ -63,6 +77,7 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             for (int32 step = Int32Field(message, "steps", 1); step > 0; --step) {
                 message.what == 'UNDO' ? undo->UndoLast() : undo->RedoLast();
             }
+            FollowCurrentLayer();
             UpdateUndoMenus();
             return;
         case 'EPuU':
@@ -125,6 +140,13 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             // Dialogs and application-wide commands.
             mDocument->PostToApplication(message);
             return;
+    }
+}
+
+void YKDocumentWindow::FollowCurrentLayer() {
+    YKLayer* current = mDocument->ViewerLayer()->CurrentUserLayer();
+    if (mEvents != nullptr && current != nullptr) {
+        mEvents->SetCurrentLayer(current);
     }
 }
 
