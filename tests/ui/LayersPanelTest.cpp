@@ -51,6 +51,12 @@ public:
         panel->RefreshNow();
     }
 
+    int RowNamed(YKLayerListPanel* panel, const char* name) {
+        const QList<QTreeWidgetItem*> found =
+            panel->Rows()->findItems(name, Qt::MatchExactly, YKLayerRowView::kName);
+        return found.isEmpty() ? -1 : panel->Rows()->indexOfTopLevelItem(found.front());
+    }
+
     QAction* Tool(YKLayerListPanel* panel, const char* label) {
         for (QAction* action : panel->Tools()->actions()) {
             if (action->text() == label) {
@@ -110,17 +116,32 @@ const RowControl kRowControls[] = {
 };
 
 TEST_F(LayersPanelTest, EveryRowControlOfBothPanelsIsOneUndoableChange) {
-    for (const char* key : {"layers", "objects"}) {
-        YKLayerListPanel* panel = Prepared(key);
+    // The sample's layer; an object that merges by itself (its first opacity wraps it in a
+    // layer of its own); one whose opacity its own cache layer already carries.
+    struct Row {
+        const char* panel;
+        const char* name;  // null: the sample's layer
+        bool wrapped;
+    };
+    for (const Row& target : {Row{"layers", nullptr, false}, Row{"objects", "Sun", false},
+                              Row{"objects", "Button", true}}) {
+        YKLayerListPanel* panel = Prepared(target.panel);
         ASSERT_NE(panel, nullptr);
-        // The second row: an object with no cache layer of its own, or the middle layer.
-        const int row = std::string(key) == "layers" ? SampleLayerRow() : 1;
+        const int row = target.name == nullptr ? SampleLayerRow() : RowNamed(panel, target.name);
+        ASSERT_GE(row, 0) << target.name;
+        if (target.name != nullptr) {
+            auto* object = dynamic_cast<YKObjectLayer*>(panel->RowLayer(row));
+            YKLayer* inner = object == nullptr ? panel->RowLayer(row)->ChildAt(0) : object;
+            ASSERT_EQ(static_cast<YKObjectLayer*>(inner)->DedicatedParent() != nullptr,
+                      target.wrapped);
+        }
         Choose(panel, row);
-        ASSERT_TRUE(panel->Rows()->topLevelItem(row)->isSelected()) << key;
+        ASSERT_TRUE(panel->Rows()->topLevelItem(row)->isSelected()) << target.panel;
         for (const RowControl& control : kRowControls) {
-            SCOPED_TRACE(std::string(key) + " " + control.name);
-            ExpectUndoableChange(control.name,
-                                 [&] { control.act(panel, panel->Rows()->topLevelItem(row)); });
+            SCOPED_TRACE(std::string(target.panel) + " " + control.name);
+            ExpectUndoableChange(control.name, [&] {
+                control.act(panel, panel->Rows()->topLevelItem(row));
+            });
             panel->RefreshNow();
         }
     }

@@ -116,6 +116,7 @@ YKLayerListPanel::YKLayerListPanel(YKDocumentWindow* window)
 
     auto* controls = new QFormLayout;
     mOpacity->setRange(0, 100);
+    mOpacity->setValue(100);
     mOpacity->setSuffix(tr(" %"));
     mOpacity->setToolTip(tr("Opacity, from 0 % (transparent) to 100 % (opaque)"));
     // One undo action per value the user settles on, not one per arrow step or key.
@@ -197,6 +198,9 @@ void YKLayerListPanel::Rebuild(const std::vector<YKLayer*>& layers) {
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable |
                        Qt::ItemIsUserCheckable | Qt::ItemIsDragEnabled);
         item->setText(YKLayerRowView::kName, QString::fromStdString(FullName(layer)));
+        // Both boxes show from the start; Update only changes them.
+        item->setCheckState(YKLayerRowView::kVisible, Qt::Unchecked);
+        item->setCheckState(YKLayerRowView::kLocked, Qt::Unchecked);
         item->setToolTip(YKLayerRowView::kVisible, tr("Show or hide"));
         item->setToolTip(YKLayerRowView::kLocked, tr("Lock against changes"));
     }
