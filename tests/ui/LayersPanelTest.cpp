@@ -139,9 +139,8 @@ TEST_F(LayersPanelTest, EveryRowControlOfBothPanelsIsOneUndoableChange) {
         ASSERT_TRUE(panel->Rows()->topLevelItem(row)->isSelected()) << target.panel;
         for (const RowControl& control : kRowControls) {
             SCOPED_TRACE(std::string(target.panel) + " " + control.name);
-            ExpectUndoableChange(control.name, [&] {
-                control.act(panel, panel->Rows()->topLevelItem(row));
-            });
+            ExpectUndoableChange(control.name,
+                                 [&] { control.act(panel, panel->Rows()->topLevelItem(row)); });
             panel->RefreshNow();
         }
     }
