@@ -109,6 +109,9 @@ public:
     YKEnvelopInt32* OpacityEnvelop() const { return mOpacity.get(); }
     // The owner of the opacity and the filters' envelopes (an object that claims its parent).
     void SetEnvelopsID(int32 id);
+    // Hands the opacity envelope to the caller (an object taking back what it gave when it was
+    // wrapped) and keeps a fresh opaque one.
+    std::unique_ptr<YKEnvelopInt32> TakeOpacityEnvelop();
 
     // --- Merging
     int32 MergeMethod() const { return mMergeMethod; }

@@ -66,6 +66,8 @@ public:
     // A layer is locked when its own flag is set or its parent is locked.
     virtual void Lock(bool locked);
     virtual bool IsLocked() const;
+    // The own locked flag alone.
+    bool IsLockedItself() const { return mLocked; }
     // Asked of the parent; null at the root unless the root answers.
     virtual YKEnvelopManager* EnvelopManager() const;
     // Asked of the parent; 0 at the root unless the root answers.

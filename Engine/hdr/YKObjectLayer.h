@@ -215,6 +215,10 @@ public:
     // The changes the messages 'oOPA', 'oMRG' and 'oFLT' make.
     void ChangeOpacity(int32 opacity);
     void ChangeMergeMethod(int32 method, YKGenericFilter* filter);
+    // Undoes the wrapping in a dedicated parent: the object takes the parent's place, merge
+    // method and (when `keepOpacity`, else it goes back to having none) opacity envelope, and
+    // the parent is destroyed. False without a dedicated parent in a tree.
+    bool UnwrapCacheLayer(bool keepOpacity);
     void ApplyFilter(YKGenericFilter* filter);
 
     // --- Hit testing

@@ -204,10 +204,14 @@ public:
     // name; selected in `view` and current. Undoable; 'lBLT'.
     YKUserLayer* DuplicateLayer(YKLayer* layer, int32 view);
     // Moves the user layer at `from` to the place before `to` (0 bottom, CountChildren() the
-    // top): to `to - 1` when moving up, to `to` when moving down. False when out of range.
+    // top): to `to - 1` when moving up, to `to` when moving down. Undoable. False when out of
+    // range.
     bool MoveLayer(int32 from, int32 to);
     // The same for the objects of a user layer.
     bool MoveObject(YKLayer* userLayer, int32 from, int32 to);
+    // Takes the child at `from` out of `parent` and puts it in at `to`, in one step, without an
+    // undo record (the moves above record one; their record moves back through this).
+    bool PlaceChild(YKLayer* parent, int32 from, int32 to);
 
     // --- Objects
 
@@ -362,8 +366,8 @@ private:
     // An empty 32-bit bitmap whose frame is the canvas and stays so, able to show itself over
     // a background.
     std::unique_ptr<YKDrawBitmap> NewComposition() const;
-    // Takes the child at `from` out of `parent` and puts it in at `to`, in one step.
-    bool PlaceChild(YKLayer* parent, int32 from, int32 to);
+    // PlaceChild with its undo record.
+    bool RecordedMove(YKLayer* parent, int32 from, int32 to);
     // `layer` as a user layer of this tree, or null.
     YKUserLayer* AsUserLayer(YKLayer* layer) const;
     // Makes `layer` current and the only user layer selected in `view`.

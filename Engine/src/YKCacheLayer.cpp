@@ -271,6 +271,13 @@ void YKCacheLayer::SetEnvelopsID(int32 id) {
     ForEachFilter([&](YKGenericFilter* filter) { filter->SetEnvelopOwner(id, ID()); });
 }
 
+std::unique_ptr<YKEnvelopInt32> YKCacheLayer::TakeOpacityEnvelop() {
+    std::unique_ptr<YKEnvelopInt32> taken = std::move(mOpacity);
+    mOpacity = std::make_unique<YKEnvelopInt32>(ID(), kOpacityName);
+    mOpacity->SetValue(kOpaque, 1);
+    return taken;
+}
+
 void YKCacheLayer::SetGlobalAlpha(int32 alpha) {
     mOpacity->SetValue(std::clamp(alpha, 0, kOpaque));
     InvalidateLayer(RealFrame(), true, kRemovedMarker);

@@ -769,6 +769,34 @@ YKCacheLayer* YKObjectLayer::WrapInCacheLayer(int32 method, YKGenericFilter* fil
     return cache;
 }
 
+bool YKObjectLayer::UnwrapCacheLayer(bool keepOpacity) {
+    YKCacheLayer* cache = DedicatedParent();
+    YKLayer* parent = cache != nullptr ? cache->Parent() : nullptr;
+    if (parent == nullptr) {
+        return false;
+    }
+    YKEnvelopManager* manager = EnvelopManager();
+    if (manager != nullptr) {
+        manager->SetAcceptRedraw(false, true);
+    }
+    const int32 index = parent->IndexOfChild(cache);
+    parent->RemoveChild(cache, true);
+    cache->RemoveChild(this, false);
+    std::unique_ptr<YKEnvelopInt32> opacity = cache->TakeOpacityEnvelop();
+    if (keepOpacity) {
+        mOpacity = std::move(opacity);
+    }
+    if (cache->MergeMethod() != YK_FILTER) {
+        mMergeMethod = static_cast<int8>(cache->MergeMethod());
+    }
+    delete cache;
+    parent->AddChild(this, std::max(index, 0), true);
+    if (manager != nullptr) {
+        manager->SetAcceptRedraw(true, false);
+    }
+    return true;
+}
+
 void YKObjectLayer::ChangeOpacity(int32 opacity) {
     if (Parent() == nullptr) {
         return;

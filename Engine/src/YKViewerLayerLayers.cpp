@@ -6,6 +6,7 @@
 #include "YKMessage.h"
 #include "YKUndoCreateLayer.h"
 #include "YKUndoDeleteLayer.h"
+#include "YKUndoMoveLayer.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
 #include "YKViewerLayerHost.h"
@@ -95,7 +96,7 @@ bool YKViewerLayer::MoveLayer(int32 from, int32 to) {
         return false;
     }
     // `to` names a gap between layers; taking the layer out first closes one gap below it.
-    return PlaceChild(this, from, to > from ? to - 1 : to);
+    return RecordedMove(this, from, to > from ? to - 1 : to);
 }
 
 bool YKViewerLayer::MoveObject(YKLayer* userLayer, int32 from, int32 to) {
@@ -104,7 +105,18 @@ bool YKViewerLayer::MoveObject(YKLayer* userLayer, int32 from, int32 to) {
     if (from < 0 || from >= count || to < 0 || to > count) {
         return false;
     }
-    return PlaceChild(parent, from, to > from ? to - 1 : to);
+    return RecordedMove(parent, from, to > from ? to - 1 : to);
+}
+
+bool YKViewerLayer::RecordedMove(YKLayer* parent, int32 from, int32 to) {
+    if (from == to) {
+        return true;
+    }
+    if (!PlaceChild(parent, from, to)) {
+        return false;
+    }
+    AddUndoItem(new YKUndoMoveLayer(parent, from, to), true);
+    return true;
 }
 
 bool YKViewerLayer::PlaceChild(YKLayer* parent, int32 from, int32 to) {

@@ -162,7 +162,6 @@ public:
         int32 object = 0;
         int32 layer = 0;
         int32 unique = 0;
-        bool operator==(const IDCounters&) const = default;
     };
     IDCounters Counters() const { return {mObjectID, mLayerID, mUniqueID}; }
     void SetCounters(IDCounters counters);

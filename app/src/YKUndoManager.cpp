@@ -48,17 +48,13 @@ void YKUndoManager::AddToLastAction(YKUndoItem* item) {
         return;
     }
     StackLock undoLock(mUndoStack);
-    int32 below = mUndoStack.CountItems() - 2;
-    if (below < -1) {
-        delete item;
-        return;
-    }
-    while (below >= 0 && !mUndoStack.ItemAt(below)->IsTerminator()) {
-        --below;
+    const int32 count = mUndoStack.CountItems();
+    if (count > 0) {
+        mUndoStack.ItemAt(count - 1)->SetTerminator(false);
     }
     item->SetUndoManager(this);
-    mUndoStack.AddItem(item, below + 1);
-    ++mUndoChangeCount;
+    PushUndo(item, true);
+    MarkDocumentModified();
 }
 
 void YKUndoManager::PushUndo(YKUndoItem* item, bool terminator) {

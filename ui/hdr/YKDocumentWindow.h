@@ -130,6 +130,9 @@ private:
     void ShowEffectsPanel(const YKMessage& message);
     // The user layer the layer commands work on: the event manager's, else the tree's current.
     YKLayer* CurrentLayer() const;
+    // The tools edit the layer the document made current (a new one, or the one an undo
+    // brought back).
+    void FollowCurrentLayer();
     void SetPreviewMode(int32 mode);
     void CropCanvasTo(YKRect<int32> frame);
     // The selected objects of the current user layer as they show, for other programs.

@@ -22,7 +22,7 @@
 #include "YKPlayback.h"
 #include "YKQtClipboard.h"
 #include "YKRaster.h"
-#include "YKUndoDocumentIDs.h"
+#include "YKUndoLayerChoice.h"
 #include "YKUndoManager.h"
 #include "YKViewerLayer.h"
 
@@ -60,25 +60,28 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
     if (mQuitting) {
         return;
     }
-    YKUndoManager* undo = mDocument->UndoManager();
-    // Commands that make layers or objects take ids from the document: their undo gives the
-    // ids back, so an undone command leaves no trace in the saved file.
-    const YKDocument::IDCounters counters = mDocument->Counters();
-    const int32 recorded = undo->UndoDirtyCount();
-    if (LayerCommand(message) || ObjectCommand(message) || SelectionCommand(message) ||
-        AnimationCommand(message)) {
-        if (mDocument->Counters() != counters && undo->UndoDirtyCount() != recorded) {
-            undo->AddToLastAction(
-                new YKUndoDocumentIDs(mDocument, counters, mDocument->Counters()));
-        }
+    bool layerCommand = false;
+    bool objectCommand = false;
+    // A layer operation chooses the layer it makes, and copies take new ids; their undo gives
+    // both back.
+    YKUndoLayerChoice::Around(mDocument, [&] {
+        layerCommand = LayerCommand(message);
+        objectCommand = !layerCommand && ObjectCommand(message);
+    });
+    if (layerCommand) {
+        FollowCurrentLayer();
+    }
+    if (layerCommand || objectCommand || SelectionCommand(message) || AnimationCommand(message)) {
         return;
     }
+    YKUndoManager* undo = mDocument->UndoManager();
     switch (message.what) {
         case 'UNDO':
         case 'Redo':
             for (int32 step = Int32Field(message, "steps", 1); step > 0; --step) {
                 message.what == 'UNDO' ? undo->UndoLast() : undo->RedoLast();
             }
+            FollowCurrentLayer();
             UpdateUndoMenus();
             return;
         case 'EPuU':
@@ -165,6 +168,13 @@ void YKDocumentWindow::ShowEffectsPanel(const YKMessage& message) {
         panel->ShowFilter(static_cast<const YKGenericFilter*>(filter));
     } else {
         panel->ShowEffect(Int32Field(message, "effect", 0));
+    }
+}
+
+void YKDocumentWindow::FollowCurrentLayer() {
+    YKLayer* current = mDocument->ViewerLayer()->CurrentUserLayer();
+    if (mEvents != nullptr && current != nullptr) {
+        mEvents->SetCurrentLayer(current);
     }
 }
 

@@ -5,6 +5,8 @@
 #include "YKEffectsPanel.h"
 #include "YKGradientComposer.h"
 #include "YKInspectorPanel.h"
+#include "YKLayersPanel.h"
+#include "YKObjectsPanel.h"
 #include "YKPanelDocks.h"
 #include "YKTimelinePanel.h"
 #include "YKToolsPanel.h"
@@ -21,6 +23,8 @@ constexpr YKPanelDocks::Kind kKinds[] = {
      &YKColorPickerPanel::Create},
     {"timeline", "Animation", 'grTp', Qt::BottomDockWidgetArea, true, &YKTimelinePanel::Create},
     {"effects", "Effects", 0, Qt::RightDockWidgetArea, false, &YKEffectsPanel::Create},
+    {"layers", "Layers", 'grLp', Qt::RightDockWidgetArea, true, &YKLayersPanel::Create},
+    {"objects", "Objects", 'grOp', Qt::RightDockWidgetArea, true, &YKObjectsPanel::Create},
 };
 
 }  // namespace

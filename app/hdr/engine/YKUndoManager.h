@@ -27,8 +27,9 @@ public:
     // Takes ownership of `item` (null is ignored), closes an action with it when `terminator`
     // is true, empties the redo stack and marks the document modified.
     void AddUndoItem(YKUndoItem* item, bool terminator);
-    // Adds `item` to the newest action as its oldest record, so that it is undone last and
-    // redone first; without an action on the stack `item` is destroyed.
+    // Takes ownership of `item` (null is ignored) as the last record of the action on top of
+    // the stack, for what an operation that closed its action changed besides; with an empty
+    // stack it is an action of its own.
     void AddToLastAction(YKUndoItem* item);
     // Undoes the top action, newest record first, and moves it to the redo stack.
     void UndoLast();
