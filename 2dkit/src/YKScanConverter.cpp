@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
 #include <utility>
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -267,13 +266,16 @@ void YKScanConverter::ActivateEdges(int32 y) {
     if (first == mNextEdge) {
         return;
     }
-    // The new edges are in x order already: one merge instead of an insertion each. Equal x
-    // keeps the active edge first.
-    mSorted.clear();
-    std::merge(mActive.begin(), mActive.end(), mEdges.begin() + std::ptrdiff_t(first),
-               mEdges.begin() + std::ptrdiff_t(mNextEdge), std::back_inserter(mSorted),
-               [](const Edge& a, const Edge& b) { return a.x < b.x; });
-    mActive.swap(mSorted);
+    // Few edges start on one sub-scanline: each new one is put in its place, which costs less
+    // than merging into a copy. Equal x keeps the edge that was there first.
+    for (std::size_t k = first; k < mNextEdge; ++k) {
+        const Edge& edge = mEdges[k];
+        std::size_t at = mActive.size();
+        while (at > 0 && mActive[at - 1].x > edge.x) {
+            --at;
+        }
+        mActive.insert(mActive.begin() + std::ptrdiff_t(at), edge);
+    }
 }
 
 void YKScanConverter::AdvanceActiveEdges() {
@@ -413,12 +415,12 @@ bool YKScanConverter::FinishRow() {
 void YKScanConverter::SendRow(int32 row, const CoverageRow& sink) const {
     // Shorter full runs are cheaper painted with the pixels around them than as a piece of
     // their own.
-    constexpr int32 kMinFullRun = 32;
+    constexpr int32 kMinFullRun = 64;
     const int32* coverage = mRow.data();
     const int32 count = mRowLast - mRowFirst + 1;
     const int32 left = mFrame.left + mRowFirst;
     int32 sent = 0;
-    for (int32 i = RunEnd(coverage, 0, count, false); i < count;) {
+    for (int32 i = count < kMinFullRun ? count : RunEnd(coverage, 0, count, false); i < count;) {
         const int32 end = RunEnd(coverage, i, count, true);
         if (end - i >= kMinFullRun) {
             if (sent < i) {
