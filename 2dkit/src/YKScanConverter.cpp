@@ -282,7 +282,9 @@ void YKScanConverter::AdvanceActiveEdges() {
     std::size_t kept = 0;
     const std::size_t n = mActive.size();
     for (std::size_t i = 0; i < n; ++i) {
-        Edge& edge = mActive[i];
+        // Stepped in a copy and stored whole: stepping in place and then moving the edge down
+        // past an ended one would load what was just stored, which stalls.
+        Edge edge = mActive[i];
         if (--edge.count == 0) {
             continue;
         }
@@ -293,11 +295,7 @@ void YKScanConverter::AdvanceActiveEdges() {
         const int32 overflow = -static_cast<int32>(edge.error > 0);
         edge.x += edge.direction & overflow;
         edge.error -= edge.errorDown & overflow;
-        // Copying an edge onto itself would stall on the store just made.
-        if (kept != i) {
-            mActive[kept] = edge;
-        }
-        ++kept;
+        mActive[kept++] = edge;
     }
     mActive.resize(kept);
     // Edges cross rarely from one sub-scanline to the next: neighbour swaps restore the order.
@@ -464,7 +462,9 @@ void YKScanConverter::FillAntialiased(std::span<const YKFixedPolygon> polygons,
             y = mEdges[mNextEdge].startY;
             continue;
         }
-        ActivateEdges(y);
+        if (mNextEdge < mEdges.size() && mEdges[mNextEdge].startY == y) {
+            ActivateEdges(y);
+        }
         const int32 steady = (y & 7) == 0 ? SteadyRows(y) : 0;
         if (steady > 0) {
             // The edges stand still: every row until one ends or starts is the first one.
