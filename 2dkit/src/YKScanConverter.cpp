@@ -59,6 +59,18 @@ YK_AVX2 int32 RowSumsAvx2(int32* cells, int32* cover, int32 count, int32* out, i
 YK_AVX2 int32 RunEndAvx2(const int32* coverage, int32 i, int32 count, bool full) {
     const __m256i target = _mm256_set1_epi32(YKScanConverter::kFullCoverage);
     const uint32 same = full ? 0xFFu : 0u;
+    // Inside a shape the full runs are long: 32 pixels a step until one is not full.
+    for (; full && i + 32 <= count; i += 32) {
+        const auto* at = reinterpret_cast<const __m256i*>(coverage + i);
+        const __m256i all = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_loadu_si256(at), target),
+                             _mm256_cmpeq_epi32(_mm256_loadu_si256(at + 1), target)),
+            _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_loadu_si256(at + 2), target),
+                             _mm256_cmpeq_epi32(_mm256_loadu_si256(at + 3), target)));
+        if (_mm256_movemask_epi8(all) != -1) {
+            break;
+        }
+    }
     for (; i + 8 <= count; i += 8) {
         const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverage + i));
         const auto mask = static_cast<uint32>(
