@@ -9,9 +9,17 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct BenchRatio {
+    BenchRatio() = default;
+    // Most ratios belong to no group.
+    BenchRatio(std::string label, std::string ours, std::string peer, std::string group = {})
+        : label(std::move(label)),
+          ours(std::move(ours)),
+          peer(std::move(peer)),
+          group(std::move(group)) {}
     std::string label;
     std::string ours;  // benchmark names, as printed
     std::string peer;

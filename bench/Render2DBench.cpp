@@ -36,6 +36,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchRatios.h"
@@ -118,6 +119,7 @@ struct Item {
 };
 
 struct Scene {
+    explicit Scene(std::string sceneName) : name(std::move(sceneName)) {}
     std::string name;
     bool counted = true;  // part of the fill and stroke geometric mean
     std::vector<Item> items;
@@ -616,7 +618,8 @@ int main(int argc, char** argv) {
     std::vector<BenchRatio> ratios;
     for (const auto& [label, peer] : {std::pair{"Cairo", "BM_Cairo"}, std::pair{"AGG", "BM_Agg"}}) {
         for (int i = 0; i < count; ++i) {
-            const std::string index = "/" + std::to_string(i);
+            std::string index = "/";
+            index += std::to_string(i);
             const std::string group = Scenes()[i].counted
                                           ? std::string("fill and stroke vs ") + label
                                           : std::string("paint vs ") + label;

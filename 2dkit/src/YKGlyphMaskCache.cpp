@@ -159,7 +159,8 @@ YKGlyphMaskCache::Mask YKGlyphMaskCache::Build(YKFontData& font, uint32 glyph, i
     mScan->FillAntialiased(polygons, [&](int32 y, int32 x0, int32 x1, const int32* row) {
         uint16* out = coverage.data() + std::size_t(y - frame.top) * std::size_t(mask.width);
         for (int32 x = x0; x <= x1; ++x) {
-            out[x - frame.left] = static_cast<uint16>(row[x - x0]);
+            out[x - frame.left] =
+                static_cast<uint16>(row != nullptr ? row[x - x0] : YKScanConverter::kFullCoverage);
         }
         first = std::min(first, x0 - frame.left);
         last = std::max(last, x1 - frame.left);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
 #include <utility>
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -54,7 +53,48 @@ YK_AVX2 int32 RowSumsAvx2(int32* cells, int32* cover, int32 count, int32* out, i
     running = _mm256_cvtsi256_si32(carry);
     return i;
 }
+
+// Where a run of pixels from `i` that are all fully covered (`full`) or all not ends, eight at
+// a time; stops short of the last few pixels, which the caller looks at one by one.
+YK_AVX2 int32 RunEndAvx2(const int32* coverage, int32 i, int32 count, bool full) {
+    const __m256i target = _mm256_set1_epi32(YKScanConverter::kFullCoverage);
+    const uint32 same = full ? 0xFFu : 0u;
+    // Inside a shape the full runs are long: 32 pixels a step until one is not full.
+    for (; full && i + 32 <= count; i += 32) {
+        const auto* at = reinterpret_cast<const __m256i*>(coverage + i);
+        const __m256i all = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_loadu_si256(at), target),
+                             _mm256_cmpeq_epi32(_mm256_loadu_si256(at + 1), target)),
+            _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_loadu_si256(at + 2), target),
+                             _mm256_cmpeq_epi32(_mm256_loadu_si256(at + 3), target)));
+        if (_mm256_movemask_epi8(all) != -1) {
+            break;
+        }
+    }
+    for (; i + 8 <= count; i += 8) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverage + i));
+        const auto mask = static_cast<uint32>(
+            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(c, target))));
+        if (mask != same) {
+            return i + __builtin_ctz(mask ^ same);
+        }
+    }
+    return i;
+}
 #endif
+
+// Where a run of pixels from `i` that are all fully covered (`full`) or all not ends.
+int32 RunEnd(const int32* coverage, int32 i, int32 count, bool full) {
+#if defined(__x86_64__)
+    if (yk_zip_sketcher_has_avx2()) {
+        i = RunEndAvx2(coverage, i, count, full);
+    }
+#endif
+    while (i < count && (coverage[i] == YKScanConverter::kFullCoverage) == full) {
+        ++i;
+    }
+    return i;
+}
 
 }  // namespace
 
@@ -100,7 +140,7 @@ void YKScanConverter::SetFrame(YKRect<int32> frame) {
 
 // --- Edge table ---
 
-void YKScanConverter::BuildEdges(const std::vector<YKFixedPolygon>& polygons) {
+void YKScanConverter::BuildEdges(std::span<const YKFixedPolygon> polygons) {
     mEdges.clear();
     mActive.clear();
     mNextEdge = 0;
@@ -238,20 +278,25 @@ void YKScanConverter::ActivateEdges(int32 y) {
     if (first == mNextEdge) {
         return;
     }
-    // The new edges are in x order already: one merge instead of an insertion each. Equal x
-    // keeps the active edge first.
-    mSorted.clear();
-    std::merge(mActive.begin(), mActive.end(), mEdges.begin() + std::ptrdiff_t(first),
-               mEdges.begin() + std::ptrdiff_t(mNextEdge), std::back_inserter(mSorted),
-               [](const Edge& a, const Edge& b) { return a.x < b.x; });
-    mActive.swap(mSorted);
+    // Few edges start on one sub-scanline: each new one is put in its place, which costs less
+    // than merging into a copy. Equal x keeps the edge that was there first.
+    for (std::size_t k = first; k < mNextEdge; ++k) {
+        const Edge& edge = mEdges[k];
+        std::size_t at = mActive.size();
+        while (at > 0 && mActive[at - 1].x > edge.x) {
+            --at;
+        }
+        mActive.insert(mActive.begin() + std::ptrdiff_t(at), edge);
+    }
 }
 
 void YKScanConverter::AdvanceActiveEdges() {
     std::size_t kept = 0;
     const std::size_t n = mActive.size();
     for (std::size_t i = 0; i < n; ++i) {
-        Edge& edge = mActive[i];
+        // Stepped in a copy and stored whole: stepping in place and then moving the edge down
+        // past an ended one would load what was just stored, which stalls.
+        Edge edge = mActive[i];
         if (--edge.count == 0) {
             continue;
         }
@@ -262,11 +307,7 @@ void YKScanConverter::AdvanceActiveEdges() {
         const int32 overflow = -static_cast<int32>(edge.error > 0);
         edge.x += edge.direction & overflow;
         edge.error -= edge.errorDown & overflow;
-        // Copying an edge onto itself would stall on the store just made.
-        if (kept != i) {
-            mActive[kept] = edge;
-        }
-        ++kept;
+        mActive[kept++] = edge;
     }
     mActive.resize(kept);
     // Edges cross rarely from one sub-scanline to the next: neighbour swaps restore the order.
@@ -337,9 +378,26 @@ void YKScanConverter::AddCoverage() {
     }
 }
 
-void YKScanConverter::EmitRow(int32 row, const CoverageRow& sink) {
+int32 YKScanConverter::SteadyRows(int32 y) const {
+    if (mActive.empty()) {
+        return 0;
+    }
+    int32 subRows = (mFrame.bottom + 1) * 8 - y;
+    if (mNextEdge < mEdges.size()) {
+        subRows = std::min(subRows, mEdges[mNextEdge].startY - y);
+    }
+    for (const Edge& edge : mActive) {
+        if (edge.wholeStep != 0 || edge.errorUp != 0) {
+            return 0;
+        }
+        subRows = std::min(subRows, edge.count);
+    }
+    return subRows >> 3;
+}
+
+bool YKScanConverter::FinishRow() {
     if (mMaxX < mMinX) {
-        return;
+        return false;
     }
     int32 x = mMinX;
     int32 running = 0;
@@ -357,14 +415,46 @@ void YKScanConverter::EmitRow(int32 row, const CoverageRow& sink) {
     // One entry more: a span ending at the last pixel marks its end there.
     std::fill(mCells.begin() + cleared, mCells.begin() + mMaxX + 2, 0);
     std::fill(mCover.begin() + cleared, mCover.begin() + mMaxX + 2, 0);
-    sink(row, mFrame.left + mMinX, mFrame.left + mMaxX, mRow.data());
+    mRowFirst = mMinX;
+    mRowLast = mMaxX;
     mMinX = static_cast<int32>(mRow.size());
     mMaxX = -1;
+    return true;
+}
+
+void YKScanConverter::SendRow(int32 row, const CoverageRow& sink) const {
+    // Shorter full runs are cheaper painted with the pixels around them than as a piece of
+    // their own.
+    constexpr int32 kMinFullRun = 64;
+    const int32* coverage = mRow.data();
+    const int32 count = mRowLast - mRowFirst + 1;
+    const int32 left = mFrame.left + mRowFirst;
+    int32 sent = 0;
+    for (int32 i = count < kMinFullRun ? count : RunEnd(coverage, 0, count, false); i < count;) {
+        const int32 end = RunEnd(coverage, i, count, true);
+        if (end - i >= kMinFullRun) {
+            if (sent < i) {
+                sink(row, left + sent, left + i - 1, coverage + sent);
+            }
+            sink(row, left + i, left + end - 1, nullptr);
+            sent = end;
+        }
+        i = RunEnd(coverage, end, count, false);
+    }
+    if (sent < count) {
+        sink(row, left + sent, left + count - 1, coverage + sent);
+    }
+}
+
+void YKScanConverter::EmitRow(int32 row, const CoverageRow& sink) {
+    if (FinishRow()) {
+        SendRow(row, sink);
+    }
 }
 
 // --- The two walks ---
 
-void YKScanConverter::FillAntialiased(const std::vector<YKFixedPolygon>& polygons,
+void YKScanConverter::FillAntialiased(std::span<const YKFixedPolygon> polygons,
                                       const CoverageRow& row) {
     if (!mFrame.IsValid()) {
         return;
@@ -384,7 +474,25 @@ void YKScanConverter::FillAntialiased(const std::vector<YKFixedPolygon>& polygon
             y = mEdges[mNextEdge].startY;
             continue;
         }
-        ActivateEdges(y);
+        if (mNextEdge < mEdges.size() && mEdges[mNextEdge].startY == y) {
+            ActivateEdges(y);
+        }
+        const int32 steady = (y & 7) == 0 ? SteadyRows(y) : 0;
+        if (steady > 0) {
+            // The edges stand still: every row until one ends or starts is the first one.
+            for (int32 i = 0; i < 8; ++i) {
+                AddCoverage();
+            }
+            if (FinishRow()) {
+                for (int32 i = 0; i < steady; ++i) {
+                    SendRow((y >> 3) + i, row);
+                }
+            }
+            const int32 subRows = steady * 8;
+            std::erase_if(mActive, [&](Edge& edge) { return (edge.count -= subRows) == 0; });
+            y += subRows;
+            continue;
+        }
         AddCoverage();
         if ((y & 7) == 7) {
             EmitRow(y >> 3, row);
@@ -395,7 +503,7 @@ void YKScanConverter::FillAntialiased(const std::vector<YKFixedPolygon>& polygon
     EmitRow((y - 1) >> 3, row);
 }
 
-void YKScanConverter::FillPlain(const std::vector<YKFixedPolygon>& polygons, const PlainRun& run) {
+void YKScanConverter::FillPlain(std::span<const YKFixedPolygon> polygons, const PlainRun& run) {
     if (!mFrame.IsValid()) {
         return;
     }

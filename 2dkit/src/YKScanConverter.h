@@ -4,11 +4,14 @@
 // pixel) are walked sub-scanline by sub-scanline with an active edge list, non-zero winding.
 // Anti-aliased, each sub-scanline adds its exact horizontal coverage (1/256 pixel units) to the
 // pixels of its row, so a fully covered pixel reaches 8 x 256 = 2048; a finished row is handed
-// to the caller as coverage per pixel. Plain, each inside span of each sub-scanline is handed
-// over as a run of whole pixels. Everything in the loop is integer arithmetic.
+// to the caller as coverage per pixel, long fully covered runs apart. Rows that edges standing
+// straight up cross unchanged are summed once and handed over again. Plain, each inside span of
+// each sub-scanline is handed over as a run of whole pixels. Everything in the loop is integer
+// arithmetic.
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "YKList.h"
@@ -28,7 +31,11 @@ public:
     // Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range
     // (differences of x * 256 fit in 31 bits).
     static constexpr double kMaxCoordinate = 2097152.0;  // 2^21
-    // A finished row: pixels x0..x1 of row y, coverage[x - x0] in 0..2048.
+    // The coverage of a fully covered pixel.
+    static constexpr int32 kFullCoverage = 8 * 256;
+    // A piece of a finished row: pixels x0..x1 of row y, coverage[x - x0] in 0..2048, or null
+    // when every pixel of the piece is fully covered. A row's pieces follow each other without
+    // gaps, left to right, and span the pixels its spans touched.
     using CoverageRow = std::function<void(int32 y, int32 x0, int32 x1, const int32* coverage)>;
     // A run of whole pixels x0..x1 of row y inside the polygons (plain conversion).
     using PlainRun = std::function<void(int32 y, int32 x0, int32 x1)>;
@@ -43,8 +50,12 @@ public:
 
     // All polygons together (holes and overlaps by the winding rule across them); polygons of
     // fewer than 3 points add nothing.
-    void FillAntialiased(const std::vector<YKFixedPolygon>& polygons, const CoverageRow& row);
-    void FillPlain(const std::vector<YKFixedPolygon>& polygons, const PlainRun& run);
+    void FillAntialiased(std::span<const YKFixedPolygon> polygons, const CoverageRow& row);
+    void FillPlain(std::span<const YKFixedPolygon> polygons, const PlainRun& run);
+
+    // Room for a caller's fixed-point polygons, kept from one fill to the next so that small
+    // shapes, drawn by the thousand, allocate nothing.
+    std::vector<YKFixedPolygon>& PolygonStore() { return mPolygonStore; }
 
 private:
     struct Edge {
@@ -60,7 +71,7 @@ private:
     };
 
     // Builds the edges, sorted by start y then x, and returns the first sub-scanline to scan.
-    void BuildEdges(const std::vector<YKFixedPolygon>& polygons);
+    void BuildEdges(std::span<const YKFixedPolygon> polygons);
     void SortEdges();
     // Moves the edges that start at sub-scanline y into the active list, in x order.
     void ActivateEdges(int32 y);
@@ -72,9 +83,18 @@ private:
     // Adds this sub-scanline's coverage: spans where the winding sum is not 0.
     void AddCoverage();
     void AddSpanCoverage(int32 s, int32 e);
+    // How many whole pixel rows from sub-scanline y (the first of a row) the active edges cross
+    // unchanged: all upright, none ending and none starting before then. 0 when they do not.
+    int32 SteadyRows(int32 y) const;
+    // Sums the row's coverage into mRow and clears what it was summed from; false when the
+    // row touched no pixel.
+    bool FinishRow();
+    // Hands the finished row over as row `row`, its long fully covered runs as such.
+    void SendRow(int32 row, const CoverageRow& sink) const;
     void EmitRow(int32 row, const CoverageRow& sink);
 
     YKRect<int32> mFrame = YKRect<int32>::None();
+    std::vector<YKFixedPolygon> mPolygonStore;
     std::vector<Edge> mEdges;
     std::size_t mNextEdge = 0;
     std::vector<Edge> mActive;
@@ -94,4 +114,7 @@ private:
     std::vector<int32> mRow;
     int32 mMinX = 0;
     int32 mMaxX = -1;
+    // The pixels of the finished row in mRow, frame-relative.
+    int32 mRowFirst = 0;
+    int32 mRowLast = -1;
 };

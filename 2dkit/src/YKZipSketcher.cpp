@@ -200,14 +200,18 @@ YKZipSketcher::Paint YKZipSketcher::PaintFor(bool fill) const {
 }
 
 void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool fill) {
-    std::vector<YKFixedPolygon> fixed;
+    std::vector<YKFixedPolygon>& store = mScan->PolygonStore();
+    std::size_t count = 0;
     for (const YKPointList* polygon : polygons) {
-        YKFixedPolygon points;
+        if (store.size() == count) {
+            store.emplace_back();
+        }
         // A polygon with a point nowhere cannot be drawn.
-        if (YKScanConverter::ToFixed(*polygon, points)) {
-            fixed.push_back(std::move(points));
+        if (YKScanConverter::ToFixed(*polygon, store[count])) {
+            ++count;
         }
     }
+    const std::span<const YKFixedPolygon> fixed(store.data(), count);
     const Paint paint = PaintFor(fill);
     if (AntgMode() == YK_ANTG_ANTIALIASED) {
         mScan->FillAntialiased(fixed, [&](int32 y, int32 x0, int32 x1, const int32* coverage) {

@@ -51,7 +51,10 @@ template <typename List>
 std::string Joined(const List& items, const char* separator) {
     std::string text;
     for (const auto& item : items) {
-        text += (text.empty() ? "" : separator) + std::string(item);
+        if (!text.empty()) {
+            text += separator;
+        }
+        text += item;
     }
     return text.empty() ? "-" : text;
 }
@@ -60,7 +63,10 @@ template <typename List>
 std::string JsonArray(const List& items) {
     std::string text = "[";
     for (const auto& item : items) {
-        text += (text.size() > 1 ? "," : "") + YKJsonQuoted(std::string(item).c_str());
+        if (text.size() > 1) {
+            text += ',';
+        }
+        text += YKJsonQuoted(std::string(item).c_str());
     }
     return text + "]";
 }

@@ -43,10 +43,17 @@ void YKProgressBar::Show(int32 step, int32 count, const std::string& text) {
     if (!mTerminal || count <= 0) {
         return;
     }
-    const auto done = static_cast<size_t>(std::clamp(step, 0, count)) * kBarWidth / count;
-    const std::string bar = "[" + std::string(done, '#') + std::string(kBarWidth - done, '-') +
-                            "] " + std::to_string(std::clamp(step, 0, count)) + "/" +
-                            std::to_string(count) + " " + text;
+    const int32 shown = std::clamp(step, 0, count);
+    const auto done = static_cast<size_t>(shown) * kBarWidth / count;
+    std::string bar = "[";
+    bar.append(done, '#');
+    bar.append(kBarWidth - done, '-');
+    bar += "] ";
+    bar += std::to_string(shown);
+    bar += '/';
+    bar += std::to_string(count);
+    bar += ' ';
+    bar += text;
     std::fprintf(mStream, "\r%s", Fitted(bar, mColumns).c_str());
     std::fflush(mStream);
     mShown = true;

@@ -200,7 +200,12 @@ bool YKReplacedFile::CreateBeside() {
     const std::string stem = mTarget + ".saving-" + std::to_string(getpid());
     // Further serials only for saves of the same file that run at once in this process.
     for (int serial = 1; serial <= 64; ++serial) {
-        const std::string name = stem + (serial > 1 ? "-" + std::to_string(serial) : "") + "~";
+        std::string name = stem;
+        if (serial > 1) {
+            name += '-';
+            name += std::to_string(serial);
+        }
+        name += '~';
         if (gActive.count(name) != 0) {
             continue;
         }

@@ -17,6 +17,7 @@
 #include "YKPattern.h"
 #include "YKRaster.h"
 #include "YKZipSketcher.h"
+#include "yk_composition.h"
 
 namespace {
 
@@ -89,24 +90,72 @@ struct Fixed {
     int32 y;  // 1/8 pixel
 };
 
-// The coverage rules written out plainly, against the sketcher over random polygons on the
-// fixed-point grid: every edge stepped from its top end, each sub-scanline's crossings sorted,
-// inside spans merged (across gaps within one pixel) and summed per pixel of the frame.
-TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
+// Upright boxes in fixed point, one to three, some turned the other way (holes where they
+// overlap one going the first way, often one cut out of the first box), joined into one polygon
+// by bridges there and back. Leaning boxes have their corners moved across by a few units, so
+// that their sides are steep but move.
+std::vector<Fixed> RandomBoxes(std::mt19937& random, int32 left, int32 top, int32 width,
+                               int32 height, bool leaning) {
+    const auto integer = [&](int32 low, int32 high) {
+        return std::uniform_int_distribution<int32>(low, high)(random);
+    };
+    std::vector<Fixed> polygon;
+    bool turned = false;
+    Fixed outer[2] = {};  // the first box's corners
+    for (int32 part = integer(1, 3); part > 0; --part) {
+        int32 x0 = integer(left * 256, (left + width) * 256);
+        int32 y0 = integer(top * 8, (top + height) * 8);
+        int32 x1 = x0 + integer(1, 90 * 256);
+        int32 y1 = y0 + integer(1, 60 * 8);
+        if (!polygon.empty() && integer(0, 1) == 0) {
+            // Inside the first box, the other way round.
+            x0 = integer(outer[0].x, outer[1].x - 1);
+            y0 = integer(outer[0].y, outer[1].y - 1);
+            x1 = integer(x0 + 1, outer[1].x);
+            y1 = integer(y0 + 1, outer[1].y);
+            turned = !turned;
+        } else {
+            turned = integer(0, 1) == 0;
+        }
+        if (polygon.empty()) {
+            outer[0] = {x0, y0};
+            outer[1] = {x1, y1};
+        }
+        const std::size_t first = polygon.size();
+        if (!turned) {
+            polygon.insert(polygon.end(), {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+        } else {
+            polygon.insert(polygon.end(), {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}});
+        }
+        for (std::size_t i = first; leaning && i < polygon.size(); ++i) {
+            polygon[i].x += integer(-4, 4);
+        }
+        polygon.push_back(polygon[first]);
+    }
+    return polygon;
+}
+
+// The coverage rules written out plainly, against the sketcher over random polygons and upright
+// boxes on the fixed-point grid: every edge stepped from its top end, each sub-scanline's
+// crossings sorted, inside spans merged (across gaps within one pixel) and summed per pixel of
+// the frame. The fill replaces what the bitmap held over each row's touched pixels, uncovered
+// ones included, and leaves the rest.
+TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygonsAndBoxes) {
     std::mt19937 random(2024);
     const auto integer = [&](int32 low, int32 high) {
         return std::uniform_int_distribution<int32>(low, high)(random);
     };
-    const YKRect<int32> frame{-6, -5, 45, 37};  // drawn with one pixel more on every side
+    const YKRect<int32> frame{-6, -5, 125, 77};  // drawn with one pixel more on every side
     const int32 left = frame.left - 1;
     const int32 top = frame.top - 1;
     const int32 width = frame.right - frame.left + 3;
     const int32 height = frame.bottom - frame.top + 3;
-    for (int32 round = 0; round < 100; ++round) {
+    constexpr uint32 kBackground = 0xFF808080u;
+    for (int32 round = 0; round < 240; ++round) {
         // Points in 1/256 pixel across and 1/8 down, some beyond the frame, some parts tiny. The
         // parts are joined into one polygon by bridges there and back, which cancel.
         std::vector<Fixed> polygon;
-        for (int32 part = integer(1, 3); part > 0; --part) {
+        for (int32 part = round % 3 == 0 ? integer(1, 3) : 0; part > 0; --part) {
             const int32 spread = integer(0, 1) != 0 ? 3 * 256 : 60 * 256;
             const int32 cx = integer(left * 256, (left + width) * 256);
             const int32 cy = integer(top * 8, (top + height) * 8);
@@ -118,6 +167,9 @@ TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
                 polygon.push_back({cx + integer(-spread, spread), y});
             }
             polygon.push_back(polygon[first]);
+        }
+        if (round % 3 != 0) {
+            polygon = RandomBoxes(random, left, top, width, height, round % 3 == 2);
         }
         std::vector<int32> coverage(std::size_t(width) * height, 0);
         std::map<int32, std::vector<std::pair<int32, int32>>> crossings;  // y: (x, winding)
@@ -148,8 +200,17 @@ TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
                 }
             }
         }
+        // Per row, the first and last pixel the spans touched.
+        std::vector<std::pair<int32, int32>> touched(std::size_t(height), {width, -1});
         const auto add = [&](int32 y, int32 s, int32 e) {
             const int32 row = (y >> 3) - top;
+            const int32 cs = std::max(s, left * 256) - left * 256;
+            const int32 ce = std::min(e, (left + width) * 256) - left * 256;
+            if (row >= 0 && row < height && cs < ce) {
+                auto& [first, last] = touched[std::size_t(row)];
+                first = std::min(first, cs >> 8);
+                last = std::max(last, (ce & 255) != 0 ? ce >> 8 : (ce >> 8) - 1);
+            }
             const auto put = [&](int32 pixel, int32 amount) {
                 const int32 column = pixel - left;
                 if (row >= 0 && row < height && column >= 0 && column < width) {
@@ -199,6 +260,9 @@ TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
         sketcher.SetAntgMode(YK_ANTG_ANTIALIASED);
         sketcher.SetStrokeStyle(YK_STYLE_NONE);
         sketcher.SetFillColor(yk_color(10, 20, 30, opacity));
+        for (int32 y = top; y < top + height; ++y) {
+            bitmap.SetPixelAt(y, left, width, kBackground, YK_COPY);
+        }
         YKPointList points;
         for (Fixed p : polygon) {
             points.AddItem({p.x / 256.0, p.y / 8.0});
@@ -210,7 +274,9 @@ TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygons) {
                 const uint32 a = std::min<uint32>(255, (c * 255) >> 11);
                 const uint32 alpha =
                     opacity == 255 ? a : ((a * opacity >> 8) + 1 + a * opacity) >> 8;
-                const uint32 expected = c == 0 ? 0 : alpha << 24 | 0x0A141Eu;
+                const auto [first, last] = touched[std::size_t(row)];
+                const uint32 uncovered = column >= first && column <= last ? 0 : kBackground;
+                const uint32 expected = c == 0 ? uncovered : alpha << 24 | 0x0A141Eu;
                 ASSERT_EQ(PixelAt(bitmap, left + column, top + row), expected)
                     << "round " << round << " at " << left + column << "," << top + row;
             }
