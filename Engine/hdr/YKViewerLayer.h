@@ -15,6 +15,7 @@
 // select) are steps of their own that leave undo records with the document.
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -264,6 +265,12 @@ public:
     // The object (with its dedicated parent and effects) rendered into a bitmap object in its
     // place. Undoable; 'oBLT' with "old" and "new". Null for an object that shows nothing.
     YKLayer* FlattenObject(YKLayer* object);
+
+    // Runs `change` on `layer` (a user layer, or an object together with its dedicated parent)
+    // as one step and one undoable action named `name`: the record keeps a copy of the layer as
+    // it was, which undo puts back in its place. `change` may give an object a dedicated
+    // parent. No record when nothing changed; false then, and when `layer` is not in the tree.
+    bool ModifyLayer(YKLayer* layer, const char* name, const std::function<void()>& change);
 
     // A layer with the parent and the index it has in the tree.
     struct LayerPlace {

@@ -13,6 +13,9 @@
 #include "YKDocumentWindow.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
+#include "YKFilterManager.h"
+#include "YKGenericFilter.h"
+#include "YKLayerPropertiesDialog.h"
 #include "YKObjectLayer.h"
 #include "YKPanelDocks.h"
 #include "YKPlayback.h"
@@ -20,7 +23,10 @@
 #include "YKRaster.h"
 #include "YKUndoDocumentIDs.h"
 #include "YKUndoManager.h"
+#include "YKUndoSelection.h"
+#include "YKUserLayer.h"
 #include "YKViewerLayer.h"
+#include "yk_composition.h"
 
 // Sections: dispatch · layers · objects · selection · animation · view.
 
@@ -67,6 +73,9 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             undo->AddToLastAction(
                 new YKUndoDocumentIDs(mDocument, counters, mDocument->Counters()));
         }
+        return;
+    }
+    if (ViewCommand(message) || DesktopCommand(message)) {
         return;
     }
     switch (message.what) {
@@ -117,6 +126,9 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             return;
         case 'exWz':
             ShowExportWizard();
+            return;
+        case 'grPs':
+            PageSetup();
             return;
         case 'grPr':
             Print();
@@ -214,6 +226,29 @@ bool YKDocumentWindow::LayerCommand(const YKMessage& message) {
                    [&] { static_cast<YKCacheLayer*>(layer)->SetMergeMethod(method, nullptr); });
             break;
         }
+        case 'LPrp':
+            if (layer != nullptr && layer->InheritsFrom("YKUserLayer")) {
+                YKLayerPropertiesDialog::Open(mDocument, static_cast<YKUserLayer*>(layer), mIndex,
+                                              this);
+            }
+            break;
+        case 'LFlt':
+        case 'LCmF': {
+            std::unique_ptr<YKGenericFilter> filter = FilterOf(message);
+            if (filter == nullptr || layer == nullptr || !layer->InheritsFrom("YKCacheLayer")) {
+                break;
+            }
+            auto* cache = static_cast<YKCacheLayer*>(layer);
+            const bool merge = message.what == 'LCmF';
+            viewer->ModifyLayer(layer, merge ? "Composite Method" : "Apply Filter", [&] {
+                if (merge) {
+                    cache->SetMergeMethod(YK_FILTER, filter.release());
+                } else {
+                    cache->AddFilter(filter.release());
+                }
+            });
+            break;
+        }
         case 'CnCr':
             CropCanvasTo(viewer->SelectionFrame(mIndex));
             break;
@@ -306,6 +341,21 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             }
             break;
         }
+        case 'OFlt':
+        case 'OCmF': {
+            const std::vector<YKLayer*> selected = viewer->SelectedObjects(mIndex);
+            std::unique_ptr<YKGenericFilter> filter = FilterOf(message);
+            if (selected.empty() || filter == nullptr) {
+                break;
+            }
+            auto* object = static_cast<YKObjectLayer*>(selected.front());
+            const bool merge = message.what == 'OCmF';
+            viewer->ModifyLayer(object, merge ? "Composite Method" : "Apply Filter", [&] {
+                merge ? object->ChangeMergeMethod(YK_FILTER, filter.release())
+                      : object->ApplyFilter(filter.release());
+            });
+            break;
+        }
         case 'Alig': {
             std::vector<YKObjectLayer*> objects;
             for (YKLayer* object : viewer->SelectedObjects(mIndex, viewer->CurrentUserLayer())) {
@@ -357,6 +407,24 @@ bool YKDocumentWindow::SelectionCommand(const YKMessage& message) {
                 mEvents->InvertSelection();
             }
             break;
+        case 'Salb':
+            ChangeSelection([](YKViewerLayer* viewer) {
+                viewer->ReplaceSelection(viewer->CreateRectangleSelection(viewer->CanvasFrame()));
+            });
+            break;
+        case 'Sinb':
+            // Everything, less what was selected: each alpha becomes its complement.
+            ChangeSelection([](YKViewerLayer* viewer) {
+                std::unique_ptr<YKBitmap> was;
+                if (viewer->GetSelection() != nullptr) {
+                    was = std::make_unique<YKBitmap>(*viewer->GetSelection());
+                }
+                viewer->ReplaceSelection(viewer->CreateRectangleSelection(viewer->CanvasFrame()));
+                if (was != nullptr) {
+                    viewer->RemoveSelection(was.get());
+                }
+            });
+            break;
         case 'SDsb':
             InStep(viewer, [viewer] { viewer->EraseSelection(); });
             break;
@@ -391,6 +459,41 @@ bool YKDocumentWindow::SelectionCommand(const YKMessage& message) {
             return false;
     }
     return true;
+}
+
+void YKDocumentWindow::ChangeSelection(const std::function<void(YKViewerLayer*)>& change) {
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    std::unique_ptr<YKBitmap> before;
+    YKRect<int32> rect = YKRect<int32>::None();
+    InStep(viewer, [&] {
+        if (viewer->GetSelection() != nullptr) {
+            before = std::make_unique<YKBitmap>(*viewer->GetSelection());
+        }
+        rect = viewer->SelectionRectangle();
+        change(viewer);
+    });
+    mDocument->AddUndoItem(new YKUndoSelection(std::move(before), rect), true);
+}
+
+std::unique_ptr<YKGenericFilter> YKDocumentWindow::FilterOf(const YKMessage& message) {
+    void* named = nullptr;
+    if (!message.FindPointer("filter", &named)) {
+        return nullptr;
+    }
+    // Only a loaded filter is followed: the pointer may come from anywhere.
+    const YKFilterManager& filters = YKFilterManager::Default();
+    for (int32 list = 0; list < filters.CountFilterLists(); ++list) {
+        const YKList<YKGenericFilter*>* each = filters.FilterListAt(list);
+        for (int32 i = 0; each != nullptr && i < each->CountItems(); ++i) {
+            if (each->ItemAt(i) == named) {
+                YKMessage archive;
+                each->ItemAt(i)->Archive(&archive);
+                return std::unique_ptr<YKGenericFilter>(
+                    each->ItemAt(i)->InstantiateFilter(&archive));
+            }
+        }
+    }
+    return nullptr;
 }
 
 // --- Animation ---
