@@ -1,14 +1,20 @@
-// The viewer layer's undoable change of one layer in place (its properties, its filters): the
-// record swaps the layer with a copy of itself as it was.
+// The viewer layer's undoable change of one layer in place (its properties, its filters). The
+// change is made on a copy that takes the layer's place, so that the record keeps the layer
+// itself, untouched, for undo to put back exactly as it was.
 
 #include <string>
 
 #include "YKMessage.h"
+#include "YKObjectLayer.h"
 #include "YKUndoLayerSwap.h"
 #include "YKViewerLayer.h"
 #include "YKViewerLayer_internal.h"
 
 namespace {
+
+YKObjectLayer* AsObject(YKLayer* layer) {
+    return layer->InheritsFrom("YKObjectLayer") ? static_cast<YKObjectLayer*>(layer) : nullptr;
+}
 
 std::string Archived(const YKLayer* layer) {
     YKMessage archive;
@@ -19,27 +25,42 @@ std::string Archived(const YKLayer* layer) {
 }  // namespace
 
 bool YKViewerLayer::ModifyLayer(YKLayer* layer, const char* name,
-                                const std::function<void()>& change) {
+                                const std::function<void(YKLayer*)>& change) {
     YKViewerStep step(*this);
     if (layer == nullptr || layer == this || !HirarchyHasItem(layer, this)) {
         return false;
     }
     YKLayer* placed = Placed(layer);
-    YKLayer* parent = placed->Parent();
-    const int32 index = parent->IndexOfChild(placed);
-    const std::string before = Archived(placed);
-    // The copy keeps the ids: it stands for the same layer when undo puts it back.
+    const LayerPlace original{placed, placed->Parent(), placed->Parent()->IndexOfChild(placed)};
+    // The copy keeps the ids: it stands for the same layer.
     YKLayer* copy = CopyOf(placed, false);
     if (copy == nullptr) {
         return false;
     }
-    change();
-    // An object may now sit in a dedicated parent made for it, at the same place.
-    YKLayer* now = Placed(layer);
-    if (now->Parent() != parent || Archived(now) == before) {
+    // An object's dedicated parent has the object as its only child.
+    YKLayer* target = placed == layer ? copy : copy->ChildAt(0);
+    if (target == nullptr) {
         delete copy;
         return false;
     }
-    AddUndoItem(new YKUndoLayerSwap({{copy, parent, index}}, {{now, parent, index}}, name), true);
+    ReplaceLayers({original}, {{copy, original.parent, original.index}});
+    // Selection is not archived: the copy is selected where the layer was.
+    YKObjectLayer* before = AsObject(layer);
+    YKObjectLayer* after = AsObject(target);
+    for (int32 view = 0; before != nullptr && after != nullptr && view < kMaxViewers; ++view) {
+        if (before->ObjectMode(view) != after->ObjectMode(view)) {
+            SetModeIn(after, before->ObjectMode(view), view);
+        }
+    }
+    const std::string unchanged = Archived(copy);
+    change(target);
+    // An object may now sit in a dedicated parent made for it, at the same place.
+    const LayerPlace changed{Placed(target), original.parent, original.index};
+    if (Archived(changed.layer) == unchanged) {
+        ReplaceLayers({changed}, {original});
+        delete changed.layer;
+        return false;
+    }
+    AddUndoItem(new YKUndoLayerSwap({original}, {changed}, name), true);
     return true;
 }

@@ -238,15 +238,16 @@ bool YKDocumentWindow::LayerCommand(const YKMessage& message) {
             if (filter == nullptr || layer == nullptr || !layer->InheritsFrom("YKCacheLayer")) {
                 break;
             }
-            auto* cache = static_cast<YKCacheLayer*>(layer);
             const bool merge = message.what == 'LCmF';
-            viewer->ModifyLayer(layer, merge ? "Composite Method" : "Apply Filter", [&] {
-                if (merge) {
-                    cache->SetMergeMethod(YK_FILTER, filter.release());
-                } else {
-                    cache->AddFilter(filter.release());
-                }
-            });
+            viewer->ModifyLayer(layer, merge ? "Composite Method" : "Apply Filter",
+                                [&](YKLayer* changed) {
+                                    auto* cache = static_cast<YKCacheLayer*>(changed);
+                                    if (merge) {
+                                        cache->SetMergeMethod(YK_FILTER, filter.release());
+                                    } else {
+                                        cache->AddFilter(filter.release());
+                                    }
+                                });
             break;
         }
         case 'CnCr':
@@ -348,12 +349,16 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             if (selected.empty() || filter == nullptr) {
                 break;
             }
-            auto* object = static_cast<YKObjectLayer*>(selected.front());
             const bool merge = message.what == 'OCmF';
-            viewer->ModifyLayer(object, merge ? "Composite Method" : "Apply Filter", [&] {
-                merge ? object->ChangeMergeMethod(YK_FILTER, filter.release())
-                      : object->ApplyFilter(filter.release());
-            });
+            viewer->ModifyLayer(selected.front(), merge ? "Composite Method" : "Apply Filter",
+                                [&](YKLayer* changed) {
+                                    auto* object = static_cast<YKObjectLayer*>(changed);
+                                    if (merge) {
+                                        object->ChangeMergeMethod(YK_FILTER, filter.release());
+                                    } else {
+                                        object->ApplyFilter(filter.release());
+                                    }
+                                });
             break;
         }
         case 'Alig': {

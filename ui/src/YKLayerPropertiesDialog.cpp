@@ -63,22 +63,23 @@ void YKLayerPropertiesDialog::accept() {
     const bool visible = mVisible->isChecked();
     const bool locked = mLocked->isChecked();
     // The layer may have left the tree meanwhile: the viewer layer checks before it is touched.
-    mDocument->ViewerLayer()->ModifyLayer(mLayer, "Layer Properties", [&] {
+    mDocument->ViewerLayer()->ModifyLayer(mLayer, "Layer Properties", [&](YKLayer* changed) {
+        auto* layer = static_cast<YKUserLayer*>(changed);
         // Renaming restarts the copy number: only a new name does.
-        const char* was = mLayer->Name();
+        const char* was = layer->Name();
         if (was == nullptr ? !name.empty() : name != was) {
-            mLayer->SetName(name.c_str());
+            layer->SetName(name.c_str());
         }
-        if (opacity != mLayer->GlobalAlpha()) {
-            mLayer->SetGlobalAlpha(opacity);
+        if (opacity != layer->GlobalAlpha()) {
+            layer->SetGlobalAlpha(opacity);
         }
-        if (method != mLayer->MergeMethod()) {
-            mLayer->SetMergeMethod(method, nullptr);
+        if (method != layer->MergeMethod()) {
+            layer->SetMergeMethod(method, nullptr);
         }
-        if (visible == mLayer->IsUserLayerHidden(mView)) {
-            visible ? mLayer->ShowUserLayer(mView) : mLayer->HideUserLayer(mView);
+        if (visible == layer->IsUserLayerHidden(mView)) {
+            visible ? layer->ShowUserLayer(mView) : layer->HideUserLayer(mView);
         }
-        mLayer->Lock(locked);
+        layer->Lock(locked);
     });
     QDialog::accept();
 }
