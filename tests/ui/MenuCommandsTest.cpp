@@ -163,6 +163,7 @@ public:
 
     UrlCatcher mUrls;
     std::vector<uint32> mUnhandled;
+    QPrinter* mPageSetupPrinter = nullptr;
 };
 
 // A command, what it should change, and whether Undo brings the document back.
@@ -564,13 +565,20 @@ TEST_F(MenuCommandsTest, EachCommandHasItsEffectAndEditsUndoToTheSavedBytes) {
              EXPECT_EQ(t.mUrls.urls.back().fragment(), "tools");
          }},
         {{"File", "Page Setup…"},
-         nullptr,
          [](MenuCommandsTest& t) {
-             auto* dialog = t.mWindow->findChild<QPageSetupDialog*>();
-             ASSERT_NE(dialog, nullptr);
+             // The dialog waits for an answer: it is looked at, then dismissed.
+             QTimer::singleShot(0, [&t] {
+                 auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+                 t.mPageSetupPrinter = dialog != nullptr ? dialog->printer() : nullptr;
+                 if (dialog != nullptr) {
+                     dialog->reject();
+                 }
+             });
+         },
+         [](MenuCommandsTest& t) {
              // The page the user sets up is the one Print prints on.
-             EXPECT_EQ(dialog->printer(), t.mWindow->Printer());
-             dialog->reject();
+             ASSERT_NE(t.mPageSetupPrinter, nullptr);
+             EXPECT_EQ(t.mPageSetupPrinter, t.mWindow->Printer());
          }},
     };
     for (const Effect& effect : effects) {

@@ -109,10 +109,9 @@ QPrinter* YKDocumentWindow::Printer() {
 }
 
 void YKDocumentWindow::PageSetup() {
-    // Window-modal and not waited for: the printer keeps what the user accepts.
-    auto* dialog = new QPageSetupDialog(Printer(), this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
+    // Waited for: the dialog hands what the user accepts to the printer only then.
+    QPageSetupDialog dialog(Printer(), this);
+    dialog.exec();
 }
 
 void YKDocumentWindow::Print() {
