@@ -291,12 +291,7 @@ TEST_F(MenuCommandsTest, CanvasPanelResizesAboutEachAnchorAndRefusesImpossibleSi
     EXPECT_EQ(mDocument->Frame(), original);
 }
 
-TEST_F(MenuCommandsTest, ViewModeFramesAndPrinting) {
-    Trigger({"Image", "View Mode", "Stroke Preview"});
-    EXPECT_EQ(mWindow->PreviewMode(), 1);
-    Trigger({"Image", "View Mode", "Full View"});
-    EXPECT_EQ(mWindow->PreviewMode(), 0);
-
+TEST_F(MenuCommandsTest, FramesAndPrinting) {
     YKEnvelopManager* manager = mDocument->EnvelopManager();
     Trigger({"Animation", "Last Frame"});
     EXPECT_EQ(manager->CurrentFrame(), manager->MaxFrame());
@@ -337,12 +332,15 @@ TEST_F(MenuCommandsTest, EachCommandHasItsEffectAndEditsUndoToTheSavedBytes) {
         }
         ASSERT_EQ(YKDocumentWindow::DocumentWindows().size(), 2u);
     };
-    const auto windowFrames = [] {
-        std::vector<QRect> frames;
-        for (YKDocumentWindow* window : YKDocumentWindow::DocumentWindows()) {
-            frames.push_back(window->frameGeometry());
-        }
-        return frames;
+    const auto arranged = [](QPoint (*offset)(QRect)) {
+        return [offset](MenuCommandsTest&) {
+            std::vector<QRect> frames;
+            for (YKDocumentWindow* window : YKDocumentWindow::DocumentWindows()) {
+                frames.push_back(window->frameGeometry());
+            }
+            EXPECT_EQ(frames[1].topLeft() - frames[0].topLeft(), offset(frames[0]));
+            EXPECT_EQ(frames[0].size(), frames[1].size());
+        };
     };
     const int32 beos = 3;
     ASSERT_STREQ(Quantizer::Cmap::GetCmapName(beos), "BeOS");
@@ -507,29 +505,14 @@ TEST_F(MenuCommandsTest, EachCommandHasItsEffectAndEditsUndoToTheSavedBytes) {
              t.Trigger({"Window", "Documents", "Sample Banner", "View 2"});
              EXPECT_TRUE(QTest::qWaitForWindowActive(other));
          }},
-        {{"Window", "Tile Vertical"},
-         twoViews,
-         [&](MenuCommandsTest&) {
-             const std::vector<QRect> frames = windowFrames();
-             EXPECT_EQ(frames[0].top(), frames[1].top());
-             EXPECT_EQ(frames[0].height(), frames[1].height());
-             EXPECT_EQ(frames[0].right() + 1, frames[1].left());
-         }},
-        {{"Window", "Tile"},
-         twoViews,
-         [&](MenuCommandsTest&) {
-             const std::vector<QRect> frames = windowFrames();
-             EXPECT_EQ(frames[0].left(), frames[1].left());
-             EXPECT_EQ(frames[0].width(), frames[1].width());
-             EXPECT_EQ(frames[0].bottom() + 1, frames[1].top());
-         }},
-        {{"Window", "Stack"},
-         twoViews,
-         [&](MenuCommandsTest&) {
-             const std::vector<QRect> frames = windowFrames();
-             EXPECT_EQ(frames[1].topLeft() - frames[0].topLeft(), QPoint(28, 28));
-             EXPECT_EQ(frames[0].size(), frames[1].size());
-         }},
+        // The second window beside, below, or a step down and right of the first.
+        {{"Window", "Tile Vertical"}, twoViews, arranged([](QRect first) {
+             return QPoint(first.width(), 0);
+         })},
+        {{"Window", "Tile"}, twoViews, arranged([](QRect first) {
+             return QPoint(0, first.height());
+         })},
+        {{"Window", "Stack"}, twoViews, arranged([](QRect) { return QPoint(28, 28); })},
         {{"View", "New View"},
          [](MenuCommandsTest& t) {
              while (t.mDocument->CountViewers() < YKDocument::kMaxViews) {

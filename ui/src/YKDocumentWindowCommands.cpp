@@ -11,6 +11,7 @@
 #include "YKCanvasPanel.h"
 #include "YKDocument.h"
 #include "YKDocumentWindow.h"
+#include "YKDocumentWindow_internal.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
 #include "YKFilterManager.h"
@@ -31,18 +32,6 @@
 // Sections: dispatch · layers · objects · selection · animation · view.
 
 namespace {
-
-int32 Int32Field(const YKMessage& message, const char* name, int32 fallback) {
-    int32 value = fallback;
-    message.FindInt32(name, &value);
-    return value;
-}
-
-bool Marked(const YKMessage& message) {
-    bool marked = false;
-    message.FindBool("marked", &marked);
-    return marked;
-}
 
 // One editing step of the viewer layer around `work`, so the views redraw once.
 template <class Work>
@@ -81,7 +70,7 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
     switch (message.what) {
         case 'UNDO':
         case 'Redo':
-            for (int32 step = Int32Field(message, "steps", 1); step > 0; --step) {
+            for (int32 step = YKInt32Field(message, "steps", 1); step > 0; --step) {
                 message.what == 'UNDO' ? undo->UndoLast() : undo->RedoLast();
             }
             UpdateUndoMenus();
@@ -122,7 +111,7 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             ImportFiles(message.what == 'ImSq');
             return;
         case 'grEd':
-            ExportDocument(Int32Field(message, "raster_io_id", -1));
+            ExportDocument(YKInt32Field(message, "raster_io_id", -1));
             return;
         case 'exWz':
             ShowExportWizard();
@@ -221,7 +210,7 @@ bool YKDocumentWindow::LayerCommand(const YKMessage& message) {
             if (layer == nullptr || !layer->InheritsFrom("YKCacheLayer")) {
                 break;
             }
-            const int32 method = Int32Field(message, "index", 0);
+            const int32 method = YKInt32Field(message, "index", 0);
             InStep(viewer,
                    [&] { static_cast<YKCacheLayer*>(layer)->SetMergeMethod(method, nullptr); });
             break;
@@ -324,8 +313,8 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             if (selected.empty()) {
                 break;
             }
-            YKMessage change(message.what == 'OCmp' ? 'oMRG' : Marked(message) ? 'oLOC' : 'oULC');
-            change.AddInt32("merge_method", Int32Field(message, "index", 0));
+            YKMessage change(message.what == 'OCmp' ? 'oMRG' : YKMarked(message) ? 'oLOC' : 'oULC');
+            change.AddInt32("merge_method", YKInt32Field(message, "index", 0));
             InStep(viewer, [&] { mDocument->SendMessage(selected.front(), &change); });
             break;
         }
@@ -367,8 +356,8 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
                 objects.push_back(static_cast<YKObjectLayer*>(object));
             }
             mEvents->RecordPlacement(objects, "Alignment", [&] {
-                viewer->AlignObjects(Int32Field(message, "viewid", mIndex),
-                                     Int32Field(message, "align", 0));
+                viewer->AlignObjects(YKInt32Field(message, "viewid", mIndex),
+                                     YKInt32Field(message, "align", 0));
             });
             // The objects moved: the canvas is laid out again around them.
             mDocument->SetFrame(mDocument->Frame(), 0);
@@ -449,7 +438,7 @@ bool YKDocumentWindow::SelectionCommand(const YKMessage& message) {
             break;
         }
         case 'SfOK': {
-            const int32 radius = Int32Field(message, "radius", 0);
+            const int32 radius = YKInt32Field(message, "radius", 0);
             InStep(viewer, [viewer, radius] { viewer->FeatherSelection(radius); });
             break;
         }

@@ -21,17 +21,12 @@
 #include "YKCanvasView.h"
 #include "YKDocument.h"
 #include "YKDocumentWindow.h"
+#include "YKDocumentWindow_internal.h"
 #include "YKZoomLevels_internal.h"
 
 // Sections: view · desktop · Window menu.
 
 namespace {
-
-bool Marked(const YKMessage& message) {
-    bool marked = false;
-    message.FindBool("marked", &marked);
-    return marked;
-}
 
 // How far each stacked window sits from the one before it.
 constexpr int kStackStep = 28;
@@ -41,23 +36,22 @@ constexpr int kStackStep = 28;
 // --- View ---
 
 bool YKDocumentWindow::ViewCommand(const YKMessage& message) {
-    int32 cmap = -1;
     switch (message.what) {
         case 'Vrgb':
             mCanvas->SetDisplayPalette(-1, mCanvas->DisplayDithering());
             break;
         case 'VPal':
-            message.FindInt32("cmap", &cmap);
-            mCanvas->SetDisplayPalette(cmap, mCanvas->DisplayDithering());
+            mCanvas->SetDisplayPalette(YKInt32Field(message, "cmap", -1),
+                                       mCanvas->DisplayDithering());
             break;
         case 'VDth':
-            mCanvas->SetDisplayPalette(mCanvas->DisplayPalette(), Marked(message));
+            mCanvas->SetDisplayPalette(mCanvas->DisplayPalette(), YKMarked(message));
             break;
         case 'Vanc':
-            mCanvas->SetDrawingAnchors(Marked(message));
+            mCanvas->SetDrawingAnchors(YKMarked(message));
             return true;
         case 'Vlan':
-            mCanvas->LockAnchors(Marked(message));
+            mCanvas->LockAnchors(YKMarked(message));
             return true;
         case 'ZoFt':
             SetZoomEntry(FitZoomEntry());
