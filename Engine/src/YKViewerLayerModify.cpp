@@ -62,5 +62,7 @@ bool YKViewerLayer::ModifyLayer(YKLayer* layer, const char* name,
         return false;
     }
     AddUndoItem(new YKUndoLayerSwap({original}, {changed}, name), true);
+    // The panels drop what they hold of the layer that left.
+    BroadcastMessage('lBLT');
     return true;
 }
