@@ -379,6 +379,20 @@ TEST_F(MenuCommandsTest, EachCommandHasItsEffectAndEditsUndoToTheSavedBytes) {
              EXPECT_EQ(parent->MergeMethod(), YK_FILTER);
          },
          true},
+        {{"Layer", "Composite Method", "Multiply"},
+         nullptr,
+         [](MenuCommandsTest& t) {
+             auto* layer = static_cast<YKCacheLayer*>(t.Viewer()->CurrentUserLayer());
+             EXPECT_STREQ(yk_composition_label[layer->MergeMethod()], "Multiply");
+         },
+         true},
+        {{"Object", "Lock"},
+         selectObjects,
+         [](MenuCommandsTest& t) {
+             ASSERT_NE(t.FirstSelected(), nullptr);
+             EXPECT_TRUE(t.FirstSelected()->IsLocked());
+         },
+         true},
         {{"Layer", "Properties…"},
          nullptr,
          [](MenuCommandsTest& t) {

@@ -211,8 +211,9 @@ bool YKDocumentWindow::LayerCommand(const YKMessage& message) {
                 break;
             }
             const int32 method = YKInt32Field(message, "index", 0);
-            InStep(viewer,
-                   [&] { static_cast<YKCacheLayer*>(layer)->SetMergeMethod(method, nullptr); });
+            viewer->ModifyLayer(layer, "Composite Method", [method](YKLayer* changed) {
+                static_cast<YKCacheLayer*>(changed)->SetMergeMethod(method, nullptr);
+            });
             break;
         }
         case 'LPrp':
@@ -315,7 +316,9 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             }
             YKMessage change(message.what == 'OCmp' ? 'oMRG' : YKMarked(message) ? 'oLOC' : 'oULC');
             change.AddInt32("merge_method", YKInt32Field(message, "index", 0));
-            InStep(viewer, [&] { mDocument->SendMessage(selected.front(), &change); });
+            viewer->ModifyLayer(
+                selected.front(), message.what == 'OCmp' ? "Composite Method" : "Lock Object",
+                [&](YKLayer* changed) { mDocument->SendMessage(changed, &change); });
             break;
         }
         case 'Objc': {
