@@ -109,8 +109,10 @@ int YKDocumentWindow::FitZoomEntry() const {
 // --- Desktop ---
 
 bool YKDocumentWindow::DesktopCommand(const YKMessage& message) {
-    const QRect area =
-        (screen() != nullptr ? screen() : QApplication::primaryScreen())->availableGeometry();
+    const auto area = [this] {
+        return (screen() != nullptr ? screen() : QApplication::primaryScreen())
+            ->availableGeometry();
+    };
     switch (message.what) {
         case 'grCv':
             if (mDocument->CountViewers() >= YKDocument::kMaxViews) {
@@ -120,13 +122,13 @@ bool YKDocumentWindow::DesktopCommand(const YKMessage& message) {
             }
             return true;
         case 'WnSt':
-            ArrangeWindows(0, area);
+            ArrangeWindows(0, area());
             return true;
         case 'WnTh':
-            ArrangeWindows(1, area);
+            ArrangeWindows(1, area());
             return true;
         case 'WnTv':
-            ArrangeWindows(2, area);
+            ArrangeWindows(2, area());
             return true;
         case '_ABR':
             ShowAbout();
