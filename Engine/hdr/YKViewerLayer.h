@@ -277,6 +277,13 @@ public:
     // place. Undoable; 'oBLT' with "old" and "new". Null for an object that shows nothing.
     YKLayer* FlattenObject(YKLayer* object);
 
+    // Changes `layer` (a user layer, or an object together with its dedicated parent) as one
+    // step and one undoable action named `name`: a copy with the same ids takes its place and
+    // `change` is run on the copy's counterpart of `layer`, which it may give a dedicated
+    // parent. The record keeps the layer itself for undo. When nothing changed the layer is put
+    // back and no record made; false then, and when `layer` is not in the tree.
+    bool ModifyLayer(YKLayer* layer, const char* name, const std::function<void(YKLayer*)>& change);
+
     // A layer with the parent and the index it has in the tree.
     struct LayerPlace {
         YKLayer* layer;

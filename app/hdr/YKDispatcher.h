@@ -73,6 +73,8 @@ public:
     // Carries out a code the dispatcher has no handling of its own for (the GUI's 'ShoC',
     // 'OpOo' and panel requests); an empty function removes it.
     void SetCommandHook(uint32 what, std::function<void(const YKMessage&)> hook);
+    // Called with each message that neither the dispatcher nor a command hook handles.
+    void SetUnhandledHook(std::function<void(const YKMessage&)> hook);
     // Called after each 'wMen', where a GUI rebuilds its window menus.
     void SetWindowListHook(std::function<void()> hook);
     // How many 'wMen' messages have been handled.
@@ -119,5 +121,6 @@ private:
     SavePathChooser mSavePathChooser;
     std::function<void()> mWindowListHook;
     std::map<uint32, std::function<void(const YKMessage&)>> mCommandHooks;
+    std::function<void(const YKMessage&)> mUnhandledHook;
     int32 mWindowListChanges = 0;
 };

@@ -110,6 +110,8 @@ void YKDispatcher::HandleMessage(const YKMessage& message) {
     }
     if (const auto hook = mCommandHooks.find(message.what); hook != mCommandHooks.end()) {
         hook->second(message);
+    } else if (mUnhandledHook) {
+        mUnhandledHook(message);
     }
 }
 
@@ -248,6 +250,10 @@ void YKDispatcher::SetPanelSink(Panel panel, PanelSink sink) {
 
 void YKDispatcher::SetSavePathChooser(SavePathChooser chooser) {
     mSavePathChooser = std::move(chooser);
+}
+
+void YKDispatcher::SetUnhandledHook(std::function<void(const YKMessage&)> hook) {
+    mUnhandledHook = std::move(hook);
 }
 
 void YKDispatcher::SetCommandHook(uint32 what, std::function<void(const YKMessage&)> hook) {

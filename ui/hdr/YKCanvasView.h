@@ -21,6 +21,7 @@
 #include <optional>
 
 #include "YKDrawBitmap.h"
+#include "YKPaletteDisplay.h"
 #include "YKPoint.h"
 #include "YKRect.h"
 #include "YKViewOverlay.h"
@@ -75,6 +76,19 @@ public:
     // Shows a YKToolState::Cursor.
     void ShowCursor(int32 cursor);
 
+    // --- Display
+    // The 8-bit display through palette `cmap` of the fixed palettes, dithered or not; -1 shows
+    // true colour. The composition taken from then on is shown so: take all of it again.
+    void SetDisplayPalette(int32 cmap, bool dither);
+    int32 DisplayPalette() const;
+    bool DisplayDithering() const;
+    // The drawing limits: the canvas's edges outlined over the view. Locked, the pointer's
+    // document point is held within them, so that nothing is drawn beyond the canvas.
+    void SetDrawingAnchors(bool shown);
+    bool DrawingAnchors() const { return mAnchorsShown; }
+    void LockAnchors(bool locked) { mAnchorsLocked = locked; }
+    bool AnchorsLocked() const { return mAnchorsLocked; }
+
     // The monitor gamma every canvas is shown through (null: none); the application sets it.
     static void SetDisplayGamma(const YKGammaCorrection* gamma);
 
@@ -112,6 +126,9 @@ private:
     YKDrawBitmap mShown{"canvas"};
     YKRect<int32> mFrame = YKRect<int32>::None();
     YKPoint<float> mCentre{0.0f, 0.0f};
+    YKPaletteDisplay mDisplay;  // guarded by mLock
+    bool mAnchorsShown = false;
+    bool mAnchorsLocked = false;
 
     std::atomic<YKEventManager*> mEvents{nullptr};
     YKToolState* mTools = nullptr;

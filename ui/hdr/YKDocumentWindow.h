@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QKeySequence>
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <atomic>
 #include <functional>
@@ -33,6 +34,8 @@ class YKLayer;
 class YKPanelDocks;
 class YKPlayback;
 class YKExportWizardWin;
+class YKGenericFilter;
+class YKViewerLayer;
 
 class YKDocumentWindow : public QMainWindow, public YKDocumentView {
     Q_OBJECT
@@ -84,6 +87,12 @@ public:
     // Prints the canvas of the current frame onto `printer`, scaled to fit its page; false when
     // nothing could be drawn.
     bool PrintTo(QPrinter* printer);
+    // The printer Page Setup edits and Print prints on, kept with the window.
+    QPrinter* Printer();
+    // Lists the open documents and their windows in the Window menu again.
+    void UpdateWindowMenu();
+    // Every document window, by document (in the order the documents first appear) and view.
+    static std::vector<YKDocumentWindow*> DocumentWindows();
 
     // --- YKDocumentView
 
@@ -134,6 +143,24 @@ private:
     // brought back).
     void FollowCurrentLayer();
     void SetPreviewMode(int32 mode);
+    // The filter of the message's "filter" (one of the loaded filters), copied for a layer to
+    // own; null when it names none.
+    static std::unique_ptr<YKGenericFilter> FilterOf(const YKMessage& message);
+    // The bitmap selection replaced by what `change` makes of it, as one undoable action.
+    void ChangeSelection(const std::function<void(YKViewerLayer*)>& change);
+
+    // --- View and desktop (YKDocumentWindowDesktop.cpp)
+    // Display mode, limits, fit zoom, new view, window arrangement, about and help.
+    bool ViewCommand(const YKMessage& message);
+    bool DesktopCommand(const YKMessage& message);
+    // Places the document windows: 0 stacked (cascading), 1 in rows, 2 in columns.
+    static void ArrangeWindows(int32 arrangement, const QRect& area);
+    void FillColorModeMenu(QMenu* colorMode);
+    // The largest zoom entry at which the whole canvas shows in the view.
+    int FitZoomEntry() const;
+    void ShowAbout();
+    // Opens the README at `section` (empty: the top) in the desktop's viewer.
+    void OpenManual(const QString& section);
     void CropCanvasTo(YKRect<int32> frame);
     // The selected objects of the current user layer as they show, for other programs.
     QImage SelectionPicture() const;
@@ -147,6 +174,8 @@ private:
     // The window of several exports of this document, made on first use and kept.
     void ShowExportWizard();
     void Print();
+    // The page setup dialog, on the kept printer.
+    void PageSetup();
     // Moves the document's animation `delta` frames, within its frames, and redraws the views.
     void StepFrame(int32 delta);
     // Runs `work` on the GUI thread: now when called there, else queued (and dropped if the
@@ -163,6 +192,9 @@ private:
     QMenu* mRedoMenu = nullptr;
     QMenu* mLayerComposite = nullptr;
     QAction* mLockObject = nullptr;
+    QAction* mDithering = nullptr;
+    QMenu* mDocumentsMenu = nullptr;
+    std::unique_ptr<QPrinter> mPrinter;
     // The Window menu's panel items, by code, marked while their panel shows.
     std::vector<std::pair<uint32, QAction*>> mPanelItems;
     // The undo manager's change counts the undo and redo lists were built for.

@@ -28,6 +28,10 @@ public:
     void Notify(const YKMessage& message) override;
 
     YKTimelineGrid* Grid() const { return mGrid; }
+    // The Animation menu's row commands: 17 expands every layer, 18 minimizes every layer; the
+    // rows are objects already, so 19 and 20 expand and minimize every layer too, 21 expands the
+    // layers holding selected objects and 22 minimizes those holding none.
+    void ShowRows(int32 code);
 
 private:
     QToolButton* AddButton(const QString& text, const QString& tip,

@@ -146,12 +146,40 @@ void YKCanvasView::TakeComposition(YKBitmap* composition, YKRect<int32> rect) {
     if (!area.IsValid()) {
         return;
     }
-    std::vector<uint32> line(static_cast<size_t>(area.right - area.left + 1));
-    std::lock_guard<std::mutex> lock(mLock);
+    const int32 width = area.right - area.left + 1;
+    const int32 height = area.bottom - area.top + 1;
+    // The whole area at once: dithering spreads each pixel's error onto the rows below.
+    std::vector<uint32> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int32 y = area.top; y <= area.bottom; ++y) {
-        composition->GetLineAt(y, area.left, area.right, false, line.data());
-        mShown.SetLineAt(line.data(), y, area.left, area.right);
+        composition->GetLineAt(y, area.left, area.right, false,
+                               &pixels[static_cast<size_t>(y - area.top) * width]);
     }
+    std::lock_guard<std::mutex> lock(mLock);
+    mDisplay.Convert(pixels.data(), width, height, width * 4);
+    for (int32 y = area.top; y <= area.bottom; ++y) {
+        mShown.SetLineAt(&pixels[static_cast<size_t>(y - area.top) * width], y, area.left,
+                         area.right);
+    }
+}
+
+void YKCanvasView::SetDisplayPalette(int32 cmap, bool dither) {
+    std::lock_guard<std::mutex> lock(mLock);
+    mDisplay.SetPalette(cmap, dither);
+}
+
+int32 YKCanvasView::DisplayPalette() const {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mDisplay.Palette();
+}
+
+bool YKCanvasView::DisplayDithering() const {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mDisplay.Dithering();
+}
+
+void YKCanvasView::SetDrawingAnchors(bool shown) {
+    mAnchorsShown = shown;
+    viewport()->update();
 }
 
 void YKCanvasView::SetDocumentFrame(YKRect<int32> frame) {
@@ -167,6 +195,7 @@ void YKCanvasView::SetBoardColor(yk_color color) {
     {
         std::lock_guard<std::mutex> lock(mLock);
         mShown.SetBoardColor(color.ARGBPixel(), true);
+        mDisplay.SetBoard(color.ARGBPixel());
     }
     viewport()->update();
 }
@@ -242,6 +271,11 @@ YKPoint<double> YKCanvasView::EventPoint(QPointF position) const {
     const YKPoint<int32> origin = mGestureOrigin.value_or(Origin());
     const YKPoint<float> point = mShown.UnapplyZoom(YKPoint<float>{
         static_cast<float>(position.x() + origin.x), static_cast<float>(position.y() + origin.y)});
+    // The hand tool scrolls past the limits: only the drawing tools are held within them.
+    if (mAnchorsLocked && !mGestureOrigin && mFrame.IsValid()) {
+        return {std::clamp<double>(point.x, mFrame.left, mFrame.right + 1),
+                std::clamp<double>(point.y, mFrame.top, mFrame.bottom + 1)};
+    }
     return {point.x, point.y};
 }
 
@@ -482,6 +516,11 @@ void YKCanvasView::PaintOverlay(QPainter& painter, const YKViewOverlay& overlay)
         });
     }
     const QColor selection = palette().color(QPalette::Highlight);
+    if (mAnchorsShown) {
+        // Just outside the canvas, so that the line hides none of it.
+        painter.setPen(QPen(selection, 0));
+        painter.drawRect(ToQRect(ShownFrame()).adjusted(-1, -1, 0, 0));
+    }
     painter.setPen(QPen(selection, 0));
     for (const YKViewOverlay::Polygon& outline : overlay.Outlines()) {
         painter.drawPolygon(polygon(outline));

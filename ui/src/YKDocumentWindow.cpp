@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QThread>
 #include <algorithm>

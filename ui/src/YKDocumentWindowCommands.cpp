@@ -13,34 +13,30 @@
 #include "YKCanvasPanel.h"
 #include "YKDocument.h"
 #include "YKDocumentWindow.h"
-#include "YKEnvelop.h"
+#include "YKDocumentWindow_internal.h"
 #include "YKEffectsPanel.h"
+#include "YKEnvelop.h"
 #include "YKEnvelopManager.h"
 #include "YKEventManager.h"
+#include "YKFilterManager.h"
+#include "YKGenericFilter.h"
+#include "YKLayerPropertiesDialog.h"
 #include "YKObjectLayer.h"
 #include "YKPanelDocks.h"
 #include "YKPlayback.h"
 #include "YKQtClipboard.h"
 #include "YKRaster.h"
+#include "YKTimelinePanel.h"
 #include "YKUndoLayerChoice.h"
 #include "YKUndoManager.h"
+#include "YKUndoSelection.h"
+#include "YKUserLayer.h"
 #include "YKViewerLayer.h"
+#include "yk_composition.h"
 
 // Sections: dispatch · layers · objects · selection · animation · view.
 
 namespace {
-
-int32 Int32Field(const YKMessage& message, const char* name, int32 fallback) {
-    int32 value = fallback;
-    message.FindInt32(name, &value);
-    return value;
-}
-
-bool Marked(const YKMessage& message) {
-    bool marked = false;
-    message.FindBool("marked", &marked);
-    return marked;
-}
 
 // One editing step of the viewer layer around `work`, so the views redraw once.
 template <class Work>
@@ -74,11 +70,14 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
     if (layerCommand || objectCommand || SelectionCommand(message) || AnimationCommand(message)) {
         return;
     }
+    if (ViewCommand(message) || DesktopCommand(message)) {
+        return;
+    }
     YKUndoManager* undo = mDocument->UndoManager();
     switch (message.what) {
         case 'UNDO':
         case 'Redo':
-            for (int32 step = Int32Field(message, "steps", 1); step > 0; --step) {
+            for (int32 step = YKInt32Field(message, "steps", 1); step > 0; --step) {
                 message.what == 'UNDO' ? undo->UndoLast() : undo->RedoLast();
             }
             FollowCurrentLayer();
@@ -120,10 +119,13 @@ void YKDocumentWindow::MessageReceived(const YKMessage& message) {
             ImportFiles(message.what == 'ImSq');
             return;
         case 'grEd':
-            ExportDocument(Int32Field(message, "raster_io_id", -1));
+            ExportDocument(YKInt32Field(message, "raster_io_id", -1));
             return;
         case 'exWz':
             ShowExportWizard();
+            return;
+        case 'grPs':
+            PageSetup();
             return;
         case 'grPr':
             Print();
@@ -167,7 +169,7 @@ void YKDocumentWindow::ShowEffectsPanel(const YKMessage& message) {
     if (message.FindPointer("filter", &filter)) {
         panel->ShowFilter(static_cast<const YKGenericFilter*>(filter));
     } else {
-        panel->ShowEffect(Int32Field(message, "effect", 0));
+        panel->ShowEffect(YKInt32Field(message, "effect", 0));
     }
 }
 
@@ -244,9 +246,27 @@ bool YKDocumentWindow::LayerCommand(const YKMessage& message) {
             if (layer == nullptr || !layer->InheritsFrom("YKCacheLayer")) {
                 break;
             }
-            const int32 method = Int32Field(message, "index", 0);
-            InStep(viewer,
-                   [&] { static_cast<YKCacheLayer*>(layer)->SetMergeMethod(method, nullptr); });
+            const int32 method = YKInt32Field(message, "index", 0);
+            viewer->ModifyLayer(layer, "Composite Method", [method](YKLayer* changed) {
+                static_cast<YKCacheLayer*>(changed)->SetMergeMethod(method, nullptr);
+            });
+            break;
+        }
+        case 'LPrp':
+            if (layer != nullptr && layer->InheritsFrom("YKUserLayer")) {
+                YKLayerPropertiesDialog::Open(mDocument, static_cast<YKUserLayer*>(layer), mIndex,
+                                              this);
+            }
+            break;
+        case 'LCmF': {
+            // Applying a filter goes through the effects panel, where its parameters are set.
+            std::unique_ptr<YKGenericFilter> filter = FilterOf(message);
+            if (filter == nullptr || layer == nullptr || !layer->InheritsFrom("YKCacheLayer")) {
+                break;
+            }
+            viewer->ModifyLayer(layer, "Composite Method", [&](YKLayer* changed) {
+                static_cast<YKCacheLayer*>(changed)->SetMergeMethod(YK_FILTER, filter.release());
+            });
             break;
         }
         case 'CnCr':
@@ -323,9 +343,11 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             if (selected.empty()) {
                 break;
             }
-            YKMessage change(message.what == 'OCmp' ? 'oMRG' : Marked(message) ? 'oLOC' : 'oULC');
-            change.AddInt32("merge_method", Int32Field(message, "index", 0));
-            InStep(viewer, [&] { mDocument->SendMessage(selected.front(), &change); });
+            YKMessage change(message.what == 'OCmp' ? 'oMRG' : YKMarked(message) ? 'oLOC' : 'oULC');
+            change.AddInt32("merge_method", YKInt32Field(message, "index", 0));
+            viewer->ModifyLayer(
+                selected.front(), message.what == 'OCmp' ? "Composite Method" : "Lock Object",
+                [&](YKLayer* changed) { mDocument->SendMessage(changed, &change); });
             break;
         }
         case 'Objc': {
@@ -341,14 +363,26 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             }
             break;
         }
+        case 'OCmF': {
+            const std::vector<YKLayer*> selected = viewer->SelectedObjects(mIndex);
+            std::unique_ptr<YKGenericFilter> filter = FilterOf(message);
+            if (selected.empty() || filter == nullptr) {
+                break;
+            }
+            viewer->ModifyLayer(selected.front(), "Composite Method", [&](YKLayer* changed) {
+                static_cast<YKObjectLayer*>(changed)->ChangeMergeMethod(YK_FILTER,
+                                                                        filter.release());
+            });
+            break;
+        }
         case 'Alig': {
             std::vector<YKObjectLayer*> objects;
             for (YKLayer* object : viewer->SelectedObjects(mIndex, viewer->CurrentUserLayer())) {
                 objects.push_back(static_cast<YKObjectLayer*>(object));
             }
             mEvents->RecordPlacement(objects, "Alignment", [&] {
-                viewer->AlignObjects(Int32Field(message, "viewid", mIndex),
-                                     Int32Field(message, "align", 0));
+                viewer->AlignObjects(YKInt32Field(message, "viewid", mIndex),
+                                     YKInt32Field(message, "align", 0));
             });
             // The objects moved: the canvas is laid out again around them.
             mDocument->SetFrame(mDocument->Frame(), 0);
@@ -392,6 +426,24 @@ bool YKDocumentWindow::SelectionCommand(const YKMessage& message) {
                 mEvents->InvertSelection();
             }
             break;
+        case 'Salb':
+            ChangeSelection([](YKViewerLayer* viewer) {
+                viewer->ReplaceSelection(viewer->CreateRectangleSelection(viewer->CanvasFrame()));
+            });
+            break;
+        case 'Sinb':
+            // Everything, less what was selected: each alpha becomes its complement.
+            ChangeSelection([](YKViewerLayer* viewer) {
+                std::unique_ptr<YKBitmap> was;
+                if (viewer->GetSelection() != nullptr) {
+                    was = std::make_unique<YKBitmap>(*viewer->GetSelection());
+                }
+                viewer->ReplaceSelection(viewer->CreateRectangleSelection(viewer->CanvasFrame()));
+                if (was != nullptr) {
+                    viewer->RemoveSelection(was.get());
+                }
+            });
+            break;
         case 'SDsb':
             InStep(viewer, [viewer] { viewer->EraseSelection(); });
             break;
@@ -411,7 +463,7 @@ bool YKDocumentWindow::SelectionCommand(const YKMessage& message) {
             break;
         }
         case 'SfOK': {
-            const int32 radius = Int32Field(message, "radius", 0);
+            const int32 radius = YKInt32Field(message, "radius", 0);
             InStep(viewer, [viewer, radius] { viewer->FeatherSelection(radius); });
             break;
         }
@@ -426,6 +478,41 @@ bool YKDocumentWindow::SelectionCommand(const YKMessage& message) {
             return false;
     }
     return true;
+}
+
+void YKDocumentWindow::ChangeSelection(const std::function<void(YKViewerLayer*)>& change) {
+    YKViewerLayer* viewer = mDocument->ViewerLayer();
+    std::unique_ptr<YKBitmap> before;
+    YKRect<int32> rect = YKRect<int32>::None();
+    InStep(viewer, [&] {
+        if (viewer->GetSelection() != nullptr) {
+            before = std::make_unique<YKBitmap>(*viewer->GetSelection());
+        }
+        rect = viewer->SelectionRectangle();
+        change(viewer);
+    });
+    mDocument->AddUndoItem(new YKUndoSelection(std::move(before), rect), true);
+}
+
+std::unique_ptr<YKGenericFilter> YKDocumentWindow::FilterOf(const YKMessage& message) {
+    void* named = nullptr;
+    if (!message.FindPointer("filter", &named)) {
+        return nullptr;
+    }
+    // Only a loaded filter is followed: the pointer may come from anywhere.
+    const YKFilterManager& filters = YKFilterManager::Default();
+    for (int32 list = 0; list < filters.CountFilterLists(); ++list) {
+        const YKList<YKGenericFilter*>* each = filters.FilterListAt(list);
+        for (int32 i = 0; each != nullptr && i < each->CountItems(); ++i) {
+            if (each->ItemAt(i) == named) {
+                YKMessage archive;
+                each->ItemAt(i)->Archive(&archive);
+                return std::unique_ptr<YKGenericFilter>(
+                    each->ItemAt(i)->InstantiateFilter(&archive));
+            }
+        }
+    }
+    return nullptr;
 }
 
 // --- Animation ---
@@ -451,6 +538,17 @@ bool YKDocumentWindow::AnimationCommand(const YKMessage& message) {
             break;
         case 8:
             StepFrame(manager != nullptr ? manager->MaxFrame() : 0);
+            break;
+        case 17:
+        case 18:
+        case 19:
+        case 20:
+        case 21:
+        case 22:
+            if (auto* timeline = dynamic_cast<YKTimelinePanel*>(mPanels->Panel("timeline"))) {
+                mPanels->Dock("timeline")->show();
+                timeline->ShowRows(static_cast<int32>(message.what));
+            }
             break;
         default:
             return FrameEditCommand(message.what);

@@ -1,8 +1,9 @@
 // The document window's commands that go through files and the printer: Open, Save As, Import,
-// Export and Print.
+// Export, Page Setup and Print.
 
 #include <QFileDialog>
 #include <QImage>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -100,11 +101,23 @@ void YKDocumentWindow::ShowExportWizard() {
 
 // --- Printing ---
 
+QPrinter* YKDocumentWindow::Printer() {
+    if (mPrinter == nullptr) {
+        mPrinter = std::make_unique<QPrinter>();
+    }
+    return mPrinter.get();
+}
+
+void YKDocumentWindow::PageSetup() {
+    // Waited for: the dialog hands what the user accepts to the printer only then.
+    QPageSetupDialog dialog(Printer(), this);
+    dialog.exec();
+}
+
 void YKDocumentWindow::Print() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
+    QPrintDialog dialog(Printer(), this);
     if (dialog.exec() == QDialog::Accepted) {
-        PrintTo(&printer);
+        PrintTo(Printer());
     }
 }
 

@@ -41,7 +41,9 @@ enum class Filled {
     kObjectComposite,
     kFilters,
     kUndo,
-    kRedo
+    kRedo,
+    kColorMode,
+    kDocuments
 };
 
 // A menu item: null label for a separator. `key` is the shortcut with the command key, `shift`
@@ -230,7 +232,7 @@ constexpr Item kView[] = {
     {"Zoom Out", 'Zout', '-'},
     {"Zoom Fit To View", 'ZoFt', 'F', true},
     kSeparator,
-    {"Color Mode", 0, 0, false, kColorMode},
+    {"Color Mode", 0, 0, false, kColorMode, Filled::kColorMode},
     kSeparator,
     {"Limits", 'Vanc'},
     {"Lock Limits", 'Vlan'},
@@ -253,6 +255,8 @@ constexpr Item kWindow[] = {
     {"Inspector", 'grFp', 'F', false, {}, Filled::kNone, "toggle", 1},
     {"Alignment", 'grAp', 'P', false, {}, Filled::kNone, "toggle", 1},
     {"Colorpicker", 'grEp', 'I', false, {}, Filled::kNone, "toggle", 1},
+    kSeparator,
+    {"Documents", 0, 0, false, {}, Filled::kDocuments},
 };
 
 struct TopMenu {
@@ -332,6 +336,13 @@ void YKDocumentWindow::FillMainMenu() {
                     case Filled::kRedo:
                         mRedoMenu = sub;
                         AddUndoShortcut(QKeySequence::Redo, 'Redo');
+                        break;
+                    case Filled::kColorMode:
+                        FillColorModeMenu(sub);
+                        break;
+                    case Filled::kDocuments:
+                        mDocumentsMenu = sub;
+                        UpdateWindowMenu();
                         break;
                     case Filled::kNone:
                         break;

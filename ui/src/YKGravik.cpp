@@ -224,6 +224,12 @@ void YKGravik::CreateDispatcher() {
             QCoreApplication::quit();
         }
     });
+    // Documents and their views came or went: every window's list of them is made again.
+    mDispatcher->SetWindowListHook([] {
+        for (YKDocumentWindow* window : YKDocumentWindow::DocumentWindows()) {
+            window->UpdateWindowMenu();
+        }
+    });
     // Posts may come from any thread; they are carried out in order on the GUI thread.
     mDispatcher->SetWakeUp([this] {
         QMetaObject::invokeMethod(

@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 #include <map>
 
 #include "YKCanvasListener.h"
@@ -273,6 +274,34 @@ void YKTimelinePanel::PlayingChanged(bool playing) {
 void YKTimelinePanel::ToggleGroup(int32 id) {
     if (!mCollapsed.erase(id)) {
         mCollapsed.insert(id);
+    }
+    RefreshNow();
+}
+
+void YKTimelinePanel::ShowRows(int32 code) {
+    YKViewerLayer* viewer = Document()->ViewerLayer();
+    const bool everyLayer = code == 17 || code == 18 || code == 19 || code == 20;
+    const bool expand = code == 17 || code == 19 || code == 21;
+    const std::vector<YKLayer*> selected = viewer->SelectedObjects(Window()->ViewIndex());
+    for (int32 i = 0; i < viewer->CountChildren(); ++i) {
+        YKLayer* layer = viewer->ChildAt(i);
+        const bool holdsSelected =
+            std::any_of(selected.begin(), selected.end(), [layer](YKLayer* o) {
+                for (YKLayer* up = o; up != nullptr; up = up->Parent()) {
+                    if (up == layer) {
+                        return true;
+                    }
+                }
+                return false;
+            });
+        if (!everyLayer && holdsSelected != expand) {
+            continue;
+        }
+        if (expand) {
+            mCollapsed.erase(layer->ID());
+        } else {
+            mCollapsed.insert(layer->ID());
+        }
     }
     RefreshNow();
 }
