@@ -2,8 +2,8 @@
 
 // YKDocumentFrames: a range of a document's frames as an animation to export. Frames are
 // rendered on demand over the document's background; frame numbers are the document's (from 1).
-// While it exists the document's playback is held (play mode off); afterwards the play mode and
-// the current frame are what they were.
+// While it exists the document is in play mode, so rendering writes no values into it;
+// afterwards the play mode and the current frame are what they were.
 
 #include "YKAnimationSource.h"
 

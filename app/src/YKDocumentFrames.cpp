@@ -13,7 +13,9 @@ YKDocumentFrames::YKDocumentFrames(YKDocument* document, int32 first, int32 last
       mLast(last),
       mWasPlaying(document->PlayMode()),
       mPreviousFrame(document->EnvelopManager()->CurrentFrame()) {
-    mDocument->SetPlayMode(false);
+    // As while playing: going from frame to frame must not write values into the envelopes (a
+    // text laid out again at a frame would otherwise leave key frames there).
+    mDocument->SetPlayMode(true);
 }
 
 YKDocumentFrames::~YKDocumentFrames() {

@@ -6,7 +6,10 @@
 
 #include "PanelFixture.h"
 #include "YKDispatcher.h"
+#include "YKDocumentFrames.h"
+#include "YKEnvelopManager.h"
 #include "YKObjectLayer.h"
+#include "YKRaster.h"
 
 namespace {
 
@@ -89,6 +92,20 @@ TEST_F(WindowCommandsTest, UndoingACommandGivesBackTheSavedBytes) {
         Undo();
         EXPECT_TRUE(Saved() == start) << std::string(reinterpret_cast<const char*>(&code), 4);
     }
+}
+
+// Rendering the frames for an export goes from frame to frame as playing does: it writes nothing
+// into the document (texts laid out again once left key frames behind).
+TEST_F(WindowCommandsTest, RenderingTheFramesForAnExportLeavesTheDocumentAsItWas) {
+    const std::string start = Saved();
+    const int32 last = mDocument->EnvelopManager()->MaxFrame();
+    {
+        YKDocumentFrames frames(mDocument, 1, last);
+        for (int32 frame = 1; frame <= last; ++frame) {
+            ASSERT_NE(frames.RenderFrame(frame, nullptr), nullptr);
+        }
+    }
+    EXPECT_TRUE(Saved() == start);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QDockWidget>
 #include <cstring>
+#include <map>
 
 #include "YKDocumentWindow.h"
 #include "YKPanel.h"
@@ -24,12 +25,23 @@ void YKPanelDocks::SetPreferences(YKPrefSetting* preferences) {
 YKPanelDocks::YKPanelDocks(YKDocumentWindow* window) : mWindow(window) {
     window->setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks |
                            QMainWindow::AllowNestedDocks);
+    // The side columns run the window's full height; the timeline sits under the canvas only.
+    window->setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
+    window->setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+    // Panels that do not show at first become tabs of the first one that does in their area,
+    // so opening one does not squeeze the others out of the window.
+    std::map<Qt::DockWidgetArea, QDockWidget*> tabbedWith;
     for (const Kind& kind : Kinds()) {
         auto* dock = new QDockWidget(QString::fromUtf8(kind.title), window);
         dock->setObjectName(QString::fromLatin1(kind.key));
         YKPanel* panel = kind.create(window);
         dock->setWidget(panel);
         window->addDockWidget(kind.area, dock);
+        if (kind.shownAtFirst) {
+            tabbedWith.emplace(kind.area, dock);
+        } else if (const auto first = tabbedWith.find(kind.area); first != tabbedWith.end()) {
+            window->tabifyDockWidget(first->second, dock);
+        }
         dock->setVisible(kind.shownAtFirst);
         mEntries.push_back({&kind, dock, panel});
     }

@@ -1,4 +1,5 @@
-// The panels every document window docks, in their order.
+// The panels every document window docks, in their order: those shown at first, then those
+// that open as tabs beside them.
 
 #include "YKAlignmentPanel.h"
 #include "YKColorPickerPanel.h"
@@ -15,16 +16,16 @@ namespace {
 
 constexpr YKPanelDocks::Kind kKinds[] = {
     {"tools", "Tools", 'grtp', Qt::LeftDockWidgetArea, true, &YKToolsPanel::Create},
-    {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
     {"inspector", "Inspector", 'grFp', Qt::RightDockWidgetArea, true, &YKInspectorPanel::Create},
+    {"timeline", "Animation", 'grTp', Qt::BottomDockWidgetArea, true, &YKTimelinePanel::Create},
+    {"layers", "Layers", 'grLp', Qt::RightDockWidgetArea, true, &YKLayersPanel::Create},
+    {"objects", "Objects", 'grOp', Qt::RightDockWidgetArea, true, &YKObjectsPanel::Create},
+    {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
     {"gradient", "Gradient Composer", 0, Qt::RightDockWidgetArea, false,
      &YKGradientComposer::Create},
     {"colorpicker", "Colorpicker", 'grEp', Qt::RightDockWidgetArea, false,
      &YKColorPickerPanel::Create},
-    {"timeline", "Animation", 'grTp', Qt::BottomDockWidgetArea, true, &YKTimelinePanel::Create},
     {"effects", "Effects", 0, Qt::RightDockWidgetArea, false, &YKEffectsPanel::Create},
-    {"layers", "Layers", 'grLp', Qt::RightDockWidgetArea, true, &YKLayersPanel::Create},
-    {"objects", "Objects", 'grOp', Qt::RightDockWidgetArea, true, &YKObjectsPanel::Create},
 };
 
 }  // namespace
