@@ -11,25 +11,11 @@ YKUndoAddFilter::YKUndoAddFilter(YKCacheLayer* layer, YKGenericFilter* filter)
 
 YKUndoAddFilter::~YKUndoAddFilter() = default;
 
-template <class Change>
-void YKUndoAddFilter::Step(Change change) {
-    YKUndoManager* manager = GetUndoManager();
-    YKViewerLayerHost* host = manager != nullptr ? manager->Host() : nullptr;
-    YKViewerLayer* root = host != nullptr ? host->ViewerLayer() : nullptr;
-    if (root == nullptr || !root->LockHirarchy()) {
-        return;
-    }
-    root->BeginInvalidate();
-    change();
-    root->EndInvalidate();
-    root->UnlockHirarchy();
-}
-
 void YKUndoAddFilter::Undo() {
     if (mRemoved != nullptr) {
         return;
     }
-    Step([this] {
+    EditingStep([this](YKViewerLayerHost*, YKViewerLayer*) {
         for (int32 i = 0; i < mLayer->CountFilters(); ++i) {
             if (mLayer->FilterAt(i) == mFilter) {
                 mIndex = i;
@@ -44,5 +30,7 @@ void YKUndoAddFilter::Redo() {
     if (mRemoved == nullptr) {
         return;
     }
-    Step([this] { mLayer->AddFilter(mRemoved.release(), mIndex); });
+    EditingStep([this](YKViewerLayerHost*, YKViewerLayer*) {
+        mLayer->AddFilter(mRemoved.release(), mIndex);
+    });
 }

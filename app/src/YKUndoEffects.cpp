@@ -32,16 +32,9 @@ void YKUndoEffects::Add(YKEffectLayer* layer, const YKMessage& before, const YKM
 }
 
 void YKUndoEffects::Apply(bool undo) {
-    YKUndoManager* manager = GetUndoManager();
-    YKViewerLayerHost* host = manager != nullptr ? manager->Host() : nullptr;
-    YKViewerLayer* root = host != nullptr ? host->ViewerLayer() : nullptr;
-    if (root == nullptr || !root->LockHirarchy()) {
-        return;
-    }
-    root->BeginInvalidate();
-    for (const Changed& changed : mLayers) {
-        Give(changed.layer, undo ? changed.before : changed.after);
-    }
-    root->EndInvalidate();
-    root->UnlockHirarchy();
+    EditingStep([&](YKViewerLayerHost*, YKViewerLayer*) {
+        for (const Changed& changed : mLayers) {
+            Give(changed.layer, undo ? changed.before : changed.after);
+        }
+    });
 }

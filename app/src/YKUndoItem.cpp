@@ -3,10 +3,26 @@
 #include <cstdio>
 
 #include "YKLooper.h"
+#include "YKUndoManager.h"
+#include "YKViewerLayer.h"
+#include "YKViewerLayerHost.h"
 
 YKUndoItem::YKUndoItem() = default;
 
 YKUndoItem::~YKUndoItem() = default;
+
+void YKUndoItem::EditingStep(
+    const std::function<void(YKViewerLayerHost*, YKViewerLayer*)>& change) const {
+    YKViewerLayerHost* host = mUndoManager != nullptr ? mUndoManager->Host() : nullptr;
+    YKViewerLayer* root = host != nullptr ? host->ViewerLayer() : nullptr;
+    if (root == nullptr || !root->LockHirarchy()) {
+        return;
+    }
+    root->BeginInvalidate();
+    change(host, root);
+    root->EndInvalidate();
+    root->UnlockHirarchy();
+}
 
 void YKUndoItem::Undo() {
     SendToTarget(mUndoMessage, "Undo");

@@ -32,23 +32,16 @@ void YKUndoPlaceObjects::Add(YKObjectLayer* object,
 }
 
 void YKUndoPlaceObjects::Apply(bool undo) {
-    YKUndoManager* manager = GetUndoManager();
-    YKViewerLayerHost* host = manager != nullptr ? manager->Host() : nullptr;
-    YKViewerLayer* root = host != nullptr ? host->ViewerLayer() : nullptr;
-    if (root == nullptr || !root->LockHirarchy()) {
-        return;
-    }
-    root->BeginInvalidate();
-    if (undo) {
-        std::for_each(mRecords.rbegin(), mRecords.rend(), [](auto& record) { record->Undo(); });
-    } else {
-        std::for_each(mRecords.begin(), mRecords.end(), [](auto& record) { record->Redo(); });
-    }
-    // The envelopes hold the placement again; the objects still show the other one.
-    for (const Placed& placed : mObjects) {
-        const YKMessage& content = undo ? placed.before : placed.after;
-        placed.object->FollowEnvelops(content.IsEmpty() ? nullptr : &content);
-    }
-    root->EndInvalidate();
-    root->UnlockHirarchy();
+    EditingStep([&](YKViewerLayerHost*, YKViewerLayer*) {
+        if (undo) {
+            std::for_each(mRecords.rbegin(), mRecords.rend(), [](auto& record) { record->Undo(); });
+        } else {
+            std::for_each(mRecords.begin(), mRecords.end(), [](auto& record) { record->Redo(); });
+        }
+        // The envelopes hold the placement again; the objects still show the other one.
+        for (const Placed& placed : mObjects) {
+            const YKMessage& content = undo ? placed.before : placed.after;
+            placed.object->FollowEnvelops(content.IsEmpty() ? nullptr : &content);
+        }
+    });
 }

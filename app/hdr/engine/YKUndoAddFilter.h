@@ -21,10 +21,6 @@ public:
     void Redo() override;
 
 private:
-    // Runs `change` as one editing step of the record's document.
-    template <class Change>
-    void Step(Change change);
-
     YKCacheLayer* mLayer;
     YKGenericFilter* mFilter;
     // The filter while it is out of the layer.

@@ -6,12 +6,16 @@
 // The default Undo() and Redo() send the stored message synchronously to a target handler; the
 // record kinds that change the document themselves override both.
 
+#include <functional>
+
 #include "YKMessage.h"
 #include "yk_types.h"
 
 class YKHandler;
 class YKLooper;
 class YKUndoManager;
+class YKViewerLayer;
+class YKViewerLayerHost;
 
 class YKUndoItem {
 public:
@@ -45,6 +49,11 @@ public:
     YKUndoManager* GetUndoManager() const { return mUndoManager; }
     bool IsTerminator() const { return mTerminator; }
     void SetTerminator(bool terminator = true) { mTerminator = terminator; }
+
+protected:
+    // Runs `change` as one editing step of the document this record belongs to (hierarchy lock,
+    // one invalidation bracket); nothing when the record has no document.
+    void EditingStep(const std::function<void(YKViewerLayerHost*, YKViewerLayer*)>& change) const;
 
 private:
     void SendToTarget(const YKMessage& message, const char* operation) const;
