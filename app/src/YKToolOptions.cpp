@@ -10,7 +10,6 @@
 #include "YKRasterLayer.h"
 #include "YKVectorAttributes.h"
 #include "YKVectorEntity.h"
-#include "yk_font_match.h"
 #include "yk_sketch_modes.h"
 
 namespace {
@@ -65,11 +64,8 @@ void ApplyToVector(const YKMessage* options, YKRasterLayer* layer) {
                     YKToolOptions::kMaxFontSize, &size);
         a.textSizeH = size;
         a.textSizeV = size;
-        // A text without a font would not show while it is typed, wherever it is made.
-        if (!options->FindString(YKToolOptions::kFont, &a.fontDescription) ||
-            a.fontDescription.empty()) {
-            a.fontDescription = yk_fallback_font_path();
-        }
+        // Without a font the text keeps none (setAttributes leaves the font alone).
+        options->FindString(YKToolOptions::kFont, &a.fontDescription);
     }
     entity->setAttributes(&a);
     layer->RedrawObject(false);
