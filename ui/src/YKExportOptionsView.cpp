@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "YKColorButton.h"
 #include "YKDocument.h"
@@ -224,19 +225,20 @@ QWidget* YKExportOptionsView::ColorReduction() {
     form->addRow(tr("Reduction"), mQuantizers);
 
     const auto addCheck = [this, form, group, &options](const char* field, const QString& label,
-                                                        void (YKRasterIOView::*set)(bool)) {
+                                                        std::function<void(bool)> set) {
         bool on = false;
         options.FindBool(field, &on);
         auto* check = new QCheckBox(label, group);
         check->setChecked(on);
-        connect(check, &QCheckBox::toggled, this, [this, set](bool value) {
-            (mView->*set)(value);
+        connect(check, &QCheckBox::toggled, this, [this, set = std::move(set)](bool value) {
+            set(value);
             Changed();
         });
         form->addRow(check);
     };
-    addCheck("24to8_netposcomp", tr("NetPositive Compatible"), &YKRasterIOView::SetNetPositive);
-    addCheck("24to8_dithering", tr("Dithering"), &YKRasterIOView::SetDithering);
+    addCheck("24to8_netposcomp", tr("NetPositive Compatible"),
+             [this](bool on) { mView->SetNetPositive(on); });
+    addCheck("24to8_dithering", tr("Dithering"), [this](bool on) { mView->SetDithering(on); });
     return group;
 }
 
