@@ -38,6 +38,11 @@ public:
 
     // Makes every panel of `window` and docks it, as the preferences last had them.
     explicit YKPanelDocks(YKDocumentWindow* window);
+    // Deletes the panels while their window is still whole: a panel that hides may finish an
+    // edit, and asks its window first.
+    ~YKPanelDocks();
+    YKPanelDocks(const YKPanelDocks&) = delete;
+    YKPanelDocks& operator=(const YKPanelDocks&) = delete;
 
     // Shows or hides the panel of a Window menu code; false when no panel has that code.
     bool Toggle(uint32 code);

@@ -48,6 +48,12 @@ YKPanelDocks::YKPanelDocks(YKDocumentWindow* window) : mWindow(window) {
     Restore();
 }
 
+YKPanelDocks::~YKPanelDocks() {
+    for (const Entry& entry : mEntries) {
+        delete entry.dock;
+    }
+}
+
 bool YKPanelDocks::Toggle(uint32 code) {
     for (const Entry& entry : mEntries) {
         if (entry.kind->toggleCode == code) {
