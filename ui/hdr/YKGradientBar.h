@@ -17,6 +17,9 @@ class YKGradientBar : public QWidget {
 public:
     explicit YKGradientBar(QWidget* parent = nullptr);
 
+    // The position of `item` among the gradient's items, from 0; -1 when it is not one of them.
+    static int IndexOf(const YKGradient& gradient, const YKGradientItem* item);
+
     // The gradient shown and edited (not owned; null shows nothing).
     void SetGradient(YKGradient* gradient);
     // The position of parameter t across the bar, and back.

@@ -10,17 +10,6 @@
 
 namespace {
 
-int IndexOf(const YKGradient& gradient, const YKGradientItem* item) {
-    int index = 0;
-    for (const YKGradientItem* i = gradient.get_first_item(); i != nullptr;
-         i = i->Next(), ++index) {
-        if (i == item) {
-            return index;
-        }
-    }
-    return -1;
-}
-
 QColor ToQColor(double r, double g, double b, double a) {
     return QColor::fromRgbF(
         static_cast<float>(std::clamp(r, 0.0, 1.0)), static_cast<float>(std::clamp(g, 0.0, 1.0)),
@@ -39,6 +28,17 @@ void Triangle(QPainter& painter, int x, int top, bool filled) {
 }
 
 }  // namespace
+
+int YKGradientBar::IndexOf(const YKGradient& gradient, const YKGradientItem* item) {
+    int index = 0;
+    for (const YKGradientItem* i = gradient.get_first_item(); i != nullptr;
+         i = i->Next(), ++index) {
+        if (i == item) {
+            return index;
+        }
+    }
+    return -1;
+}
 
 YKGradientBar::YKGradientBar(QWidget* parent) : QWidget(parent) {
     setToolTip(tr("Click an item to select it, Shift-click to select a run; drag to move"));

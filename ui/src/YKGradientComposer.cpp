@@ -43,17 +43,6 @@ YKGradientItem* ItemAt(const YKGradient& gradient, int index) {
     return item;
 }
 
-int IndexOf(const YKGradient& gradient, const YKGradientItem* item) {
-    int index = 0;
-    for (const YKGradientItem* i = gradient.get_first_item(); i != nullptr;
-         i = i->Next(), ++index) {
-        if (i == item) {
-            return index;
-        }
-    }
-    return -1;
-}
-
 yk_color ToColor(YKGradientItem::Color c) {
     const auto byte = [](double v) {
         return static_cast<uint8>(std::clamp(v, 0.0, 1.0) * 255 + 0.5);
@@ -319,12 +308,12 @@ void YKGradientComposer::Refresh() {
 
 int YKGradientComposer::SelectionStart() const {
     const YKGradient* g = mWorking.GetGradient();
-    return g->SelLeft() != nullptr ? IndexOf(*g, g->SelLeft()) : -1;
+    return g->SelLeft() != nullptr ? YKGradientBar::IndexOf(*g, g->SelLeft()) : -1;
 }
 
 int YKGradientComposer::SelectionEnd() const {
     const YKGradient* g = mWorking.GetGradient();
-    return g->SelRight() != nullptr ? IndexOf(*g, g->SelRight()) : -1;
+    return g->SelRight() != nullptr ? YKGradientBar::IndexOf(*g, g->SelRight()) : -1;
 }
 
 void YKGradientComposer::Select(int first, int last) {
