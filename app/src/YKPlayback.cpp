@@ -15,6 +15,8 @@ namespace {
 
 // A stopping caller looks at the playing flag at least this often.
 constexpr auto kStopPoll = std::chrono::microseconds(100000);
+// How much of a wait between frames is spent awake rather than asleep.
+constexpr auto kAwakeWait = std::chrono::microseconds(1000);
 // Durations come from files: a day is the longest wait a frame gets.
 constexpr float kLongestDuration = 24.0f * 3600.0f * 100.0f;
 
@@ -34,11 +36,19 @@ void YKPlayback::SetClock(Now now, Sleep sleep) {
         mSleep = std::move(sleep);
         return;
     }
-    // The wait between frames ends early when a stop is asked for.
+    // The wait between frames ends early when a stop is asked for. A sleeping thread wakes a
+    // fraction of a millisecond late, and over a run those fractions add up to a drift a viewer
+    // sees: the last stretch is waited out awake.
     mSleep = [this](bigtime_t microseconds) {
-        std::unique_lock<std::mutex> lock(mWaitLock);
-        mWake.wait_for(lock, std::chrono::microseconds(microseconds),
-                       [this] { return mStopRequested.load(); });
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::microseconds(microseconds);
+        {
+            std::unique_lock<std::mutex> lock(mWaitLock);
+            mWake.wait_until(lock, deadline - kAwakeWait, [this] { return mStopRequested.load(); });
+        }
+        while (std::chrono::steady_clock::now() < deadline && !mStopRequested.load()) {
+            std::this_thread::yield();
+        }
     };
 }
 
