@@ -374,7 +374,10 @@ void YKRasterLayer::SuggestBoundingBox(const Placement& placement, bool force, b
     if (!(fromBase && from == placement)) {
         Placement fromMoved = from;
         fromMoved.position = placement.position;
-        if (fromBase ? fromMoved == placement : shift) {
+        // A text's sizes are key-framed values of their own: a switch shows them as they are,
+        // where fitting the text to the box would write a ratio's rounding back into them.
+        const bool keepSize = switching && !mEntity->shapeIsGeometry();
+        if (keepSize || (fromBase ? fromMoved == placement : shift)) {
             mEntity->rawTranslateTo(target);
         } else {
             PlacePoints(placement, target);

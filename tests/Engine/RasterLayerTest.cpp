@@ -36,6 +36,22 @@ protected:
         layer->EndCreation();
         return layer;
     }
+    // "Layer" at (10, 40) in the fallback face, 12 units high.
+    YKRasterLayer* AddText() {
+        const int32 id = doc.host.GetUniqueID();
+        auto* text = new YKVectorText({10, 40}, id, &doc.manager());
+        YKVectorAttributes a;
+        text->getAttributes(&a);
+        a.fontDescription = yk_fallback_font_path() + " DejaVu Sans Book";
+        text->setAttributes(&a);
+        text->setString("Layer");
+        EXPECT_EQ(text->endTextEdit(), text);
+        auto* layer = new YKRasterLayer(id, "text", YKRasterLayer::kText);
+        layer->SetEntity(text);
+        user->AddChild(layer, false);
+        layer->EndCreation();
+        return layer;
+    }
     PixelImage Composed(YKRect<int32> rect = {0, 0, 99, 69}) {
         YKBitmap target;
         for (int32 i = 0; i < user->CountChildren(); ++i) {
@@ -133,18 +149,7 @@ TEST_F(RasterLayerTest, ArchivesRebuildTheSameLayerOrNoObject) {
 }
 
 TEST_F(RasterLayerTest, ATextLayerRendersAndReloads) {
-    const int32 id = doc.host.GetUniqueID();
-    auto* text = new YKVectorText({10, 40}, id, &doc.manager());
-    YKVectorAttributes a;
-    text->getAttributes(&a);
-    a.fontDescription = yk_fallback_font_path() + " DejaVu Sans Book";
-    text->setAttributes(&a);
-    text->setString("Layer");
-    ASSERT_EQ(text->endTextEdit(), text);
-    auto* layer = new YKRasterLayer(id, "text", YKRasterLayer::kText);
-    layer->SetEntity(text);
-    user->AddChild(layer, false);
-    layer->EndCreation();
+    YKRasterLayer* layer = AddText();
     const PixelImage image = Composed();
     int32 inked = 0;
     for (uint32 pixel : image.pixels) {
@@ -166,6 +171,28 @@ TEST_F(RasterLayerTest, ATextLayerRendersAndReloads) {
     const char* saved = nullptr;
     ASSERT_TRUE(again.FindString("text_buffer", &saved));
     EXPECT_STREQ(saved, "Layer");
+}
+
+// The box at another frame is no reason to scale a text: its sizes are key-framed values, and a
+// switch that fitted them to the box would write its rounding back into them.
+TEST_F(RasterLayerTest, FrameSwitchesLeaveATextsKeyFramedSizesAlone) {
+    YKRasterLayer* layer = AddText();
+    auto* text = static_cast<YKVectorText*>(layer->Entity());
+    YKEnvelopDouble* size = text->textAttributes().sizeH.get();
+    size->SetValue(24.0, 11);
+    layer->PositionEnvelop()->SetValue(Point{40, 30}, 11);
+    for (const int32 frame : {11, 1, 11, 1}) {
+        doc.GoTo(frame);
+    }
+    EXPECT_EQ(size->CountKeyFrames(), 2);
+    EXPECT_EQ(size->Value(1), 12.0);
+    EXPECT_EQ(size->Value(11), 24.0);
+    YKRect<double> small;
+    text->getBox(&small);
+    doc.GoTo(11);
+    YKRect<double> large;
+    text->getBox(&large);
+    EXPECT_NEAR(large.Width(), 2 * small.Width(), 1);
 }
 
 }  // namespace
