@@ -10,6 +10,7 @@
 #include "YKRasterLayer.h"
 #include "YKVectorAttributes.h"
 #include "YKVectorEntity.h"
+#include "yk_font_match.h"
 #include "yk_sketch_modes.h"
 
 namespace {
@@ -64,8 +65,11 @@ void ApplyToVector(const YKMessage* options, YKRasterLayer* layer) {
                     YKToolOptions::kMaxFontSize, &size);
         a.textSizeH = size;
         a.textSizeV = size;
-        // Without a font the text keeps none (setAttributes leaves the font alone).
-        options->FindString(YKToolOptions::kFont, &a.fontDescription);
+        // A text without a font would not show while it is typed, wherever it is made.
+        if (!options->FindString(YKToolOptions::kFont, &a.fontDescription) ||
+            a.fontDescription.empty()) {
+            a.fontDescription = yk_fallback_font_path();
+        }
     }
     entity->setAttributes(&a);
     layer->RedrawObject(false);
