@@ -13,12 +13,10 @@
 #include "YKToolOptions.h"
 #include "YKToolOptionsForm.h"
 #include "YKToolState.h"
-#include "yk_font_match.h"
 
 namespace {
 
 constexpr int kColumns = 4;
-constexpr int32 kTextTool = 11;
 constexpr const char* kToolField = "tool";
 constexpr const char* kZoomInField = "zoom_in";
 constexpr const char* kOptionsField = "options";
@@ -80,15 +78,6 @@ std::vector<int32> ToolOrder() {
     return order;
 }
 
-// A text drawn without a font would not show while it is typed: the text tool always has one.
-void GiveTextAFont() {
-    YKMessage* options = YKToolState::Application().OptionMessageFor(kTextTool);
-    std::string font;
-    if (!options->FindString(YKToolOptions::kFont, &font) || font.empty()) {
-        YKToolOptions::SetString(options, YKToolOptions::kFont, yk_fallback_font_path().c_str());
-    }
-}
-
 }  // namespace
 
 YKPanel* YKToolsPanel::Create(YKDocumentWindow* window) {
@@ -132,7 +121,6 @@ YKToolsPanel::YKToolsPanel(YKDocumentWindow* window)
         }
     });
     Toolboxes().push_back(this);
-    GiveTextAFont();
     Refresh();
 }
 
@@ -197,7 +185,6 @@ void YKToolsPanel::RestoreSettings(const YKMessage& settings) {
     if (settings.FindInt32(kToolField, &id) && YKToolState::ToolName(id) != nullptr) {
         tools.SetSelectedTool(id, true);
     }
-    GiveTextAFont();
     // The form shows the options just taken back, even for the tool it showed before.
     mForm->ShowTool(tools.ToolSelected());
 }
