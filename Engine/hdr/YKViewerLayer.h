@@ -283,6 +283,10 @@ public:
     // parent. The record keeps the layer itself for undo. When nothing changed the layer is put
     // back and no record made; false then, and when `layer` is not in the tree.
     bool ModifyLayer(YKLayer* layer, const char* name, const std::function<void(YKLayer*)>& change);
+    // The same for several layers at once (none inside another), as one undoable action:
+    // `change` runs on each copy. False when no layer changed or one is not in the tree.
+    bool ModifyLayers(const std::vector<YKLayer*>& layers, const char* name,
+                      const std::function<void(YKLayer*)>& change);
 
     // A layer with the parent and the index it has in the tree.
     struct LayerPlace {

@@ -26,43 +26,63 @@ std::string Archived(const YKLayer* layer) {
 
 bool YKViewerLayer::ModifyLayer(YKLayer* layer, const char* name,
                                 const std::function<void(YKLayer*)>& change) {
+    return ModifyLayers({layer}, name, change);
+}
+
+bool YKViewerLayer::ModifyLayers(const std::vector<YKLayer*>& layers, const char* name,
+                                 const std::function<void(YKLayer*)>& change) {
     YKViewerStep step(*this);
-    if (layer == nullptr || layer == this || !HirarchyHasItem(layer, this)) {
-        return false;
-    }
-    YKLayer* placed = Placed(layer);
-    const LayerPlace original{placed, placed->Parent(), placed->Parent()->IndexOfChild(placed)};
-    // The copy keeps the ids: it stands for the same layer.
-    YKLayer* copy = CopyOf(placed, false);
-    if (copy == nullptr) {
-        return false;
-    }
-    // An object's dedicated parent has the object as its only child.
-    YKLayer* target = placed == layer ? copy : copy->ChildAt(0);
-    if (target == nullptr) {
-        delete copy;
-        return false;
-    }
-    ReplaceLayers({original}, {{copy, original.parent, original.index}});
-    // Selection is not archived: the copy is selected where the layer was.
-    YKObjectLayer* before = AsObject(layer);
-    YKObjectLayer* after = AsObject(target);
-    for (int32 view = 0; before != nullptr && after != nullptr && view < kMaxViewers; ++view) {
-        if (before->ObjectMode(view) != after->ObjectMode(view)) {
-            SetModeIn(after, before->ObjectMode(view), view);
+    for (YKLayer* layer : layers) {
+        if (layer == nullptr || layer == this || !HirarchyHasItem(layer, this)) {
+            return false;
         }
     }
-    const std::string unchanged = Archived(copy);
-    change(target);
-    // An object may now sit in a dedicated parent made for it, at the same place.
-    const LayerPlace changed{Placed(target), original.parent, original.index};
-    if (Archived(changed.layer) == unchanged) {
-        ReplaceLayers({changed}, {original});
-        delete changed.layer;
+    std::vector<LayerPlace> originals;
+    std::vector<LayerPlace> changes;
+    for (YKLayer* layer : layers) {
+        // A layer inside one changed before it left the tree with it.
+        if (!HirarchyHasItem(layer, this)) {
+            continue;
+        }
+        YKLayer* placed = Placed(layer);
+        const LayerPlace original{placed, placed->Parent(), placed->Parent()->IndexOfChild(placed)};
+        // The copy keeps the ids: it stands for the same layer.
+        YKLayer* copy = CopyOf(placed, false);
+        if (copy == nullptr) {
+            continue;
+        }
+        // An object's dedicated parent has the object as its only child.
+        YKLayer* target = placed == layer ? copy : copy->ChildAt(0);
+        if (target == nullptr) {
+            delete copy;
+            continue;
+        }
+        ReplaceLayers({original}, {{copy, original.parent, original.index}});
+        // Selection is not archived: the copy is selected where the layer was.
+        YKObjectLayer* before = AsObject(layer);
+        YKObjectLayer* after = AsObject(target);
+        for (int32 view = 0; before != nullptr && after != nullptr && view < kMaxViewers; ++view) {
+            if (before->ObjectMode(view) != after->ObjectMode(view)) {
+                SetModeIn(after, before->ObjectMode(view), view);
+            }
+        }
+        const std::string unchanged = Archived(copy);
+        change(target);
+        // An object may now sit in a dedicated parent made for it, at the same place.
+        const LayerPlace changed{Placed(target), original.parent, original.index};
+        if (Archived(changed.layer) == unchanged) {
+            ReplaceLayers({changed}, {original});
+            delete changed.layer;
+            continue;
+        }
+        originals.push_back(original);
+        changes.push_back(changed);
+    }
+    if (changes.empty()) {
         return false;
     }
-    AddUndoItem(new YKUndoLayerSwap({original}, {changed}, name), true);
-    // The panels drop what they hold of the layer that left.
+    AddUndoItem(new YKUndoLayerSwap(std::move(originals), std::move(changes), name), true);
+    // The panels drop what they hold of the layers that left.
     BroadcastMessage('lBLT');
     return true;
 }

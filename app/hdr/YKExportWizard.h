@@ -24,8 +24,9 @@ public:
 
     // The formats that can be added, in registry order: the internal ones, then the
     // translators (the window lists them under "--(Internal Handlers)--" and
-    // "--(BeOS Translators)--"). Each is a registry index.
-    std::vector<int32> AddableFormats() const;
+    // "--(BeOS Translators)--"). Each is a registry index. `translatorsOnly` leaves the
+    // internal ones out, as the preferences may ask.
+    std::vector<int32> AddableFormats(bool translatorsOnly = false) const;
     // Adds an export of the format at registry `index`, writing to `path`, and selects it;
     // null when that format cannot write.
     YKRasterIOView* addExport(int32 index, const char* path);

@@ -121,8 +121,9 @@ public:
 
     // --- Rendered frames ---
     // Renders the frames once and keeps them, so that estimates and the export reuse them;
-    // false (nothing kept) when a frame cannot be rendered.
-    bool UpdateRaster(std::string* error);
+    // false (nothing kept) when a frame cannot be rendered. `progress` (may be null) is told
+    // of one step per frame.
+    bool UpdateRaster(std::string* error, YKRasterProgress* progress = nullptr);
     // The kept frames, or null.
     const YKRasterList* Rasters() const { return mRasters.get(); }
 

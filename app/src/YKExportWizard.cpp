@@ -42,11 +42,11 @@ std::string YKExportWizard::SizeText() const {
     return text;
 }
 
-std::vector<int32> YKExportWizard::AddableFormats() const {
+std::vector<int32> YKExportWizard::AddableFormats(bool translatorsOnly) const {
     const YKRasterFilters* registry = YKRasterFilters::Instantiate();
     std::vector<int32> formats;
     for (const bool internal : {true, false}) {
-        for (int32 i = 0; i < registry->CountFilters(); ++i) {
+        for (int32 i = 0; i < registry->CountFilters() && !(internal && translatorsOnly); ++i) {
             const YKRasterIO* io = registry->FilterAt(i);
             if (io->IsInternal() == internal && CanWrite(*io)) {
                 formats.push_back(i);

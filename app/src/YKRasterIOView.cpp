@@ -16,6 +16,7 @@
 #include "YKRasterFilters.h"
 #include "YKRasterList.h"
 #include "YKRasterListSource.h"
+#include "YKRasterProgress.h"
 #include "YKRasterStillIO.h"
 
 namespace {
@@ -372,7 +373,7 @@ std::string YKRasterIOView::TransmissionText(int64 bytes) {
 
 // --- Rendered frames ---
 
-bool YKRasterIOView::UpdateRaster(std::string* error) {
+bool YKRasterIOView::UpdateRaster(std::string* error, YKRasterProgress* progress) {
     mRasters.reset();
     const int32 first = IsAnimation() ? FirstFrame() : mFrame;
     const int32 last = IsAnimation() ? LastFrame() : mFrame;
@@ -384,13 +385,22 @@ bool YKRasterIOView::UpdateRaster(std::string* error) {
     {
         // Rendering moves the document's frame; the frames put it back.
         YKDocumentFrames frames(mDocument, first, last);
+        if (progress != nullptr) {
+            progress->SetStepCount(last - first + 1);
+        }
         for (int32 frame = first; frame <= last; ++frame) {
+            if (progress != nullptr) {
+                progress->ShowStep(frame - first, "Computing rasters...");
+            }
             std::unique_ptr<YKRaster> raster = frames.RenderFrame(frame, error);
             if (raster == nullptr) {
                 return false;
             }
             rasters->AddItem(raster.release());
         }
+    }
+    if (progress != nullptr) {
+        progress->Finish();
     }
     mRasters = std::move(rasters);
     Changed();

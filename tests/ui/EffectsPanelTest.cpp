@@ -175,6 +175,9 @@ TEST_F(EffectsPanelTest, AFilterAppliedWithItsParameterShowsAndUndoRemovesIt) {
     }
     ASSERT_NE(button, nullptr);
     QTest::mouseClick(button, Qt::LeftButton);
+    // The layer was changed as a copy that took its place.
+    layer = dynamic_cast<YKCacheLayer*>(Viewer()->CurrentUserLayer());
+    ASSERT_NE(layer, nullptr);
     ASSERT_EQ(layer->CountFilters(), count + 1);
     YKMessage applied;
     layer->FilterAt(count)->ArchiveFilterParameters(&applied);
@@ -191,24 +194,36 @@ TEST_F(EffectsPanelTest, AFilterAppliedWithItsParameterShowsAndUndoRemovesIt) {
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(Render() != blurred);
     Undo();
+    layer = dynamic_cast<YKCacheLayer*>(Viewer()->CurrentUserLayer());
+    ASSERT_NE(layer, nullptr);
     EXPECT_EQ(layer->CountFilters(), count);
     EXPECT_TRUE(Saved() == saved) << "undo left the filter behind";
     EXPECT_TRUE(Render() == shown);
 
-    // A selected object takes the filter instead, through a group of its own.
+    // A selected object takes the filter instead, through a group of its own, and one Undo
+    // takes the group away with the filter.
     YKObjectLayer* orbit = Object("Orbit");
     ASSERT_NE(orbit, nullptr);
+    ASSERT_EQ(orbit->DedicatedParent(), nullptr);
     orbit->SetObjectMode(8, false);
     panel->RefreshNow();
+    const std::string ungrouped = Saved();
     QTest::mouseClick(button, Qt::LeftButton);
+    orbit = Object("Orbit");
+    ASSERT_NE(orbit, nullptr);
     YKCacheLayer* group = orbit->DedicatedParent();
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->CountFilters(), 1);
     EXPECT_EQ(layer->CountFilters(), count);
     EXPECT_TRUE(Render() != shown);
     Undo();
-    EXPECT_EQ(group->CountFilters(), 0);
+    EXPECT_TRUE(Saved() == ungrouped) << "undo left the object's group behind";
     EXPECT_TRUE(Render() == shown) << "undo left the object filtered";
+    Redo();
+    orbit = Object("Orbit");
+    ASSERT_NE(orbit, nullptr);
+    ASSERT_NE(orbit->DedicatedParent(), nullptr) << "redo lost the filter";
+    EXPECT_EQ(orbit->DedicatedParent()->CountFilters(), 1);
 }
 
 TEST_F(EffectsPanelTest, PreferencesAreWrittenOnOkOnlyAndNewDocumentsTakeThePreviewMode) {

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -19,6 +21,7 @@
 #include <set>
 
 #include "PanelFixture.h"
+#include "YKComputingRastersWindow.h"
 #include "YKEnvelopManager.h"
 #include "YKExportOptionsView.h"
 #include "YKExportRunBar.h"
@@ -281,6 +284,12 @@ TEST_F(ExportWindowsTest, TheWizardWritesEveryExport) {
     QTest::mouseClick(Button(wizard, "Remove"), Qt::LeftButton);
     ASSERT_EQ(wizard->Wizard().CountExports(), 2);
     EXPECT_EQ(wizard->Wizard().ExportAt(1)->IO()->MenuName(), std::string("PNG"));
+    // "Previous" goes back an export, and no further than the first.
+    ASSERT_EQ(wizard->Wizard().Selected(), 1);
+    QTest::mouseClick(wizard->PreviousButton(), Qt::LeftButton);
+    EXPECT_EQ(wizard->Wizard().Selected(), 0);
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_FALSE(wizard->PreviousButton()->isEnabled());
 
     const fs::path gif = mFolder.Path() / "one.gif";
     const fs::path png = mFolder.Path() / "two.png";
@@ -342,6 +351,67 @@ TEST_F(ExportWindowsTest, TheRollOverWindowGivesTheDoubleClickedFrameToTheSelect
     std::unique_ptr<YKRaster> second(mDocument->RenderFrame(2, nullptr));
     ASSERT_TRUE(fifth != nullptr && second != nullptr);
     EXPECT_LT(Distance(*over.Raster(), *fifth), Distance(*over.Raster(), *second));
+}
+
+// "Computing rasters..." is a window of its own that steps once per frame; "Live Update" is
+// kept for the next export window; with "translators only" set, export offers no internal
+// format.
+TEST_F(ExportWindowsTest, ExportWindowsFollowThePreferencesAndShowTheFramesRendered) {
+    auto* window = OpenExport("Animated GIF");
+    ASSERT_NE(window, nullptr);
+    YKComputingRastersWindow* computing = window->Options()->Computing();
+    EXPECT_EQ(computing->windowTitle(), "Computing rasters...");
+    EXPECT_TRUE(computing->isWindow());
+    EXPECT_EQ(computing->Bar()->maximum(), mDocument->EnvelopManager()->MaxFrame());
+    EXPECT_EQ(computing->Bar()->value(), computing->Bar()->maximum());
+    EXPECT_FALSE(computing->isVisible()) << "the window stays after the frames are rendered";
+
+    QCheckBox* live = InGroup<QCheckBox>(window, "Information", "Live Update");
+    ASSERT_NE(live, nullptr);
+    ASSERT_TRUE(live->isChecked());
+    live->click();
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window = OpenExport("GIF");
+    ASSERT_NE(window, nullptr);
+    live = InGroup<QCheckBox>(window, "Information", "Live Update");
+    ASSERT_NE(live, nullptr);
+    EXPECT_FALSE(live->isChecked()) << "Live Update was not kept";
+    live->click();
+    EXPECT_TRUE(YKExportOptionsView::SavedLiveUpdate());
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const auto internals = [](QMenu* menu) {
+        int32 count = 0;
+        const YKRasterFilters* registry = YKRasterFilters::Instantiate();
+        for (QAction* action : menu->actions()) {
+            for (int32 i = 0; i < registry->CountFilters(); ++i) {
+                const YKRasterIO* io = registry->FilterAt(i);
+                count += io->IsInternal() && action->text() == io->MenuName() ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    Send('exWz');
+    auto* wizard = mWindow->findChild<YKExportWizardWin*>();
+    ASSERT_NE(wizard, nullptr);
+    QMenu* formats = wizard->AddButton()->menu();
+    Q_EMIT formats->aboutToShow();
+    EXPECT_GT(internals(formats), 0);
+    mGravik->Preferences().SetPrefTranslatorsOnly(true);
+    Q_EMIT formats->aboutToShow();
+    EXPECT_EQ(internals(formats), 0) << "the wizard offers internal formats";
+    QMenu* exports = nullptr;
+    for (QMenu* menu : mWindow->menuBar()->findChildren<QMenu*>()) {
+        exports = menu->title() == "Export…" ? menu : exports;
+    }
+    ASSERT_NE(exports, nullptr);
+    Q_EMIT exports->aboutToShow();
+    EXPECT_EQ(internals(exports), 0) << "the Export menu offers internal formats";
+    mGravik->Preferences().SetPrefTranslatorsOnly(false);
+    Q_EMIT exports->aboutToShow();
+    EXPECT_GT(internals(exports), 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 // the document point at the middle of the view, is what zooming and resizing keep in place.
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <atomic>
 #include <mutex>
@@ -29,6 +30,7 @@
 
 class QPainter;
 class YKBitmap;
+class YKPrefSetting;
 class YKEventManager;
 class YKGammaCorrection;
 class YKToolState;
@@ -91,6 +93,9 @@ public:
 
     // The monitor gamma every canvas is shown through (null: none); the application sets it.
     static void SetDisplayGamma(const YKGammaCorrection* gamma);
+    // The preferences that say whether a click on an inactive window also acts on the canvas
+    // (null: it does). Read at each click, so a change holds at once.
+    static void SetPreferences(const YKPrefSetting* preferences);
 
     QSize sizeHint() const override;
 
@@ -104,8 +109,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Whether a press only brings the window forward: the window is not active, or the press
+    // is the one that just made it active.
+    bool OnlyActivates() const;
     // The document point under a view position; during a hand-tool drag, as the view lay when
     // it began, so that the scrolling it asks for does not move the points under the pointer.
     YKPoint<double> EventPoint(QPointF position) const;
@@ -139,6 +148,12 @@ private:
     std::optional<YKPoint<int32>> mGestureOrigin;
     YKPoint<double> mLastPoint;
     uint32 mButtons = 0;
+    // Since the window last became active, and whether it was pressed since.
+    QElapsedTimer mActivated;
+    bool mPressedSinceActivation = true;
+    // The press that only activated is still held: its moves and release go nowhere.
+    bool mActivating = false;
+    QElapsedTimer mOnlyActivated;
     // Mouse-held events while a button stays down, and the marching ants' steps.
     QTimer mHoldTimer;
     QTimer mAntsTimer;

@@ -35,6 +35,7 @@ class YKPanelDocks;
 class YKPlayback;
 class YKExportWizardWin;
 class YKGenericFilter;
+class YKPrefSetting;
 class YKViewerLayer;
 
 class YKDocumentWindow : public QMainWindow, public YKDocumentView {
@@ -93,6 +94,12 @@ public:
     void UpdateWindowMenu();
     // Every document window, by document (in the order the documents first appear) and view.
     static std::vector<YKDocumentWindow*> DocumentWindows();
+    // The preferences the menus and export windows follow and keep their settings in (not
+    // owned; null: the defaults, and nothing is kept).
+    static void SetPreferences(YKPrefSetting* preferences);
+    static YKPrefSetting* Preferences();
+    // Whether export offers the platform's image translators only.
+    static bool TranslatorsOnly();
 
     // --- YKDocumentView
 

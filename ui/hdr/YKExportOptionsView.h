@@ -18,6 +18,7 @@ class QLabel;
 class QSpinBox;
 class QTimer;
 class QVBoxLayout;
+class YKComputingRastersWindow;
 class YKRasterIOView;
 
 class YKExportOptionsView : public QWidget {
@@ -32,10 +33,16 @@ public:
     // Renders the frames the export writes, once, for the preview, the estimates and the export
     // itself; false, with the reason, when a frame cannot be rendered.
     bool RenderFrames(std::string* error);
+    // The window that shows the frames' rendering.
+    YKComputingRastersWindow* Computing() const { return mComputing; }
     // "Update Size": estimates now, live update or not.
     void UpdateSize();
     void SetLiveUpdate(bool live);
     bool LiveUpdate() const;
+    // "Live Update" as the user last left it in any export window (on when never set), and
+    // keeping it in the preferences.
+    static bool SavedLiveUpdate();
+    static void KeepLiveUpdate(bool live);
 
     // The last preview shown; `encoded` false while it is the frame before encoding.
     const QImage& PreviewImage() const { return mPreviewImage; }
@@ -65,6 +72,7 @@ private:
     YKExportPreview* mWorker;
     YKExportPreview::Frames mFrames;
     QTimer* mSettle;
+    YKComputingRastersWindow* mComputing;
     bool mEstimateWanted = false;
     bool mEstimatePending = false;
 

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QStackedWidget;
 class YKDocumentWindow;
@@ -38,6 +39,9 @@ public:
     // Adds an export of the format at registry `index`, beside the document; selects it.
     bool AddExport(int32 index);
     void SelectExport(int32 index);
+    // "Previous": back to the export before the selected one.
+    void Previous();
+    QPushButton* PreviousButton() const { return mPrevious; }
     // "Remove": the selected export.
     void RemoveExport();
     // Sets the file export `index` writes.
@@ -53,6 +57,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // "Add Export:": every format that writes, under the handlers' headings.
+    void FillFormats(QMenu* formats);
     QWidget* ExportPage(int32 index);
     void Ended(bool ok, bool cancelled, const QString& error);
     void Refresh();
@@ -67,5 +73,6 @@ private:
     QStackedWidget* mPages;
     YKExportRunBar* mProgress;
     QLabel* mError;
+    QPushButton* mPrevious;
     QPushButton* mExport;
 };

@@ -55,6 +55,9 @@ public:
     void Notify(const YKMessage& message);
     // Writes the panels' places and settings into the preferences.
     void Save() const;
+    // Brings the panels in line with the preferences as they are now: floating panels stay
+    // above every document window while "float panel" is set.
+    void ApplyPreferences();
 
 private:
     void Restore();

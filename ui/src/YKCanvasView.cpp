@@ -14,6 +14,7 @@
 #include "YKBitmap.h"
 #include "YKEventManager.h"
 #include "YKGammaCorrection.h"
+#include "YKPrefSetting.h"
 #include "YKRaster.h"
 #include "YKToolState.h"
 #include "YKViewerLayer.h"
@@ -21,6 +22,8 @@
 namespace {
 
 constexpr int kScrollStep = 16;
+// Milliseconds between a window's activation and the click that caused it, at most.
+constexpr qint64 kActivatingClickLag = 150;
 
 // One axis: a canvas longer than the view scrolls from its first to its last pixel; a shorter
 // one stays centred and the bar has nothing to scroll.
@@ -110,9 +113,14 @@ Qt::CursorShape CursorShape(int32 cursor) {
 
 // Set and read on the GUI thread only.
 static const YKGammaCorrection* sDisplayGamma = nullptr;
+static const YKPrefSetting* sPreferences = nullptr;
 
 void YKCanvasView::SetDisplayGamma(const YKGammaCorrection* gamma) {
     sDisplayGamma = gamma;
+}
+
+void YKCanvasView::SetPreferences(const YKPrefSetting* preferences) {
+    sPreferences = preferences;
 }
 
 YKCanvasView::YKCanvasView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -279,11 +287,38 @@ YKPoint<double> YKCanvasView::EventPoint(QPointF position) const {
     return {point.x, point.y};
 }
 
+bool YKCanvasView::OnlyActivates() const {
+    if (sPreferences == nullptr || sPreferences->PrefFirstClick()) {
+        return false;
+    }
+    // The window manager may activate the window before it hands over the click that did so.
+    return !isActiveWindow() || (!mPressedSinceActivation && mActivated.isValid() &&
+                                 mActivated.elapsed() < kActivatingClickLag);
+}
+
+void YKCanvasView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        mActivated.start();
+        // A press that came first and only activated the window was the activating click.
+        mPressedSinceActivation =
+            mOnlyActivated.isValid() && mOnlyActivated.elapsed() < kActivatingClickLag;
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
 void YKCanvasView::Press(QMouseEvent* event, uint32 clicks) {
     YKEventManager* events = mEvents.load();
     if (events == nullptr) {
         return;
     }
+    if (OnlyActivates()) {
+        mActivating = true;
+        mPressedSinceActivation = true;
+        mOnlyActivated.start();
+        activateWindow();
+        return;
+    }
+    mPressedSinceActivation = true;
     setFocus(Qt::MouseFocusReason);
     if (mTools != nullptr && mTools->ToolSelected() == YKToolState::kHandToolID) {
         mGestureOrigin = Origin();
@@ -305,7 +340,7 @@ void YKCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void YKCanvasView::mouseMoveEvent(QMouseEvent* event) {
     YKEventManager* events = mEvents.load();
-    if (events == nullptr) {
+    if (events == nullptr || mActivating) {
         return;
     }
     if (!events->IsMouseDown() && mTools != nullptr) {
@@ -323,6 +358,10 @@ void YKCanvasView::mouseMoveEvent(QMouseEvent* event) {
 void YKCanvasView::mouseReleaseEvent(QMouseEvent* event) {
     YKEventManager* events = mEvents.load();
     if (events == nullptr || event->buttons() != Qt::NoButton) {
+        return;
+    }
+    if (mActivating) {
+        mActivating = false;
         return;
     }
     mHoldTimer.stop();

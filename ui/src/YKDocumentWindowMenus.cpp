@@ -18,6 +18,7 @@
 #include "YKObjectLayer.h"
 #include "YKPanelDocks.h"
 #include "YKPlayback.h"
+#include "YKPrefSetting.h"
 #include "YKRasterFilters.h"
 #include "YKRasterIO.h"
 #include "YKUndoManager.h"
@@ -255,6 +256,7 @@ constexpr Item kWindow[] = {
     {"Inspector", 'grFp', 'F', false, {}, Filled::kNone, "toggle", 1},
     {"Alignment", 'grAp', 'P', false, {}, Filled::kNone, "toggle", 1},
     {"Colorpicker", 'grEp', 'I', false, {}, Filled::kNone, "toggle", 1},
+    {"Gradient Composer", 'grGp', 'G', false, {}, Filled::kNone, "toggle", 1},
     kSeparator,
     {"Documents", 0, 0, false, {}, Filled::kDocuments},
 };
@@ -300,6 +302,8 @@ void YKDocumentWindow::FillMainMenu() {
                 fill(sub, item.items);
                 switch (item.filled) {
                     case Filled::kExport:
+                        connect(sub, &QMenu::aboutToShow, this,
+                                [this, sub] { FillExportMenu(sub); });
                         FillExportMenu(sub);
                         break;
                     case Filled::kZoom:
@@ -424,12 +428,33 @@ void YKDocumentWindow::FillZoomMenu(QMenu* zoom) {
     }
 }
 
+namespace {
+
+YKPrefSetting* sPreferences = nullptr;
+
+}  // namespace
+
+void YKDocumentWindow::SetPreferences(YKPrefSetting* preferences) {
+    sPreferences = preferences;
+}
+
+YKPrefSetting* YKDocumentWindow::Preferences() {
+    return sPreferences;
+}
+
+bool YKDocumentWindow::TranslatorsOnly() {
+    return sPreferences != nullptr && sPreferences->PrefTranslatorsOnly();
+}
+
 void YKDocumentWindow::FillExportMenu(QMenu* exportMenu) {
+    // Filled as it opens, so that it follows the preferences.
+    exportMenu->clear();
     const YKRasterFilters* registry = YKRasterFilters::Instantiate();
     for (int32 i = 0; i < registry->CountFilters(); ++i) {
         const YKRasterIO* io = registry->FilterAt(i);
         if ((io->Capabilities() & (YKRasterIO::kWritesStills | YKRasterIO::kWritesAnimations)) ==
-            0) {
+                0 ||
+            (io->IsInternal() && TranslatorsOnly())) {
             continue;
         }
         exportMenu->addAction(QString::fromUtf8(io->MenuName()), this, [this, id = io->Id()] {

@@ -19,8 +19,9 @@
 #include "YKFilterBox.h"
 #include "YKGenericFilter.h"
 #include "YKObjectLayer.h"
-#include "YKUndoAddFilter.h"
+#include "YKUndoDocumentIDs.h"
 #include "YKUndoEffects.h"
+#include "YKUndoManager.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
 
@@ -396,37 +397,34 @@ void YKEffectsPanel::hideEvent(QHideEvent* event) {
 void YKEffectsPanel::ApplyFilter(const YKGenericFilter& filter, const YKMessage& parameters) {
     Commit();
     const std::vector<YKEffectLayer*> targets = Targets();
-    std::vector<YKUndoAddFilter*> records;
-    Edit([&](YKViewerLayer*) {
-        for (YKEffectLayer* target : targets) {
+    if (targets.empty()) {
+        return;
+    }
+    // Each target is changed as a copy that takes its place, so that Undo puts the target
+    // itself back, without the group an object had to be wrapped in to carry the filter.
+    YKDocument* document = Document();
+    const YKDocument::IDCounters before = document->Counters();
+    const bool applied = document->ViewerLayer()->ModifyLayers(
+        {targets.begin(), targets.end()}, "Apply Filter", [&](YKLayer* changed) {
             YKGenericFilter* copy = filter.Duplicate();
             if (copy == nullptr) {
-                continue;
+                return;
             }
             copy->RestoreFilterParameters(&parameters);
-            YKCacheLayer* holder = nullptr;
-            if (target->InheritsFrom("YKObjectLayer")) {
-                // The object's dedicated parent carries the filter; the object makes one when
-                // it has none yet.
-                auto* object = static_cast<YKObjectLayer*>(target);
-                object->ApplyFilter(copy);
-                holder = object->DedicatedParent();
-            } else if (target->InheritsFrom("YKCacheLayer")) {
-                holder = static_cast<YKCacheLayer*>(target);
-                YKMessage add('lFLT');
-                add.AddPointer("filter", copy);
-                Document()->SendMessage(holder, &add);
-            }
-            if (holder != nullptr && holder->CountFilters() > 0 &&
-                holder->FilterAt(holder->CountFilters() - 1) == copy) {
-                records.push_back(new YKUndoAddFilter(holder, copy));
+            if (changed->InheritsFrom("YKObjectLayer")) {
+                static_cast<YKObjectLayer*>(changed)->ApplyFilter(copy);
+            } else if (changed->InheritsFrom("YKCacheLayer")) {
+                static_cast<YKCacheLayer*>(changed)->AddFilter(copy);
             } else {
                 delete copy;
             }
-        }
-    });
-    YKViewerLayer* viewer = Document()->ViewerLayer();
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        viewer->AddUndoItem(records[i], i + 1 == records.size());
+        });
+    // A group made for an object took an id: undone, the saved file shows no trace of it.
+    if (applied) {
+        document->UndoManager()->AddToLastAction(
+            new YKUndoDocumentIDs(document, before, document->Counters()));
     }
+    // The targets shown were replaced by their changed copies.
+    mShown.clear();
+    Refresh();
 }

@@ -15,9 +15,12 @@
 #include <functional>
 
 #include "YKColorButton.h"
+#include "YKComputingRastersWindow.h"
 #include "YKDocument.h"
+#include "YKDocumentWindow.h"
 #include "YKEnvelopManager.h"
 #include "YKExportFormatOptions.h"
+#include "YKPrefSetting.h"
 #include "YKRaster.h"
 #include "YKRasterIO.h"
 #include "YKRasterIOView.h"
@@ -30,11 +33,18 @@ constexpr int kSettleMilliseconds = 150;
 constexpr int kRangeSettleMilliseconds = 400;
 constexpr QSize kPreviewBox(360, 240);
 constexpr int kColorChoices[] = {8, 16, 32, 64, 128, 256};
+// Where the export windows keep their settings among the panels' in the preferences.
+constexpr const char* kKeptField = "export";
+constexpr const char* kLiveUpdateField = "live_update";
 
 }  // namespace
 
 YKExportOptionsView::YKExportOptionsView(YKRasterIOView* view, QWidget* parent)
-    : QWidget(parent), mView(view), mWorker(new YKExportPreview(this)), mSettle(new QTimer(this)) {
+    : QWidget(parent),
+      mView(view),
+      mWorker(new YKExportPreview(this)),
+      mSettle(new QTimer(this)),
+      mComputing(new YKComputingRastersWindow(this)) {
     mSettle->setSingleShot(true);
     mSettle->setInterval(kSettleMilliseconds);
     connect(mSettle, &QTimer::timeout, this, &YKExportOptionsView::Submit);
@@ -114,9 +124,10 @@ QWidget* YKExportOptionsView::Information() {
     mEstimateLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(tr("Estimated File Size :"), mEstimateLabel);
     mLive = new QCheckBox(tr("Live Update"), group);
-    mLive->setChecked(true);
+    mLive->setChecked(SavedLiveUpdate());
     auto* update = new QPushButton(tr("Update Size"), group);
     connect(mLive, &QCheckBox::toggled, this, [this](bool live) {
+        KeepLiveUpdate(live);
         if (live) {
             UpdateSize();
         }
@@ -257,7 +268,7 @@ QWidget* YKExportOptionsView::PreviewArea() {
     // Wide enough for a banner at a readable scale; taller pictures shrink to the box.
     mPreview->setMinimumSize(kPreviewBox.width(), kPreviewBox.height() / 4);
     mPreview->setAlignment(Qt::AlignCenter);
-    mPreviewNote = new QLabel(tr("Computing rasters..."), group);
+    mPreviewNote = new QLabel(group);
     mPreviewNote->setWordWrap(true);
     column->addWidget(mPreview, 1);
     column->addWidget(mPreviewNote);
@@ -268,7 +279,8 @@ QWidget* YKExportOptionsView::PreviewArea() {
 
 bool YKExportOptionsView::RenderFrames(std::string* error) {
     std::string reason;
-    if (!mView->UpdateRaster(&reason)) {
+    if (!mView->UpdateRaster(&reason, mComputing)) {
+        mComputing->hide();
         mPreviewNote->setText(QString::fromStdString(reason));
         if (error != nullptr) {
             *error = reason;
@@ -301,6 +313,31 @@ bool YKExportOptionsView::RenderFrames(std::string* error) {
 void YKExportOptionsView::UpdateSize() {
     mEstimateWanted = true;
     Submit();
+}
+
+bool YKExportOptionsView::SavedLiveUpdate() {
+    const YKPrefSetting* preferences = YKDocumentWindow::Preferences();
+    YKMessage kept;
+    bool live = true;
+    if (preferences != nullptr && preferences->PrefPanelSettings().FindMessage(kKeptField, &kept)) {
+        kept.FindBool(kLiveUpdateField, &live);
+    }
+    return live;
+}
+
+void YKExportOptionsView::KeepLiveUpdate(bool live) {
+    YKPrefSetting* preferences = YKDocumentWindow::Preferences();
+    if (preferences == nullptr) {
+        return;
+    }
+    YKMessage settings = preferences->PrefPanelSettings();
+    YKMessage kept;
+    settings.FindMessage(kKeptField, &kept);
+    kept.RemoveName(kLiveUpdateField);
+    kept.AddBool(kLiveUpdateField, live);
+    settings.RemoveName(kKeptField);
+    settings.AddMessage(kKeptField, &kept);
+    preferences->SetPrefPanelSettings(settings);
 }
 
 void YKExportOptionsView::SetLiveUpdate(bool live) {

@@ -60,6 +60,7 @@ YKExportWizardWin::YKExportWizardWin(YKDocumentWindow* owner)
       mPages(new QStackedWidget(this)),
       mProgress(new YKExportRunBar(this)),
       mError(new QLabel(this)),
+      mPrevious(new QPushButton(tr("Previous"), this)),
       mExport(new QPushButton(tr("Export"), this)) {
     setWindowTitle(tr("Gravik Export Wizard"));
 
@@ -70,21 +71,9 @@ YKExportWizardWin::YKExportWizardWin(YKDocumentWindow* owner)
     side->addWidget(new QLabel(tr("Select Export:"), this));
     side->addWidget(mList, 1);
     auto* formats = new QMenu(mAdd);
-    const YKRasterFilters* registry = YKRasterFilters::Instantiate();
-    bool internals = false;
-    bool translators = false;
-    for (const int32 index : mWizard->AddableFormats()) {
-        const YKRasterIO* io = registry->FilterAt(index);
-        if (io->IsInternal() && !internals) {
-            formats->addSection(QStringLiteral("--(Internal Handlers)--"));
-            internals = true;
-        } else if (!io->IsInternal() && !translators) {
-            formats->addSection(QStringLiteral("--(BeOS Translators)--"));
-            translators = true;
-        }
-        formats->addAction(QString::fromUtf8(io->MenuName()), this,
-                           [this, index] { AddExport(index); });
-    }
+    // Filled as it opens, so that it follows the preferences.
+    connect(formats, &QMenu::aboutToShow, this, [this, formats] { FillFormats(formats); });
+    FillFormats(formats);
     mAdd->setMenu(formats);
     auto* edit = new QHBoxLayout;
     edit->addWidget(mAdd);
@@ -96,7 +85,7 @@ YKExportWizardWin::YKExportWizardWin(YKDocumentWindow* owner)
     update->addWidget(rasters);
     update->addWidget(mLive);
     side->addLayout(update);
-    mLive->setChecked(true);
+    mLive->setChecked(YKExportOptionsView::SavedLiveUpdate());
 
     // --- The selected export ---
     auto* empty = new QWidget(mPages);
@@ -119,6 +108,7 @@ YKExportWizardWin::YKExportWizardWin(YKDocumentWindow* owner)
     column->addWidget(mProgress);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    buttons->addButton(mPrevious, QDialogButtonBox::ActionRole);
     buttons->addButton(mExport, QDialogButtonBox::AcceptRole);
     column->addWidget(buttons);
 
@@ -126,14 +116,35 @@ YKExportWizardWin::YKExportWizardWin(YKDocumentWindow* owner)
     connect(mRemove, &QPushButton::clicked, this, &YKExportWizardWin::RemoveExport);
     connect(rasters, &QPushButton::clicked, this, &YKExportWizardWin::UpdateRasters);
     connect(mLive, &QCheckBox::toggled, this, [this](bool live) {
+        YKExportOptionsView::KeepLiveUpdate(live);
         for (int32 i = 0; i < mWizard->CountExports(); ++i) {
             OptionsAt(i)->SetLiveUpdate(live);
         }
     });
+    connect(mPrevious, &QPushButton::clicked, this, &YKExportWizardWin::Previous);
     connect(mExport, &QPushButton::clicked, this, &YKExportWizardWin::Export);
     connect(cancel, &QPushButton::clicked, this, &YKExportWizardWin::Cancel);
     connect(mProgress, &YKExportRunBar::Ended, this, &YKExportWizardWin::Ended);
     Refresh();
+}
+
+void YKExportWizardWin::FillFormats(QMenu* formats) {
+    formats->clear();
+    const YKRasterFilters* registry = YKRasterFilters::Instantiate();
+    bool internals = false;
+    bool translators = false;
+    for (const int32 index : mWizard->AddableFormats(YKDocumentWindow::TranslatorsOnly())) {
+        const YKRasterIO* io = registry->FilterAt(index);
+        if (io->IsInternal() && !internals) {
+            formats->addSection(QStringLiteral("--(Internal Handlers)--"));
+            internals = true;
+        } else if (!io->IsInternal() && !translators) {
+            formats->addSection(QStringLiteral("--(BeOS Translators)--"));
+            translators = true;
+        }
+        formats->addAction(QString::fromUtf8(io->MenuName()), this,
+                           [this, index] { AddExport(index); });
+    }
 }
 
 YKExportWizardWin::~YKExportWizardWin() {
@@ -216,6 +227,12 @@ void YKExportWizardWin::SelectExport(int32 index) {
     Refresh();
 }
 
+void YKExportWizardWin::Previous() {
+    if (mWizard->Selected() > 0) {
+        SelectExport(mWizard->Selected() - 1);
+    }
+}
+
 void YKExportWizardWin::RemoveExport() {
     const int32 selected = mWizard->Selected();
     if (selected < 0 || mProgress->Running()) {
@@ -248,6 +265,7 @@ void YKExportWizardWin::Refresh() {
     mSize->setText(QString::fromStdString(mWizard->SizeText()));
     const bool idle = !mProgress->Running();
     mRemove->setEnabled(idle && mWizard->Selected() >= 0);
+    mPrevious->setEnabled(mWizard->Selected() > 0);
     mExport->setEnabled(idle && mWizard->CountExports() > 0);
     mAdd->setEnabled(idle);
 }

@@ -95,6 +95,8 @@ YKGravik::~YKGravik() {
     mGammaWindow.reset();
     mPanelNotifier.reset();
     YKPanelDocks::SetPreferences(nullptr);
+    YKCanvasView::SetPreferences(nullptr);
+    YKDocumentWindow::SetPreferences(nullptr);
     mDispatcher.reset();
     // The closed windows were only marked for deletion; the event loop may be over already.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -191,6 +193,8 @@ void YKGravik::CreateDispatcher() {
     mDispatcher = std::make_unique<YKDispatcher>(&mPreferences);
     mPanelNotifier = std::make_unique<YKPanelNotifier>(*mDispatcher);
     YKPanelDocks::SetPreferences(&mPreferences);
+    YKCanvasView::SetPreferences(&mPreferences);
+    YKDocumentWindow::SetPreferences(&mPreferences);
     mDispatcher->SetWindowFactory([this](YKDocument* document, int32 index, YKRect<int32> frame,
                                          bool show) -> YKDocumentView* {
         auto* window = new YKDocumentWindow(document, index, frame);
@@ -281,6 +285,12 @@ YKDocumentCreator& YKGravik::DocumentCreator() {
 YKPreferencesWindow& YKGravik::PreferencesWindow() {
     if (mPreferencesWindow == nullptr) {
         mPreferencesWindow = std::make_unique<YKPreferencesWindow>(&mPreferences);
+        // The open windows follow the new preferences at once.
+        connect(mPreferencesWindow.get(), &QDialog::accepted, this, [] {
+            for (YKDocumentWindow* window : YKDocumentWindow::DocumentWindows()) {
+                window->Panels().ApplyPreferences();
+            }
+        });
     }
     return *mPreferencesWindow;
 }

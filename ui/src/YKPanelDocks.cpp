@@ -1,6 +1,7 @@
 #include "YKPanelDocks.h"
 
 #include <QDockWidget>
+#include <QWindow>
 #include <cstring>
 #include <map>
 
@@ -15,6 +16,19 @@ YKPrefSetting* sPreferences = nullptr;
 // Field of the panels' preferences that holds the dock layout (QMainWindow::saveState).
 constexpr const char* kLayoutField = "dock_layout";
 constexpr uint32 kLayoutType = 'QDSt';
+
+// A floating panel stays above every window of the application, not only its own, while the
+// preferences ask for it.
+void KeepAbove(QDockWidget* dock) {
+    const bool above =
+        dock->isFloating() && sPreferences != nullptr && sPreferences->PrefFloatPanel();
+    if (dock->isVisible() && dock->windowHandle() != nullptr) {
+        // Setting the widget's flags would hide it, and break a drag that just undocked it.
+        dock->windowHandle()->setFlag(Qt::WindowStaysOnTopHint, above);
+    } else {
+        dock->setWindowFlag(Qt::WindowStaysOnTopHint, above);
+    }
+}
 
 }  // namespace
 
@@ -43,6 +57,7 @@ YKPanelDocks::YKPanelDocks(YKDocumentWindow* window) : mWindow(window) {
             window->tabifyDockWidget(first->second, dock);
         }
         dock->setVisible(kind.shownAtFirst);
+        QObject::connect(dock, &QDockWidget::topLevelChanged, dock, [dock] { KeepAbove(dock); });
         mEntries.push_back({&kind, dock, panel});
     }
     Restore();
@@ -51,6 +66,12 @@ YKPanelDocks::YKPanelDocks(YKDocumentWindow* window) : mWindow(window) {
 YKPanelDocks::~YKPanelDocks() {
     for (const Entry& entry : mEntries) {
         delete entry.dock;
+    }
+}
+
+void YKPanelDocks::ApplyPreferences() {
+    for (const Entry& entry : mEntries) {
+        KeepAbove(entry.dock);
     }
 }
 
@@ -138,4 +159,5 @@ void YKPanelDocks::Restore() {
             entry.panel->RestoreSettings(own);
         }
     }
+    ApplyPreferences();
 }

@@ -21,7 +21,7 @@ constexpr YKPanelDocks::Kind kKinds[] = {
     {"layers", "Layers", 'grLp', Qt::RightDockWidgetArea, true, &YKLayersPanel::Create},
     {"objects", "Objects", 'grOp', Qt::RightDockWidgetArea, true, &YKObjectsPanel::Create},
     {"alignment", "Alignment", 'grAp', Qt::RightDockWidgetArea, false, &YKAlignmentPanel::Create},
-    {"gradient", "Gradient Composer", 0, Qt::RightDockWidgetArea, false,
+    {"gradient", "Gradient Composer", 'grGp', Qt::RightDockWidgetArea, false,
      &YKGradientComposer::Create},
     {"colorpicker", "Colorpicker", 'grEp', Qt::RightDockWidgetArea, false,
      &YKColorPickerPanel::Create},
