@@ -1,5 +1,7 @@
 #include "YKUndoManager.h"
 
+#include <algorithm>
+
 #include "YKUndoItem.h"
 
 namespace {
@@ -44,16 +46,23 @@ void YKUndoManager::AddUndoItem(YKUndoItem* item, bool terminator) {
 }
 
 void YKUndoManager::AddToLastAction(YKUndoItem* item) {
+    AddJoiningSince(item, UndoStackSize() - 1);
+}
+
+void YKUndoManager::AddJoiningSince(YKUndoItem* item, int32 size) {
     if (item == nullptr) {
         return;
     }
     StackLock undoLock(mUndoStack);
-    const int32 count = mUndoStack.CountItems();
-    if (count > 0) {
-        mUndoStack.ItemAt(count - 1)->SetTerminator(false);
+    for (int32 i = std::max(size, 0); i < mUndoStack.CountItems(); ++i) {
+        mUndoStack.ItemAt(i)->SetTerminator(false);
     }
     item->SetUndoManager(this);
     PushUndo(item, true);
+    {
+        StackLock redoLock(mRedoStack);
+        EmptyRedoStack();
+    }
     MarkDocumentModified();
 }
 

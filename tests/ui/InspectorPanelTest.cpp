@@ -178,7 +178,16 @@ TEST_F(InspectorPanelTest, KeyFrameAtTheCurrentFrameAnimatesTheWidth) {
     ASSERT_FALSE(panel->WidthKey()->IsKeyed());
 
     const std::string before = Saved();
+    const int32 frames = mDocument->EnvelopManager()->MaxFrame();
     QTest::mouseClick(panel->WidthKey(), Qt::LeftButton);
+    width = zigzag->Entity()->Stroke()->width.get();
+    EXPECT_NE(width->KeyFramePointer(3), nullptr);
+    // A key past the last frame adds frames up to it, and one Undo takes both back.
+    EXPECT_EQ(mDocument->EnvelopManager()->MaxFrame(), std::max(frames, 3));
+    Undo();
+    EXPECT_EQ(mDocument->EnvelopManager()->MaxFrame(), frames);
+    EXPECT_TRUE(Saved() == before);
+    Redo();
     width = zigzag->Entity()->Stroke()->width.get();
     EXPECT_NE(width->KeyFramePointer(3), nullptr);
     panel->RefreshNow();

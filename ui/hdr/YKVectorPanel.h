@@ -63,5 +63,8 @@ private:
     };
     std::vector<Before> mBefore;
     std::string mChangeName;
+    // The undo stack's size when the change began: what the change recorded on its own since
+    // joins its action.
+    int32 mUndoSizeAtStart = 0;
     QTimer* mIdle;
 };

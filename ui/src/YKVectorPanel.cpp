@@ -72,6 +72,9 @@ bool YKVectorPanel::ChangeSelection(const char* name,
         FinishChange();
     }
     const std::vector<YKRasterLayer*> objects = SelectedVectors();
+    if (mBefore.empty()) {
+        mUndoSizeAtStart = Document()->UndoManager()->UndoStackSize();
+    }
     const bool done = !objects.empty() && Edit([&](YKViewerLayer*) {
         YKEnvelopManager* envelopes = Document()->EnvelopManager();
         for (YKRasterLayer* object : objects) {
@@ -131,7 +134,7 @@ void YKVectorPanel::FinishChange() {
         changed = true;
     }
     if (changed) {
-        Document()->AddUndoItem(record.release(), true);
+        Document()->UndoManager()->AddJoiningSince(record.release(), mUndoSizeAtStart);
         YKMessage update('lUTN');
         viewer->ForwardMessage(viewer, &update);
     }

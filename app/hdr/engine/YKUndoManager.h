@@ -31,6 +31,10 @@ public:
     // the stack, for what an operation that closed its action changed besides; with an empty
     // stack it is an action of its own.
     void AddToLastAction(YKUndoItem* item);
+    // Takes ownership of `item` (null is ignored) as the last record of one action that also
+    // holds every record pushed since the stack held `size`: what a change recorded on its own
+    // on the way, such as a frame count it grew.
+    void AddJoiningSince(YKUndoItem* item, int32 size);
     // Undoes the top action, newest record first, and moves it to the redo stack.
     void UndoLast();
     // Redoes the next action, oldest record first, and moves it back to the undo stack.
