@@ -292,9 +292,13 @@ void YKFontDataFreetype::AppendContours(YKList<YKList<YKPoint<double>>*>& out, G
     const Transform transform = CurrentTransform();
     const double advance = static_cast<double>(glyph.metrics.horiAdvance);
     for (const auto& contour : glyph.flat) {
-        auto* points = new YKList<YKPoint<double>>(static_cast<int32>(contour.size()));
-        for (const YKPoint<double>& p : contour) {
-            points->AddItem(transform.Apply(p.x, p.y, advance, pen, origin));
+        // Copied whole, then placed where they lie: one allocation and no growth per contour.
+        const auto count = static_cast<int32>(contour.size());
+        auto* points = new YKList<YKPoint<double>>(count);
+        points->AddItems(contour.data(), count);
+        YKPoint<double>* p = points->Items();
+        for (int32 i = 0; i < count; ++i) {
+            p[i] = transform.Apply(p[i].x, p[i].y, advance, pen, origin);
         }
         out.AddItem(points);
     }
