@@ -45,6 +45,30 @@ void Register(YKMatrixManager* store, bool add) {
 
 }  // namespace
 
+int64 yk_matrixmanager_statmemory() {
+    Registry& registry = TheRegistry();
+    if (!registry.lock.LockWithTimeout(kRegistryTimeout)) {
+        return 0;
+    }
+    int64 blocks = 0;
+    for (const YKMatrixManager* store : registry.stores) {
+        blocks += store->Stat();
+    }
+    registry.lock.Unlock();
+    return blocks * kStatBlockBytes;
+}
+
+void yk_matrixmanager_garbagecollector() {
+    Registry& registry = TheRegistry();
+    if (!registry.lock.LockWithTimeout(kRegistryTimeout)) {
+        return;
+    }
+    for (YKMatrixManager* store : registry.stores) {
+        store->Flush();
+    }
+    registry.lock.Unlock();
+}
+
 // --- Spare blocks ---
 
 namespace {
@@ -108,30 +132,6 @@ void FreeBlock(uint8* block, int32 bytes) {
 }
 
 }  // namespace
-
-int64 yk_matrixmanager_statmemory() {
-    Registry& registry = TheRegistry();
-    if (!registry.lock.LockWithTimeout(kRegistryTimeout)) {
-        return 0;
-    }
-    int64 blocks = 0;
-    for (const YKMatrixManager* store : registry.stores) {
-        blocks += store->Stat();
-    }
-    registry.lock.Unlock();
-    return blocks * kStatBlockBytes;
-}
-
-void yk_matrixmanager_garbagecollector() {
-    Registry& registry = TheRegistry();
-    if (!registry.lock.LockWithTimeout(kRegistryTimeout)) {
-        return;
-    }
-    for (YKMatrixManager* store : registry.stores) {
-        store->Flush();
-    }
-    registry.lock.Unlock();
-}
 
 // --- The last block a thread looked up ---
 
