@@ -28,6 +28,9 @@ public:
     void SetSize(double h, double v) override;
     void GetGlyphOutlines(YKList<YKList<YKPoint<double>>*>& out, const char* text,
                           YKPoint<double> origin, int32 skip, double reserved) override;
+    // The box of the same points, measured where they are placed instead of from lists.
+    YKRect<double> GetBoundingBox(const char* text, YKPoint<double> origin,
+                                  double reserved) override;
     void PrintToStream() const override;
     // Glyphs are named by their character code.
     bool PlaceGlyphs(const char* text, YKPoint<double> origin, int32 skip,

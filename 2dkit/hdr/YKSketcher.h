@@ -7,6 +7,8 @@
 // them (ComputeOutline). It never touches pixels: YKZipSketcher scan-converts what it builds.
 // All coordinates are doubles in the target bitmap's pixel space.
 
+#include <memory>
+
 #include "YKList.h"
 #include "YKPoint.h"
 #include "YKRect.h"
@@ -18,6 +20,7 @@ class YKDash;
 class YKFontData;
 class YKGradientBuffer;
 class YKPattern;
+class YKStroker;
 
 using YKPointList = YKList<YKPoint<double>>;
 
@@ -158,8 +161,12 @@ protected:
     // dropped instead.
     void ClosePolygon();
     void ResetOutline();
-    // The stroke outline polygons of every fill polygon (caps, joins, dashes).
+    // The stroke outline polygons of every fill polygon (caps, joins, dashes); nothing while
+    // outlines are not wanted.
     void ComputeOutline();
+    // A drawing target that will not paint the stroke spares the outline's cost: thousands of
+    // points for a line of text.
+    void SetOutlineWanted(bool wanted) { mOutlineWanted = wanted; }
 
     YKPointList* CurrentPolygon() const { return mCurrent; }
     YKFontData* FontData() const { return mFontData; }
@@ -225,6 +232,7 @@ private:
     YKGradientBuffer* mFillGradient = nullptr;
     int32 mDisplay = YK_PREVIEW_NORMAL;
     bool mClosed = false;
+    bool mOutlineWanted = true;
     YKFontData* mFontData = nullptr;
     YKList<YKPointList*> mPolygons{16, false};
     YKPointList* mCurrent = nullptr;
@@ -232,4 +240,6 @@ private:
     YKList<YKPointList*> mOutlineIn{16, false};
     YKList<YKPointList*> mOutlineOut{16, false};
     YKList<path_item> mStringPath{16, false};
+    // Made by the first stroke and kept, so later ones reuse its working storage.
+    std::unique_ptr<YKStroker> mStroker;
 };

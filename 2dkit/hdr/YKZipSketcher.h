@@ -7,6 +7,7 @@
 // All drawing in the process is serialised by one lock.
 
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +61,8 @@ private:
     template <typename Build>
     void Draw(Build build);
     bool CanDraw() const;
+    // Whether the stroke has a colour and a width to be painted with in the normal display.
+    bool StrokePainted() const;
     // Plain filled text is drawn from cached glyph masks (YKZipSketcherGlyphs.cpp). False,
     // with nothing drawn, when the text needs the outline path.
     bool DrawGlyphMasks(const char* text, YKPoint<double> at, int32 skip);
@@ -76,7 +79,7 @@ private:
     void PolygonDraw();
     void PolygonFill();
     void PolygonStroke(const YKPointList& outline);
-    void Fill(const std::vector<const YKPointList*>& polygons, bool fill);
+    void Fill(std::span<const YKPointList* const> polygons, bool fill);
     // Writes pixels x0..x1 of row y: coverage per pixel (0..2048), or null for a plain run.
     // Coverage comes as int32 from the scan converter and as uint16 from glyph masks.
     template <typename Coverage>

@@ -7,7 +7,8 @@
 #include "yk_stroker_internal.h"
 
 void YKStroker::DashOutline(const YKDash& dash) {
-    std::vector<PathPoint> dashed;
+    std::vector<PathPoint>& dashed = mDashed;
+    dashed.clear();
     dashed.reserve(mPath.size() * 2);
     // The pattern starts with its first length at the first point; the offset is not used.
     int32 entry = 0;
@@ -36,7 +37,7 @@ void YKStroker::DashOutline(const YKDash& dash) {
         dashed.push_back({to.at, to.half, drawn ? kDashDrawn : kDashSkipped});
     }
     dashed.back().code = kDashPathEnd;
-    mPath = std::move(dashed);
+    mPath.swap(dashed);
 }
 
 void YKStroker::OutlineDashes() {

@@ -292,12 +292,49 @@ void YKFontDataFreetype::AppendContours(YKList<YKList<YKPoint<double>>*>& out, G
     const Transform transform = CurrentTransform();
     const double advance = static_cast<double>(glyph.metrics.horiAdvance);
     for (const auto& contour : glyph.flat) {
-        auto* points = new YKList<YKPoint<double>>(static_cast<int32>(contour.size()));
-        for (const YKPoint<double>& p : contour) {
-            points->AddItem(transform.Apply(p.x, p.y, advance, pen, origin));
+        // Copied whole, then placed where they lie: one allocation and no growth per contour.
+        const auto count = static_cast<int32>(contour.size());
+        auto* points = new YKList<YKPoint<double>>(count);
+        points->AddItems(contour.data(), count);
+        YKPoint<double>* p = points->Items();
+        for (int32 i = 0; i < count; ++i) {
+            p[i] = transform.Apply(p[i].x, p[i].y, advance, pen, origin);
         }
         out.AddItem(points);
     }
+}
+
+YKRect<double> YKFontDataFreetype::GetBoundingBox(const char* text, YKPoint<double> origin,
+                                                  double) {
+    YKRect<double> box = YKRect<double>::None();
+    if (!std::isfinite(origin.x) || !std::isfinite(origin.y)) {
+        return box;
+    }
+    const std::vector<uint16> codes = yk_utf8_to_ucs2(text);
+    YKAutolock lock(lock_freetype_access);
+    const Transform transform = CurrentTransform();
+    // Text layout asks for the box of every character on every frame: the contours' points
+    // are not worth a list each just to be measured.
+    int64 produced = 0;
+    Layout(codes, [&](int32, GlyphEntry& glyph, double pen) {
+        if (produced >= kMaxOutlinePoints) {
+            return;
+        }
+        Flatten(glyph);
+        const double advance = static_cast<double>(glyph.metrics.horiAdvance);
+        for (const auto& contour : glyph.flat) {
+            for (const YKPoint<double>& p : contour) {
+                const YKPoint<double> q = transform.Apply(p.x, p.y, advance, pen, origin);
+                if (!box.IsValid()) {
+                    box = {q.x, q.y, q.x, q.y};
+                }
+                box = {std::min(box.left, q.x), std::min(box.top, q.y), std::max(box.right, q.x),
+                       std::max(box.bottom, q.y)};
+            }
+            produced += static_cast<int64>(contour.size());
+        }
+    });
+    return box;
 }
 
 bool YKFontDataFreetype::PlaceGlyphs(const char* text, YKPoint<double> origin, int32 skip,

@@ -102,9 +102,11 @@ int32 RunEnd(const int32* coverage, int32 i, int32 count, bool full) {
 
 bool YKScanConverter::ToFixed(const YKList<YKPoint<double>>& polygon, YKFixedPolygon& out) {
     out.clear();
-    out.reserve(static_cast<std::size_t>(polygon.CountItems()));
-    for (int32 i = 0; i < polygon.CountItems(); ++i) {
-        const YKPoint<double> p = polygon.ItemAt(i);
+    const int32 n = polygon.CountItems();
+    const YKPoint<double>* points = polygon.Items();
+    out.reserve(static_cast<std::size_t>(n));
+    for (int32 i = 0; i < n; ++i) {
+        const YKPoint<double> p = points[i];
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
             out.clear();
             return false;

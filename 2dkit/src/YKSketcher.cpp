@@ -86,9 +86,14 @@ void YKSketcher::ResetOutline() {
 }
 
 void YKSketcher::ComputeOutline() {
-    YKStroker stroker(*this);
+    if (!mOutlineWanted) {
+        return;
+    }
+    if (mStroker == nullptr) {
+        mStroker = std::make_unique<YKStroker>(*this);
+    }
     for (int32 i = 0; i < mPolygons.CountItems(); ++i) {
-        stroker.Outline(*mPolygons.ItemAt(i));
+        mStroker->Outline(*mPolygons.ItemAt(i));
     }
 }
 

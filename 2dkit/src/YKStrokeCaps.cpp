@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 #include <span>
+#include <vector>
 
 #include "yk_stroker_internal.h"
 
@@ -26,12 +27,12 @@ constexpr double kCircleRadius = std::numbers::sqrt3;
 
 class CapFrame {
 public:
-    CapFrame(Point at, Point dir, double half, YKPointList& side)
+    CapFrame(Point at, Point dir, double half, std::vector<Point>& side)
         : mAt(at), mDir(dir), mHalf(half), mSide(side) {}
 
     // Adds the point (u, v), in half widths.
     void Add(double u, double v) const {
-        mSide.AddItem(
+        mSide.push_back(
             {mAt.x + (mDir.x * u - mDir.y * v) * mHalf, mAt.y + (mDir.y * u + mDir.x * v) * mHalf});
     }
     // Points on the circle of `radius` half widths, from the top (0, radius) clockwise, every
@@ -62,12 +63,12 @@ private:
     Point mAt;
     Point mDir;
     double mHalf;
-    YKPointList& mSide;
+    std::vector<Point>& mSide;
 };
 
 }  // namespace
 
-void YKStroker::AddCap(int32 mode, Point at, Point dir, double half, YKPointList& side) {
+void YKStroker::AddCap(int32 mode, Point at, Point dir, double half, std::vector<Point>& side) {
     const CapFrame frame(at, dir, half, side);
     switch (mode) {
         case YK_CAP_ROUND:

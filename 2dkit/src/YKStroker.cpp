@@ -1,6 +1,7 @@
 // Outline of a fill polygon: the band of each piece, its joins and the assembly of the
 // outline polygons (why one polygon per piece covers the band: yk_stroker_internal.h).
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -51,9 +52,10 @@ void YKStroker::Outline(const YKPointList& polygon) {
     const YKList<double>* widths = mSketcher.mWidthArray;
     mPath.clear();
     mPath.reserve(count + 1);
+    const Point* points = polygon.Items();
     for (int32 i = 0; i < count; ++i) {
         const double half = widths != nullptr ? HalfWidth(widths->ItemAt(i)) : mSketcher.mWidth / 2;
-        mPath.push_back({polygon.ItemAt(i), half});
+        mPath.push_back({points[i], half});
     }
     const bool closed = mSketcher.mClosed;
     if (closed) {
@@ -70,8 +72,9 @@ void YKStroker::Outline(const YKPointList& polygon) {
 
 // --- Pieces
 
-std::vector<YKStroker::Segment> YKStroker::Segments(std::span<const PathPoint> piece) {
-    std::vector<Segment> segments;
+void YKStroker::Segments(std::span<const PathPoint> piece) {
+    mSegments.clear();
+    mSegments.reserve(piece.size());
     for (size_t i = 0; i + 1 < piece.size(); ++i) {
         const Point from = piece[i].at;
         const Point to = piece[i + 1].at;
@@ -81,66 +84,72 @@ std::vector<YKStroker::Segment> YKStroker::Segments(std::span<const PathPoint> p
             continue;
         }
         const Point dir{(to.x - from.x) / length, (to.y - from.y) / length};
-        segments.push_back({from, to, dir, {-dir.y, dir.x}, piece[i].half, piece[i + 1].half});
+        mSegments.push_back({from, to, dir, {-dir.y, dir.x}, piece[i].half, piece[i + 1].half});
     }
-    return segments;
 }
 
 void YKStroker::OutlinePiece(std::span<const PathPoint> piece, bool closed) {
-    const std::vector<Segment> segments = Segments(piece);
-    if (segments.empty()) {
+    Segments(piece);
+    if (mSegments.empty()) {
         return;
     }
-    auto out = std::make_unique<YKPointList>(16);
-    auto in = std::make_unique<YKPointList>(16);
+    mOut.clear();
+    mIn.clear();
     const int32 capIn = mSketcher.mCapIn;
     const int32 capOut = mSketcher.mCapOut;
-    const Segment& first = segments.front();
-    const Segment& last = segments.back();
+    const Segment& first = mSegments.front();
+    const Segment& last = mSegments.back();
     if (!closed) {
-        AddCap(capIn, first.from, Scaled(first.dir, -1), first.half0, *out);
+        AddCap(capIn, first.from, Scaled(first.dir, -1), first.half0, mOut);
     }
-    for (size_t k = 0; k < segments.size(); ++k) {
-        const Segment& s = segments[k];
+    for (size_t k = 0; k < mSegments.size(); ++k) {
+        const Segment& s = mSegments[k];
         if (k > 0) {
-            AddJoin(segments[k - 1], s, *out, *in);
+            AddJoin(mSegments[k - 1], s);
         }
-        out->AddItem(s.from + Scaled(s.left, s.half0));
-        out->AddItem(s.to + Scaled(s.left, s.half1));
-        in->AddItem(s.from - Scaled(s.left, s.half0));
-        in->AddItem(s.to - Scaled(s.left, s.half1));
+        mOut.push_back(s.from + Scaled(s.left, s.half0));
+        mOut.push_back(s.to + Scaled(s.left, s.half1));
+        mIn.push_back(s.from - Scaled(s.left, s.half0));
+        mIn.push_back(s.to - Scaled(s.left, s.half1));
     }
     if (closed) {
-        AddJoin(last, first, *out, *in);
-        out->AddItem(first.from + Scaled(first.left, first.half0));
-        in->AddItem(first.from - Scaled(first.left, first.half0));
+        AddJoin(last, first);
+        mOut.push_back(first.from + Scaled(first.left, first.half0));
+        mIn.push_back(first.from - Scaled(first.left, first.half0));
     } else {
-        AddCap(capOut, last.to, last.dir, last.half1, *out);
+        AddCap(capOut, last.to, last.dir, last.half1, mOut);
     }
-    AddPolygon(out.release(), in.release());
+    AddPolygon();
 }
 
-void YKStroker::AddPolygon(YKPointList* out, YKPointList* in) {
-    auto polygon = std::make_unique<YKPointList>(16);
-    yk_sketch::AppendPoints(*out, *polygon);
-    for (int32 i = in->CountItems() - 1; i >= 0; --i) {
-        polygon->AddItem(in->ItemAt(i));
-    }
+void YKStroker::AddPolygon() {
     // Widths or coordinates near the limits of doubles can overflow; such a piece is dropped.
-    if (!yk_sketch::AllFinite(*polygon)) {
-        delete out;
-        delete in;
+    const auto finite = [](const std::vector<Point>& side) {
+        return std::all_of(side.begin(), side.end(), yk_sketch::IsFinite);
+    };
+    if (!finite(mOut) || !finite(mIn)) {
         return;
     }
-    mSketcher.mOutlineOut.AddItem(out);
-    mSketcher.mOutlineIn.AddItem(in);
+    // Each list is made at its final size (the block size is the first allocation), and the
+    // polygon is the out side followed by the in side backwards.
+    const auto outCount = static_cast<int32>(mOut.size());
+    const auto inCount = static_cast<int32>(mIn.size());
+    auto out = std::make_unique<YKPointList>(outCount);
+    auto in = std::make_unique<YKPointList>(inCount);
+    auto polygon = std::make_unique<YKPointList>(outCount + inCount);
+    out->AddItems(mOut.data(), outCount);
+    in->AddItems(mIn.data(), inCount);
+    std::reverse(mIn.begin(), mIn.end());
+    polygon->AddItems(mOut.data(), outCount);
+    polygon->AddItems(mIn.data(), inCount);
+    mSketcher.mOutlineOut.AddItem(out.release());
+    mSketcher.mOutlineIn.AddItem(in.release());
     mSketcher.mOutline.AddItem(polygon.release());
 }
 
 // --- Joins
 
-void YKStroker::AddJoin(const Segment& a, const Segment& b, YKPointList& out,
-                        YKPointList& in) const {
+void YKStroker::AddJoin(const Segment& a, const Segment& b) {
     const double turn = Cross(a.dir, b.dir);
     const double along = Dot(a.dir, b.dir);
     if (turn == 0 && along > 0) {
@@ -149,9 +158,9 @@ void YKStroker::AddJoin(const Segment& a, const Segment& b, YKPointList& out,
     // The path turns away from the outer side; a full U-turn is rounded on the left.
     const bool outerLeft = turn < 0 || (turn == 0 && along < 0);
     const Point vertex = b.from;
-    YKPointList& outer = outerLeft ? out : in;
-    YKPointList& inner = outerLeft ? in : out;
-    inner.AddItem(vertex);
+    std::vector<Point>& outer = outerLeft ? mOut : mIn;
+    std::vector<Point>& inner = outerLeft ? mIn : mOut;
+    inner.push_back(vertex);
 
     // Miter, round and bevel are built for parallel sides: one width along both segments.
     int32 join = mSketcher.mJoin;
@@ -168,7 +177,7 @@ void YKStroker::AddJoin(const Segment& a, const Segment& b, YKPointList& out,
             const double cosHalfAngle = std::hypot(a.dir.x + b.dir.x, a.dir.y + b.dir.y) / 2;
             const double reach = MAX(0.0, mSketcher.mMiterLimit) * half;
             const double tip = half < reach * cosHalfAngle ? half / cosHalfAngle : reach;
-            outer.AddItem(vertex + Scaled(toTip, tip));
+            outer.push_back(vertex + Scaled(toTip, tip));
             break;
         }
         case YK_JOIN_ROUND: {
@@ -176,7 +185,7 @@ void YKStroker::AddJoin(const Segment& a, const Segment& b, YKPointList& out,
             const double angle = std::atan2(std::fabs(turn), along);
             const double sweep = outerLeft ? -0.1 : 0.1;
             for (int32 k = 1; k * 0.1 < angle; ++k) {
-                outer.AddItem(vertex + Rotated(from, k * sweep));
+                outer.push_back(vertex + Rotated(from, k * sweep));
             }
             break;
         }
@@ -185,7 +194,7 @@ void YKStroker::AddJoin(const Segment& a, const Segment& b, YKPointList& out,
             break;
         default:
             // The bands only meet: the outer corners are joined through the vertex too.
-            outer.AddItem(vertex);
+            outer.push_back(vertex);
             break;
     }
 }

@@ -49,13 +49,20 @@ bool YKZipSketcher::CanDraw() const {
     return mBuffer != nullptr && Frame().IsValid();
 }
 
+bool YKZipSketcher::StrokePainted() const {
+    return StrokeStyle() != YK_STYLE_NONE && StrokeColor().alpha != 0 && Width() > 1.0;
+}
+
 template <typename Build>
 void YKZipSketcher::Draw(Build build) {
     YKAutolock guard(Lock());
     if (!CanDraw()) {
         return;
     }
+    // The previews paint every outline; the normal display only a stroke with paint.
+    SetOutlineWanted(Display() != YK_PREVIEW_NORMAL || StrokePainted());
     build();
+    SetOutlineWanted(true);
     PolygonDraw();
 }
 
@@ -132,13 +139,10 @@ void YKZipSketcher::DrawBezier(YKPointList* points) {
 }
 
 void YKZipSketcher::PolygonDraw() {
-    const auto painted = [this](int32 style, yk_color color, bool stroke) {
-        return style != YK_STYLE_NONE && color.alpha != 0 && (!stroke || Width() > 1.0);
-    };
     const int32 fillStyle = FillStyle();
     const int32 strokeStyle = StrokeStyle();
     const yk_color strokeColor = StrokeColor();
-    const bool stroked = painted(strokeStyle, strokeColor, true);
+    const bool stroked = StrokePainted();
     switch (Display()) {
         case YK_PREVIEW_OUTLINE:
             // A preview shows the outline in plain colour; one that would not show at all is
@@ -159,7 +163,7 @@ void YKZipSketcher::PolygonDraw() {
             }
             break;
         default: {
-            const bool filled = painted(fillStyle, FillColor(), false);
+            const bool filled = fillStyle != YK_STYLE_NONE && FillColor().alpha != 0;
             if (filled && mOverlapStroke) {
                 PolygonFill();
             }
@@ -177,15 +181,12 @@ void YKZipSketcher::PolygonDraw() {
 }
 
 void YKZipSketcher::PolygonFill() {
-    std::vector<const YKPointList*> polygons;
-    for (int32 i = 0; i < Polygon()->CountItems(); ++i) {
-        polygons.push_back(Polygon()->ItemAt(i));
-    }
-    Fill(polygons, true);
+    Fill({Polygon()->Items(), static_cast<std::size_t>(Polygon()->CountItems())}, true);
 }
 
 void YKZipSketcher::PolygonStroke(const YKPointList& outline) {
-    Fill({&outline}, false);
+    const YKPointList* const one = &outline;
+    Fill({&one, 1}, false);
 }
 
 YKZipSketcher::Paint YKZipSketcher::PaintFor(bool fill) const {
@@ -199,7 +200,7 @@ YKZipSketcher::Paint YKZipSketcher::PaintFor(bool fill) const {
     return paint;
 }
 
-void YKZipSketcher::Fill(const std::vector<const YKPointList*>& polygons, bool fill) {
+void YKZipSketcher::Fill(std::span<const YKPointList* const> polygons, bool fill) {
     std::vector<YKFixedPolygon>& store = mScan->PolygonStore();
     std::size_t count = 0;
     for (const YKPointList* polygon : polygons) {

@@ -183,10 +183,8 @@ private:
 
 bool YKZipSketcher::GlyphMasksApply() const {
     const bool filled = FillStyle() != YK_STYLE_NONE && FillColor().alpha != 0;
-    const bool stroked =
-        StrokeStyle() != YK_STYLE_NONE && StrokeColor().alpha != 0 && Width() > 1.0;
     return Display() == YK_PREVIEW_NORMAL && AntgMode() == YK_ANTG_ANTIALIASED && filled &&
-           !stroked;
+           !StrokePainted();
 }
 
 bool YKZipSketcher::DrawGlyphMasks(const char* text, YKPoint<double> at, int32 skip) {

@@ -20,6 +20,9 @@
 
 class YKDash;
 
+// A sketcher keeps its stroker, and with it the working storage of one piece, from one drawing
+// to the next: text and small shapes by the thousand then stroke without allocating anything
+// but the outline lists they hand over.
 class YKStroker {
 public:
     explicit YKStroker(YKSketcher& sketcher) : mSketcher(sketcher) {}
@@ -59,8 +62,10 @@ private:
 
     // --- Pieces
     void OutlinePiece(std::span<const PathPoint> piece, bool closed);
-    static std::vector<Segment> Segments(std::span<const PathPoint> piece);
-    void AddPolygon(YKPointList* out, YKPointList* in);
+    // The piece's segments into mSegments.
+    void Segments(std::span<const PathPoint> piece);
+    // Hands the sides in mOut and mIn to the sketcher, with the outline polygon they make.
+    void AddPolygon();
 
     // --- Dashes: mPath is cut at the dash boundaries and its points coded.
     void DashOutline(const YKDash& dash);
@@ -68,12 +73,17 @@ private:
 
     // --- Joins: the points between the end corners of `a` and the start corners of `b`,
     // added to the sides in path order.
-    void AddJoin(const Segment& a, const Segment& b, YKPointList& out, YKPointList& in) const;
+    void AddJoin(const Segment& a, const Segment& b);
 
     // --- Caps: the points of the cap `mode` at `at`, `dir` pointing away from the band, from
     // the band corner left of `dir` round to the one on its right (both excluded).
-    static void AddCap(int32 mode, Point at, Point dir, double half, YKPointList& side);
+    static void AddCap(int32 mode, Point at, Point dir, double half, std::vector<Point>& side);
 
     YKSketcher& mSketcher;
     std::vector<PathPoint> mPath;
+    std::vector<PathPoint> mDashed;
+    std::vector<Segment> mSegments;
+    // The two sides of the piece being outlined, left (outline out) and right (outline in).
+    std::vector<Point> mOut;
+    std::vector<Point> mIn;
 };

@@ -17,6 +17,7 @@
 #include "YKNewCommand.h"
 #include "YKRenderCommand.h"
 #include "YKTranslatorIO.h"
+#include "yk_allocator.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ const char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
+    yk_tune_allocator();
     if (argc < 2) {
         std::fputs(kUsage, stderr);
         return 2;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <utility>
 
@@ -106,6 +108,27 @@ public:
             mItems[index] = std::move(copy);
         }
         ++mCount;
+        return true;
+    }
+
+    // Appends `count` items from `items`, which must not lie in this list's own slots. When
+    // they do not fit, the array grows once: by a step, or to just the room they need if that
+    // is more. A list made with a block size of what it will hold thus allocates exactly once.
+    bool AddItems(const T* items, int32 count) {
+        if (count < 0 || int64{mCount} + count > INT32_MAX) {
+            return false;
+        }
+        if (mCount + count > mCapacity) {
+            const int32 newCapacity =
+                static_cast<int32>(MAX(int64{mCapacity} + mStep, int64{mCount} + count));
+            std::unique_ptr<T[]> slots = std::make_unique<T[]>(newCapacity);
+            std::move(mItems.get(), mItems.get() + mCount, slots.get());
+            mItems = std::move(slots);
+            mCapacity = newCapacity;
+            mStep = MAX(mCapacity / 2, mBlockSize);
+        }
+        std::copy(items, items + count, mItems.get() + mCount);
+        mCount += count;
         return true;
     }
 

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <unordered_set>
+#include <vector>
 
 #include "YKLocker.h"
 
@@ -41,11 +43,6 @@ void Register(YKMatrixManager* store, bool add) {
     registry.lock.Unlock();
 }
 
-uint8* AllocateBlock(int32 bytes) {
-    return static_cast<uint8*>(
-        std::aligned_alloc(kBlockAlignment, static_cast<std::size_t>(bytes)));
-}
-
 }  // namespace
 
 int64 yk_matrixmanager_statmemory() {
@@ -71,6 +68,70 @@ void yk_matrixmanager_garbagecollector() {
     }
     registry.lock.Unlock();
 }
+
+// --- Spare blocks ---
+
+namespace {
+
+// Layer caches and compositions are emptied and drawn again on every frame. Handed back to the
+// allocator, their blocks would come back from a thread's own heap, and a thread whose heap has
+// not yet grown that far (the playing thread, on its first frames) faults in every page of
+// them. Freed 32-bit blocks, the only kind drawn, wait here instead for the next store that
+// needs one, up to a bound.
+class SpareBlocks {
+public:
+    static constexpr int32 kBytes = YKMatrixManager::kBlockSize * YKMatrixManager::kBlockSize * 4;
+    // 32 MB: a full-HD canvas's few bitmaps of churn per frame.
+    static constexpr std::size_t kMaxKept = 2048;
+
+    uint8* Take(int32 bytes) {
+        if (bytes == kBytes) {
+            std::lock_guard<std::mutex> lock(mLock);
+            if (!mBlocks.empty()) {
+                uint8* block = mBlocks.back();
+                mBlocks.pop_back();
+                return block;
+            }
+        }
+        return static_cast<uint8*>(
+            std::aligned_alloc(kBlockAlignment, static_cast<std::size_t>(bytes)));
+    }
+
+    void Give(uint8* block, int32 bytes) {
+        if (block != nullptr && bytes == kBytes) {
+            std::lock_guard<std::mutex> lock(mLock);
+            if (mBlocks.size() < kMaxKept) {
+                // Reserved whole on first use, so keeping a block never allocates.
+                if (mBlocks.capacity() < kMaxKept) {
+                    mBlocks.reserve(kMaxKept);
+                }
+                mBlocks.push_back(block);
+                return;
+            }
+        }
+        std::free(block);
+    }
+
+private:
+    std::mutex mLock;
+    std::vector<uint8*> mBlocks;
+};
+
+// Never destroyed, like the registry.
+SpareBlocks& Spares() {
+    static SpareBlocks* spares = new SpareBlocks;
+    return *spares;
+}
+
+uint8* AllocateBlock(int32 bytes) {
+    return Spares().Take(bytes);
+}
+
+void FreeBlock(uint8* block, int32 bytes) {
+    Spares().Give(block, bytes);
+}
+
+}  // namespace
 
 // --- The last block a thread looked up ---
 
@@ -198,7 +259,7 @@ void YKMatrixManager::Clr(int32 column, int32 row) {
     mIdentity = NewIdentity();
     const int32 index = found->second;
     mIndex.erase(found);
-    std::free(mBlocks.ItemAt(index));
+    FreeBlock(mBlocks.ItemAt(index), BlockBytes());
     // The last block takes the freed slot, so no other index changes.
     const int32 last = mBlocks.CountItems() - 1;
     if (index != last) {
@@ -215,7 +276,7 @@ void YKMatrixManager::Clr(int32 column, int32 row) {
 void YKMatrixManager::ClrAll() {
     mIdentity = NewIdentity();
     for (int32 i = 0; i < mBlocks.CountItems(); ++i) {
-        std::free(mBlocks.ItemAt(i));
+        FreeBlock(mBlocks.ItemAt(i), BlockBytes());
     }
     mBlocks.MakeEmpty();
     mKeys.MakeEmpty();

@@ -93,6 +93,23 @@ protected:
         return false;
     }
 
+    // Each outline polygon is its piece's out side followed by its in side backwards.
+    void ExpectOutlinesJoinTheirSides() const {
+        ASSERT_EQ(s.OutlineOut()->CountItems(), Pieces());
+        ASSERT_EQ(s.OutlineIn()->CountItems(), Pieces());
+        for (int32 i = 0; i < Pieces(); ++i) {
+            const YKPointList& out = *s.OutlineOut()->ItemAt(i);
+            const YKPointList& in = *s.OutlineIn()->ItemAt(i);
+            const YKPointList& polygon = *s.Outline()->ItemAt(i);
+            const int32 n = out.CountItems();
+            ASSERT_EQ(polygon.CountItems(), n + in.CountItems()) << "piece " << i;
+            for (int32 k = 0; k < polygon.CountItems(); ++k) {
+                const Point side = k < n ? out.ItemAt(k) : in.ItemAt(polygon.CountItems() - 1 - k);
+                EXPECT_EQ(polygon.ItemAt(k), side) << "piece " << i << " point " << k;
+            }
+        }
+    }
+
     YKDash dash;
     YKSketcher s;
 };
@@ -115,11 +132,13 @@ TEST_F(DashOutlineTest, PiecesRunRoundCornersAndClosedPathsRoundTheirClosingSide
     EXPECT_TRUE(Covers({9.5, -1.5}));  // miter of the first corner
     EXPECT_FALSE(Covers({9.5, 5}));    // the gap
     EXPECT_FALSE(Covers({9.5, 9.5}));  // no join where a piece starts on a corner
+    ExpectOutlinesJoinTheirSides();
     s.SetClosed(true);
     Draw({30, 10}, {{0, 0}, {40, 0}, {40, 40}, {0, 40}});
     EXPECT_EQ(Pieces(), 4);
     EXPECT_TRUE(Covers({0, 25}));  // 135 along the path
     EXPECT_FALSE(Covers({0, 5}));  // 155: the last gap
+    ExpectOutlinesJoinTheirSides();
 }
 
 TEST_F(DashOutlineTest, WidthsAreInterpolatedAtTheCuts) {

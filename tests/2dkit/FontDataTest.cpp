@@ -185,6 +185,33 @@ TEST_F(FontBoundsTest, SpacingFlipsAndShearMoveTheContoursByTheirAmounts) {
     EXPECT_NEAR(sheared.left, i.left, 0.01);
 }
 
+// The box is measured without building the contours; it must be the box of the contours
+// drawn, to the bit, whatever the font's state.
+TEST_F(FontBoundsTest, BoxIsThatOfTheContoursInEveryState) {
+    const auto fromContours = [&](const char* text, YKPoint<double> at) {
+        return mFont->YKFontData::GetBoundingBox(text, at, 0);
+    };
+    for (int32 state = 0; state < 6; ++state) {
+        mFont->SetRotation(state == 1 ? 0.7 : 0);
+        mFont->SetFlip(state == 2, state == 3);
+        mFont->SetShearing(state == 4 ? 20 : 0);
+        mFont->SetDirection(state != 5);
+        for (const char* text : {"AV g", "", " ", "\xC2\xB7x"}) {
+            const YKPoint<double> at{12.25, -3.5};
+            const YKRect<double> box = mFont->GetBoundingBox(text, at, 0);
+            const YKRect<double> expected = fromContours(text, at);
+            EXPECT_EQ(box.IsValid(), expected.IsValid()) << state << " '" << text << "'";
+            if (expected.IsValid()) {
+                EXPECT_EQ(
+                    std::vector({box.left, box.top, box.right, box.bottom}),
+                    std::vector({expected.left, expected.top, expected.right, expected.bottom}))
+                    << state << " '" << text << "'";
+            }
+        }
+    }
+    EXPECT_FALSE(mFont->GetBoundingBox("A", {std::nan(""), 0}, 0).IsValid());
+}
+
 TEST_F(FontBoundsTest, KerningPullsPairsTogetherInWidthsAndContoursAlike) {
     // DejaVu Sans has a kerning table with a pair for "AV"; "AH" has none.
     const double apart = mFont->StringWidth("A", 0) + mFont->StringWidth("V", 0);

@@ -225,6 +225,9 @@ TEST(StrokeBandTest, OutlineCoversExactlyTheBand) {
     };
     auto pick = [&](int32 n) { return int32(rng() % uint32(n)); };
     constexpr double kEps = 1e-6;
+    // One sketcher for every round, as an object layer keeps one: nothing of a round's stroke
+    // may stay behind in the next.
+    YKSketcher s;
 
     for (int32 round = 0; round < 300; ++round) {
         std::vector<Point> points{{uniform(0, 100), uniform(0, 100)}};
@@ -251,7 +254,6 @@ TEST(StrokeBandTest, OutlineCoversExactlyTheBand) {
         const double limit = uniform(1, 6);
         std::vector<double> halves(points.size(), uniform(1, 20));
         YKList<double> widths;
-        YKSketcher s;
         if (tapered) {
             for (double& half : halves) {
                 half = uniform(1, 20);

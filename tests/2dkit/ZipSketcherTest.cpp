@@ -308,6 +308,34 @@ TEST_F(ZipSketcherTest, NothingIsDrawnWithoutPaintBufferOrFrame) {
     EXPECT_TRUE(bitmap.IsEmpty());
 }
 
+// A stroke without paint is not outlined for the normal display, but the previews show every
+// outline: the outline preview at its width, the wireframe as a hairline.
+TEST_F(ZipSketcherTest, PreviewsShowTheOutlineOfAStrokeWithoutPaint) {
+    const uint32 kWireframe = 0x336698u;  // (51, 102, 152)
+    for (const int32 display : {YK_PREVIEW_NORMAL, YK_PREVIEW_OUTLINE, YK_PREVIEW_WIREFRAME}) {
+        // The stroke is composed over what lies below it: here opaque white.
+        YKBitmap target;
+        for (int32 y = 0; y < 64; ++y) {
+            target.SetPixelAt(y, 0, 64, 0xFFFFFFFFu, YK_COPY);
+        }
+        sketcher.SetBuffer(&target);
+        sketcher.SetDisplay(display);
+        sketcher.SetWidth(4);
+        Polygon({{10, 10}, {40, 10}, {40, 40}, {10, 40}});
+        // Pixel (25, 9) lies wholly in the 4-wide band along the top side, half in the hairline.
+        const uint32 band = PixelAt(target, 25, 9);
+        const uint32 inside = PixelAt(target, 25, 25);
+        if (display == YK_PREVIEW_NORMAL) {
+            EXPECT_EQ(band, 0xFFFFFFFFu);
+            EXPECT_EQ(inside, 0xFFC86432u);
+        } else {
+            EXPECT_EQ(inside, 0xFFFFFFFFu) << display;  // the previews leave out the fill
+            EXPECT_EQ(band == (0xFF000000u | kWireframe), display == YK_PREVIEW_OUTLINE) << display;
+            EXPECT_NE(band, 0xFFFFFFFFu) << display;
+        }
+    }
+}
+
 // Inside one sub-scanline, a gap narrower than a pixel between two inside spans counts as
 // covered: the spans are merged before their coverage is added.
 TEST_F(ZipSketcherTest, GapInsideOnePixelCountsAsCovered) {

@@ -33,6 +33,21 @@ TEST(ListTest, InsertSurvivesItemsTakenFromTheListItself) {
     // Destroyed while this thread still holds its lock.
 }
 
+TEST(ListTest, AddItemsAppendsAfterWhatIsThereGrowingOnce) {
+    const int32 values[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    YKList<int32> list(4);
+    list.AddItem(-1);
+    EXPECT_TRUE(list.AddItems(values, 2));  // fits the first block
+    EXPECT_EQ(list.Capacity(), 4);
+    EXPECT_TRUE(list.AddItems(values, 10));  // more than a step: just the room it needs
+    EXPECT_EQ(list.Capacity(), 13);
+    EXPECT_FALSE(list.AddItems(values, -1));
+    EXPECT_EQ(std::vector<int32>(list.Items(), list.Items() + list.CountItems()),
+              (std::vector<int32>{-1, 1, 2, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    list.AddItem(11);  // growth goes on by steps from there
+    EXPECT_EQ(list.Capacity(), 19);
+}
+
 TEST(ListTest, QuicksortAgreesWithStdSort) {
     std::mt19937 random(1234);
     auto compare = [](const int32& a, const int32& b) { return a < b ? -1 : (a > b ? 1 : 0); };

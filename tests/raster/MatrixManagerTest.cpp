@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "YKMatrixManager.h"
@@ -22,6 +23,26 @@ TEST(MatrixManagerTest, BlocksAreMadeClearedOnlyWhenAsked) {
     EXPECT_EQ(store.Get(3, -2, true), block);
     EXPECT_EQ(store.Stat(), 1);
     EXPECT_EQ(store.KeyAt(0), (YKPoint<int32>{3, -2}));
+}
+
+// Freed blocks are handed to the next store that needs one: they must come back cleared, from
+// another thread as well.
+TEST(MatrixManagerTest, BlocksFreedByOneStoreComeBackClearedToAnother) {
+    const auto dirtyAndFree = [] {
+        YKMatrixManager store;
+        for (int32 column = 0; column < 8; ++column) {
+            std::memset(store.Get(column, 0, true), 0xAB, 64 * 256);
+        }
+        store.Clr(0, 0);
+    };
+    dirtyAndFree();
+    std::thread(dirtyAndFree).join();
+    YKMatrixManager next;
+    for (int32 column = 0; column < 16; ++column) {
+        const uint8* block = next.Get(column, 5, true);
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(std::count(block, block + 64 * 256, 0), 64 * 256) << column;
+    }
 }
 
 // Clearing moves the last block into the freed slot: the index must follow it.

@@ -4,8 +4,10 @@
 
 #include "YKGravik.h"
 #include "YKTranslatorIO.h"
+#include "yk_allocator.h"
 
 int main(int argc, char** argv) {
+    yk_tune_allocator();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Gravik"));
     QApplication::setApplicationVersion(QStringLiteral(GRAVIK_VERSION));
