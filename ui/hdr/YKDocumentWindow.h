@@ -117,6 +117,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Centred on `frame` and kept on the screen, whatever size the panels make the window.
+    void PlaceAround(YKRect<int32> frame);
+
     // --- Menus (YKDocumentWindowMenus.cpp)
     void FillMainMenu();
     void FillZoomMenu(QMenu* view);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QPrinter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QThread>
 #include <algorithm>
@@ -74,6 +75,7 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
     mPlayback = std::make_unique<YKPlayback>(document);
     mPlayback->SetListener(mCanvasListener);
     mPanels = std::make_unique<YKPanelDocks>(this);
+    PlaceAround(frame);
     // The document's preview mode: the preferences' for a new one, the stored one for a file.
     if (document->PreviewMode() != 0) {
         SetPreviewMode(document->PreviewMode());
@@ -81,6 +83,21 @@ YKDocumentWindow::YKDocumentWindow(YKDocument* document, int32 index, YKRect<int
 }
 
 YKDocumentWindow::~YKDocumentWindow() = default;
+
+void YKDocumentWindow::PlaceAround(YKRect<int32> frame) {
+    // The frame asked for holds the canvas alone: with its panels the window is larger, so it is
+    // centred where the frame was and kept on the screen.
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    QRect place({0, 0}, size().expandedTo(sizeHint()).boundedTo(area.size()));
+    place.moveCenter(QPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2));
+    place.moveLeft(std::clamp(place.left(), area.left(), area.right() + 1 - place.width()));
+    place.moveTop(std::clamp(place.top(), area.top(), area.bottom() + 1 - place.height()));
+    setGeometry(place);
+}
 
 // --- Zoom ---
 
