@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
+#include <QScreen>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -60,6 +61,11 @@ protected:
         mDocument = mGravik->Dispatcher().DocumentAt(0);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
         ASSERT_NE(mWindow, nullptr);
+        // However large its panels make it, a new window opens on the screen.
+        const QRect screen = mWindow->screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(mWindow->pos()));
+        EXPECT_LE(mWindow->width(), screen.width());
+        EXPECT_LE(mWindow->height(), screen.height());
         mWindow->resize(800, 300);
         QApplication::processEvents();
     }

@@ -32,6 +32,8 @@ public:
         ASSERT_NE(mDocument, nullptr);
         mWindow = dynamic_cast<YKDocumentWindow*>(mDocument->ViewerAt(0));
         ASSERT_NE(mWindow, nullptr);
+        // Wide enough for every panel and the banner's 20 frames in the timeline.
+        mWindow->resize(1400, 900);
         QApplication::processEvents();
     }
 

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
@@ -45,9 +47,17 @@ YKTimelinePanel::YKTimelinePanel(YKDocumentWindow* window)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(2, 2, 2, 2);
     column->setSpacing(2);
-    auto* bar = new QHBoxLayout;
+    // The controls scroll sideways rather than set the panel's narrowest width: under the
+    // side columns that width decided whether the window fitted a small screen at all.
+    auto* controls = new QWidget;
+    auto* bar = new QHBoxLayout(controls);
+    bar->setContentsMargins(0, 0, 0, 0);
     bar->setSpacing(2);
-    column->addLayout(bar);
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setWidgetResizable(true);
+    column->addWidget(scroller);
     column->addWidget(mGrid, 1);
     const auto add = [&](QWidget* widget) { bar->addWidget(widget); };
     const auto gap = [&] { bar->addSpacing(8); };
@@ -137,6 +147,9 @@ YKTimelinePanel::YKTimelinePanel(YKDocumentWindow* window)
     add(mDuration);
     mEditing.push_back(mDuration);
     bar->addStretch(1);
+    scroller->setWidget(controls);
+    scroller->setFixedHeight(controls->sizeHint().height() +
+                             scroller->horizontalScrollBar()->sizeHint().height());
 
     connect(mGrid, &YKTimelineGrid::FrameClicked, this, [this](int32 frame) {
         if (!mPlaying) {
