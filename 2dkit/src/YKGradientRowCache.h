@@ -2,7 +2,8 @@
 
 // The last row of pixels a gradient buffer made, kept under the value that made it differ from
 // other rows (for a linear gradient, the direction's term of the row). Upright shapes ask for the
-// same run row after row, in pieces; a row within the kept run is copied instead of worked out again.
+// same run row after row, in pieces; a row within the kept run is copied instead of worked out
+// again.
 
 #include <vector>
 

@@ -222,15 +222,36 @@ void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
     if (count <= 0 || static_cast<std::size_t>(count) > mLine.size() || !Paints(paint)) {
         return;
     }
-    if (paint.style == YK_STYLE_COLOR && coverage == nullptr) {
-        const yk_color c = paint.color;
-        const uint32 pixel =
-            uint32{c.alpha} << 24 | uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
-        mBuffer->SetPixelAt(y, x0, count, pixel, paint.mode);
+    if (paint.style == YK_STYLE_COLOR) {
+        // A plain colour run is a fill of the bitmap, cheaper than pixels held for it.
+        if (coverage == nullptr) {
+            const yk_color c = paint.color;
+            const uint32 pixel =
+                uint32{c.alpha} << 24 | uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
+            mBuffer->SetPixelAt(y, x0, count, pixel, paint.mode);
+            return;
+        }
+        RowPixels(paint, y, x0, count, coverage, mLine.data());
+        mBuffer->SetPixelsAt(y, x0, count, mLine.data(), paint.mode);
         return;
     }
-    RowPixels(paint, y, x0, count, coverage, mLine.data());
-    mBuffer->SetPixelsAt(y, x0, count, mLine.data(), paint.mode);
+    // A shape's row comes as its edge pixels and the full run between them: written as one
+    // run, the bitmap finds its blocks once per row instead of once per piece.
+    const bool continues = mHeld.count > 0 && y == mHeld.y && x0 == mHeld.x + mHeld.count &&
+                           static_cast<std::size_t>(mHeld.count + count) <= mLine.size();
+    if (!continues) {
+        WriteHeldRow(paint);
+        mHeld = {y, x0, 0};
+    }
+    RowPixels(paint, y, x0, count, coverage, mLine.data() + mHeld.count);
+    mHeld.count += count;
+}
+
+void YKZipSketcher::WriteHeldRow(const Paint& paint) {
+    if (mHeld.count > 0) {
+        mBuffer->SetPixelsAt(mHeld.y, mHeld.x, mHeld.count, mLine.data(), paint.mode);
+        mHeld.count = 0;
+    }
 }
 
 template <typename Coverage>
