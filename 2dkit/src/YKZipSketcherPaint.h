@@ -23,5 +23,9 @@ struct YKZipSketcher::Paint {
     YKZipPatternPlacement placement;  // for pattern paint
 };
 
+// Coverage and opacity applied to the alphas of pattern texels, as pattern rows apply them.
+void yk_zip_sketcher_cover_pattern(const int32* coverage, int32 count, uint32 opacity,
+                                   uint32* texels);
+
 // Whether the processor runs AVX2 (asked once): the row kernels have versions for it.
 bool yk_zip_sketcher_has_avx2();

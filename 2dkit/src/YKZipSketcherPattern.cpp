@@ -202,6 +202,11 @@ void ApplyAlpha(const Coverage* coverage, int32 count, uint32 opacity, uint32* p
 
 }  // namespace
 
+void yk_zip_sketcher_cover_pattern(const int32* coverage, int32 count, uint32 opacity,
+                                   uint32* texels) {
+    ApplyAlpha(coverage, count, opacity, texels);
+}
+
 YKZipPatternPlacement yk_zip_pattern_placement(const YKSketcher::PatternPaint& p) {
     YKZipPatternPlacement at;
     // An upright pattern needs no trigonometry.
