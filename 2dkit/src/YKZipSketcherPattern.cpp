@@ -16,6 +16,10 @@
 namespace {
 
 int64 Wrap(int64 v, int64 period) {
+    // Tiles are often a power of two wide: a mask wraps negative values too, without a division.
+    if ((period & (period - 1)) == 0) {
+        return v & (period - 1);
+    }
     const int64 r = v % period;
     return r < 0 ? r + period : r;
 }
