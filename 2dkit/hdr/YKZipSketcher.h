@@ -82,8 +82,14 @@ private:
     void Fill(std::span<const YKPointList* const> polygons, bool fill);
     // Writes pixels x0..x1 of row y: coverage per pixel (0..2048), or null for a plain run.
     // Coverage comes as int32 from the scan converter and as uint16 from glyph masks.
+    // Pieces of a gradient or pattern that continue the row before them are held and painted
+    // with it as one run by the next piece that does not, or by WriteHeldRow.
     template <typename Coverage>
     void PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1, const Coverage* coverage);
+    void WriteHeldRow(const Paint& paint);
+    // Applies coverage to gradient or pattern pixels made without it (a pattern at full
+    // opacity): the pixels RowPixels makes with it.
+    static void CoverPixels(const Paint& paint, const int32* coverage, int32 count, uint32* out);
     // False when the paint has nothing to paint with: its rows are not written at all.
     static bool Paints(const Paint& paint);
     // The pixels of `count` columns from x0 on row y, before they are merged into the bitmap.
@@ -99,6 +105,20 @@ private:
 
     YKBitmap* mBuffer = nullptr;
     std::vector<uint32> mLine;
+    // The row held: `count` pixels from column x of row y, its pieces (offset, count, whether
+    // with coverage) and their coverage by offset.
+    struct HeldRow {
+        int32 y = 0;
+        int32 x = 0;
+        int32 count = 0;
+    } mHeld;
+    struct HeldPiece {
+        int32 offset;
+        int32 count;
+        bool covered;
+    };
+    std::vector<HeldPiece> mHeldPieces;
+    std::vector<int32> mHeldCoverage;
     int32 mDrawingMode = 17;
     bool mOverlapStroke = true;
     std::unique_ptr<YKScanConverter> mScan;

@@ -2,7 +2,8 @@
 
 // The last row of pixels a gradient buffer made, kept under the value that made it differ from
 // other rows (for a linear gradient, the direction's term of the row). Upright shapes ask for the
-// same run row after row; a row within the kept run is copied instead of worked out again.
+// same run row after row, in pieces; a row within the kept run is copied instead of worked out
+// again.
 
 #include <vector>
 
@@ -13,7 +14,8 @@ public:
     // Copies `count` pixels from column x into `out` when the kept row has the same key, was
     // made from the same ramp tables and covers them; false otherwise.
     bool Find(double key, uint64 stamp, int32 x, int32 count, uint32* out) const;
-    // Keeps a row; a stamp of 0 (tables not filled) keeps nothing.
+    // Keeps a row, joined to the kept run where it is the same row and touches it; a stamp of 0
+    // (tables not filled) keeps nothing.
     void Keep(double key, uint64 stamp, int32 x, int32 count, const uint32* pixels);
     void Clear() { mStamp = 0; }
 

@@ -195,6 +195,9 @@ YKZipSketcher::Paint YKZipSketcher::PaintFor(bool fill) const {
     paint.color = fill ? FillColor() : StrokeColor();
     paint.pattern = fill ? &FillPatternPaint() : &StrokePatternPaint();
     paint.gradient = fill ? FillGradient() : StrokeGradient();
+    if (paint.style == YK_STYLE_PATTERN) {
+        paint.placement = yk_zip_pattern_placement(*paint.pattern);
+    }
     // The part drawn first replaces what the bitmap holds; the one over it is composed.
     paint.mode = (fill == mOverlapStroke) ? YK_COPY : YK_NORMAL;
     return paint;
@@ -223,4 +226,5 @@ void YKZipSketcher::Fill(std::span<const YKPointList* const> polygons, bool fill
             PaintRow<int32>(paint, y, x0, x1, nullptr);
         });
     }
+    WriteHeldRow(paint);
 }

@@ -185,6 +185,24 @@ void GlyphColorPixels(const uint16* coverage, int32 count, uint32 opacity, uint3
     ColorPixels<kTranslucent>(coverage + i, count - i, opacity, rgb, out + i);
 }
 
+// Coverage applied to a gradient's straight pixels: the alpha of the coverage with the pixel's
+// alpha as its opacity.
+template <typename Coverage>
+void CoverGradientPixels(const Coverage* coverage, int32 count, uint32* out) {
+    int32 i = 0;
+#if defined(__x86_64__)
+    if constexpr (std::is_same_v<Coverage, int32>) {
+        if (yk_zip_sketcher_has_avx2()) {
+            i = CoverPixelsAvx2(coverage, count, out);
+        }
+    }
+#endif
+    for (; i < count; ++i) {
+        const uint32 alpha = WithOpacity(CoverageToAlpha(coverage[i]), out[i] >> 24);
+        out[i] = coverage[i] == 0 ? 0 : alpha << 24 | (out[i] & 0x00FFFFFFu);
+    }
+}
+
 bool PatternPaints(const YKSketcher::PatternPaint& p) {
     const YKPattern* pattern = p.pattern;
     return pattern != nullptr && pattern->Data() != nullptr && pattern->Width() > 0 &&
@@ -222,15 +240,59 @@ void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
     if (count <= 0 || static_cast<std::size_t>(count) > mLine.size() || !Paints(paint)) {
         return;
     }
-    if (paint.style == YK_STYLE_COLOR && coverage == nullptr) {
-        const yk_color c = paint.color;
-        const uint32 pixel =
-            uint32{c.alpha} << 24 | uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
-        mBuffer->SetPixelAt(y, x0, count, pixel, paint.mode);
+    if (paint.style == YK_STYLE_COLOR) {
+        // A plain colour run is a fill of the bitmap, cheaper than pixels held for it.
+        if (coverage == nullptr) {
+            const yk_color c = paint.color;
+            const uint32 pixel =
+                uint32{c.alpha} << 24 | uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
+            mBuffer->SetPixelAt(y, x0, count, pixel, paint.mode);
+            return;
+        }
+        RowPixels(paint, y, x0, count, coverage, mLine.data());
+        mBuffer->SetPixelsAt(y, x0, count, mLine.data(), paint.mode);
         return;
     }
-    RowPixels(paint, y, x0, count, coverage, mLine.data());
-    mBuffer->SetPixelsAt(y, x0, count, mLine.data(), paint.mode);
+    // A shape's row comes as its edge pixels and the full run between them: painted as one
+    // run, the paint is set up and the bitmap's blocks are found once per row, not per piece.
+    const bool continues = mHeld.count > 0 && y == mHeld.y && x0 == mHeld.x + mHeld.count &&
+                           static_cast<std::size_t>(mHeld.count + count) <= mLine.size();
+    if (!continues) {
+        WriteHeldRow(paint);
+        mHeld = {y, x0, 0};
+        mHeldCoverage.resize(mLine.size());
+    }
+    if (coverage != nullptr) {
+        std::copy(coverage, coverage + count, mHeldCoverage.data() + mHeld.count);
+    }
+    mHeldPieces.push_back({mHeld.count, count, coverage != nullptr});
+    mHeld.count += count;
+}
+
+void YKZipSketcher::WriteHeldRow(const Paint& paint) {
+    if (mHeld.count == 0) {
+        return;
+    }
+    uint32* out = mLine.data();
+    const int32* coverage = mHeldCoverage.data();
+    // A translucent pattern's opacity rounds differently with and without coverage, so its
+    // pieces are made one by one.
+    if (paint.style == YK_STYLE_GRADIENT || paint.pattern->alpha == 255) {
+        RowPixels<int32>(paint, mHeld.y, mHeld.x, mHeld.count, nullptr, out);
+        for (const HeldPiece& piece : mHeldPieces) {
+            if (piece.covered) {
+                CoverPixels(paint, coverage + piece.offset, piece.count, out + piece.offset);
+            }
+        }
+    } else {
+        for (const HeldPiece& piece : mHeldPieces) {
+            RowPixels(paint, mHeld.y, mHeld.x + piece.offset, piece.count,
+                      piece.covered ? coverage + piece.offset : nullptr, out + piece.offset);
+        }
+    }
+    mBuffer->SetPixelsAt(mHeld.y, mHeld.x, mHeld.count, out, paint.mode);
+    mHeld.count = 0;
+    mHeldPieces.clear();
 }
 
 template <typename Coverage>
@@ -271,20 +333,17 @@ template <typename Coverage>
 void YKZipSketcher::GradientRow(const Paint& paint, int32 y, int32 x0, int32 count,
                                 const Coverage* coverage, uint32* out) {
     paint.gradient->GetRow(x0, y, count, out);
-    if (coverage == nullptr) {
-        return;
+    if (coverage != nullptr) {
+        CoverGradientPixels(coverage, count, out);
     }
-    int32 i = 0;
-#if defined(__x86_64__)
-    if constexpr (std::is_same_v<Coverage, int32>) {
-        if (yk_zip_sketcher_has_avx2()) {
-            i = CoverPixelsAvx2(coverage, count, out);
-        }
-    }
-#endif
-    for (; i < count; ++i) {
-        const uint32 alpha = WithOpacity(CoverageToAlpha(coverage[i]), out[i] >> 24);
-        out[i] = coverage[i] == 0 ? 0 : alpha << 24 | (out[i] & 0x00FFFFFFu);
+}
+
+void YKZipSketcher::CoverPixels(const Paint& paint, const int32* coverage, int32 count,
+                                uint32* out) {
+    if (paint.style == YK_STYLE_GRADIENT) {
+        CoverGradientPixels(coverage, count, out);
+    } else {
+        yk_zip_sketcher_cover_pattern(coverage, count, paint.pattern->alpha, out);
     }
 }
 

@@ -16,6 +16,10 @@
 namespace {
 
 int64 Wrap(int64 v, int64 period) {
+    // Tiles are often a power of two wide: a mask wraps negative values too, without a division.
+    if ((period & (period - 1)) == 0) {
+        return v & (period - 1);
+    }
     const int64 r = v % period;
     return r < 0 ? r + period : r;
 }
@@ -25,33 +29,41 @@ constexpr uint32 Div255(uint32 x) {
     return (x + 1 + (x >> 8)) >> 8;
 }
 
+// Copies `count` pixels of a tile row from `column` on, repeating the row: one period is copied
+// from the tile, the rest from what is already written, in runs that double.
+void RepeatTileRow(const uint8* line, int32 width, int32 column, int32 count, uint32* out) {
+    const int32 head = std::min(width - column, count);
+    std::memcpy(out, line + std::size_t(column) * 4, std::size_t(head) * 4);
+    const int32 period = std::min(width, count);
+    if (period > head) {
+        std::memcpy(out + head, line, std::size_t(period - head) * 4);
+    }
+    for (int32 done = period; done < count;) {
+        const int32 run = std::min(done, count - done) / period * period;
+        const int32 copied = run > 0 ? run : count - done;
+        std::memcpy(out + done, out, std::size_t(copied) * 4);
+        done += copied;
+    }
+}
+
 // The tile pixels under `count` pixels from column x0 of row y.
-void FetchTexels(const YKSketcher::PatternPaint& p, int32 y, int32 x0, int32 count, uint32* out) {
+void FetchTexels(const YKSketcher::PatternPaint& p, const YKZipPatternPlacement& at, int32 y,
+                 int32 x0, int32 count, uint32* out) {
     const YKPattern* pattern = p.pattern;
-    // An upright pattern needs no trigonometry per row.
-    const bool upright = p.angle == 0.0;
-    const int64 c = upright ? 64 : std::lround(64 * std::cos(p.angle));
-    const int64 s = upright ? 0 : std::lround(64 * std::sin(p.angle));
-    const int64 cx = std::llround(p.center.x), cy = std::llround(p.center.y);
-    const int64 rx = std::llround(p.refPoint.x), ry = std::llround(p.refPoint.y);
+    const int64 c = at.c, s = at.s;
     // The centre terms use 1 - C, not 64 - C.
-    int64 u = int64{x0} * c - int64{y} * s + cx * (1 - c) + cy * s;
-    int64 v = int64{x0} * s + int64{y} * c - cx * s + cy * (1 - c);
+    int64 u = int64{x0} * c - int64{y} * s + at.cx * (1 - c) + at.cy * s;
+    int64 v = int64{x0} * s + int64{y} * c - at.cx * s + at.cy * (1 - c);
     const int64 width = pattern->Width();
     const int64 height = pattern->Height();
     const uint8* data = pattern->Data();
     const int64 bytesPerRow = pattern->BytesPerRow();
-    int64 column = Wrap(rx + (u >> 6), width);
-    int64 row = Wrap(ry + (v >> 6), height);
+    int64 column = Wrap(at.rx + (u >> 6), width);
+    int64 row = Wrap(at.ry + (v >> 6), height);
     if (c == 64 && s == 0) {
-        // Not turned: one tile row, read in runs up to its end.
-        const uint8* line = data + row * bytesPerRow;
-        for (int32 i = 0; i < count;) {
-            const auto run = static_cast<int32>(std::min<int64>(width - column, count - i));
-            std::memcpy(out + i, line + column * 4, std::size_t(run) * 4);
-            i += run;
-            column = 0;
-        }
+        // Not turned: one tile row, repeated.
+        RepeatTileRow(data + row * bytesPerRow, static_cast<int32>(width),
+                      static_cast<int32>(column), count, out);
         return;
     }
     // Turned: the column and row follow u >> 6 and v >> 6, which move by at most one per pixel
@@ -194,11 +206,30 @@ void ApplyAlpha(const Coverage* coverage, int32 count, uint32 opacity, uint32* p
 
 }  // namespace
 
+void yk_zip_sketcher_cover_pattern(const int32* coverage, int32 count, uint32 opacity,
+                                   uint32* texels) {
+    ApplyAlpha(coverage, count, opacity, texels);
+}
+
+YKZipPatternPlacement yk_zip_pattern_placement(const YKSketcher::PatternPaint& p) {
+    YKZipPatternPlacement at;
+    // An upright pattern needs no trigonometry.
+    if (p.angle != 0.0) {
+        at.c = std::lround(64 * std::cos(p.angle));
+        at.s = std::lround(64 * std::sin(p.angle));
+    }
+    at.cx = std::llround(p.center.x);
+    at.cy = std::llround(p.center.y);
+    at.rx = std::llround(p.refPoint.x);
+    at.ry = std::llround(p.refPoint.y);
+    return at;
+}
+
 template <typename Coverage>
 void YKZipSketcher::PatternRow(const Paint& paint, int32 y, int32 x0, int32 count,
                                const Coverage* coverage, uint32* out) {
     const PatternPaint& p = *paint.pattern;
-    FetchTexels(p, y, x0, count, out);
+    FetchTexels(p, paint.placement, y, x0, count, out);
     if (coverage != nullptr) {
         ApplyAlpha(coverage, count, p.alpha, out);
     } else if (p.alpha != 255) {

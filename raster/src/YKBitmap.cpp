@@ -66,7 +66,11 @@ const uint32* Pixel32(const uint8* block, int32 x, int32 y) {
 // pixel in the run, count) does the work of each segment.
 template <typename Write>
 void WriteRow(YKBitmap& bitmap, int32 y, int32 x0, int32 x1, Write&& write) {
-    bitmap.AddFrame({x0, y, x1, y});
+    // Shapes paint row after row inside the frame they grew on their first rows.
+    const Rect frame = bitmap.Frame();
+    if (!frame.Contains({x0, y}) || !frame.Contains({x1, y})) {
+        bitmap.AddFrame({x0, y, x1, y});
+    }
     const YKPoint<int32> offset = bitmap.Offset();
     const Rect run{x0 - offset.x, y - offset.y, x1 - offset.x, y - offset.y};
     ForEachBlock(run, [&](int32 column, int32 row, const Rect& part) {

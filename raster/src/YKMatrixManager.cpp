@@ -139,7 +139,8 @@ namespace {
 
 // Consecutive lookups mostly ask for the blocks just asked for (row segments one after another,
 // a row crossing from one block into the next), so each thread remembers its last answers, one
-// per parity of block column and row. A store takes a new identity whenever blocks may be
+// per block column modulo 4 and parity of block row: a shape's row that crosses up to four
+// blocks finds them all again on its next row. A store takes a new identity whenever blocks may be
 // freed, which makes an older answer unusable; identities are never reused.
 std::atomic<uint64> gNextIdentity{1};
 
@@ -148,10 +149,10 @@ struct LastBlock {
     uint64 key = 0;
     uint8* block = nullptr;
 };
-thread_local LastBlock tLastBlocks[4];
+thread_local LastBlock tLastBlocks[8];
 
 LastBlock& LastBlockFor(int32 column, int32 row) {
-    return tLastBlocks[(column & 1) | ((row & 1) << 1)];
+    return tLastBlocks[(column & 3) | ((row & 1) << 2)];
 }
 
 }  // namespace

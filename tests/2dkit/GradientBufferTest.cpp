@@ -228,13 +228,14 @@ YKGradient RandomGradient(std::mt19937& random) {
 
 // Every type, turned every way (quarter turns included, where a linear row has one colour),
 // with random shaping values and ramps: rows equal GetPixel bit for bit, before and after the
-// buffer has painted enough to tabulate its ramp, when a row is asked for again in part or in
-// full, and after the gradient is replaced behind its back.
+// buffer has painted enough to tabulate its ramp, when a row is asked for again in pieces, and
+// after the gradient is replaced behind its back.
 TEST(GradientBufferRowTest, RowsEqualGetPixelForEveryTypeAndTurn) {
     std::mt19937 random(24);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    for (int32 trial = 0; trial < 45; ++trial) {
-        const auto type = static_cast<GradientType>(trial % 9);
+    // Linear rows are kept and joined from pieces: the trials after the first 45 test them more.
+    for (int32 trial = 0; trial < 60; ++trial) {
+        const auto type = trial < 45 ? static_cast<GradientType>(trial % 9) : GRADIENT_LINEAR;
         YKGradientBuffer buffer(kFrame, "tmp_gradient", trial % 4 == 3);
         buffer.SetGradientType(type);
         buffer.SetGradient(RandomGradient(random));
@@ -244,7 +245,9 @@ TEST(GradientBufferRowTest, RowsEqualGetPixelForEveryTypeAndTurn) {
         const int32 quarter = trial / 9 % 6;
         const double cosine = quarter < 4 ? kQuarters[quarter][0] : std::cos(angle);
         const double sine = quarter < 4 ? kQuarters[quarter][1] : std::sin(angle);
-        const double length = trial % 7 == 0 ? 0.3 : 4.0 + 150.0 * unit(random);
+        // Short ramps make neighbours differ, so that a row out of place shows.
+        const double length =
+            trial % 7 == 0 ? 0.3 : 4.0 + (trial % 2 == 0 ? 12.0 : 150.0) * unit(random);
         const double sx = kFrame.left + 200.0 * unit(random);
         const double sy = kFrame.top + 200.0 * unit(random);
         buffer.SetSxSy(sx, sy);
@@ -254,17 +257,40 @@ TEST(GradientBufferRowTest, RowsEqualGetPixelForEveryTypeAndTurn) {
         buffer.SetAmplitude(0.2 * unit(random));
         buffer.SetStrech(0.5 + 6.0 * unit(random));
         buffer.SetShift({-kFrame.left + 9.0 * unit(random), -kFrame.top});
-        std::vector<uint32> row(260);
+        std::vector<uint32> row(320);
         for (int32 pass = 0; pass < 3; ++pass) {
             if (pass == 2) {
                 *buffer.GetGradient() = RandomGradient(random);
             }
             int32 y = 0;
-            for (int32 k = 0; k < 40; ++k) {
-                // Every other row repeats the last one's y, over a run that may lie within it.
-                y = k % 2 == 1 ? y : static_cast<int32>(random() % 260) - 20;
-                const int32 x = static_cast<int32>(random() % 60) - 30;
-                const auto count = static_cast<int32>((k % 2 == 1 ? 1 : 200) + random() % 60);
+            int32 x = 0;
+            int32 count = 0;
+            int32 first = 0;
+            int32 last = 0;
+            for (int32 k = 0; k < 80; ++k) {
+                // Rows come as a shape's pieces do: a run, two pieces of the same row (just
+                // after the last one, just before it, overlapping or within it), then the
+                // whole stretch the three covered.
+                if (k % 4 == 0) {
+                    y = static_cast<int32>(random() % 260) - 20;
+                    x = static_cast<int32>(random() % 60) - 30;
+                    count = static_cast<int32>(1 + random() % 120);
+                    first = x;
+                    last = x + count;
+                } else if (k % 4 == 3) {
+                    x = first;
+                    count = last - first;
+                } else {
+                    const auto piece = static_cast<int32>(1 + random() % 60);
+                    const int32 choice = static_cast<int32>(random() % 4);
+                    x = choice == 0   ? x + count
+                        : choice == 1 ? x - piece
+                        : choice == 2 ? x + count - 1 - static_cast<int32>(random() % 3)
+                                      : x + static_cast<int32>(random() % count);
+                    count = piece;
+                    first = std::min(first, x);
+                    last = std::max(last, x + count);
+                }
                 buffer.GetRow(x, y, count, row.data());
                 for (int32 i = 0; i < count; ++i) {
                     ASSERT_EQ(row[i], PackedPixel(buffer, x + i, y))

@@ -384,6 +384,7 @@ TEST_F(ZipSketcherTest, HostileCoordinatesDrawNothingOrClippedAndQuickly) {
 // Pattern paint against its definition, pixel by pixel: the texel under each pixel from its
 // turned position, wrapped in both directions (the frame spans the origin), its alpha scaled by
 // the coverage's and the opacity's. The coverage comes from the same polygons painted white.
+// Rows are wide enough for full runs between edge pixels and for many tile periods.
 TEST_F(ZipSketcherTest, PatternPaintMatchesItsDefinitionOverRandomPatternsAndAngles) {
     std::mt19937 random(24);
     const auto uniform = [&](double low, double high) {
@@ -392,9 +393,9 @@ TEST_F(ZipSketcherTest, PatternPaintMatchesItsDefinitionOverRandomPatternsAndAng
     const auto integer = [&](int32 low, int32 high) {
         return std::uniform_int_distribution<int32>(low, high)(random);
     };
-    const YKRect<int32> frame{-37, -29, 41, 33};
+    const YKRect<int32> frame{-97, -29, 101, 33};
     for (int32 round = 0; round < 60; ++round) {
-        const int32 width = integer(1, 21);
+        const int32 width = integer(1, 45);
         const int32 height = integer(1, 19);
         YKRaster tile({0, 0, width - 1, height - 1});
         for (int32 y = 0; y < height; ++y) {
@@ -413,6 +414,18 @@ TEST_F(ZipSketcherTest, PatternPaintMatchesItsDefinitionOverRandomPatternsAndAng
         for (int32 i = integer(3, 9); i > 0; --i) {
             points.push_back({uniform(frame.left - 3, frame.right + 3),
                               uniform(frame.top - 3, frame.bottom + 3)});
+        }
+        if (round % 10 == 9) {
+            // Boxes a pixel high, each beginning on the next row where the one above ends.
+            points.clear();
+            for (int32 k = 0; k < 8; ++k) {
+                points.push_back({-90.0 + 10 * k, -20.0 + k});
+                points.push_back({-80.0 + 10 * k, -20.0 + k});
+            }
+            for (int32 k = 7; k >= 0; --k) {
+                points.push_back({-80.0 + 10 * k, -19.0 + k});
+                points.push_back({-90.0 + 10 * k, -19.0 + k});
+            }
         }
         const auto paint = [&](YKBitmap& target, bool withPattern) {
             YKZipSketcher painter;
