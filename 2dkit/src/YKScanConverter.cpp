@@ -288,7 +288,8 @@ void YKScanConverter::ActivateEdges(int32 y) {
         while (at > 0 && mActive[at - 1].x > edge.x) {
             --at;
         }
-        mActive.insert(mActive.begin() + std::ptrdiff_t(at), edge);
+        mActive.insert(mActive.begin() + std::ptrdiff_t(at),
+                       {edge.x, edge.error, edge.count, edge.winding, uint32(k)});
     }
 }
 
@@ -298,18 +299,19 @@ void YKScanConverter::AdvanceActiveEdges() {
     for (std::size_t i = 0; i < n; ++i) {
         // Stepped in a copy and stored whole: stepping in place and then moving the edge down
         // past an ended one would load what was just stored, which stalls.
-        Edge edge = mActive[i];
-        if (--edge.count == 0) {
+        ActiveEdge active = mActive[i];
+        if (--active.count == 0) {
             continue;
         }
+        const Edge& edge = mEdges[active.edge];
         // Without a branch: whether the error term overflows follows the slope, which the
         // processor cannot predict.
-        edge.x += edge.wholeStep;
-        edge.error += edge.errorUp;
-        const int32 overflow = -static_cast<int32>(edge.error > 0);
-        edge.x += edge.direction & overflow;
-        edge.error -= edge.errorDown & overflow;
-        mActive[kept++] = edge;
+        active.x += edge.wholeStep;
+        active.error += edge.errorUp;
+        const int32 overflow = -static_cast<int32>(active.error > 0);
+        active.x += edge.direction & overflow;
+        active.error -= edge.errorDown & overflow;
+        mActive[kept++] = active;
     }
     mActive.resize(kept);
     // Edges cross rarely from one sub-scanline to the next: neighbour swaps restore the order.
@@ -388,11 +390,12 @@ int32 YKScanConverter::SteadyRows(int32 y) const {
     if (mNextEdge < mEdges.size()) {
         subRows = std::min(subRows, mEdges[mNextEdge].startY - y);
     }
-    for (const Edge& edge : mActive) {
+    for (const ActiveEdge& active : mActive) {
+        const Edge& edge = mEdges[active.edge];
         if (edge.wholeStep != 0 || edge.errorUp != 0) {
             return 0;
         }
-        subRows = std::min(subRows, edge.count);
+        subRows = std::min(subRows, active.count);
     }
     return subRows >> 3;
 }
@@ -491,7 +494,7 @@ void YKScanConverter::FillAntialiased(std::span<const YKFixedPolygon> polygons,
                 }
             }
             const int32 subRows = steady * 8;
-            std::erase_if(mActive, [&](Edge& edge) { return (edge.count -= subRows) == 0; });
+            std::erase_if(mActive, [&](ActiveEdge& edge) { return (edge.count -= subRows) == 0; });
             y += subRows;
             continue;
         }

@@ -70,6 +70,16 @@ private:
         int32 winding;
     };
 
+    // What changes of an edge while it is scanned, apart from what stays, so that stepping
+    // and reordering the active list moves little.
+    struct ActiveEdge {
+        int32 x;
+        int32 error;
+        int32 count;
+        int32 winding;
+        uint32 edge;  // index in mEdges
+    };
+
     // Builds the edges, sorted by start y then x, and returns the first sub-scanline to scan.
     void BuildEdges(std::span<const YKFixedPolygon> polygons);
     void SortEdges();
@@ -97,7 +107,7 @@ private:
     std::vector<YKFixedPolygon> mPolygonStore;
     std::vector<Edge> mEdges;
     std::size_t mNextEdge = 0;
-    std::vector<Edge> mActive;
+    std::vector<ActiveEdge> mActive;
     // Scratch for sorting and merging edges, kept to reuse its storage.
     std::vector<Edge> mSorted;
     std::vector<std::size_t> mBucketEnds;

@@ -153,13 +153,28 @@ TEST(ZipSketcherCoverageTest, MatchesTheRulesOverRandomPolygonsAndBoxes) {
     constexpr uint32 kBackground = 0xFF808080u;
     for (int32 round = 0; round < 240; ++round) {
         // Points in 1/256 pixel across and 1/8 down, some beyond the frame, some parts tiny. The
-        // parts are joined into one polygon by bridges there and back, which cancel.
+        // parts are joined into one polygon by bridges there and back, which cancel. Some parts
+        // go round their centre, smooth or jagged, either way: long runs of sides going down or
+        // up, which may start above the frame or end below it.
         std::vector<Fixed> polygon;
         for (int32 part = round % 3 == 0 ? integer(1, 3) : 0; part > 0; --part) {
             const int32 spread = integer(0, 1) != 0 ? 3 * 256 : 60 * 256;
             const int32 cx = integer(left * 256, (left + width) * 256);
             const int32 cy = integer(top * 8, (top + height) * 8);
             const std::size_t first = polygon.size();
+            if (integer(0, 1) == 0) {
+                const int32 corners = integer(10, 40);
+                const double jag = integer(0, 1) * 0.4;
+                const double turn = integer(0, 1) != 0 ? 1 : -1;
+                for (int32 i = 0; i < corners; ++i) {
+                    const double angle = turn * 2 * M_PI * i / corners;
+                    const double r = spread * (1 - jag * integer(0, 100) / 100.0);
+                    polygon.push_back({cx + static_cast<int32>(r * std::cos(angle)),
+                                       cy + static_cast<int32>(r * std::sin(angle) / 32)});
+                }
+                polygon.push_back(polygon[first]);
+                continue;
+            }
             for (int32 i = integer(3, 12); i > 0; --i) {
                 const int32 y = integer(0, 4) == 0 && polygon.size() > first
                                     ? polygon.back().y
