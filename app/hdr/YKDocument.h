@@ -7,6 +7,7 @@
 // new documents, asks about unsaved changes when its last view closes, and routes the layers'
 // notifications to the panels.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -165,6 +166,10 @@ public:
     };
     IDCounters Counters() const { return {mObjectID, mLayerID, mUniqueID}; }
     void SetCounters(IDCounters counters);
+    // Changes `layers` in place as one undo action (the viewer layer's ModifyLayers). A group
+    // made to carry a filter takes an id, which Undo gives back with the rest.
+    bool ModifyLayers(const std::vector<YKLayer*>& layers, const char* name,
+                      const std::function<void(YKLayer*)>& change);
 
     bool Lock() { return mLock.Lock(); }
     void Unlock() { mLock.Unlock(); }

@@ -19,6 +19,7 @@
 #include "YKMsgFile.h"
 #include "YKObjectLayer.h"
 #include "YKReplacedFile.h"
+#include "YKUndoDocumentIDs.h"
 #include "YKUndoSetFrame.h"
 #include "YKUserLayer.h"
 #include "YKViewerLayer.h"
@@ -747,6 +748,16 @@ void YKDocument::AddUndoItem(YKUndoItem* item, bool terminator) {
 }
 
 // --- State ---
+
+bool YKDocument::ModifyLayers(const std::vector<YKLayer*>& layers, const char* name,
+                              const std::function<void(YKLayer*)>& change) {
+    const IDCounters before = Counters();
+    if (!mViewerLayer->ModifyLayers(layers, name, change)) {
+        return false;
+    }
+    mUndoManager.AddToLastAction(new YKUndoDocumentIDs(this, before, Counters()));
+    return true;
+}
 
 void YKDocument::SetModified(bool modified) {
     mModified = modified;

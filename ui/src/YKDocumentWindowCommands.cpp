@@ -264,7 +264,7 @@ bool YKDocumentWindow::LayerCommand(const YKMessage& message) {
             if (filter == nullptr || layer == nullptr || !layer->InheritsFrom("YKCacheLayer")) {
                 break;
             }
-            viewer->ModifyLayer(layer, "Composite Method", [&](YKLayer* changed) {
+            mDocument->ModifyLayers({layer}, "Composite Method", [&](YKLayer* changed) {
                 static_cast<YKCacheLayer*>(changed)->SetMergeMethod(YK_FILTER, filter.release());
             });
             break;
@@ -369,7 +369,7 @@ bool YKDocumentWindow::ObjectCommand(const YKMessage& message) {
             if (selected.empty() || filter == nullptr) {
                 break;
             }
-            viewer->ModifyLayer(selected.front(), "Composite Method", [&](YKLayer* changed) {
+            mDocument->ModifyLayers({selected.front()}, "Composite Method", [&](YKLayer* changed) {
                 static_cast<YKObjectLayer*>(changed)->ChangeMergeMethod(YK_FILTER,
                                                                         filter.release());
             });

@@ -19,7 +19,6 @@
 #include "YKFilterBox.h"
 #include "YKGenericFilter.h"
 #include "YKObjectLayer.h"
-#include "YKUndoDocumentIDs.h"
 #include "YKUndoEffects.h"
 #include "YKUndoManager.h"
 #include "YKUserLayer.h"
@@ -402,28 +401,21 @@ void YKEffectsPanel::ApplyFilter(const YKGenericFilter& filter, const YKMessage&
     }
     // Each target is changed as a copy that takes its place, so that Undo puts the target
     // itself back, without the group an object had to be wrapped in to carry the filter.
-    YKDocument* document = Document();
-    const YKDocument::IDCounters before = document->Counters();
-    const bool applied = document->ViewerLayer()->ModifyLayers(
-        {targets.begin(), targets.end()}, "Apply Filter", [&](YKLayer* changed) {
-            YKGenericFilter* copy = filter.Duplicate();
-            if (copy == nullptr) {
-                return;
-            }
-            copy->RestoreFilterParameters(&parameters);
-            if (changed->InheritsFrom("YKObjectLayer")) {
-                static_cast<YKObjectLayer*>(changed)->ApplyFilter(copy);
-            } else if (changed->InheritsFrom("YKCacheLayer")) {
-                static_cast<YKCacheLayer*>(changed)->AddFilter(copy);
-            } else {
-                delete copy;
-            }
-        });
-    // A group made for an object took an id: undone, the saved file shows no trace of it.
-    if (applied) {
-        document->UndoManager()->AddToLastAction(
-            new YKUndoDocumentIDs(document, before, document->Counters()));
-    }
+    Document()->ModifyLayers({targets.begin(), targets.end()}, "Apply Filter",
+                             [&](YKLayer* changed) {
+                                 YKGenericFilter* copy = filter.Duplicate();
+                                 if (copy == nullptr) {
+                                     return;
+                                 }
+                                 copy->RestoreFilterParameters(&parameters);
+                                 if (changed->InheritsFrom("YKObjectLayer")) {
+                                     static_cast<YKObjectLayer*>(changed)->ApplyFilter(copy);
+                                 } else if (changed->InheritsFrom("YKCacheLayer")) {
+                                     static_cast<YKCacheLayer*>(changed)->AddFilter(copy);
+                                 } else {
+                                     delete copy;
+                                 }
+                             });
     // The targets shown were replaced by their changed copies.
     mShown.clear();
     Refresh();
