@@ -293,33 +293,39 @@ void YKScanConverter::ActivateEdges(int32 y) {
     }
 }
 
-void YKScanConverter::AdvanceActiveEdges() {
-    std::size_t kept = 0;
-    const std::size_t n = mActive.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        // Stepped in a copy and stored whole: stepping in place and then moving the edge down
-        // past an ended one would load what was just stored, which stalls.
-        ActiveEdge active = mActive[i];
-        if (--active.count == 0) {
-            continue;
-        }
-        const Edge& edge = mEdges[active.edge];
-        // Without a branch: whether the error term overflows follows the slope, which the
-        // processor cannot predict.
-        active.x += edge.wholeStep;
-        active.error += edge.errorUp;
-        const int32 overflow = -static_cast<int32>(active.error > 0);
-        active.x += edge.direction & overflow;
-        active.error -= edge.errorDown & overflow;
-        mActive[kept++] = active;
-    }
-    mActive.resize(kept);
+void YKScanConverter::StepEdge(ActiveEdge& active) const {
+    const Edge& edge = mEdges[active.edge];
+    // Without a branch: whether the error term overflows follows the slope, which the
+    // processor cannot predict.
+    active.x += edge.wholeStep;
+    active.error += edge.errorUp;
+    const int32 overflow = -static_cast<int32>(active.error > 0);
+    active.x += edge.direction & overflow;
+    active.error -= edge.errorDown & overflow;
+}
+
+void YKScanConverter::RestoreOrder() {
     // Edges cross rarely from one sub-scanline to the next: neighbour swaps restore the order.
     for (std::size_t i = 1; i < mActive.size(); ++i) {
         for (std::size_t j = i; j > 0 && mActive[j - 1].x > mActive[j].x; --j) {
             std::swap(mActive[j - 1], mActive[j]);
         }
     }
+}
+
+void YKScanConverter::AdvanceActiveEdges() {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < mActive.size(); ++i) {
+        // Stepped in a copy and stored whole: stepping in place and then moving the edge down
+        // past an ended one would load what was just stored, which stalls.
+        ActiveEdge active = mActive[i];
+        if (--active.count != 0) {
+            StepEdge(active);
+            mActive[kept++] = active;
+        }
+    }
+    mActive.resize(kept);
+    RestoreOrder();
 }
 
 // --- Coverage ---
@@ -348,37 +354,50 @@ void YKScanConverter::AddSpanCoverage(int32 s, int32 e) {
     mMaxX = std::max(mMaxX, (e & 255) != 0 ? pe : pe - 1);
 }
 
-void YKScanConverter::AddCoverage() {
+template <bool kStep>
+void YKScanConverter::ScanSubRow() {
+    // One pass over the active list: the span between an edge and the one before it is
+    // covered while the edge is at hand, then the edge is stepped.
     int32 winding = 0;
     int32 spanStart = 0;
     int32 spanEnd = 0;
     bool open = false;
+    int32 previousX = 0;
+    std::size_t kept = 0;
     const std::size_t n = mActive.size();
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        winding += mActive[i].winding;
-        if (winding == 0) {
-            continue;
+    for (std::size_t i = 0; i < n; ++i) {
+        ActiveEdge active = mActive[i];
+        const int32 s = previousX;
+        const int32 e = active.x;
+        previousX = e;
+        if (winding != 0 && e > s) {
+            // Neighbouring inside spans, and a gap between them that starts and ends inside
+            // one pixel, count as one span.
+            if (open && (s <= spanEnd || (spanEnd >> 8) == ((s - 1) >> 8))) {
+                spanEnd = std::max(spanEnd, e);
+            } else {
+                if (open) {
+                    AddSpanCoverage(spanStart, spanEnd);
+                }
+                spanStart = s;
+                spanEnd = e;
+                open = true;
+            }
         }
-        const int32 s = mActive[i].x;
-        const int32 e = mActive[i + 1].x;
-        if (e <= s) {
-            continue;
+        winding += active.winding;
+        if constexpr (kStep) {
+            if (--active.count != 0) {
+                StepEdge(active);
+                mActive[kept++] = active;
+            }
         }
-        // Neighbouring inside spans, and a gap between them that starts and ends inside one
-        // pixel, count as one span.
-        if (open && (s <= spanEnd || (spanEnd >> 8) == ((s - 1) >> 8))) {
-            spanEnd = std::max(spanEnd, e);
-            continue;
-        }
-        if (open) {
-            AddSpanCoverage(spanStart, spanEnd);
-        }
-        spanStart = s;
-        spanEnd = e;
-        open = true;
     }
     if (open) {
         AddSpanCoverage(spanStart, spanEnd);
+    }
+    if constexpr (kStep) {
+        mActive.resize(kept);
+        RestoreOrder();
     }
 }
 
@@ -427,33 +446,42 @@ bool YKScanConverter::FinishRow() {
     return true;
 }
 
-void YKScanConverter::SendRow(int32 row, const CoverageRow& sink) const {
+void YKScanConverter::SplitRow() {
     // Shorter full runs are cheaper painted with the pixels around them than as a piece of
     // their own.
     constexpr int32 kMinFullRun = 64;
     const int32* coverage = mRow.data();
     const int32 count = mRowLast - mRowFirst + 1;
-    const int32 left = mFrame.left + mRowFirst;
+    mPieces.clear();
     int32 sent = 0;
     for (int32 i = count < kMinFullRun ? count : RunEnd(coverage, 0, count, false); i < count;) {
         const int32 end = RunEnd(coverage, i, count, true);
         if (end - i >= kMinFullRun) {
             if (sent < i) {
-                sink(row, left + sent, left + i - 1, coverage + sent);
+                mPieces.push_back({sent, i - 1, false});
             }
-            sink(row, left + i, left + end - 1, nullptr);
+            mPieces.push_back({i, end - 1, true});
             sent = end;
         }
         i = RunEnd(coverage, end, count, false);
     }
     if (sent < count) {
-        sink(row, left + sent, left + count - 1, coverage + sent);
+        mPieces.push_back({sent, count - 1, false});
+    }
+}
+
+void YKScanConverter::SendPieces(int32 row, const CoverageRow& sink) const {
+    const int32 left = mFrame.left + mRowFirst;
+    for (const Piece& piece : mPieces) {
+        sink(row, left + piece.first, left + piece.last,
+             piece.full ? nullptr : mRow.data() + piece.first);
     }
 }
 
 void YKScanConverter::EmitRow(int32 row, const CoverageRow& sink) {
     if (FinishRow()) {
-        SendRow(row, sink);
+        SplitRow();
+        SendPieces(row, sink);
     }
 }
 
@@ -486,11 +514,12 @@ void YKScanConverter::FillAntialiased(std::span<const YKFixedPolygon> polygons,
         if (steady > 0) {
             // The edges stand still: every row until one ends or starts is the first one.
             for (int32 i = 0; i < 8; ++i) {
-                AddCoverage();
+                ScanSubRow<false>();
             }
             if (FinishRow()) {
+                SplitRow();
                 for (int32 i = 0; i < steady; ++i) {
-                    SendRow((y >> 3) + i, row);
+                    SendPieces((y >> 3) + i, row);
                 }
             }
             const int32 subRows = steady * 8;
@@ -498,11 +527,12 @@ void YKScanConverter::FillAntialiased(std::span<const YKFixedPolygon> polygons,
             y += subRows;
             continue;
         }
-        AddCoverage();
+        // The row's cells are complete once its last sub-scanline is covered; the edges'
+        // steps touch only the active list.
+        ScanSubRow<true>();
         if ((y & 7) == 7) {
             EmitRow(y >> 3, row);
         }
-        AdvanceActiveEdges();
         ++y;
     }
     EmitRow((y - 1) >> 3, row);

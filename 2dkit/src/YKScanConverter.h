@@ -88,10 +88,14 @@ private:
     // Steps every active edge to the next sub-scanline, dropping finished ones, and restores
     // x order.
     void AdvanceActiveEdges();
+    void StepEdge(ActiveEdge& active) const;
+    void RestoreOrder();
     // Steps an edge that starts above the frame down to `y` at once.
     static void SkipEdgeTo(Edge& edge, int32 y);
-    // Adds this sub-scanline's coverage: spans where the winding sum is not 0.
-    void AddCoverage();
+    // Adds this sub-scanline's coverage: spans where the winding sum is not 0; with kStep, also
+    // advances the active edges as AdvanceActiveEdges does, in the same pass.
+    template <bool kStep>
+    void ScanSubRow();
     void AddSpanCoverage(int32 s, int32 e);
     // How many whole pixel rows from sub-scanline y (the first of a row) the active edges cross
     // unchanged: all upright, none ending and none starting before then. 0 when they do not.
@@ -99,8 +103,10 @@ private:
     // Sums the row's coverage into mRow and clears what it was summed from; false when the
     // row touched no pixel.
     bool FinishRow();
-    // Hands the finished row over as row `row`, its long fully covered runs as such.
-    void SendRow(int32 row, const CoverageRow& sink) const;
+    // Cuts the finished row into pieces, its long fully covered runs apart, and hands them
+    // over as row `row`; rows that repeat it are handed the same pieces.
+    void SplitRow();
+    void SendPieces(int32 row, const CoverageRow& sink) const;
     void EmitRow(int32 row, const CoverageRow& sink);
 
     YKRect<int32> mFrame = YKRect<int32>::None();
@@ -127,4 +133,9 @@ private:
     // The pixels of the finished row in mRow, frame-relative.
     int32 mRowFirst = 0;
     int32 mRowLast = -1;
+    struct Piece {
+        int32 first, last;  // in the finished row
+        bool full;
+    };
+    std::vector<Piece> mPieces;
 };

@@ -139,9 +139,9 @@ namespace {
 
 // Consecutive lookups mostly ask for the blocks just asked for (row segments one after another,
 // a row crossing from one block into the next), so each thread remembers its last answers, one
-// per block column modulo 4 and parity of block row: a shape's row that crosses up to four
-// blocks finds them all again on its next row. A store takes a new identity whenever blocks may be
-// freed, which makes an older answer unusable; identities are never reused.
+// per block column modulo 16 and parity of block row: a shape's row that crosses up to sixteen
+// blocks (1,024 pixels) finds them all again on its next row. A store takes a new identity whenever
+// blocks may be freed, which makes an older answer unusable; identities are never reused.
 std::atomic<uint64> gNextIdentity{1};
 
 struct LastBlock {
@@ -149,10 +149,10 @@ struct LastBlock {
     uint64 key = 0;
     uint8* block = nullptr;
 };
-thread_local LastBlock tLastBlocks[8];
+thread_local LastBlock tLastBlocks[32];
 
 LastBlock& LastBlockFor(int32 column, int32 row) {
-    return tLastBlocks[(column & 3) | ((row & 1) << 2)];
+    return tLastBlocks[(column & 15) | ((row & 1) << 4)];
 }
 
 }  // namespace
