@@ -18,6 +18,7 @@
 class YKBitmap;
 class YKLocker;
 class YKScanConverter;
+struct YKCoveragePiece;
 
 class YKZipSketcher : public YKSketcher {
 public:
@@ -80,13 +81,12 @@ private:
     void PolygonFill();
     void PolygonStroke(const YKPointList& outline);
     void Fill(std::span<const YKPointList* const> polygons, bool fill);
-    // Writes pixels x0..x1 of row y: coverage per pixel (0..2048), or null for a plain run.
-    // Coverage comes as int32 from the scan converter and as uint16 from glyph masks.
-    // Pieces of a gradient or pattern that continue the row before them are held and painted
-    // with it as one run by the next piece that does not, or by WriteHeldRow.
-    template <typename Coverage>
-    void PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1, const Coverage* coverage);
-    void WriteHeldRow(const Paint& paint);
+    // Writes a row the scan converter finished: its pieces, with the coverage of each of their
+    // pixels (0..2048) from the first piece's left end on.
+    void PaintCoverageRow(const Paint& paint, int32 y, const YKCoveragePiece* pieces,
+                          std::size_t count, const int32* coverage);
+    // Writes pixels x0..x1 of row y, all fully covered.
+    void PaintRun(const Paint& paint, int32 y, int32 x0, int32 x1);
     // Applies coverage to gradient or pattern pixels made without it (a pattern at full
     // opacity): the pixels RowPixels makes with it.
     static void CoverPixels(const Paint& paint, const int32* coverage, int32 count, uint32* out);
@@ -105,20 +105,6 @@ private:
 
     YKBitmap* mBuffer = nullptr;
     std::vector<uint32> mLine;
-    // The row held: `count` pixels from column x of row y, its pieces (offset, count, whether
-    // with coverage) and their coverage by offset.
-    struct HeldRow {
-        int32 y = 0;
-        int32 x = 0;
-        int32 count = 0;
-    } mHeld;
-    struct HeldPiece {
-        int32 offset;
-        int32 count;
-        bool covered;
-    };
-    std::vector<HeldPiece> mHeldPieces;
-    std::vector<int32> mHeldCoverage;
     int32 mDrawingMode = 17;
     bool mOverlapStroke = true;
     std::unique_ptr<YKScanConverter> mScan;

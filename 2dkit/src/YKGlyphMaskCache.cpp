@@ -156,17 +156,17 @@ YKGlyphMaskCache::Mask YKGlyphMaskCache::Build(YKFontData& font, uint32 glyph, i
     int32 last = -1;
     int32 firstRow = mask.height;
     int32 lastRow = -1;
-    mScan->FillAntialiased(polygons, [&](int32 y, int32 x0, int32 x1, const int32* row) {
-        uint16* out = coverage.data() + std::size_t(y - frame.top) * std::size_t(mask.width);
-        for (int32 x = x0; x <= x1; ++x) {
-            out[x - frame.left] =
-                static_cast<uint16>(row != nullptr ? row[x - x0] : YKScanConverter::kFullCoverage);
-        }
-        first = std::min(first, x0 - frame.left);
-        last = std::max(last, x1 - frame.left);
-        firstRow = std::min(firstRow, y - frame.top);
-        lastRow = std::max(lastRow, y - frame.top);
-    });
+    mScan->FillAntialiased(
+        polygons, [&](int32 y, const YKCoveragePiece* pieces, std::size_t count, const int32* row) {
+            const int32 x0 = pieces[0].x0;
+            const int32 x1 = pieces[count - 1].x1;
+            uint16* out = coverage.data() + std::size_t(y - frame.top) * std::size_t(mask.width);
+            std::copy(row, row + (x1 - x0 + 1), out + (x0 - frame.left));
+            first = std::min(first, x0 - frame.left);
+            last = std::max(last, x1 - frame.left);
+            firstRow = std::min(firstRow, y - frame.top);
+            lastRow = std::max(lastRow, y - frame.top);
+        });
     // Cut to the covered pixels: stamping then spends nothing on empty margins.
     Mask cut;
     if (first > last) {

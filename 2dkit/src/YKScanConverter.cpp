@@ -452,30 +452,27 @@ void YKScanConverter::SplitRow() {
     constexpr int32 kMinFullRun = 64;
     const int32* coverage = mRow.data();
     const int32 count = mRowLast - mRowFirst + 1;
+    const int32 left = mFrame.left + mRowFirst;
     mPieces.clear();
     int32 sent = 0;
     for (int32 i = count < kMinFullRun ? count : RunEnd(coverage, 0, count, false); i < count;) {
         const int32 end = RunEnd(coverage, i, count, true);
         if (end - i >= kMinFullRun) {
             if (sent < i) {
-                mPieces.push_back({sent, i - 1, false});
+                mPieces.push_back({left + sent, left + i - 1, false});
             }
-            mPieces.push_back({i, end - 1, true});
+            mPieces.push_back({left + i, left + end - 1, true});
             sent = end;
         }
         i = RunEnd(coverage, end, count, false);
     }
     if (sent < count) {
-        mPieces.push_back({sent, count - 1, false});
+        mPieces.push_back({left + sent, left + count - 1, false});
     }
 }
 
 void YKScanConverter::SendPieces(int32 row, const CoverageRow& sink) const {
-    const int32 left = mFrame.left + mRowFirst;
-    for (const Piece& piece : mPieces) {
-        sink(row, left + piece.first, left + piece.last,
-             piece.full ? nullptr : mRow.data() + piece.first);
-    }
+    sink(row, mPieces.data(), mPieces.size(), mRow.data());
 }
 
 void YKScanConverter::EmitRow(int32 row, const CoverageRow& sink) {

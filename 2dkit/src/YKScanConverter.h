@@ -26,6 +26,13 @@ struct YKFixedPoint {
 };
 using YKFixedPolygon = std::vector<YKFixedPoint>;
 
+// A piece of a finished row: pixels x0..x1, all fully covered or not.
+struct YKCoveragePiece {
+    int32 x0;
+    int32 x1;
+    bool full;
+};
+
 class YKScanConverter {
 public:
     // Coordinates beyond this many pixels are pulled in, so the fixed-point forms stay in range
@@ -33,10 +40,11 @@ public:
     static constexpr double kMaxCoordinate = 2097152.0;  // 2^21
     // The coverage of a fully covered pixel.
     static constexpr int32 kFullCoverage = 8 * 256;
-    // A piece of a finished row: pixels x0..x1 of row y, coverage[x - x0] in 0..2048, or null
-    // when every pixel of the piece is fully covered. A row's pieces follow each other without
-    // gaps, left to right, and span the pixels its spans touched.
-    using CoverageRow = std::function<void(int32 y, int32 x0, int32 x1, const int32* coverage)>;
+    // A finished row y: `count` pieces that follow each other without gaps, left to right, and
+    // span the pixels its spans touched (long fully covered runs are pieces of their own), and
+    // the coverage of each of those pixels from the first piece's x0 on, in 0..2048.
+    using CoverageRow = std::function<void(int32 y, const YKCoveragePiece* pieces,
+                                           std::size_t count, const int32* coverage)>;
     // A run of whole pixels x0..x1 of row y inside the polygons (plain conversion).
     using PlainRun = std::function<void(int32 y, int32 x0, int32 x1)>;
 
@@ -133,9 +141,5 @@ private:
     // The pixels of the finished row in mRow, frame-relative.
     int32 mRowFirst = 0;
     int32 mRowLast = -1;
-    struct Piece {
-        int32 first, last;  // in the finished row
-        bool full;
-    };
-    std::vector<Piece> mPieces;
+    std::vector<YKCoveragePiece> mPieces;
 };

@@ -217,14 +217,15 @@ void YKZipSketcher::Fill(std::span<const YKPointList* const> polygons, bool fill
     }
     const std::span<const YKFixedPolygon> fixed(store.data(), count);
     const Paint paint = PaintFor(fill);
+    if (!Paints(paint)) {
+        return;
+    }
     if (AntgMode() == YK_ANTG_ANTIALIASED) {
-        mScan->FillAntialiased(fixed, [&](int32 y, int32 x0, int32 x1, const int32* coverage) {
-            PaintRow(paint, y, x0, x1, coverage);
+        mScan->FillAntialiased(fixed, [&](int32 y, const YKCoveragePiece* pieces,
+                                          std::size_t pieceCount, const int32* coverage) {
+            PaintCoverageRow(paint, y, pieces, pieceCount, coverage);
         });
     } else {
-        mScan->FillPlain(fixed, [&](int32 y, int32 x0, int32 x1) {
-            PaintRow<int32>(paint, y, x0, x1, nullptr);
-        });
+        mScan->FillPlain(fixed, [&](int32 y, int32 x0, int32 x1) { PaintRun(paint, y, x0, x1); });
     }
-    WriteHeldRow(paint);
 }

@@ -13,6 +13,7 @@
 #include "YKBitmap.h"
 #include "YKGradientBuffer.h"
 #include "YKPattern.h"
+#include "YKScanConverter.h"
 #include "YKZipSketcherPaint.h"
 
 namespace {
@@ -233,66 +234,63 @@ bool YKZipSketcher::Paints(const Paint& paint) {
     }
 }
 
-template <typename Coverage>
-void YKZipSketcher::PaintRow(const Paint& paint, int32 y, int32 x0, int32 x1,
-                             const Coverage* coverage) {
-    const int32 count = x1 - x0 + 1;
-    if (count <= 0 || static_cast<std::size_t>(count) > mLine.size() || !Paints(paint)) {
-        return;
-    }
-    if (paint.style == YK_STYLE_COLOR) {
-        // A plain colour run is a fill of the bitmap, cheaper than pixels held for it.
-        if (coverage == nullptr) {
-            const yk_color c = paint.color;
-            const uint32 pixel =
-                uint32{c.alpha} << 24 | uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
-            mBuffer->SetPixelAt(y, x0, count, pixel, paint.mode);
-            return;
-        }
-        RowPixels(paint, y, x0, count, coverage, mLine.data());
-        mBuffer->SetPixelsAt(y, x0, count, mLine.data(), paint.mode);
-        return;
-    }
-    // A shape's row comes as its edge pixels and the full run between them: painted as one
-    // run, the paint is set up and the bitmap's blocks are found once per row, not per piece.
-    const bool continues = mHeld.count > 0 && y == mHeld.y && x0 == mHeld.x + mHeld.count &&
-                           static_cast<std::size_t>(mHeld.count + count) <= mLine.size();
-    if (!continues) {
-        WriteHeldRow(paint);
-        mHeld = {y, x0, 0};
-        mHeldCoverage.resize(mLine.size());
-    }
-    if (coverage != nullptr) {
-        std::copy(coverage, coverage + count, mHeldCoverage.data() + mHeld.count);
-    }
-    mHeldPieces.push_back({mHeld.count, count, coverage != nullptr});
-    mHeld.count += count;
-}
-
-void YKZipSketcher::WriteHeldRow(const Paint& paint) {
-    if (mHeld.count == 0) {
+void YKZipSketcher::PaintCoverageRow(const Paint& paint, int32 y, const YKCoveragePiece* pieces,
+                                     std::size_t count, const int32* coverage) {
+    const int32 x0 = pieces[0].x0;
+    const int32 width = pieces[count - 1].x1 - x0 + 1;
+    if (static_cast<std::size_t>(width) > mLine.size()) {
         return;
     }
     uint32* out = mLine.data();
-    const int32* coverage = mHeldCoverage.data();
-    // A translucent pattern's opacity rounds differently with and without coverage, so its
-    // pieces are made one by one.
+    if (paint.style == YK_STYLE_COLOR) {
+        // A plain colour's full run is a fill of the bitmap, cheaper than pixels made for it.
+        for (const YKCoveragePiece& piece : std::span(pieces, count)) {
+            const int32 n = piece.x1 - piece.x0 + 1;
+            if (piece.full) {
+                PaintRun(paint, y, piece.x0, piece.x1);
+            } else {
+                RowPixels(paint, y, piece.x0, n, coverage + (piece.x0 - x0), out);
+                mBuffer->SetPixelsAt(y, piece.x0, n, out, paint.mode);
+            }
+        }
+        return;
+    }
+    // A gradient's or pattern's row is made once and written as one run, the coverage applied
+    // to the pieces that have it: the paint is set up and the bitmap's blocks are found once
+    // per row. A translucent pattern's opacity rounds differently with and without coverage,
+    // so its pieces are made one by one.
     if (paint.style == YK_STYLE_GRADIENT || paint.pattern->alpha == 255) {
-        RowPixels<int32>(paint, mHeld.y, mHeld.x, mHeld.count, nullptr, out);
-        for (const HeldPiece& piece : mHeldPieces) {
-            if (piece.covered) {
-                CoverPixels(paint, coverage + piece.offset, piece.count, out + piece.offset);
+        RowPixels<int32>(paint, y, x0, width, nullptr, out);
+        for (const YKCoveragePiece& piece : std::span(pieces, count)) {
+            const int32 offset = piece.x0 - x0;
+            if (!piece.full) {
+                CoverPixels(paint, coverage + offset, piece.x1 - piece.x0 + 1, out + offset);
             }
         }
     } else {
-        for (const HeldPiece& piece : mHeldPieces) {
-            RowPixels(paint, mHeld.y, mHeld.x + piece.offset, piece.count,
-                      piece.covered ? coverage + piece.offset : nullptr, out + piece.offset);
+        for (const YKCoveragePiece& piece : std::span(pieces, count)) {
+            const int32 offset = piece.x0 - x0;
+            RowPixels(paint, y, piece.x0, piece.x1 - piece.x0 + 1,
+                      piece.full ? nullptr : coverage + offset, out + offset);
         }
     }
-    mBuffer->SetPixelsAt(mHeld.y, mHeld.x, mHeld.count, out, paint.mode);
-    mHeld.count = 0;
-    mHeldPieces.clear();
+    mBuffer->SetPixelsAt(y, x0, width, out, paint.mode);
+}
+
+void YKZipSketcher::PaintRun(const Paint& paint, int32 y, int32 x0, int32 x1) {
+    const int32 count = x1 - x0 + 1;
+    if (count <= 0 || static_cast<std::size_t>(count) > mLine.size()) {
+        return;
+    }
+    if (paint.style == YK_STYLE_COLOR) {
+        const yk_color c = paint.color;
+        const uint32 pixel =
+            uint32{c.alpha} << 24 | uint32{c.red} << 16 | uint32{c.green} << 8 | c.blue;
+        mBuffer->SetPixelAt(y, x0, count, pixel, paint.mode);
+        return;
+    }
+    RowPixels<int32>(paint, y, x0, count, nullptr, mLine.data());
+    mBuffer->SetPixelsAt(y, x0, count, mLine.data(), paint.mode);
 }
 
 template <typename Coverage>
@@ -347,6 +345,5 @@ void YKZipSketcher::CoverPixels(const Paint& paint, const int32* coverage, int32
     }
 }
 
-// The scan converter's rows and the glyph band's.
-template void YKZipSketcher::PaintRow(const Paint&, int32, int32, int32, const int32*);
+// The glyph band's rows.
 template void YKZipSketcher::RowPixels(const Paint&, int32, int32, int32, const uint16*, uint32*);
