@@ -50,15 +50,21 @@ function(gravik_executable name)
     gravik_apply_flags(${name})
 endfunction()
 
-# gravik_test(<name> SOURCES ... [DEPS ...] [LABEL unit|interop]): one GoogleTest executable,
-# labelled "unit" unless said otherwise ("interop": our output judged by real peer programs).
+# gravik_test(<name> SOURCES ... [DEPS ...] [LABEL unit|interop] [HEADERS <target>]): one
+# GoogleTest executable, labelled "unit" unless said otherwise ("interop": our output judged by
+# real peer programs). It takes GoogleTest's headers precompiled from gravik_test_headers, or
+# from the HEADERS target given (tests/support makes them).
 function(gravik_test name)
-    cmake_parse_arguments(ARG "" "LABEL" "SOURCES;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "LABEL;HEADERS" "SOURCES;DEPS" ${ARGN})
     if(NOT ARG_LABEL)
         set(ARG_LABEL unit)
     endif()
+    if(NOT ARG_HEADERS)
+        set(ARG_HEADERS gravik_test_headers)
+    endif()
     gravik_executable(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS} GTest::gtest GTest::gmock
                       GTest::gtest_main)
+    target_precompile_headers(${name} REUSE_FROM ${ARG_HEADERS})
     target_compile_definitions(${name} PRIVATE
         GRAVIK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         GRAVIK_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")

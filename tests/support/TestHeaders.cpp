@@ -1,0 +1,1 @@
+// The precompiled test headers are made with this file, which needs nothing else.
