@@ -50,6 +50,16 @@ function(gravik_executable name)
     gravik_apply_flags(${name})
 endfunction()
 
+# The tests' own sources, and their precompiled headers: in the sanitizer build they are built at
+# -O1 with line tables only, which costs a quarter less than the code they test (-O2 -g) and
+# still reports faults by file and line.
+function(gravik_test_flags target)
+    gravik_apply_flags(${target})
+    if(GRAVIK_SANITIZE)
+        target_compile_options(${target} PRIVATE -O1 -g1)
+    endif()
+endfunction()
+
 # gravik_test(<name> SOURCES ... [DEPS ...] [LABEL unit|interop] [HEADERS <target>]): one
 # GoogleTest executable, labelled "unit" unless said otherwise ("interop": our output judged by
 # real peer programs). It takes GoogleTest's headers precompiled from gravik_test_headers, or
@@ -62,8 +72,9 @@ function(gravik_test name)
     if(NOT ARG_HEADERS)
         set(ARG_HEADERS gravik_test_headers)
     endif()
-    gravik_executable(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS} GTest::gtest GTest::gmock
-                      GTest::gtest_main)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+    gravik_test_flags(${name})
     target_precompile_headers(${name} REUSE_FROM ${ARG_HEADERS})
     target_compile_definitions(${name} PRIVATE
         GRAVIK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
