@@ -10,9 +10,7 @@
 
 namespace {
 
-// Steps per entry of the 100-entry tables, so that no step straddles two entries.
-constexpr int32 kStepsPerEntry = 64;
-constexpr int32 kSteps = (YKGradient::kTableSize - 1) * kStepsPerEntry;
+constexpr int32 kSteps = YKGradientPixelTable::kSteps;
 // Within one step a channel follows a straight line between its values at the ends, off by the
 // single-precision interpolation's rounding (a few units of 2^-24 at most). A channel whose
 // values at both ends, moved out by this margin, round to the same byte rounds to it throughout.
@@ -41,12 +39,6 @@ uint32 Pack(const Channels& channels) {
         pixel = pixel << 8 | ToByte(c);
     }
     return pixel;
-}
-
-// The step of a parameter, clamped as get_buffered_color_at clamps it (NaN to 0).
-int32 StepOf(double t) {
-    const double v = t > 0.0 ? (t < 1.0 ? t : 1.0) : 0.0;
-    return static_cast<int32>(v * kSteps);
 }
 
 #if defined(__x86_64__)
@@ -100,6 +92,10 @@ void YKGradientPixelTable::Fill(YKGradient& gradient) {
         low = high;
     }
     mStamp = gradient.TableStamp();
+}
+
+bool YKGradientPixelTable::Filled(const YKGradient& gradient) const {
+    return mStamp != 0 && mStamp == gradient.TableStamp();
 }
 
 void YKGradientPixelTable::Lookup(YKGradient& gradient, const double* t, int32 count, uint32* out) {

@@ -39,6 +39,14 @@ YK_AVX2 int32 RowSumsAvx2(int32* cells, int32* cover, int32 count, int32* out, i
     int32 i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cover + i));
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + i));
+        // Inside a wide shape most pixels have neither: their coverage is the running sum, and
+        // there is nothing to clear.
+        const __m256i either = _mm256_or_si256(v, c);
+        if (_mm256_testz_si256(either, either) != 0) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), carry);
+            continue;
+        }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(cover + i), zero);
         v = _mm256_add_epi32(v, _mm256_slli_si256(v, 4));
         v = _mm256_add_epi32(v, _mm256_slli_si256(v, 8));
@@ -46,7 +54,6 @@ YK_AVX2 int32 RowSumsAvx2(int32* cells, int32* cover, int32 count, int32* out, i
         v = _mm256_add_epi32(v, _mm256_shuffle_epi32(_mm256_permute2x128_si256(v, v, 0x08), 0xFF));
         v = _mm256_add_epi32(v, carry);
         carry = _mm256_permutevar8x32_epi32(v, last);
-        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + i));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells + i), zero);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_add_epi32(v, c));
     }
