@@ -69,8 +69,18 @@ double ConeEstimate(double dx, double dy, double base) {
     return e > 1.0 ? e - 1.0 : e;
 }
 
-// How far an estimated parameter may lie from the exact one, with room to spare: the estimate's
-// arc tangent is within 1e-13, the same arithmetic follows in both.
+// The symmetric cone's parameter (its power 1) from the estimated arc tangent: acos(c) is the
+// angle whose cosine is c and sine sqrt((1 - c)(1 + c)), both factors exact near c = ±1.
+double SymmetricConeEstimate(double dx, double dy, double ux, double uy) {
+    const double r = std::sqrt(dx * dx + dy * dy);
+    const double c = std::fmin(std::fmax((ux * dx + uy * dy) / r, -1.0), 1.0);
+    return Atan2Estimate(std::sqrt((1.0 - c) * (1.0 + c)), c) / kPi;
+}
+
+// How far an estimated parameter may lie from the exact one, with room to spare: the estimated
+// arc tangent is within 1e-13, and the same arithmetic follows in both. The symmetric cone's
+// angle moves more with the last bits of its cosine only where the cosine is nearly ±1, deep
+// inside the first or last step, whose pixels hold up to their ends.
 constexpr double kEstimateMargin = 1e-9;
 
 // The row's constants of the types with a vector form.
@@ -185,54 +195,70 @@ YK_AVX2 int32 RowParametersAvx2(const RowTerms& k, int32 x, int32 count, double*
     return i;
 }
 
-// ConeEstimate four pixels at a time, dx from `dx0` on; returns how many pixels were done. A
-// pixel at the centre comes out NaN, which never settles.
-YK_AVX2 int32 ConeEstimatesAvx2(double dx0, double dy, double base, int32 count, double* t) {
+// Atan2Estimate of four pairs at once. A pair of zeros comes out NaN.
+YK_AVX2 __m256d Atan2Estimate4(__m256d y, __m256d x) {
     const double* eighths = AtanOfEighths();
     const __m256d sign = _mm256_set1_pd(-0.0);
     const __m256d one = _mm256_set1_pd(1.0);
-    const __m256d pi = _mm256_set1_pd(kPi);
-    const __m256d twoPi = _mm256_set1_pd(2.0 * kPi);
-    const __m256d ax = _mm256_set1_pd(std::fabs(dy));
-    const __m256d offset = _mm256_set1_pd(kPi - base);
+    const __m256d ax = _mm256_andnot_pd(sign, x);
+    const __m256d ay = _mm256_andnot_pd(sign, y);
+    const __m256d steep = _mm256_cmp_pd(ay, ax, _CMP_GT_OQ);
+    const __m256d a =
+        _mm256_div_pd(_mm256_blendv_pd(ay, ax, steep), _mm256_blendv_pd(ax, ay, steep));
+    const __m128i k = _mm256_cvttpd_epi32(
+        _mm256_add_pd(_mm256_mul_pd(a, _mm256_set1_pd(8.0)), _mm256_set1_pd(0.5)));
+    const __m256d c = _mm256_mul_pd(_mm256_cvtepi32_pd(k), _mm256_set1_pd(0.125));
+    const __m256d u = _mm256_div_pd(_mm256_sub_pd(a, c), _mm256_add_pd(one, _mm256_mul_pd(a, c)));
+    const __m256d u2 = _mm256_mul_pd(u, u);
+    __m256d p =
+        _mm256_add_pd(_mm256_set1_pd(-1.0 / 7.0), _mm256_mul_pd(u2, _mm256_set1_pd(1.0 / 9.0)));
+    p = _mm256_add_pd(_mm256_set1_pd(1.0 / 5.0), _mm256_mul_pd(u2, p));
+    p = _mm256_add_pd(_mm256_set1_pd(-1.0 / 3.0), _mm256_mul_pd(u2, p));
+    p = _mm256_add_pd(one, _mm256_mul_pd(u2, p));
+    alignas(16) int32 index[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(index), k);
+    // NaN converts to an index out of range: look up 0 instead.
+    for (int32& at : index) {
+        at = at >= 0 && at <= 8 ? at : 0;
+    }
+    const __m256d known =
+        _mm256_setr_pd(eighths[index[0]], eighths[index[1]], eighths[index[2]], eighths[index[3]]);
+    __m256d r = _mm256_add_pd(known, _mm256_mul_pd(u, p));
+    r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(kPi / 2.0), r), steep);
+    r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(kPi), r),
+                         _mm256_cmp_pd(x, _mm256_setzero_pd(), _CMP_LT_OQ));
+    return _mm256_blendv_pd(r, _mm256_xor_pd(r, sign),
+                            _mm256_cmp_pd(y, _mm256_setzero_pd(), _CMP_LT_OQ));
+}
+
+// The cones' estimates four pixels at a time, dx from `dx0` on; returns how many pixels were
+// done. A pixel at the centre comes out NaN, which never settles.
+YK_AVX2 int32 ConeEstimatesAvx2(bool symmetric, double dx0, double dy, double ux, double uy,
+                                double base, int32 count, double* t) {
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d rows = _mm256_set1_pd(dy);
     __m256d dx = _mm256_add_pd(_mm256_set1_pd(dx0), _mm256_setr_pd(0.0, 1.0, 2.0, 3.0));
     int32 i = 0;
     for (; i + 4 <= count; i += 4) {
-        const __m256d ay = _mm256_andnot_pd(sign, dx);
-        const __m256d steep = _mm256_cmp_pd(ay, ax, _CMP_GT_OQ);
-        const __m256d a =
-            _mm256_div_pd(_mm256_blendv_pd(ay, ax, steep), _mm256_blendv_pd(ax, ay, steep));
-        const __m128i k = _mm256_cvttpd_epi32(
-            _mm256_add_pd(_mm256_mul_pd(a, _mm256_set1_pd(8.0)), _mm256_set1_pd(0.5)));
-        const __m256d c = _mm256_mul_pd(_mm256_cvtepi32_pd(k), _mm256_set1_pd(0.125));
-        const __m256d u =
-            _mm256_div_pd(_mm256_sub_pd(a, c), _mm256_add_pd(one, _mm256_mul_pd(a, c)));
-        const __m256d u2 = _mm256_mul_pd(u, u);
-        __m256d p =
-            _mm256_add_pd(_mm256_set1_pd(-1.0 / 7.0), _mm256_mul_pd(u2, _mm256_set1_pd(1.0 / 9.0)));
-        p = _mm256_add_pd(_mm256_set1_pd(1.0 / 5.0), _mm256_mul_pd(u2, p));
-        p = _mm256_add_pd(_mm256_set1_pd(-1.0 / 3.0), _mm256_mul_pd(u2, p));
-        p = _mm256_add_pd(one, _mm256_mul_pd(u2, p));
-        alignas(16) int32 index[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(index), k);
-        // NaN at the centre converts to an index out of range: look up 0 instead.
-        for (int32& at : index) {
-            at = at >= 0 && at <= 8 ? at : 0;
+        __m256d e;
+        if (symmetric) {
+            const __m256d r =
+                _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_set1_pd(dy * dy)));
+            const __m256d dot =
+                _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(ux), dx), _mm256_set1_pd(uy * dy));
+            const __m256d c =
+                _mm256_min_pd(_mm256_max_pd(_mm256_div_pd(dot, r), _mm256_set1_pd(-1.0)), one);
+            const __m256d sine =
+                _mm256_sqrt_pd(_mm256_mul_pd(_mm256_sub_pd(one, c), _mm256_add_pd(one, c)));
+            e = _mm256_div_pd(Atan2Estimate4(sine, c), _mm256_set1_pd(kPi));
+        } else {
+            const __m256d twoPi = _mm256_set1_pd(2.0 * kPi);
+            __m256d theta = _mm256_add_pd(Atan2Estimate4(dx, rows), _mm256_set1_pd(kPi - base));
+            theta = _mm256_blendv_pd(theta, _mm256_add_pd(theta, twoPi),
+                                     _mm256_cmp_pd(theta, _mm256_setzero_pd(), _CMP_LT_OQ));
+            e = _mm256_div_pd(theta, twoPi);
+            e = _mm256_blendv_pd(e, _mm256_sub_pd(e, one), _mm256_cmp_pd(e, one, _CMP_GT_OQ));
         }
-        const __m256d known = _mm256_setr_pd(eighths[index[0]], eighths[index[1]],
-                                             eighths[index[2]], eighths[index[3]]);
-        __m256d r = _mm256_add_pd(known, _mm256_mul_pd(u, p));
-        r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(kPi / 2.0), r), steep);
-        if (dy < 0.0) {
-            r = _mm256_sub_pd(pi, r);
-        }
-        r = _mm256_blendv_pd(r, _mm256_xor_pd(r, sign),
-                             _mm256_cmp_pd(dx, _mm256_setzero_pd(), _CMP_LT_OQ));
-        __m256d theta = _mm256_add_pd(r, offset);
-        theta = _mm256_blendv_pd(theta, _mm256_add_pd(theta, twoPi),
-                                 _mm256_cmp_pd(theta, _mm256_setzero_pd(), _CMP_LT_OQ));
-        __m256d e = _mm256_div_pd(theta, twoPi);
-        e = _mm256_blendv_pd(e, _mm256_sub_pd(e, one), _mm256_cmp_pd(e, one, _CMP_GT_OQ));
         _mm256_storeu_pd(t + i, e);
         dx = _mm256_add_pd(dx, _mm256_set1_pd(4.0));
     }
@@ -336,29 +362,35 @@ void YKGradientBuffer::RowParameters(int32 x, int32 y, int32 count, double* t) c
             });
             return;
         case GRADIENT_CONICAL_SYMMETRIC:
-            // The cones keep their arc cosine and arc tangent (and the offset's power): no
-            // cheaper form gives the same bits.
-            ForRow(x, mOriginX, done, count, t, [&](double dx) { return SymmetricCone(dx, dy); });
-            return;
         case GRADIENT_CONICAL_ASYMMETRIC: {
-            // An estimate that falls well inside a step of one pixel looks up what the exact
-            // parameter would: only the others pay for the library's arc tangent.
+            // The cones' arc cosine and arc tangent have no cheaper form with the same bits, but
+            // an estimate that falls well inside a step of one pixel looks up what the exact
+            // parameter would: only the others pay for the library's call. (With an offset the
+            // parameter is raised to a power: always exact.)
+            const bool symmetric = type == GRADIENT_CONICAL_SYMMETRIC;
             const bool estimate = mConeExponent == 1.0 && mPixels->Filled(*GetGradient());
+            const auto exact = [&](double dx) {
+                return symmetric ? SymmetricCone(dx, dy) : AsymmetricCone(dx, dy);
+            };
             const auto settled = [&](double e, double dx) {
-                return mPixels->Settles(e, kEstimateMargin) ? e : AsymmetricCone(dx, dy);
+                return mPixels->Settles(e, kEstimateMargin) ? e : exact(dx);
             };
 #if defined(__x86_64__)
             if (estimate && yk_zip_sketcher_has_avx2()) {
-                done = ConeEstimatesAvx2(x - mOriginX, dy, mConeBase, count, t);
+                done =
+                    ConeEstimatesAvx2(symmetric, x - mOriginX, dy, mUx, mUy, mConeBase, count, t);
                 for (int32 i = 0; i < done; ++i) {
                     t[i] = settled(t[i], static_cast<double>(x + i) - mOriginX);
                 }
             }
 #endif
             ForRow(x, mOriginX, done, count, t, [&](double dx) {
-                return estimate && (dx != 0.0 || dy != 0.0)
-                           ? settled(ConeEstimate(dx, dy, mConeBase), dx)
-                           : AsymmetricCone(dx, dy);
+                if (!estimate || (dx == 0.0 && dy == 0.0)) {
+                    return exact(dx);
+                }
+                return settled(symmetric ? SymmetricConeEstimate(dx, dy, mUx, mUy)
+                                         : ConeEstimate(dx, dy, mConeBase),
+                               dx);
             });
             return;
         }

@@ -337,7 +337,8 @@ void YKScanConverter::AdvanceActiveEdges() {
 
 // --- Coverage ---
 
-void YKScanConverter::AddSpanCoverage(int32 s, int32 e) {
+// Inlined: a sub-scanline calls it once or twice, and the call cost as much as the work.
+[[gnu::always_inline]] inline void YKScanConverter::AddSpanCoverage(int32 s, int32 e) {
     const int32 left = mFrame.left * 256;
     const int32 right = (mFrame.right + 1) * 256;
     s = std::max(s, left) - left;
