@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 #if defined(__x86_64__)
@@ -150,6 +151,8 @@ void YKScanConverter::SetFrame(YKRect<int32> frame) {
 // --- Edge table ---
 
 void YKScanConverter::BuildEdges(std::span<const YKFixedPolygon> polygons) {
+    // Edges are kept across from the frame's left side.
+    const int32 left = mFrame.left * 256;
     mEdges.clear();
     mActive.clear();
     mNextEdge = 0;
@@ -173,7 +176,7 @@ void YKScanConverter::BuildEdges(std::span<const YKFixedPolygon> polygons) {
             const int32 dx = bottom.x - top.x;
             const int32 adx = std::abs(dx);
             Edge edge{};
-            edge.x = top.x;
+            edge.x = top.x - left;
             edge.startY = top.y;
             edge.direction = dx > 0 ? 1 : -1;
             edge.error = dx < 0 ? 1 - dy : 0;
@@ -300,15 +303,19 @@ void YKScanConverter::ActivateEdges(int32 y) {
     }
 }
 
-void YKScanConverter::StepEdge(ActiveEdge& active) const {
-    const Edge& edge = mEdges[active.edge];
+[[gnu::always_inline]] inline void YKScanConverter::StepEdge(const Edge& edge, int32& x,
+                                                             int32& error) {
     // Without a branch: whether the error term overflows follows the slope, which the
     // processor cannot predict.
-    active.x += edge.wholeStep;
-    active.error += edge.errorUp;
-    const int32 overflow = -static_cast<int32>(active.error > 0);
-    active.x += edge.direction & overflow;
-    active.error -= edge.errorDown & overflow;
+    x += edge.wholeStep;
+    error += edge.errorUp;
+    const int32 overflow = -static_cast<int32>(error > 0);
+    x += edge.direction & overflow;
+    error -= edge.errorDown & overflow;
+}
+
+void YKScanConverter::StepEdge(ActiveEdge& active) const {
+    StepEdge(mEdges[active.edge], active.x, active.error);
 }
 
 void YKScanConverter::RestoreOrder() {
@@ -337,29 +344,48 @@ void YKScanConverter::AdvanceActiveEdges() {
 
 // --- Coverage ---
 
-// Inlined: a sub-scanline calls it once or twice, and the call cost as much as the work.
-[[gnu::always_inline]] inline void YKScanConverter::AddSpanCoverage(int32 s, int32 e) {
-    const int32 left = mFrame.left * 256;
-    const int32 right = (mFrame.right + 1) * 256;
-    s = std::max(s, left) - left;
-    e = std::min(e, right) - left;
-    if (s >= e) {
-        return;
-    }
-    const int32 ps = s >> 8;
-    const int32 pe = e >> 8;
-    if (ps == pe) {
-        mCells[ps] += (e - s) & 255;
-    } else {
-        mCells[ps] += 256 - (s & 255);
-        if (pe - ps >= 2) {
-            mCover[ps + 1] += 256;
-            mCover[pe] -= 256;
+// Where a sub-scanline's spans go: the row's cells and cover changes, and how far the spans
+// reached. Kept in locals while sub-scanlines are scanned, since a store to a cell could
+// otherwise be the reach's for all the compiler knows.
+struct YKScanConverter::SpanSink {
+    int32* cells;
+    int32* cover;
+    int32 right;   // the frame's width in 1/256 pixel
+    int32 first;   // the lowest span start, 1/256 pixel
+    int32 beyond;  // the highest span end
+
+    // Inlined: a sub-scanline calls it once or twice, and the call cost as much as the work.
+    [[gnu::always_inline]] void Add(int32 s, int32 e) {
+        s = std::max(s, 0);
+        e = std::min(e, right);
+        if (s >= e) {
+            return;
         }
-        mCells[pe] += e & 255;
+        const int32 ps = s >> 8;
+        const int32 pe = e >> 8;
+        if (ps == pe) {
+            cells[ps] += (e - s) & 255;
+        } else {
+            cells[ps] += 256 - (s & 255);
+            if (pe - ps >= 2) {
+                cover[ps + 1] += 256;
+                cover[pe] -= 256;
+            }
+            cells[pe] += e & 255;
+        }
+        first = std::min(first, s);
+        beyond = std::max(beyond, e);
     }
-    mMinX = std::min(mMinX, ps);
-    mMaxX = std::max(mMaxX, (e & 255) != 0 ? pe : pe - 1);
+};
+
+YKScanConverter::SpanSink YKScanConverter::OpenSink() {
+    return {mCells.data(), mCover.data(), (mFrame.right - mFrame.left + 1) * 256, INT32_MAX, 0};
+}
+
+void YKScanConverter::CloseSink(const SpanSink& sink) {
+    // A span touches pixels s >> 8 to (e - 1) >> 8.
+    mMinX = std::min(mMinX, sink.first >> 8);
+    mMaxX = std::max(mMaxX, (sink.beyond - 1) >> 8);
 }
 
 template <bool kStep>
@@ -372,6 +398,7 @@ void YKScanConverter::ScanSubRow() {
     bool open = false;
     int32 previousX = 0;
     std::size_t kept = 0;
+    SpanSink sink = OpenSink();
     const std::size_t n = mActive.size();
     for (std::size_t i = 0; i < n; ++i) {
         ActiveEdge active = mActive[i];
@@ -385,7 +412,7 @@ void YKScanConverter::ScanSubRow() {
                 spanEnd = std::max(spanEnd, e);
             } else {
                 if (open) {
-                    AddSpanCoverage(spanStart, spanEnd);
+                    sink.Add(spanStart, spanEnd);
                 }
                 spanStart = s;
                 spanEnd = e;
@@ -401,12 +428,44 @@ void YKScanConverter::ScanSubRow() {
         }
     }
     if (open) {
-        AddSpanCoverage(spanStart, spanEnd);
+        sink.Add(spanStart, spanEnd);
     }
+    CloseSink(sink);
     if constexpr (kStep) {
         mActive.resize(kept);
         RestoreOrder();
     }
+}
+
+int32 YKScanConverter::ScanTwoEdges(int32 y) {
+    // With two edges the span lies between them whichever way round they are, so until an
+    // edge starts or ends or the row ends there is nothing to sort and no winding to count:
+    // the edges are stepped in registers.
+    ActiveEdge& a = mActive[0];
+    ActiveEdge& b = mActive[1];
+    int32 n = std::min({8 - (y & 7), a.count, b.count});
+    if (mNextEdge < mEdges.size()) {
+        n = std::min(n, mEdges[mNextEdge].startY - y);
+    }
+    // Copies: the cells' stores could otherwise change them for all the compiler knows.
+    const Edge edgeA = mEdges[a.edge];
+    const Edge edgeB = mEdges[b.edge];
+    int32 ax = a.x, aError = a.error;
+    int32 bx = b.x, bError = b.error;
+    SpanSink sink = OpenSink();
+    for (int32 i = 0; i < n; ++i) {
+        sink.Add(std::min(ax, bx), std::max(ax, bx));
+        StepEdge(edgeA, ax, aError);
+        StepEdge(edgeB, bx, bError);
+    }
+    CloseSink(sink);
+    a = {ax, aError, a.count - n, a.winding, a.edge};
+    b = {bx, bError, b.count - n, b.winding, b.edge};
+    std::erase_if(mActive, [](const ActiveEdge& edge) { return edge.count == 0; });
+    if (mActive.size() == 2 && mActive[0].x > mActive[1].x) {
+        std::swap(mActive[0], mActive[1]);
+    }
+    return n;
 }
 
 int32 YKScanConverter::SteadyRows(int32 y) const {
@@ -532,6 +591,13 @@ void YKScanConverter::FillAntialiased(std::span<const YKFixedPolygon> polygons,
             y += subRows;
             continue;
         }
+        if (mActive.size() == 2) {
+            y += ScanTwoEdges(y);
+            if ((y & 7) == 0) {
+                EmitRow((y >> 3) - 1, row);
+            }
+            continue;
+        }
         // The row's cells are complete once its last sub-scanline is covered; the edges'
         // steps touch only the active list.
         ScanSubRow<true>();
@@ -559,8 +625,9 @@ void YKScanConverter::FillPlain(std::span<const YKFixedPolygon> polygons, const 
         int32 winding = 0;
         for (std::size_t i = 0; i + 1 < mActive.size(); ++i) {
             winding += mActive[i].winding;
-            const int32 x0 = std::max(mActive[i].x >> 8, mFrame.left);
-            const int32 x1 = std::min((mActive[i + 1].x - 1) >> 8, mFrame.right);
+            const int32 x0 = std::max(mActive[i].x >> 8, 0) + mFrame.left;
+            const int32 x1 =
+                std::min((mActive[i + 1].x - 1) >> 8, mFrame.right - mFrame.left) + mFrame.left;
             if (winding != 0 && x0 <= x1) {
                 run(y >> 3, x0, x1);
             }

@@ -67,7 +67,7 @@ public:
 
 private:
     struct Edge {
-        int32 x;
+        int32 x;  // 1/256 pixel from the frame's left side
         int32 startY;
         int32 wholeStep;
         int32 direction;
@@ -97,6 +97,7 @@ private:
     // x order.
     void AdvanceActiveEdges();
     void StepEdge(ActiveEdge& active) const;
+    static void StepEdge(const Edge& edge, int32& x, int32& error);
     void RestoreOrder();
     // Steps an edge that starts above the frame down to `y` at once.
     static void SkipEdgeTo(Edge& edge, int32 y);
@@ -104,7 +105,12 @@ private:
     // advances the active edges as AdvanceActiveEdges does, in the same pass.
     template <bool kStep>
     void ScanSubRow();
-    void AddSpanCoverage(int32 s, int32 e);
+    // Scans sub-scanlines from y while exactly two edges are active and none starts or ends,
+    // up to the end of y's row; returns how many.
+    int32 ScanTwoEdges(int32 y);
+    struct SpanSink;
+    SpanSink OpenSink();
+    void CloseSink(const SpanSink& sink);
     // How many whole pixel rows from sub-scanline y (the first of a row) the active edges cross
     // unchanged: all upright, none ending and none starting before then. 0 when they do not.
     int32 SteadyRows(int32 y) const;

@@ -217,13 +217,6 @@ YK_AVX2 V MixColour(ReplaceColourColour, V d, V s) {
 
 // --- The loops ---
 
-template <class Op>
-void PixelByPixel(uint32* d, const uint32* s, uint32 level, int32 count) {
-    for (int32 i = 0; i < count; ++i) {
-        d[i] = Op::Pixel(d[i], s[i], level);
-    }
-}
-
 // The colour that is composed: the source's for compose, the mixed one for a mix. Onto an
 // opaque destination the mix's pull back towards the source vanishes: round255(m·255) is m.
 template <class Op>
@@ -237,73 +230,121 @@ struct Composed<Mix<M>> {
     YK_AVX2 static V Colour(V d, V s) { return MixColour(M{}, d, s); }
 };
 
-// Compose and the mixes, for groups whose destinations are all opaque or clear.
+// One channel of ComposeScaled's division: (c·ws + d·wd) / (sum + 1) in single precision. The
+// numerator is below 2^24 (255 · 65025) and so is the divisor times the quotient plus one, so the
+// quotient rounds to no integer it does not reach: truncating it gives the integer quotient.
+template <int kShift>
+YK_AVX2 V ComposeChannel(V d, V c, V ws, V wd, __m256 divisor) {
+    const V byte = Splat(255);
+    const V cc = _mm256_and_si256(_mm256_srli_epi32(c, kShift), byte);
+    const V dc = _mm256_and_si256(_mm256_srli_epi32(d, kShift), byte);
+    const V n = _mm256_add_epi32(_mm256_mullo_epi32(cc, ws), _mm256_mullo_epi32(dc, wd));
+    const V q = _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(n), divisor));
+    return _mm256_slli_epi32(q, kShift);
+}
+
+// ComposeScaled's colour c onto destinations of alpha 1..254 at source alphas a.
+YK_AVX2 V ComposeOnTranslucent(V d, V c, V a) {
+    const V ws = Times255(a);
+    const V wd = _mm256_mullo_epi32(_mm256_sub_epi32(Splat(255), a), _mm256_srli_epi32(d, 24));
+    const V sum = _mm256_add_epi32(ws, wd);
+    const __m256 divisor = _mm256_cvtepi32_ps(_mm256_add_epi32(sum, Splat(1)));
+    const V colour = _mm256_or_si256(_mm256_or_si256(ComposeChannel<16>(d, c, ws, wd, divisor),
+                                                     ComposeChannel<8>(d, c, ws, wd, divisor)),
+                                     ComposeChannel<0>(d, c, ws, wd, divisor));
+    V out = _mm256_or_si256(_mm256_slli_epi32(Round255(sum), 24), colour);
+    out = Select(out, _mm256_or_si256(_mm256_and_si256(c, Splat(kColour)), Splat(kOpaque)),
+                 _mm256_cmpeq_epi32(a, Splat(255)));
+    return Select(out, d, _mm256_cmpeq_epi32(a, Zero()));
+}
+
+// Compose or a mix, eight pixels: destinations opaque, clear or in between.
 template <class Op>
-YK_AVX2 void ComposeLoop(uint32* d, const uint32* s, uint32 level, int32 count) {
+YK_AVX2 V ComposeGroup(V dv, V sv, uint32 level) {
     constexpr bool kMix = !std::is_same_v<Op, Compose>;
     const V alpha = Splat(kOpaque);
+    const V dAlpha = _mm256_and_si256(dv, alpha);
+    const V dOpaque = _mm256_cmpeq_epi32(dAlpha, alpha);
+    const V dClear = _mm256_cmpeq_epi32(dAlpha, Zero());
+    const V x = Composed<Op>::Colour(dv, sv);
+    const V sA = _mm256_srli_epi32(sv, 24);
+    const V a = Scale(sA, level);
+    const V aZero = _mm256_cmpeq_epi32(a, Zero());
+    V onOpaque = _mm256_or_si256(Blend<false>(x, dv, a), alpha);
+    onOpaque = Select(onOpaque, _mm256_or_si256(x, alpha), _mm256_cmpeq_epi32(a, Splat(255)));
+    onOpaque = Select(onOpaque, dv, aZero);
+    // A mix keeps a clear destination only under a clear source, compose whenever a is 0.
+    const V keep = kMix ? _mm256_cmpeq_epi32(sA, Zero()) : aZero;
+    const V taken = _mm256_or_si256(_mm256_and_si256(sv, Splat(kColour)), _mm256_slli_epi32(a, 24));
+    V result = Select(Select(taken, dv, keep), onOpaque, dOpaque);
+    const V settled = _mm256_or_si256(dOpaque, dClear);
+    if (_mm256_movemask_epi8(settled) != -1) {
+        // Where the destination is thin a mix's colour leans back towards the source.
+        const V colour = kMix ? Blend<true>(x, sv, _mm256_srli_epi32(dv, 24)) : sv;
+        result = Select(ComposeOnTranslucent(dv, colour, a), result, settled);
+    }
+    return result;
+}
+
+// The first `count` (0..8) lanes, for loads and stores that stop at the end of a row.
+YK_AVX2 V FirstLanes(int32 count) {
+    return _mm256_cmpgt_epi32(Splat(static_cast<uint32>(count)),
+                              _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+// A loop over groups of eight, the last one partial. Group(d, s) gives the merged pixels, and
+// `skip(s)` says when a group's sources leave every destination as it is.
+template <class GroupOf, class Skips>
+YK_AVX2 void MergeLoop(uint32* d, const uint32* s, int32 count, GroupOf group, Skips skips) {
     int32 i = 0;
     for (; i + 8 <= count; i += 8) {
         PrefetchAhead(d + i);
         const V sv = Load(s + i);
-        if (_mm256_testz_si256(sv, alpha)) {
-            continue;  // every source clear
+        if (!skips(sv)) {
+            Store(d + i, group(Load(d + i), sv));
         }
-        // Every source opaque at full opacity: a is 255 throughout.
-        const bool opaqueSources = level == 255 && _mm256_testc_si256(sv, alpha);
-        if (!kMix && opaqueSources) {
-            Store(d + i, sv);
-            continue;
-        }
-        const V dv = Load(d + i);
-        const V dAlpha = _mm256_and_si256(dv, alpha);
-        const V dOpaque = _mm256_cmpeq_epi32(dAlpha, alpha);
-        const V dClear = _mm256_cmpeq_epi32(dAlpha, Zero());
-        if (_mm256_movemask_epi8(_mm256_or_si256(dOpaque, dClear)) != -1) {
-            PixelByPixel<Op>(d + i, s + i, level, 8);
-            continue;
-        }
-        const V x = Composed<Op>::Colour(dv, sv);
-        if (opaqueSources) {
-            Store(d + i, Select(sv, _mm256_or_si256(x, alpha), dOpaque));
-            continue;
-        }
-        const V sA = _mm256_srli_epi32(sv, 24);
-        const V a = Scale(sA, level);
-        const V aZero = _mm256_cmpeq_epi32(a, Zero());
-        V onOpaque = _mm256_or_si256(Blend<false>(x, dv, a), alpha);
-        onOpaque = Select(onOpaque, _mm256_or_si256(x, alpha), _mm256_cmpeq_epi32(a, Splat(255)));
-        onOpaque = Select(onOpaque, dv, aZero);
-        // A mix keeps a clear destination only under a clear source, compose whenever a is 0.
-        const V keep = kMix ? _mm256_cmpeq_epi32(sA, Zero()) : aZero;
-        const V taken =
-            _mm256_or_si256(_mm256_and_si256(sv, Splat(kColour)), _mm256_slli_epi32(a, 24));
-        Store(d + i, Select(Select(taken, dv, keep), onOpaque, dOpaque));
     }
-    PixelByPixel<Op>(d + i, s + i, level, count - i);
+    if (i < count) {
+        const V lanes = FirstLanes(count - i);
+        const auto* sp = reinterpret_cast<const int*>(s + i);
+        auto* dp = reinterpret_cast<int*>(d + i);
+        const V sv = _mm256_maskload_epi32(sp, lanes);
+        if (!skips(sv)) {
+            _mm256_maskstore_epi32(dp, lanes, group(_mm256_maskload_epi32(dp, lanes), sv));
+        }
+    }
+}
+
+template <class Op>
+YK_AVX2 void ComposeLoop(uint32* d, const uint32* s, uint32 level, int32 count) {
+    const V alpha = Splat(kOpaque);
+    MergeLoop(
+        d, s, count,
+        [&](V dv, V sv) YK_AVX2 {
+            // Opaque sources at full opacity replace what they compose onto.
+            if (!std::is_same_v<Op, Compose> || level != 255 || !_mm256_testc_si256(sv, alpha)) {
+                return ComposeGroup<Op>(dv, sv, level);
+            }
+            return sv;
+        },
+        [&](V sv) YK_AVX2 { return _mm256_testz_si256(sv, alpha) != 0; });
 }
 
 // Overlay does not look at the destination's alpha.
 YK_AVX2 void OverlayLoop(uint32* d, const uint32* s, uint32 level, int32 count) {
     const V alpha = Splat(kOpaque);
-    int32 i = 0;
-    for (; i + 8 <= count; i += 8) {
-        PrefetchAhead(d + i);
-        const V sv = Load(s + i);
-        if (_mm256_testz_si256(sv, alpha)) {
-            continue;
-        }
-        if (level == 255 && _mm256_testc_si256(sv, alpha)) {
-            Store(d + i, sv);
-            continue;
-        }
-        const V dv = Load(d + i);
-        const V a = Scale(_mm256_srli_epi32(sv, 24), level);
-        V result = _mm256_or_si256(Blend<true>(sv, dv, a), alpha);
-        result = Select(result, sv, _mm256_cmpeq_epi32(a, Splat(255)));
-        Store(d + i, Select(result, dv, _mm256_cmpeq_epi32(a, Zero())));
-    }
-    PixelByPixel<Overlay>(d + i, s + i, level, count - i);
+    MergeLoop(
+        d, s, count,
+        [&](V dv, V sv) YK_AVX2 {
+            if (level == 255 && _mm256_testc_si256(sv, alpha)) {
+                return sv;
+            }
+            const V a = Scale(_mm256_srli_epi32(sv, 24), level);
+            V result = _mm256_or_si256(Blend<true>(sv, dv, a), alpha);
+            result = Select(result, sv, _mm256_cmpeq_epi32(a, Splat(255)));
+            return Select(result, dv, _mm256_cmpeq_epi32(a, Zero()));
+        },
+        [&](V sv) YK_AVX2 { return _mm256_testz_si256(sv, alpha) != 0; });
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
 
 // Array forms that merge eight pixels at a time on processors with AVX2. They give exactly the
-// pixels of the per-pixel bodies, which they fall back on wherever a destination alpha is
-// neither 0 nor 255.
+// pixels of the per-pixel bodies, for every destination alpha and any count.
 
 #include "yk_composition_internal.h"
 
