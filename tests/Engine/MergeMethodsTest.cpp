@@ -317,6 +317,31 @@ TEST(MergeCases, ModesOutsideTheTableMergeAsNormal) {
     EXPECT_EQ(yk_pixel_func_for(YK_OVERLAY), &yk_pixel_alpha_overlay);
 }
 
+// Compose onto a thin destination divides each channel by the weights' sum: every pair of
+// source and destination alpha, with the channels at their extremes and in between, through the
+// array form's vector lanes and its partial last group.
+TEST(MergeCases, ComposeOntoThinDestinationsAtEveryAlphaPair) {
+    const uint32 channels[][2] = {{255, 0}, {0, 255}, {255, 255}, {254, 1}, {1, 254}, {128, 127}};
+    std::vector<uint32> d, s;
+    for (uint32 a = 1; a < 255; ++a) {
+        for (uint32 dA = 1; dA < 255; ++dA) {
+            for (const auto& [sc, dc] : channels) {
+                s.push_back(Argb(a, int32(sc), int32(dc), int32(sc ^ dc)));
+                d.push_back(Argb(dA, int32(dc), int32(sc), int32(255 - dc)));
+            }
+        }
+    }
+    for (uint32 level : {255u, 200u}) {
+        std::vector<uint32> actual = d;
+        const int32 count = int32(actual.size()) - 3;  // not a whole number of groups
+        yk_array_alpha_compose(actual.data(), s.data(), level, count);
+        for (int32 i = 0; i < count; ++i) {
+            ASSERT_TRUE(Same(actual[i], Reference(YK_NORMAL, d[i], s[i], level), d[i], s[i], level))
+                << "at " << i;
+        }
+    }
+}
+
 TEST(MergeCases, FloatDivisionIsExactOverItsDomain) {
     for (int32 divisor = 1; divisor < 256; ++divisor) {
         for (int32 x = -65025; x <= 65025; ++x) {
