@@ -261,8 +261,16 @@ void YKScanConverter::SortEdges() {
     }
     std::size_t begin = 0;
     for (std::size_t end : mBucketEnds) {
-        std::sort(mSorted.begin() + std::ptrdiff_t(begin), mSorted.begin() + std::ptrdiff_t(end),
-                  [](const Edge& a, const Edge& b) { return a.x < b.x; });
+        // Most buckets hold no edge or one, or the two that meet at a vertex.
+        if (end - begin == 2) {
+            if (mSorted[begin + 1].x < mSorted[begin].x) {
+                std::swap(mSorted[begin], mSorted[begin + 1]);
+            }
+        } else if (end - begin > 2) {
+            std::sort(mSorted.begin() + std::ptrdiff_t(begin),
+                      mSorted.begin() + std::ptrdiff_t(end),
+                      [](const Edge& a, const Edge& b) { return a.x < b.x; });
+        }
         begin = end;
     }
     mEdges.swap(mSorted);
@@ -316,6 +324,10 @@ void YKScanConverter::ActivateEdges(int32 y) {
 
 void YKScanConverter::StepEdge(ActiveEdge& active) const {
     StepEdge(mEdges[active.edge], active.x, active.error);
+}
+
+void YKScanConverter::DropEndedEdges() {
+    std::erase_if(mActive, [](const ActiveEdge& active) { return active.count == 0; });
 }
 
 void YKScanConverter::RestoreOrder() {
@@ -391,17 +403,16 @@ void YKScanConverter::CloseSink(const SpanSink& sink) {
 template <bool kStep>
 void YKScanConverter::ScanSubRow() {
     // One pass over the active list: the span between an edge and the one before it is
-    // covered while the edge is at hand, then the edge is stepped.
+    // covered while the edge is at hand, then the edge is stepped in place. Ended edges are
+    // stepped too, which is harmless, and dropped after the pass: few sub-scanlines end one.
     int32 winding = 0;
     int32 spanStart = 0;
     int32 spanEnd = 0;
     bool open = false;
     int32 previousX = 0;
-    std::size_t kept = 0;
+    bool ended = false;
     SpanSink sink = OpenSink();
-    const std::size_t n = mActive.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        ActiveEdge active = mActive[i];
+    for (ActiveEdge& active : mActive) {
         const int32 s = previousX;
         const int32 e = active.x;
         previousX = e;
@@ -421,10 +432,8 @@ void YKScanConverter::ScanSubRow() {
         }
         winding += active.winding;
         if constexpr (kStep) {
-            if (--active.count != 0) {
-                StepEdge(active);
-                mActive[kept++] = active;
-            }
+            ended |= --active.count == 0;
+            StepEdge(active);
         }
     }
     if (open) {
@@ -432,7 +441,9 @@ void YKScanConverter::ScanSubRow() {
     }
     CloseSink(sink);
     if constexpr (kStep) {
-        mActive.resize(kept);
+        if (ended) {
+            DropEndedEdges();
+        }
         RestoreOrder();
     }
 }
@@ -461,7 +472,7 @@ int32 YKScanConverter::ScanTwoEdges(int32 y) {
     CloseSink(sink);
     a = {ax, aError, a.count - n, a.winding, a.edge};
     b = {bx, bError, b.count - n, b.winding, b.edge};
-    std::erase_if(mActive, [](const ActiveEdge& edge) { return edge.count == 0; });
+    DropEndedEdges();
     if (mActive.size() == 2 && mActive[0].x > mActive[1].x) {
         std::swap(mActive[0], mActive[1]);
     }

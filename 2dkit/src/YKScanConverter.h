@@ -98,6 +98,7 @@ private:
     void AdvanceActiveEdges();
     void StepEdge(ActiveEdge& active) const;
     static void StepEdge(const Edge& edge, int32& x, int32& error);
+    void DropEndedEdges();
     void RestoreOrder();
     // Steps an edge that starts above the frame down to `y` at once.
     static void SkipEdgeTo(Edge& edge, int32 y);
