@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 // Sections: lane helpers, mixed colours, HSV, the loops.
@@ -286,14 +287,10 @@ YK_AVX2 V ComposeGroup(V dv, V sv, uint32 level) {
     return result;
 }
 
-// The first `count` (0..8) lanes, for loads and stores that stop at the end of a row.
-YK_AVX2 V FirstLanes(int32 count) {
-    return _mm256_cmpgt_epi32(Splat(static_cast<uint32>(count)),
-                              _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-}
-
 // A loop over groups of eight, the last one partial. Group(d, s) gives the merged pixels, and
-// `skip(s)` says when a group's sources leave every destination as it is.
+// `skip(s)` says when a group's sources leave every destination as it is. The last few pixels go
+// through a group on the stack: masked stores are slow on some processors, and shapes' rows are
+// short.
 template <class GroupOf, class Skips>
 YK_AVX2 void MergeLoop(uint32* d, const uint32* s, int32 count, GroupOf group, Skips skips) {
     int32 i = 0;
@@ -305,12 +302,15 @@ YK_AVX2 void MergeLoop(uint32* d, const uint32* s, int32 count, GroupOf group, S
         }
     }
     if (i < count) {
-        const V lanes = FirstLanes(count - i);
-        const auto* sp = reinterpret_cast<const int*>(s + i);
-        auto* dp = reinterpret_cast<int*>(d + i);
-        const V sv = _mm256_maskload_epi32(sp, lanes);
+        alignas(32) uint32 sources[8] = {};
+        alignas(32) uint32 destinations[8] = {};
+        const auto rest = static_cast<std::size_t>(count - i) * 4;
+        std::memcpy(sources, s + i, rest);
+        const V sv = Load(sources);
         if (!skips(sv)) {
-            _mm256_maskstore_epi32(dp, lanes, group(_mm256_maskload_epi32(dp, lanes), sv));
+            std::memcpy(destinations, d + i, rest);
+            Store(destinations, group(Load(destinations), sv));
+            std::memcpy(d + i, destinations, rest);
         }
     }
 }
