@@ -11,6 +11,8 @@
 // Only functions marked YK_AVX2 use the instructions: a whole-file target would also compile
 // the inline functions shared with other files for AVX2, and the linker may keep that copy.
 #define YK_AVX2 __attribute__((target("avx2")))
+// For the pieces of a loop's body: a call would pass the vectors through memory.
+#define YK_AVX2_INLINE __attribute__((target("avx2"), always_inline))
 
 namespace yk_merge::avx2 {
 
@@ -235,7 +237,7 @@ struct Composed<Mix<M>> {
 // numerator is below 2^24 (255 · 65025) and so is the divisor times the quotient plus one, so the
 // quotient rounds to no integer it does not reach: truncating it gives the integer quotient.
 template <int kShift>
-YK_AVX2 V ComposeChannel(V d, V c, V ws, V wd, __m256 divisor) {
+YK_AVX2_INLINE inline V ComposeChannel(V d, V c, V ws, V wd, __m256 divisor) {
     const V byte = Splat(255);
     const V cc = _mm256_and_si256(_mm256_srli_epi32(c, kShift), byte);
     const V dc = _mm256_and_si256(_mm256_srli_epi32(d, kShift), byte);
@@ -245,7 +247,7 @@ YK_AVX2 V ComposeChannel(V d, V c, V ws, V wd, __m256 divisor) {
 }
 
 // ComposeScaled's colour c onto destinations of alpha 1..254 at source alphas a.
-YK_AVX2 V ComposeOnTranslucent(V d, V c, V a) {
+YK_AVX2_INLINE inline V ComposeOnTranslucent(V d, V c, V a) {
     const V ws = Times255(a);
     const V wd = _mm256_mullo_epi32(_mm256_sub_epi32(Splat(255), a), _mm256_srli_epi32(d, 24));
     const V sum = _mm256_add_epi32(ws, wd);
@@ -259,15 +261,11 @@ YK_AVX2 V ComposeOnTranslucent(V d, V c, V a) {
     return Select(out, d, _mm256_cmpeq_epi32(a, Zero()));
 }
 
-// Compose or a mix, eight pixels: destinations opaque, clear or in between.
+// Compose or a mix onto opaque or clear destinations.
 template <class Op>
-YK_AVX2 V ComposeGroup(V dv, V sv, uint32 level) {
+YK_AVX2_INLINE inline V ComposeSettled(V dv, V sv, V x, V dOpaque, uint32 level) {
     constexpr bool kMix = !std::is_same_v<Op, Compose>;
     const V alpha = Splat(kOpaque);
-    const V dAlpha = _mm256_and_si256(dv, alpha);
-    const V dOpaque = _mm256_cmpeq_epi32(dAlpha, alpha);
-    const V dClear = _mm256_cmpeq_epi32(dAlpha, Zero());
-    const V x = Composed<Op>::Colour(dv, sv);
     const V sA = _mm256_srli_epi32(sv, 24);
     const V a = Scale(sA, level);
     const V aZero = _mm256_cmpeq_epi32(a, Zero());
@@ -277,20 +275,34 @@ YK_AVX2 V ComposeGroup(V dv, V sv, uint32 level) {
     // A mix keeps a clear destination only under a clear source, compose whenever a is 0.
     const V keep = kMix ? _mm256_cmpeq_epi32(sA, Zero()) : aZero;
     const V taken = _mm256_or_si256(_mm256_and_si256(sv, Splat(kColour)), _mm256_slli_epi32(a, 24));
-    V result = Select(Select(taken, dv, keep), onOpaque, dOpaque);
-    const V settled = _mm256_or_si256(dOpaque, dClear);
-    if (_mm256_movemask_epi8(settled) != -1) {
-        // Where the destination is thin a mix's colour leans back towards the source.
-        const V colour = kMix ? Blend<true>(x, sv, _mm256_srli_epi32(dv, 24)) : sv;
-        result = Select(ComposeOnTranslucent(dv, colour, a), result, settled);
-    }
-    return result;
+    return Select(Select(taken, dv, keep), onOpaque, dOpaque);
 }
 
-// A loop over groups of eight, the last one partial. Group(d, s) gives the merged pixels, and
-// `skip(s)` says when a group's sources leave every destination as it is. The last few pixels go
-// through a group on the stack: masked stores are slow on some processors, and shapes' rows are
-// short.
+// Compose or a mix, eight pixels, whatever the destinations' alphas.
+template <class Op>
+YK_AVX2_INLINE inline void ComposeAnyGroup(uint32* d, V sv, uint32 level) {
+    const V dv = Load(d);
+    const V alpha = Splat(kOpaque);
+    const V dAlpha = _mm256_and_si256(dv, alpha);
+    const V dOpaque = _mm256_cmpeq_epi32(dAlpha, alpha);
+    const V settled = _mm256_or_si256(dOpaque, _mm256_cmpeq_epi32(dAlpha, Zero()));
+    const V x = Composed<Op>::Colour(dv, sv);
+    // Where the destination is thin a mix's colour leans back towards the source.
+    const V colour =
+        std::is_same_v<Op, Compose> ? sv : Blend<true>(x, sv, _mm256_srli_epi32(dv, 24));
+    const V a = Scale(_mm256_srli_epi32(sv, 24), level);
+    Store(d, Select(ComposeOnTranslucent(dv, colour, a),
+                    ComposeSettled<Op>(dv, sv, x, dOpaque, level), settled));
+}
+
+YK_AVX2_INLINE inline bool ClearSources(V sv) {
+    return _mm256_testz_si256(sv, Splat(kOpaque)) != 0;
+}
+
+// A loop over groups of eight, the last one partial. group(d, loaded s) merges a group in place,
+// and skip(s) says when a group's sources leave every destination as it is. The last few pixels
+// go through a group on the stack: masked stores are slow on some processors, and shapes' rows
+// are short.
 template <class GroupOf, class Skips>
 YK_AVX2 void MergeLoop(uint32* d, const uint32* s, int32 count, GroupOf group, Skips skips) {
     int32 i = 0;
@@ -298,7 +310,7 @@ YK_AVX2 void MergeLoop(uint32* d, const uint32* s, int32 count, GroupOf group, S
         PrefetchAhead(d + i);
         const V sv = Load(s + i);
         if (!skips(sv)) {
-            Store(d + i, group(Load(d + i), sv));
+            group(d + i, sv);
         }
     }
     if (i < count) {
@@ -309,42 +321,79 @@ YK_AVX2 void MergeLoop(uint32* d, const uint32* s, int32 count, GroupOf group, S
         const V sv = Load(sources);
         if (!skips(sv)) {
             std::memcpy(destinations, d + i, rest);
-            Store(destinations, group(Load(destinations), sv));
+            group(destinations, sv);
             std::memcpy(d + i, destinations, rest);
         }
     }
 }
 
+// Compose or a mix over destinations that are all opaque or clear, from the start up to the
+// first group where one is neither; returns where it stopped. Kept apart from the general case,
+// whose call or constants would crowd this loop's registers.
+template <class Op>
+YK_AVX2 int32 ComposeSettledGroups(uint32* d, const uint32* s, uint32 level, int32 count) {
+    const V alpha = Splat(kOpaque);
+    int32 i = 0;
+    for (; i + 8 <= count; i += 8) {
+        PrefetchAhead(d + i);
+        const V sv = Load(s + i);
+        if (ClearSources(sv)) {
+            continue;
+        }
+        const bool opaqueSources = level == 255 && _mm256_testc_si256(sv, alpha);
+        if (std::is_same_v<Op, Compose> && opaqueSources) {
+            Store(d + i, sv);  // they replace what they compose onto
+            continue;
+        }
+        const V dv = Load(d + i);
+        const V dAlpha = _mm256_and_si256(dv, alpha);
+        const V dOpaque = _mm256_cmpeq_epi32(dAlpha, alpha);
+        const V settled = _mm256_or_si256(dOpaque, _mm256_cmpeq_epi32(dAlpha, Zero()));
+        if (_mm256_movemask_epi8(settled) != -1) {
+            return i;
+        }
+        const V x = Composed<Op>::Colour(dv, sv);
+        // Opaque sources give a mix's colour on opaque destinations, themselves on clear ones.
+        Store(d + i, opaqueSources ? Select(sv, _mm256_or_si256(x, alpha), dOpaque)
+                                   : ComposeSettled<Op>(dv, sv, x, dOpaque, level));
+    }
+    return i;
+}
+
+// The general case, the last group partial.
+template <class Op>
+__attribute__((noinline)) YK_AVX2 void ComposeAnyGroups(uint32* d, const uint32* s, uint32 level,
+                                                        int32 count) {
+    MergeLoop(
+        d, s, count, [&](uint32* at, V sv) YK_AVX2_INLINE { ComposeAnyGroup<Op>(at, sv, level); },
+        ClearSources);
+}
+
 template <class Op>
 YK_AVX2 void ComposeLoop(uint32* d, const uint32* s, uint32 level, int32 count) {
-    const V alpha = Splat(kOpaque);
-    MergeLoop(
-        d, s, count,
-        [&](V dv, V sv) YK_AVX2 {
-            // Opaque sources at full opacity replace what they compose onto.
-            if (!std::is_same_v<Op, Compose> || level != 255 || !_mm256_testc_si256(sv, alpha)) {
-                return ComposeGroup<Op>(dv, sv, level);
-            }
-            return sv;
-        },
-        [&](V sv) YK_AVX2 { return _mm256_testz_si256(sv, alpha) != 0; });
+    const int32 i = ComposeSettledGroups<Op>(d, s, level, count);
+    if (i < count) {
+        ComposeAnyGroups<Op>(d + i, s + i, level, count - i);
+    }
 }
 
 // Overlay does not look at the destination's alpha.
 YK_AVX2 void OverlayLoop(uint32* d, const uint32* s, uint32 level, int32 count) {
-    const V alpha = Splat(kOpaque);
     MergeLoop(
         d, s, count,
-        [&](V dv, V sv) YK_AVX2 {
+        [&](uint32* at, V sv) YK_AVX2_INLINE {
+            const V alpha = Splat(kOpaque);
             if (level == 255 && _mm256_testc_si256(sv, alpha)) {
-                return sv;
+                Store(at, sv);
+                return;
             }
+            const V dv = Load(at);
             const V a = Scale(_mm256_srli_epi32(sv, 24), level);
             V result = _mm256_or_si256(Blend<true>(sv, dv, a), alpha);
             result = Select(result, sv, _mm256_cmpeq_epi32(a, Splat(255)));
-            return Select(result, dv, _mm256_cmpeq_epi32(a, Zero()));
+            Store(at, Select(result, dv, _mm256_cmpeq_epi32(a, Zero())));
         },
-        [&](V sv) YK_AVX2 { return _mm256_testz_si256(sv, alpha) != 0; });
+        ClearSources);
 }
 
 }  // namespace
